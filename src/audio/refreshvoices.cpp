@@ -1,0 +1,5 @@
+#include "refreshvoices.h"
+
+void RefreshVoices(Globals &, bool)
+{
+}

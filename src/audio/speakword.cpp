@@ -1,0 +1,9 @@
+#include "speakword.h"
+
+void SpeakWord(Globals &, const QString &)
+{
+}
+
+void PlaySound(Globals &, bool)
+{
+}

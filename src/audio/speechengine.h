@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+// One voice object of the speech engine. Destroying it ends any speech still
+// under way on it. Every operation throws Failure when the engine refuses.
+class SpeechVoice
+{
+public:
+    virtual ~SpeechVoice() = default;
+    // Every voice the engine offers, in an order that stays the same between
+    // calls while no voice is installed or removed, each with a readable name.
+    virtual QStringList voices() const = 0;
+    // Chooses the voice at that position of voices().
+    virtual void setVoice(int position) = 0;
+    virtual void setVolume(int volume) = 0;   // 0 silent .. 100 loudest
+    virtual void setRate(int rate) = 0;       // -10 slowest .. 0 normal .. 10 fastest
+    // Hands the text to the engine and returns at once.
+    virtual void speak(const QString &text) = 0;
+    // Returns when the text has been spoken.
+    virtual void speakAndWait(const QString &text) = 0;
+};
+
+class SpeechEngine
+{
+public:
+    virtual ~SpeechEngine() = default;
+    // A new voice with the engine's default voice, volume and rate; throws
+    // Failure when no engine works.
+    virtual std::unique_ptr<SpeechVoice> createVoice() = 0;
+};

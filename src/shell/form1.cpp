@@ -1,0 +1,237 @@
+#include "form1.h"
+
+#include "audio/refreshvoices.h"
+#include "shell/apptitle.h"
+#include "shell/errorreport.h"
+#include "shell/globals.h"
+#include "shell/looks.h"
+#include "shell/utilities.h"
+#include "wordlist/wordlistcommands.h"
+#include "audio/form3.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+using Looks::twipsRect;
+
+namespace {
+
+constexpr int kClientWidth = 8040;
+constexpr int kClientHeight = 5550;
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1StringView(name));
+    button->setAccessibleName(caption);
+    button->setFont(Looks::buttonFont());
+    button->setGeometry(geometry);
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, QRect geometry,
+                  const QString &accessibleName)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1StringView(name));
+    label->setAccessibleName(accessibleName);
+    label->setGeometry(geometry);
+    return label;
+}
+
+QGroupBox *makeFrame(QWidget *parent, const char *name, const QString &caption, QRect geometry)
+{
+    auto *frame = new QGroupBox(caption, parent);
+    frame->setObjectName(QLatin1StringView(name));
+    frame->setAccessibleName(QString(caption).replace(u"&&"_s, u"&"_s));
+    frame->setGeometry(geometry);
+    return frame;
+}
+
+} // namespace
+
+Form1::Form1(Globals &globals) : QWidget(nullptr), m_globals(globals)
+{
+    setObjectName(u"Form1"_s);
+    m_globals.form1 = this;
+    buildControls();
+}
+
+Form1::~Form1()
+{
+    if (m_globals.form1 == this)
+        m_globals.form1 = nullptr;
+}
+
+void Form1::buildControls()
+{
+    setFont(Looks::windowFont());
+    Looks::fixWindow(this, kClientWidth, kClientHeight, true);
+    Looks::setBackground(this, Looks::kDesignBackground);
+    setAccessibleName(kProductName.toString());
+
+    // Created in tab order: the answer box first, so it holds the focus.
+    Frame5 = makeFrame(this, "Frame5", u"Type Word && Press Enter"_s, twipsRect(120, 590, 7800, 975));
+    Frame5->setTitle(u"Type Word & Press Enter"_s);
+    Text2 = new QLineEdit(Frame5);
+    Text2->setObjectName(u"Text2"_s);
+    Text2->setAccessibleName(u"Your spelling"_s);
+    Text2->setFont(Looks::answerFont());
+    Text2->setGeometry(twipsRect(120, 300, 7560, 555));
+    PushButton8 = makeButton(Frame5, "PushButton8", u"Enter"_s, twipsRect(6720, 315, 1065, 315));
+    PushButton8->hide();
+
+    PushButton3 = makeButton(this, "PushButton3", u"Start Game"_s, twipsRect(120, 120, 7200, 405));
+    PushButton7 = makeButton(this, "PushButton7", u"?"_s, twipsRect(7440, 120, 480, 405));
+    PushButton7->setAccessibleName(u"Help on the game"_s);
+    PushButton5 = makeButton(this, "PushButton5", u"Repeat Word (Ctrl+R)"_s, twipsRect(120, 1680, 7800, 405));
+
+    Label1 = makeLabel(this, "Label1", u" Word 1 of 6"_s, twipsRect(120, 2220, 3840, 255), u"Word counter"_s);
+    Label4 = makeLabel(this, "Label4", u"Correct:"_s, twipsRect(4080, 2220, 3840, 255), u"Feedback"_s);
+    Label2 = makeLabel(this, "Label2", u"Score:"_s, twipsRect(3600, 0, 3840, 255), u"Score"_s);
+    Label2->hide();
+
+    Frame3 = makeFrame(this, "Frame3", u"Word List Option"_s, twipsRect(120, 2565, 7800, 2340));
+    Text1 = new QLineEdit(Frame3);
+    Text1->setObjectName(u"Text1"_s);
+    Text1->setAccessibleName(u"Word list path"_s);
+    Text1->setGeometry(twipsRect(240, 300, 7300, 345));
+    Label3 = makeLabel(Frame3, "Label3", u"Label3"_s, twipsRect(240, 300, 7300, 345), u"Word list in use"_s);
+    PushButton6 = makeButton(Frame3, "PushButton6", u"Load Word List From Text File"_s, twipsRect(240, 750, 7300, 405));
+    PushButton2 = makeButton(Frame3, "PushButton2", u"Help"_s, twipsRect(240, 1260, 3600, 405));
+    PushButton2->setAccessibleName(u"Help on word lists"_s);
+    PushButton11 = makeButton(Frame3, "PushButton11", u"View File You Are Using"_s, twipsRect(3960, 1260, 3600, 405));
+    PushButton10 = makeButton(Frame3, "PushButton10", u"Load One-To-Ten Example List"_s, twipsRect(240, 1770, 3600, 405));
+    PushButton1 = makeButton(Frame3, "PushButton1", u"Load 8th Grade Example List"_s, twipsRect(3960, 1770, 3600, 405));
+
+    PushButton4 = makeButton(this, "PushButton4", u"Audio Options"_s, twipsRect(120, 5025, 7800, 405));
+
+    connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
+    connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
+    connect(PushButton5, &QPushButton::clicked, this, &Form1::PushButton5_Click);
+    connect(PushButton7, &QPushButton::clicked, this, &Form1::PushButton7_Click);
+    connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
+    connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
+    connect(PushButton10, &QPushButton::clicked, this, &Form1::PushButton10_Click);
+    connect(PushButton11, &QPushButton::clicked, this, &Form1::PushButton11_Click);
+    connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
+    connect(PushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
+
+    // Key preview: the window sees every key before the focused control.
+    const auto children = findChildren<QWidget *>();
+    for (QWidget *child : children)
+        child->installEventFilter(this);
+}
+
+void Form1::ApplySkin()
+{
+    // The skin file switches the window to the desktop's button-face colours;
+    // without it the window keeps its white design background.
+    if (FileExists(m_globals.besideProgram(u"\\x\\o.cjs")))
+        Looks::ApplyStandardColours(this);
+}
+
+void Form1::Form_Load()
+{
+    Steps s(m_globals.prompts(), u"Form1", u"Form_Load");
+    s.step(100, [&] { ApplySkin(); });
+    if (s.test(102, [&] { return FileExists(m_globals.besideProgram(u"\\HAND-M.CUR")); })) {
+        s.step(104, [&] {
+            const auto hand = Looks::loadCursorFile(m_globals.besideProgram(u"\\HAND-M.CUR"));
+            if (!hand)
+                throw Failure(u"Invalid picture"_s);
+            Looks::installPointerRule(this, *hand,
+                {PushButton3, PushButton5, PushButton8, PushButton6, PushButton1, PushButton2,
+                 PushButton10, PushButton11, PushButton4, PushButton7},
+                {this, Frame5, Frame3});
+        });
+    }
+    s.step(126, [&] {
+        setWindowTitle(kProductName.toString());
+        setWindowIcon(QApplication::windowIcon());
+    });
+    s.step(126, [&] { SetAppTitle(kProductName.toString()); });
+    s.step(128, [&] { RefreshVoices(m_globals, false); });
+    s.step(130, [&] { m_globals.VoiceCatalog = m_globals.speech().createVoice(); });
+    s.step(132, [&] { Looks::setBackground(Label1, Looks::kCounterColour); });
+    s.step(134, [&] { Looks::setBackground(Label2, Looks::kScoreColour); });
+    s.step(136, [&] { Looks::setBackground(Label4, Looks::kFeedbackColour); });
+    s.step(138, [&] {
+        setText1(m_globals.ReadSetting(u"Dictionary"_s,
+                                       m_globals.besideProgram(u"\\Samples\\One-To-Ten.txt")));
+    });
+    if (s.test(140, [&] { return FileExists(Text1->text()); })) {
+        s.step(142, [&] { loadDictionaryFile(m_globals); });
+    } else {
+        s.step(144, [&] { setText1(m_globals.besideProgram(u"\\Samples\\8th-Grade-Word-List.txt")); });
+        if (s.test(146, [&] { return FileExists(Text1->text()); }))
+            s.step(148, [&] { loadDictionaryFile(m_globals); });
+        else
+            s.step(150, [&] { m_globals.prompts().message(u"Dictionary file is not valid."_s); });
+    }
+    s.step(152, [&] { m_globals.usedWords.clear(); });
+    s.step(154, [&] { Label1->setText(QString()); });
+    s.step(156, [&] { Label4->setText(QString()); });
+    s.step(158, [&] { m_globals.gameStarted = false; });
+    s.step(160, [&] { Looks::setBackground(Label3, Looks::kFileNameColour); });
+    s.step(162, [&] { Label3->move(Text1->x(), Label3->y()); });
+    s.step(164, [&] { Label3->resize(Text1->width(), Label3->height()); });
+    s.step(166, [&] { Label3->resize(Label3->width(), Text1->height()); });
+    s.step(168, [&] { Label3->move(Label3->x(), Text1->y()); });
+    s.step(170, [&] { Text1->hide(); });
+}
+
+void Form1::Form_QueryUnload()
+{
+    Steps s(m_globals.prompts(), u"Form1", u"Form_QueryUnload");
+    s.step(100, [] { QCoreApplication::processEvents(); });
+    s.step(102, [] { QCoreApplication::processEvents(); });
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    Form_QueryUnload();
+    event->accept();
+    // Closing the main window ends the program; the other windows go with it
+    // without bringing this one back.
+    m_globals.ending = true;
+    QCoreApplication::quit();
+}
+
+void Form1::PushButton4_Click()
+{
+    Steps s(m_globals.prompts(), u"Form1", u"PushButton4_Click");
+    s.step(100, [&] { m_globals.form3().show(); });
+    s.step(102, [&] { hide(); });
+}
+
+void Form1::keyPressEvent(QKeyEvent *event)
+{
+    if (QApplication::focusWidget() == this || QApplication::focusWidget() == nullptr)
+        Form_KeyDown(event);
+    QWidget::keyPressEvent(event);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        // A key that the focused control ignores travels on to its parents;
+        // the window sees it once, at the control that had it first.
+        if (watched == QApplication::focusWidget())
+            Form_KeyDown(key);
+        if (watched == Text2)
+            Text2_KeyPress(key);
+    } else if (event->type() == QEvent::MouseButtonRelease && watched == Label3) {
+        Label3_Click();
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,121 @@
+#include "looks.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPixmap>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QWidget>
+#include <QtEndian>
+
+namespace Looks {
+
+namespace {
+
+QFont arialBold(qreal points)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+class PointerRule : public QObject
+{
+public:
+    PointerRule(QWidget *window, const QCursor &hand, const QList<QWidget *> &buttons)
+        : QObject(window), m_window(window), m_hand(hand), m_buttons(buttons) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
+            if (m_window->cursor().shape() != Qt::WaitCursor) {
+                const bool overButton = m_buttons.contains(static_cast<QWidget *>(watched));
+                m_window->setCursor(overButton ? m_hand : QCursor(Qt::ArrowCursor));
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+    QCursor m_hand;
+    QList<QWidget *> m_buttons;
+};
+
+} // namespace
+
+QFont windowFont() { return arialBold(9); }
+QFont buttonFont() { return arialBold(11.25); }
+QFont answerFont() { return arialBold(15.75); }
+
+void setBackground(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void ApplyStandardColours(QWidget *window)
+{
+    const QColor face = QGuiApplication::palette().color(QPalette::Button);
+    setBackground(window, face);
+    const auto children = window->findChildren<QWidget *>();
+    for (QWidget *child : children) {
+        if (qobject_cast<QRadioButton *>(child) || qobject_cast<QCheckBox *>(child)
+            || qobject_cast<QGroupBox *>(child) || qobject_cast<QLabel *>(child))
+            setBackground(child, face);
+    }
+}
+
+void fixWindow(QWidget *window, int clientWidthTwips, int clientHeightTwips, bool minimiseBox)
+{
+    window->setFixedSize(px(clientWidthTwips), px(clientHeightTwips));
+    Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint;
+    if (minimiseBox)
+        flags |= Qt::WindowMinimizeButtonHint;
+    window->setWindowFlags(flags);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        window->move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window->size(),
+                                         screen->availableGeometry()).topLeft());
+    }
+}
+
+std::optional<QCursor> loadCursorFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    QPixmap picture;
+    if (!picture.loadFromData(bytes, "CUR") && !picture.loadFromData(bytes))
+        return std::nullopt;
+    // The hot spot stands in the first directory entry of a cursor file.
+    int hotX = -1;
+    int hotY = -1;
+    if (bytes.size() >= 14) {
+        hotX = qFromLittleEndian<quint16>(bytes.constData() + 10);
+        hotY = qFromLittleEndian<quint16>(bytes.constData() + 12);
+    }
+    return QCursor(picture, hotX, hotY);
+}
+
+void installPointerRule(QWidget *window, const QCursor &hand, const QList<QWidget *> &buttons,
+                        const QList<QWidget *> &surfaces)
+{
+    auto *rule = new PointerRule(window, hand, buttons);
+    for (QWidget *widget : buttons + surfaces) {
+        widget->setMouseTracking(true);
+        widget->installEventFilter(rule);
+    }
+}
+
+} // namespace Looks

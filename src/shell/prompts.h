@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// The one seam for message boxes. The real one shows QMessageBox; tests put
+// a recorder in its place so that no test waits on a modal box.
+class Prompts
+{
+public:
+    virtual ~Prompts() = default;
+    // Application title as caption, no icon, OK.
+    virtual void message(const QString &text) = 0;
+    // Application title as caption, no icon, Yes and No; true for Yes.
+    virtual bool question(const QString &text) = 0;
+    // The error report: "Application Error", warning icon, OK.
+    virtual void error(const QString &text) = 0;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "shell/platform.h"
+#include "shell/prompts.h"
+
+// The real message boxes, dialogs and launcher, over Qt.
+class QtPrompts : public Prompts
+{
+public:
+    void message(const QString &text) override;
+    bool question(const QString &text) override;
+    void error(const QString &text) override;
+};
+
+class QtFileDialogs : public FileDialogs
+{
+public:
+    QString openFile(QWidget *parent, const QString &title, const QString &filter) override;
+    QString saveFile(QWidget *parent, const QString &title, const QString &filters,
+                     const QString &previousName) override;
+};
+
+// On Windows the list opens in Notepad; elsewhere in the desktop's default
+// application for the file.
+class QtLauncher : public Launcher
+{
+public:
+    void openInEditor(const QString &path) override;
+    void openUrl(const QUrl &address) override;
+};

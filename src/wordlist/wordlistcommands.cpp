@@ -1,0 +1,109 @@
+#include "wordlistcommands.h"
+
+#include "shell/errorreport.h"
+#include "shell/form1.h"
+#include "shell/globals.h"
+#include "shell/utilities.h"
+#include "wordlist/wordlistfile.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+
+using namespace Qt::StringLiterals;
+
+void loadDictionaryFile(Globals &globals)
+{
+    Form1 &form1 = *globals.form1;
+    Steps s(globals.prompts(), u"modDictionary", u"loadDictionaryFile");
+    QString text;
+    s.step(100, [&] { form1.setCursor(Qt::WaitCursor); });
+    s.step(102, [&] { text = readDictionaryText(form1.Text1->text()); });
+    s.step(104, [&] { globals.dictionary = WordStore(); globals.dictionary = WordStore::fromText(text); });
+    text.clear();
+    s.step(118, [&] { form1.setCursor(Qt::ArrowCursor); });
+    s.step(120, [&] { globals.usedWords.clear(); });
+    s.step(122, [&] { form1.Label1->setText(QString()); });
+}
+
+QString getWordFromDictionary(Globals &globals)
+{
+    Steps s(globals.prompts(), u"modDictionary", u"getWordFromDictionary");
+    QString word;
+    s.step(104, [&] { word = drawWord(globals.dictionary, globals.usedWords, globals.random()); });
+    return word;
+}
+
+void Form1::setText1(const QString &path)
+{
+    Text1->setText(path);
+    Text1_Change();
+}
+
+void Form1::Text1_Change()
+{
+    const QString path = Text1->text();
+    m_globals.WriteSetting(u"Dictionary"_s, path);
+    if (!path.trimmed().isEmpty()) {
+        // A plain file only: folders and hidden files are not read. Wildcards
+        // are taken literally.
+        const QFileInfo info(path);
+        if (info.isFile() && !info.isHidden())
+            loadDictionaryFile(m_globals);
+    }
+    Label3->setText(FileNameOf(path));
+}
+
+void Form1::PushButton6_Click()
+{
+    Steps s(m_globals.prompts(), u"Form1", u"PushButton6_Click");
+    QString chosen;
+    s.step(106, [&] {
+        chosen = m_globals.dialogs().openFile(this, u"Select Dictionary File"_s,
+                                              u"Dictionary File (*.dic)"_s);
+    });
+    if (s.test(108, [&] { return !chosen.isEmpty(); }))
+        s.step(110, [&] { setText1(chosen); });
+}
+
+void Form1::PushButton1_Click()
+{
+    Steps s(m_globals.prompts(), u"Form1", u"PushButton1_Click");
+    s.step(100, [&] { setText1(m_globals.besideProgram(u"\\Samples\\8th-Grade-Word-List.txt")); });
+}
+
+void Form1::PushButton10_Click()
+{
+    Steps s(m_globals.prompts(), u"Form1", u"PushButton10_Click");
+    s.step(100, [&] { setText1(m_globals.besideProgram(u"\\Samples\\One-To-Ten.txt")); });
+}
+
+void Form1::PushButton11_Click()
+{
+    Steps s(m_globals.prompts(), u"Form1", u"PushButton11_Click");
+    if (s.test(100, [&] { return FileExists(Text1->text()); }))
+        s.step(102, [&] { m_globals.launcher().openInEditor(Text1->text()); });
+    else
+        s.step(104, [&] { m_globals.prompts().message(u"File does not exist."_s); });
+}
+
+void Form1::PushButton2_Click()
+{
+    Steps s(m_globals.prompts(), u"Form1", u"PushButton2_Click");
+    s.step(100, [&] {
+        m_globals.prompts().message(
+            u"Select file for words to use in Lexidrill. Each word should be on it's own line such as:"
+            "\r\n\r\n"
+            "phenomenon\r\n"
+            "prestigious\r\n"
+            "parliament\r\n"
+            "\r\n"
+            "Press '...' to select a file or use the Load Samples button to select one of mine to test "
+            "the software with."_s);
+    });
+}
+
+void Form1::Label3_Click()
+{
+    m_globals.prompts().message(u"Press '. . .' button to select another file."_s);
+}

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "audio/soundplayer.h"
+#include "audio/speechengine.h"
+#include "shell/platform.h"
+#include "shell/prompts.h"
+#include "wordlist/wordstore.h"
+
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+#include <memory>
+
+// Records every box instead of showing it. Questions take their answers from
+// a queue (No when it is empty).
+class RecordingPrompts : public Prompts
+{
+public:
+    struct Box { enum Kind { Message, Question, Error } kind; QString text; };
+
+    void message(const QString &text) override { boxes.append({Box::Message, text}); }
+    bool question(const QString &text) override
+    {
+        boxes.append({Box::Question, text});
+        return answers.isEmpty() ? false : answers.dequeue();
+    }
+    void error(const QString &text) override { boxes.append({Box::Error, text}); }
+
+    QStringList texts(Box::Kind kind) const;
+    QStringList messages() const { return texts(Box::Message); }
+    QStringList errors() const { return texts(Box::Error); }
+    QStringList questions() const { return texts(Box::Question); }
+
+    QList<Box> boxes;
+    QQueue<bool> answers;
+};
+
+class FakeFileDialogs : public FileDialogs
+{
+public:
+    struct Call { QString title; QString filter; QString previousName; };
+
+    QString openFile(QWidget *, const QString &title, const QString &filter) override;
+    QString saveFile(QWidget *, const QString &title, const QString &filters,
+                     const QString &previousName) override;
+
+    QList<Call> openCalls;
+    QList<Call> saveCalls;
+    QQueue<QString> openAnswers;   // empty answer: cancelled
+    QQueue<QString> saveAnswers;
+};
+
+class FakeLauncher : public Launcher
+{
+public:
+    void openInEditor(const QString &path) override;
+    void openUrl(const QUrl &address) override { urls.append(address); }
+
+    QStringList editedFiles;
+    QList<QUrl> urls;
+    bool failToStart = false;
+};
+
+// One log for everything the fake engine's voices are told, so that tests can
+// check the order of calls across voice objects.
+struct SpeechLog
+{
+    QStringList calls;
+    int liveVoices = 0;
+};
+
+class FakeSpeechVoice : public SpeechVoice
+{
+public:
+    FakeSpeechVoice(SpeechLog &log, QStringList voices, int id);
+    ~FakeSpeechVoice() override;
+
+    QStringList voices() const override;
+    void setVoice(int position) override;
+    void setVolume(int volume) override;
+    void setRate(int rate) override;
+    void speak(const QString &text) override;
+    void speakAndWait(const QString &text) override;
+
+    int id() const { return m_id; }
+
+private:
+    void log(const QString &call);
+
+    SpeechLog &m_log;
+    QStringList m_voices;
+    int m_id;
+};
+
+// Voices are numbered from 1 in creation order; calls are logged as
+// "<id>:<call>", e.g. "3:speak(cat)".
+class FakeSpeechEngine : public SpeechEngine
+{
+public:
+    std::unique_ptr<SpeechVoice> createVoice() override;
+
+    QStringList voiceNames{QStringLiteral("English (America)"), QStringLiteral("English (Great Britain)")};
+    bool broken = false;   // createVoice throws
+    SpeechLog log;
+    int created = 0;
+};
+
+class FakeSoundPlayer : public SoundPlayer
+{
+public:
+    void setVolume(int volume) override { calls.append(QStringLiteral("volume(%1)").arg(volume)); }
+    PlayState playState() const override { return state; }
+    void stop() override { calls.append(QStringLiteral("stop")); state = PlayState::Stopped; }
+    void setSource(const QString &path) override { calls.append(QStringLiteral("source(%1)").arg(path)); }
+    void play() override { calls.append(QStringLiteral("play")); state = PlayState::Playing; }
+    void close() override { calls.append(QStringLiteral("close")); }
+
+    QStringList calls;
+    PlayState state = PlayState::Stopped;
+};
+
+// Returns the numbers it is given, in turn, then starts over.
+class ScriptedRandom : public RandomSource
+{
+public:
+    explicit ScriptedRandom(QList<double> values) : m_values(std::move(values)) {}
+    double next() override;
+
+private:
+    QList<double> m_values;
+    qsizetype m_next = 0;
+};

@@ -1,0 +1,69 @@
+#include "testprogram.h"
+
+#include "shell/utilities.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+TestProgram::TestProgram()
+{
+    QDir(folder.path()).mkpath(u"program"_s);
+    settings = std::make_unique<SettingsStore>(folder.filePath(u"settings.ini"_s));
+}
+
+TestProgram::~TestProgram()
+{
+    form1.reset();
+    globals.reset();
+}
+
+QString TestProgram::path(QStringView literal) const
+{
+    return besideProgram(folder.filePath(u"program"_s), literal);
+}
+
+QString TestProgram::writeBeside(QStringView literal, const QByteArray &bytes) const
+{
+    const QString target = path(literal);
+    QDir().mkpath(QFileInfo(target).path());
+    QFile file(target);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(target));
+    return target;
+}
+
+QString TestProgram::writeFile(const QString &name, const QByteArray &bytes) const
+{
+    const QString target = folder.filePath(name);
+    QFile file(target);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(target));
+    return target;
+}
+
+void TestProgram::addSamples() const
+{
+    writeBeside(u"\\Samples\\One-To-Ten.txt",
+                "one\r\ntwo\r\nthree\r\nfour\r\nfive\r\nsix\r\nseven\r\neight\r\nnine\r\nten\r\n");
+    writeBeside(u"\\Samples\\8th-Grade-Word-List.txt", "abbreviate\r\nabsence\r\naccommodate\r\n");
+}
+
+Form1 &TestProgram::start()
+{
+    Services services;
+    services.prompts = &prompts;
+    services.dialogs = &dialogs;
+    services.launcher = &launcher;
+    services.speech = &speech;
+    services.player = &player;
+    services.settings = settings.get();
+    services.random = random.get();
+    services.programFolder = folder.filePath(u"program"_s);
+    globals = std::make_unique<Globals>(services);
+    form1 = std::make_unique<Form1>(*globals);
+    form1->Form_Load();
+    return *form1;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "fakes.h"
+
+#include "shell/form1.h"
+#include "shell/globals.h"
+#include "shell/settingsstore.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+// A whole program on fakes: a temporary program folder (with the sample lists
+// when asked), settings in a temporary INI file, recorded message boxes.
+class TestProgram
+{
+public:
+    TestProgram();
+    ~TestProgram();
+
+    // Writes a file beside the program; literal as the program names it,
+    // e.g. u"\\Samples\\One-To-Ten.txt".
+    QString writeBeside(QStringView literal, const QByteArray &bytes) const;
+    QString writeFile(const QString &name, const QByteArray &bytes) const;
+    QString path(QStringView literal) const;
+    void addSamples() const;
+
+    // Creates the main window and runs its load step.
+    Form1 &start();
+
+    QTemporaryDir folder;
+    RecordingPrompts prompts;
+    FakeFileDialogs dialogs;
+    FakeLauncher launcher;
+    FakeSpeechEngine speech;
+    FakeSoundPlayer player;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<RandomSource> random;
+    std::unique_ptr<Globals> globals;
+    std::unique_ptr<Form1> form1;
+};
