@@ -2,6 +2,7 @@
 #include "shell/apptitle.h"
 #include "shell/form1.h"
 #include "shell/globals.h"
+#include "shell/looks.h"
 #include "shell/qtplatform.h"
 #include "shell/settingsstore.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char *argv[])
     // Closing the main window ends the program; the other windows replace it
     // on screen for a while and must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(Looks::programIcon());
 
     QtPrompts prompts;
     QtFileDialogs dialogs;

@@ -6,6 +6,8 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QScreen>
@@ -34,22 +36,57 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
-            if (m_window->cursor().shape() != Qt::WaitCursor) {
-                const bool overButton = m_buttons.contains(static_cast<QWidget *>(watched));
-                m_window->setCursor(overButton ? m_hand : QCursor(Qt::ArrowCursor));
-            }
-        }
+        if (event->type() != QEvent::MouseMove && event->type() != QEvent::Enter)
+            return false;
+        auto *widget = static_cast<QWidget *>(watched);
+        const bool overButton = m_buttons.contains(widget);
+        // A move that a button ignored travels on to its parent surface,
+        // which must not take the hand away again.
+        if (!overButton && event->type() == QEvent::MouseMove
+            && isOverButton(widget, static_cast<QMouseEvent *>(event)->position().toPoint()))
+            return false;
+        if (m_window->cursor().shape() != Qt::WaitCursor)
+            m_window->setCursor(overButton ? m_hand : QCursor(Qt::ArrowCursor));
         return false;
     }
 
 private:
+    bool isOverButton(QWidget *surface, QPoint position) const
+    {
+        QWidget *child = surface->childAt(position);
+        return child && std::any_of(m_buttons.cbegin(), m_buttons.cend(), [child](QWidget *button) {
+            return button == child || button->isAncestorOf(child);
+        });
+    }
+
     QWidget *m_window;
     QCursor m_hand;
     QList<QWidget *> m_buttons;
 };
 
 } // namespace
+
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64}) {
+        QPixmap tile(size, size);
+        tile.fill(Qt::transparent);
+        QPainter painter(&tile);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(kFeedbackColour.darker(160));
+        painter.setPen(Qt::NoPen);
+        painter.drawRoundedRect(QRectF(0, 0, size, size), size / 6.0, size / 6.0);
+        QFont font = arialBold(1);
+        font.setPixelSize(size * 2 / 3);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QStringLiteral("L"));
+        painter.end();
+        icon.addPixmap(tile);
+    }
+    return icon;
+}
 
 QFont windowFont() { return arialBold(9); }
 QFont buttonFont() { return arialBold(11.25); }

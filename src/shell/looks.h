@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QCursor>
 #include <QFont>
+#include <QIcon>
 #include <QList>
 #include <QRect>
 #include <optional>
@@ -29,6 +30,9 @@ inline const QColor kDesignBackground{255, 255, 255};
 QFont windowFont();      // Arial bold 9 pt
 QFont buttonFont();      // Arial bold 11.25 pt
 QFont answerFont();      // Arial bold 15.75 pt
+
+// The program icon: a drawn letter tile, so no picture file has to ship.
+QIcon programIcon();
 
 void setBackground(QWidget *widget, const QColor &colour);
 // The system button-face colour on the window and its option buttons, check

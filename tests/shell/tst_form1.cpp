@@ -1,0 +1,261 @@
+#include "testprogram.h"
+
+#include "audio/form3.h"
+#include "shell/apptitle.h"
+#include "shell/looks.h"
+
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray handCursorFile()
+{
+    QFile file(QStringLiteral(LEXIDRILL_HAND_CURSOR));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("missing hand cursor");
+    return file.readAll();
+}
+
+void moveOver(QWidget *widget)
+{
+    const QPointF inside(2, 2);
+    QMouseEvent move(QEvent::MouseMove, inside, widget->mapToGlobal(inside), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &move);
+}
+
+int countOf(const QStringList &texts, const QString &text)
+{
+    return int(texts.count(text));
+}
+
+} // namespace
+
+class tst_Form1 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void controlsKeepDesignNamesAndPlaces_data();
+    void controlsKeepDesignNamesAndPlaces();
+    void windowLook();
+    void firstRunLoadsOneToTen();
+    void rememberedListIsLoaded();
+    void missingRememberedListFallsBackToSample();
+    void noListAtAllGivesOneMessage();
+    void skinFileSwitchesToButtonFace();
+    void handPointerOverButtonsButNotOverBusy();
+    void failingStepIsReportedAndStartUpGoesOn();
+    void closingEndsProgramWithoutBringingWindowsBack();
+};
+
+void tst_Form1::controlsKeepDesignNamesAndPlaces_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<QString>("caption");
+    QTest::addRow("PushButton3") << u"PushButton3"_s << QRect(120, 120, 7200, 405) << u"Start Game"_s;
+    QTest::addRow("PushButton5") << u"PushButton5"_s << QRect(120, 1680, 7800, 405) << u"Repeat Word (Ctrl+R)"_s;
+    QTest::addRow("Frame5") << u"Frame5"_s << QRect(120, 590, 7800, 975) << u"Type Word & Press Enter"_s;
+    QTest::addRow("PushButton8") << u"PushButton8"_s << QRect(6720, 315, 1065, 315) << u"Enter"_s;
+    QTest::addRow("Frame3") << u"Frame3"_s << QRect(120, 2565, 7800, 2340) << u"Word List Option"_s;
+    QTest::addRow("PushButton6") << u"PushButton6"_s << QRect(240, 750, 7300, 405) << u"Load Word List From Text File"_s;
+    QTest::addRow("PushButton1") << u"PushButton1"_s << QRect(3960, 1770, 3600, 405) << u"Load 8th Grade Example List"_s;
+    QTest::addRow("PushButton2") << u"PushButton2"_s << QRect(240, 1260, 3600, 405) << u"Help"_s;
+    QTest::addRow("PushButton10") << u"PushButton10"_s << QRect(240, 1770, 3600, 405) << u"Load One-To-Ten Example List"_s;
+    QTest::addRow("PushButton11") << u"PushButton11"_s << QRect(3960, 1260, 3600, 405) << u"View File You Are Using"_s;
+    QTest::addRow("Text1") << u"Text1"_s << QRect(240, 300, 7300, 345) << QString();
+    QTest::addRow("Label3 laid over Text1") << u"Label3"_s << QRect(240, 300, 7300, 345) << u"One-To-Ten.txt"_s;
+    QTest::addRow("PushButton4") << u"PushButton4"_s << QRect(120, 5025, 7800, 405) << u"Audio Options"_s;
+    QTest::addRow("PushButton7") << u"PushButton7"_s << QRect(7440, 120, 480, 405) << u"?"_s;
+    QTest::addRow("Label4") << u"Label4"_s << QRect(4080, 2220, 3840, 255) << QString();
+    QTest::addRow("Label2") << u"Label2"_s << QRect(3600, 0, 3840, 255) << u"Score:"_s;
+    QTest::addRow("Label1") << u"Label1"_s << QRect(120, 2220, 3840, 255) << QString();
+}
+
+void tst_Form1::controlsKeepDesignNamesAndPlaces()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, twips);
+    QFETCH(QString, caption);
+    TestProgram program;
+    program.addSamples();
+    Form1 &form = program.start();
+    auto *control = form.findChild<QWidget *>(name);
+    QVERIFY(control);
+    QCOMPARE(control->geometry(), Looks::twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QVERIFY(!control->accessibleName().isEmpty());
+    QString text;
+    if (auto *button = qobject_cast<QPushButton *>(control))
+        text = button->text();
+    else if (auto *label = qobject_cast<QLabel *>(control))
+        text = label->text();
+    else if (auto *frame = qobject_cast<QGroupBox *>(control))
+        text = frame->title();
+    else if (auto *edit = qobject_cast<QLineEdit *>(control); edit && name != u"Text1")
+        text = edit->text();
+    QCOMPARE(text, caption);
+}
+
+void tst_Form1::windowLook()
+{
+    TestProgram program;
+    program.addSamples();
+    Form1 &form = program.start();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.windowTitle(), u"Lexidrill"_s);
+    QCOMPARE(applicationTitle(), u"Lexidrill"_s);
+    QCOMPARE(form.size(), QSize(536, 370));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+    QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(form.Text1->isHidden());
+    QVERIFY(form.PushButton8->isHidden());
+    QVERIFY(form.Label2->isHidden());
+    QVERIFY(form.PushButton7->isVisible());
+    QCOMPARE(QApplication::focusWidget(), form.Text2);
+    QCOMPARE(form.PushButton3->font().pointSizeF(), 11.25);
+    QCOMPARE(form.Text2->font().pointSizeF(), 15.75);
+    QCOMPARE(form.Label1->font().pointSizeF(), 9.0);
+    QVERIFY(form.Label1->font().bold());
+    QCOMPARE(form.Label1->palette().color(QPalette::Window), QColor(255, 255, 192));
+    QCOMPARE(form.Label4->palette().color(QPalette::Window), QColor(192, 255, 192));
+    QCOMPARE(form.Label2->palette().color(QPalette::Window), QColor(255, 255, 255));
+    QCOMPARE(form.Label3->palette().color(QPalette::Window), QColor(255, 255, 255));
+    QCOMPARE(form.palette().color(QPalette::Window), QColor(255, 255, 255));
+}
+
+void tst_Form1::firstRunLoadsOneToTen()
+{
+    TestProgram program;
+    program.addSamples();
+    Form1 &form = program.start();
+    const QString sample = program.path(u"\\Samples\\One-To-Ten.txt");
+    QCOMPARE(program.settings->ReadSetting(u"Dictionary"_s, u"absent"_s), sample);
+    QCOMPARE(form.Text1->text(), sample);
+    QCOMPARE(form.Label3->text(), u"One-To-Ten.txt"_s);
+    QCOMPARE(program.globals->dictionary.count(), 10);
+    QCOMPARE(program.globals->usedWords.count(), 0);
+    QVERIFY(!program.globals->gameStarted);
+    QVERIFY(form.Label1->text().isEmpty());
+    QVERIFY(form.Label4->text().isEmpty());
+    QVERIFY(program.prompts.errors().isEmpty());
+    QVERIFY(!program.prompts.messages().contains(u"Dictionary file is not valid."_s));
+}
+
+void tst_Form1::rememberedListIsLoaded()
+{
+    TestProgram program;
+    program.addSamples();
+    const QString mine = program.writeFile(u"my words.txt"_s, "alpha\nbeta\n");
+    program.settings->WriteSetting(u"Dictionary"_s, mine);
+    Form1 &form = program.start();
+    QCOMPARE(form.Label3->text(), u"my words.txt"_s);
+    QCOMPARE(program.globals->dictionary.count(), 2);
+    QCOMPARE(program.settings->ReadSetting(u"Dictionary"_s, QString()), mine);
+}
+
+void tst_Form1::missingRememberedListFallsBackToSample()
+{
+    TestProgram program;
+    program.addSamples();
+    program.settings->WriteSetting(u"Dictionary"_s, program.folder.filePath(u"deleted.txt"_s));
+    Form1 &form = program.start();
+    const QString sample = program.path(u"\\Samples\\8th-Grade-Word-List.txt");
+    QCOMPARE(form.Text1->text(), sample);
+    QCOMPARE(program.settings->ReadSetting(u"Dictionary"_s, QString()), sample);
+    QCOMPARE(form.Label3->text(), u"8th-Grade-Word-List.txt"_s);
+    QCOMPARE(program.globals->dictionary.count(), 3);
+    QVERIFY(!program.prompts.messages().contains(u"Dictionary file is not valid."_s));
+}
+
+void tst_Form1::noListAtAllGivesOneMessage()
+{
+    TestProgram program;
+    Form1 &form = program.start();
+    QCOMPARE(countOf(program.prompts.messages(), u"Dictionary file is not valid."_s), 1);
+    QCOMPARE(program.globals->dictionary.count(), 0);
+    QVERIFY(program.prompts.errors().isEmpty());
+    QCOMPARE(form.Label3->text(), u"8th-Grade-Word-List.txt"_s);
+    QVERIFY(form.Text1->isHidden());
+}
+
+void tst_Form1::skinFileSwitchesToButtonFace()
+{
+    TestProgram program;
+    program.addSamples();
+    program.writeBeside(u"\\x\\o.cjs", "skin");
+    Form1 &form = program.start();
+    const QColor face = QGuiApplication::palette().color(QPalette::Button);
+    QCOMPARE(form.palette().color(QPalette::Window), face);
+    QCOMPARE(form.Frame3->palette().color(QPalette::Window), face);
+    // The labels still take their own colours afterwards.
+    QCOMPARE(form.Label1->palette().color(QPalette::Window), QColor(255, 255, 192));
+    QCOMPARE(form.Label3->palette().color(QPalette::Window), QColor(255, 255, 255));
+}
+
+void tst_Form1::handPointerOverButtonsButNotOverBusy()
+{
+    TestProgram program;
+    program.addSamples();
+    program.writeBeside(u"\\HAND-M.CUR", handCursorFile());
+    Form1 &form = program.start();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    QVERIFY(program.prompts.errors().isEmpty());
+
+    moveOver(form.PushButton4);
+    QCOMPARE(form.cursor().shape(), Qt::BitmapCursor);
+    QCOMPARE(form.cursor().hotSpot(), QPoint(7, 1));
+    moveOver(form.Frame3);
+    QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+
+    form.setCursor(Qt::WaitCursor);
+    moveOver(form.PushButton5);
+    QCOMPARE(form.cursor().shape(), Qt::WaitCursor);
+}
+
+void tst_Form1::failingStepIsReportedAndStartUpGoesOn()
+{
+    TestProgram program;
+    program.addSamples();
+    // A store that refuses writes: the path field's change handling fails
+    // while remembering the list.
+    const QString blocker = program.writeFile(u"blocker"_s, "x");
+    program.settings = std::make_unique<SettingsStore>(blocker + u"/settings.ini"_s);
+    Form1 &form = program.start();
+    const QStringList errors = program.prompts.errors();
+    QVERIFY(!errors.isEmpty());
+    QVERIFY2(errors.constFirst().contains(u"in Lexidrill2021/08/31.Form1.Form_Load at line 138\r\r"_s),
+             qPrintable(errors.constFirst()));
+    // The later steps still ran.
+    QVERIFY(form.Text1->isHidden());
+    QVERIFY(!program.globals->gameStarted);
+}
+
+void tst_Form1::closingEndsProgramWithoutBringingWindowsBack()
+{
+    TestProgram program;
+    program.addSamples();
+    Form1 &form = program.start();
+    form.show();
+    form.PushButton4->click();
+    QVERIFY(program.globals->form3().isVisible());
+    QVERIFY(form.isHidden());
+    form.close();
+    QVERIFY(program.globals->ending);
+    QVERIFY(form.isHidden());
+}
+
+QTEST_MAIN(tst_Form1)
+#include "tst_form1.moc"
