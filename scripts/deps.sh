@@ -11,7 +11,7 @@ LEXIDRILL_PACKAGES=(
     speech-dispatcher speech-dispatcher-espeak-ng
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
     pulseaudio pulseaudio-utils sox
-    fonts-liberation xdg-utils xvfb xauth
+    fonts-liberation xdg-utils xvfb xauth at-spi2-core
     libbenchmark-dev clang libclang-rt-14-dev
 )
 
