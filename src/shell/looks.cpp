@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QScreen>
@@ -35,10 +36,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
-            if (m_window->cursor().shape() != Qt::WaitCursor) {
-                const bool overButton = m_buttons.contains(static_cast<QWidget *>(watched));
+            auto *widget = static_cast<QWidget *>(watched);
+            const bool overButton = m_buttons.contains(widget);
+            // A move that a button ignores travels on to its parent; only a
+            // surface that is itself under the pointer counts.
+            if (!overButton && event->type() == QEvent::MouseMove
+                && widget->childAt(static_cast<QMouseEvent *>(event)->position().toPoint()))
+                return false;
+            if (m_window->cursor().shape() != Qt::WaitCursor)
                 m_window->setCursor(overButton ? m_hand : QCursor(Qt::ArrowCursor));
-            }
         }
         return false;
     }

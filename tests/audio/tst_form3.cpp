@@ -2,9 +2,15 @@
 
 #include "audio/speakword.h"
 
+#include <QApplication>
+#include <QBuffer>
 #include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QImage>
 #include <QPointer>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -36,6 +42,9 @@ private slots:
     void closingBringsTheMainWindowBack_data();
     void closingBringsTheMainWindowBack();
     void openingRefreshesTheList();
+    void comingBackFromAModalBoxIsNoOpening();
+    void handPointer_data();
+    void handPointer();
 };
 
 const QString kFormLoad = u"in Lexidrill2021/08/31.Form3.Form_Load "_s;
@@ -364,6 +373,91 @@ void tst_Form3::openingRefreshesTheList()
 
     QTRY_COMPARE(program.globals->form3().Combo1->count(), 3);
     QVERIFY(program.prompts.boxes.isEmpty());
+}
+
+void tst_Form3::comingBackFromAModalBoxIsNoOpening()
+{
+    TestProgram program;
+    Form1 &form1 = startWith(program);
+    form1.show();
+    form1.PushButton4->click();
+    Form3 &form3 = program.globals->form3();
+    QTRY_VERIFY(form3.isActiveWindow());
+    const int voicesMade = program.speech.created;
+
+    // A message box shown by the window takes the focus and gives it back;
+    // a box shown on every activation would otherwise never end.
+    QDialog box(&form3);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    QTRY_VERIFY(box.isActiveWindow());
+    box.close();
+    form3.activateWindow();
+    QTRY_VERIFY(form3.isActiveWindow());
+    QCOMPARE(program.speech.created, voicesMade);
+
+    // Coming from another window of the program is an opening again.
+    form1.show();
+    form1.activateWindow();
+    QTRY_VERIFY(form1.isActiveWindow());
+    form3.activateWindow();
+    QTRY_COMPARE(program.speech.created, voicesMade + 1);
+}
+
+namespace {
+
+// A pointer move over the widget, as the window system delivers it.
+void hover(QWidget *widget)
+{
+    const QPoint inside(2, widget->height() - 2);
+    QMouseEvent move(QEvent::MouseMove, inside, widget->mapToGlobal(inside), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+} // namespace
+
+void tst_Form3::handPointer_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<Qt::CursorShape>("overButton");
+    QTest::addColumn<QList<int>>("lines");
+    QByteArray picture;
+    QBuffer buffer(&picture);
+    buffer.open(QIODevice::WriteOnly);
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(Qt::black);
+    QVERIFY(image.save(&buffer, "ICO"));
+    QTest::addRow("picture beside the program") << picture << Qt::BitmapCursor << QList<int>();
+    QTest::addRow("no picture") << QByteArray() << Qt::ArrowCursor << QList<int>();
+    QTest::addRow("damaged picture") << QByteArray("not a picture") << Qt::ArrowCursor << QList<int>{108};
+}
+
+void tst_Form3::handPointer()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(Qt::CursorShape, overButton);
+    QFETCH(QList<int>, lines);
+    TestProgram program;
+    if (!file.isEmpty())
+        program.writeBeside(u"\\HAND-M.CUR", file);
+    startWith(program);
+    Form3 &form3 = program.globals->form3();
+    form3.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form3));
+
+    QCOMPARE(reportedLines(program.prompts, kFormLoad), lines);
+    for (QWidget *button : {form3.PushButton1, form3.PushButton9, form3.PushButton4}) {
+        hover(form3.Frame1);
+        QCOMPARE(form3.cursor().shape(), Qt::ArrowCursor);
+        hover(button);
+        QCOMPARE(form3.cursor().shape(), overButton);
+    }
+    // The hourglass of a long operation stays.
+    form3.setCursor(Qt::WaitCursor);
+    hover(form3.Frame2);
+    hover(form3.PushButton9);
+    QCOMPARE(form3.cursor().shape(), Qt::WaitCursor);
 }
 
 QTEST_MAIN(tst_Form3)
