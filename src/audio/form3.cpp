@@ -184,22 +184,22 @@ void Form3::buildControls()
     Slider1 = makeSlider(Frame1, "Slider1", kVolumeMin, kVolumeMax, twipsRect(120, 300, 5520, 450),
                          u"Volume"_s);
     Label4 = makeLabel(Frame1, "Label4", u"Min."_s, twipsRect(120, 750, 900, 255), Qt::AlignLeft,
-                       u"Silent"_s);
+                       u"Lowest volume"_s);
     lblVolume = makeLabel(Frame1, "lblVolume", volumeText(Slider1->value()),
                           twipsRect(1380, 750, 3000, 255), Qt::AlignHCenter, u"Volume level"_s);
     Label3 = makeLabel(Frame1, "Label3", u"Max."_s, twipsRect(4740, 750, 900, 255), Qt::AlignRight,
-                       u"Loudest"_s);
+                       u"Highest volume"_s);
 
     Frame4 = makeFrame(this, "Frame4", u"Speed of Speech"_s, 1320, 1080);
     Slider2 = makeSlider(Frame4, "Slider2", kRateMin, kRateMax, twipsRect(120, 300, 3840, 450),
                          u"Speed of speech"_s);
     PushButton14 = makeButton(Frame4, "PushButton14", u"Test Speed"_s, twipsRect(4080, 300, 1560, 405));
     Label6 = makeLabel(Frame4, "Label6", u"Slow"_s, twipsRect(120, 750, 900, 255), Qt::AlignLeft,
-                       u"Slowest"_s);
+                       u"Slowest rate"_s);
     lblSpeed = makeLabel(Frame4, "lblSpeed", rateText(Slider2->value()), twipsRect(1020, 750, 2040, 255),
                          Qt::AlignHCenter, u"Speech rate"_s);
     Label5 = makeLabel(Frame4, "Label5", u"Fast"_s, twipsRect(3060, 750, 900, 255), Qt::AlignRight,
-                       u"Fastest"_s);
+                       u"Fastest rate"_s);
 
     Frame2 = makeFrame(this, "Frame2", u"Voice Used"_s, 2520, 1365);
     Combo1 = new QComboBox(Frame2);
