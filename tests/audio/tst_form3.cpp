@@ -109,11 +109,13 @@ void tst_Form3::storedOptions_data()
     QTest::addColumn<QString>("option1");
     QTest::addColumn<QString>("option2");
     QTest::addColumn<bool>("playSounds");
+    QTest::addColumn<bool>("doNotPlay");
     QTest::addColumn<QList<int>>("lines");
-    QTest::addRow("do not play sounds") << u"False"_s << u"True"_s << false << QList<int>();
-    QTest::addRow("numbers") << u"0"_s << u"-1"_s << false << QList<int>();
-    QTest::addRow("any letter case") << u"tRUE"_s << u"FALSE"_s << true << QList<int>();
-    QTest::addRow("unreadable: play sounds stays") << u"maybe"_s << kAbsent << true << QList<int>{118};
+    QTest::addRow("do not play sounds") << u"False"_s << u"True"_s << false << true << QList<int>();
+    QTest::addRow("numbers") << u"0"_s << u"-1"_s << false << true << QList<int>();
+    QTest::addRow("any letter case") << u"tRUE"_s << u"FALSE"_s << true << false << QList<int>();
+    QTest::addRow("neither, as stored") << u"False"_s << u"False"_s << false << false << QList<int>();
+    QTest::addRow("unreadable: play sounds stays") << u"maybe"_s << kAbsent << true << false << QList<int>{118};
 }
 
 void tst_Form3::storedOptions()
@@ -121,13 +123,14 @@ void tst_Form3::storedOptions()
     QFETCH(QString, option1);
     QFETCH(QString, option2);
     QFETCH(bool, playSounds);
+    QFETCH(bool, doNotPlay);
     QFETCH(QList<int>, lines);
     TestProgram program;
     startWith(program, {u"Option1="_s + option1, u"Option2="_s + option2});
 
     const Form3 &form3 = program.globals->form3();
     QCOMPARE(form3.Option1->isChecked(), playSounds);
-    QCOMPARE(form3.Option2->isChecked(), !playSounds);
+    QCOMPARE(form3.Option2->isChecked(), doNotPlay);
     QCOMPARE(reportedLines(program.prompts, kFormLoad), lines);
 }
 
