@@ -1,27 +1,438 @@
 #include "form3.h"
 
+#include "audio/refreshvoices.h"
+#include "audio/speakword.h"
+#include "shell/apptitle.h"
+#include "shell/errorreport.h"
+#include "shell/form1.h"
 #include "shell/globals.h"
+#include "shell/looks.h"
+#include "shell/settingconversions.h"
+#include "shell/utilities.h"
 
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSlider>
+#include <QUrl>
 
 using namespace Qt::StringLiterals;
+using Looks::twipsRect;
+
+namespace {
+
+// Client area and control positions in twips; frames span the window's width.
+constexpr int kClientWidth = 6000;
+constexpr int kClientHeight = 5550;
+constexpr int kFrameLeft = 120;
+constexpr int kFrameWidth = 5760;
+
+constexpr int kVolumeMin = 0;
+constexpr int kVolumeMax = 100;
+constexpr int kRateMin = -10;
+constexpr int kRateMax = 10;
+constexpr int kSmallChange = 1;
+constexpr int kLargeChange = 5;
+
+constexpr int kDefaultVolume = 100;
+constexpr int kDefaultRate = -4;
+constexpr int kDefaultOption1 = 1;
+constexpr int kDefaultOption2 = 0;
+
+const QString kVolumeKey = u"Volume Level"_s;
+const QString kRateKey = u"Speech Rate"_s;
+const QString kVoiceKey = u"Combo1"_s;
+const QString kOption1Key = u"Option1"_s;
+const QString kOption2Key = u"Option2"_s;
+
+const QString kTestSentence = u"This is a test"_s;
+const QString kVoiceSearch = u"https://duckduckgo.com/?q=microsoft%20text%20to%20speech%20voices"_s;
+
+QString addVoicesQuestion()
+{
+    return QStringList{
+        u"This software uses Microsoft Text to Speech (TTS) as its backbone. If you would like to add voices, you need to:"_s,
+        QString(),
+        u"1. Download them from the web."_s,
+        u"2. Install them to the 'Text to Speech' feature in the Windows Control Panel."_s,
+        u"2. Click the 'Refresh List' button in this software."_s,
+        QString(),
+        u"Would you like to see the voices available for download on the web?"_s,
+    }.join(u"\r\n"_s);
+}
+
+QString volumeText(int volume) { return u"Volume Level = "_s + QString::number(volume); }
+QString rateText(int rate) { return u"Speech Rate = "_s + QString::number(rate); }
+QString truthText(bool value) { return value ? u"True"_s : u"False"_s; }
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1StringView(name));
+    button->setAccessibleName(caption);
+    button->setFont(Looks::buttonFont());
+    button->setGeometry(geometry);
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, QRect geometry,
+                  Qt::Alignment alignment, const QString &accessibleName)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1StringView(name));
+    label->setAccessibleName(accessibleName);
+    label->setGeometry(geometry);
+    label->setAlignment(alignment | Qt::AlignVCenter);
+    return label;
+}
+
+QGroupBox *makeFrame(QWidget *parent, const char *name, const QString &caption, int top, int height)
+{
+    auto *frame = new QGroupBox(caption, parent);
+    frame->setObjectName(QLatin1StringView(name));
+    frame->setAccessibleName(caption);
+    frame->setGeometry(twipsRect(kFrameLeft, top, kFrameWidth, height));
+    return frame;
+}
+
+QSlider *makeSlider(QWidget *parent, const char *name, int minimum, int maximum, QRect geometry,
+                    const QString &accessibleName)
+{
+    auto *slider = new QSlider(Qt::Horizontal, parent);
+    slider->setObjectName(QLatin1StringView(name));
+    slider->setAccessibleName(accessibleName);
+    slider->setRange(minimum, maximum);
+    slider->setSingleStep(kSmallChange);
+    slider->setPageStep(kLargeChange);
+    slider->setTickPosition(QSlider::TicksBelow);
+    slider->setGeometry(geometry);
+    return slider;
+}
+
+QRadioButton *makeOption(QWidget *parent, const char *name, const QString &caption, QRect geometry)
+{
+    auto *option = new QRadioButton(caption, parent);
+    option->setObjectName(QLatin1StringView(name));
+    option->setAccessibleName(caption);
+    option->setGeometry(geometry);
+    return option;
+}
+
+// Keeps the window from answering the user while the test sentence is
+// spoken: the engine may run the event loop until the sentence ends, and a
+// click on Close meanwhile would unload the window under the running test.
+class InputBlock : public QObject
+{
+public:
+    explicit InputBlock(QWidget *window) : m_window(window) { qApp->installEventFilter(this); }
+    ~InputBlock() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        if (!widget || widget->window() != m_window)
+            return false;
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride:
+            return true;
+        case QEvent::Close:
+            event->ignore();
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    QWidget *m_window;
+};
+
+} // namespace
 
 Form3::Form3(Globals &globals) : QWidget(nullptr), m_globals(globals)
 {
     setObjectName(u"Form3"_s);
-    Combo1 = new QComboBox(this);
-    Slider1 = new QSlider(Qt::Horizontal, this);
-    Slider1->setRange(0, 100);
-    Slider2 = new QSlider(Qt::Horizontal, this);
-    Slider2->setRange(-10, 10);
-    Option1 = new QRadioButton(u"Play sounds"_s, this);
-    Option2 = new QRadioButton(u"Do not play sounds"_s, this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    buildControls();
 }
 
 Form3::~Form3() = default;
 
+void Form3::buildControls()
+{
+    setFont(Looks::windowFont());
+    Looks::fixWindow(this, kClientWidth, kClientHeight, false);
+    setWindowTitle(u"Audio Options"_s);
+    setAccessibleName(u"Audio Options"_s);
+
+    Frame1 = makeFrame(this, "Frame1", u"Volume Control"_s, 120, 1080);
+    Slider1 = makeSlider(Frame1, "Slider1", kVolumeMin, kVolumeMax, twipsRect(120, 300, 5520, 450),
+                         u"Volume"_s);
+    Label4 = makeLabel(Frame1, "Label4", u"Min."_s, twipsRect(120, 750, 900, 255), Qt::AlignLeft,
+                       u"Lowest volume"_s);
+    lblVolume = makeLabel(Frame1, "lblVolume", volumeText(Slider1->value()),
+                          twipsRect(1380, 750, 3000, 255), Qt::AlignHCenter, u"Volume level"_s);
+    Label3 = makeLabel(Frame1, "Label3", u"Max."_s, twipsRect(4740, 750, 900, 255), Qt::AlignRight,
+                       u"Highest volume"_s);
+
+    Frame4 = makeFrame(this, "Frame4", u"Speed of Speech"_s, 1320, 1080);
+    Slider2 = makeSlider(Frame4, "Slider2", kRateMin, kRateMax, twipsRect(120, 300, 3840, 450),
+                         u"Speed of speech"_s);
+    PushButton14 = makeButton(Frame4, "PushButton14", u"Test Speed"_s, twipsRect(4080, 300, 1560, 405));
+    Label6 = makeLabel(Frame4, "Label6", u"Slow"_s, twipsRect(120, 750, 900, 255), Qt::AlignLeft,
+                       u"Slowest rate"_s);
+    lblSpeed = makeLabel(Frame4, "lblSpeed", rateText(Slider2->value()), twipsRect(1020, 750, 2040, 255),
+                         Qt::AlignHCenter, u"Speech rate"_s);
+    Label5 = makeLabel(Frame4, "Label5", u"Fast"_s, twipsRect(3060, 750, 900, 255), Qt::AlignRight,
+                       u"Fastest rate"_s);
+
+    Frame2 = makeFrame(this, "Frame2", u"Voice Used"_s, 2520, 1365);
+    Combo1 = new QComboBox(Frame2);
+    Combo1->setObjectName(u"Combo1"_s);
+    Combo1->setAccessibleName(u"Voice"_s);
+    Combo1->setGeometry(twipsRect(120, 300, 5520, 345));
+    PushButton9 = makeButton(Frame2, "PushButton9", u"Refresh List"_s, twipsRect(120, 780, 2700, 405));
+    PushButton4 = makeButton(Frame2, "PushButton4", u"Add Voices"_s, twipsRect(2940, 780, 2700, 405));
+
+    Frame3 = makeFrame(this, "Frame3", u"Correct / Incorrect Audio Option"_s, 4005, 975);
+    Option1 = makeOption(Frame3, "Option1", u"Play sounds"_s, twipsRect(240, 300, 5280, 255));
+    Option2 = makeOption(Frame3, "Option2", u"Do not play sounds"_s, twipsRect(240, 600, 5280, 255));
+    m_soundOptions = new QButtonGroup(this);
+    m_soundOptions->addButton(Option1);
+    m_soundOptions->addButton(Option2);
+    Option1->setChecked(true);
+
+    PushButton1 = makeButton(this, "PushButton1", u"Close"_s, twipsRect(0, 5100, kClientWidth, 450));
+
+    connect(Slider1, &QSlider::valueChanged, this, &Form3::Slider1_Change);
+    connect(Slider2, &QSlider::valueChanged, this, &Form3::Slider2_Change);
+    // A drop-down list has no text of its own to edit, so a change of the
+    // selection is its only change; the refresh selects through
+    // setVoiceIndex, which runs the handler itself.
+    connect(Combo1, &QComboBox::currentIndexChanged, this,
+            [this] { userAction(u"Combo1_Click", [this] { Combo1_Click(); }); });
+    connect(Option1, &QRadioButton::clicked, this,
+            [this] { userAction(u"Option1_Click", [this] { Option1_Click(); }); });
+    connect(Option2, &QRadioButton::clicked, this,
+            [this] { userAction(u"Option2_Click", [this] { Option2_Click(); }); });
+    connect(PushButton14, &QPushButton::clicked, this, &Form3::PushButton14_Click);
+    connect(PushButton9, &QPushButton::clicked, this, &Form3::PushButton9_Click);
+    connect(PushButton4, &QPushButton::clicked, this, &Form3::PushButton4_Click);
+    connect(PushButton1, &QPushButton::clicked, this, &Form3::PushButton1_Click);
+}
+
+template<typename F>
+void Form3::userAction(QStringView procedure, F &&handler)
+{
+    try {
+        handler();
+    } catch (const std::exception &error) {
+        ReportError(m_globals.prompts(), locationText(u"Form3", procedure), 0, describe(error));
+    }
+}
+
 void Form3::Form_Load()
 {
+    Steps s(m_globals.prompts(), u"Form3", u"Form_Load");
+    s.step(100, [&] { Looks::ApplyStandardColours(this); });
+    s.step(102, [&] { setWindowIcon(QApplication::windowIcon()); });
+    s.step(104, [&] { setWindowTitle(kProductName.toString() + u" - "_s + u"Audio Options"_s); });
+    if (s.test(106, [&] { return FileExists(m_globals.besideProgram(u"\\HAND-M.CUR")); })) {
+        s.step(108, [&] {
+            const auto hand = Looks::loadCursorFile(m_globals.besideProgram(u"\\HAND-M.CUR"));
+            if (!hand)
+                throw Failure(u"Invalid picture"_s);
+            Looks::installPointerRule(this, *hand, {PushButton1, PushButton9, PushButton4},
+                                      {this, Frame1, Frame4, Frame2, Frame3});
+        });
+    }
+    // Setting a control runs its handler as a user's change would, which
+    // saves the value just read back to the store.
+    s.step(110, [&] {
+        Slider1->setValue(SettingConversions::lenientWholeNumber(m_globals.ReadSetting(kVolumeKey, kDefaultVolume)));
+    });
+    s.step(112, [&] { lblVolume->setText(volumeText(Slider1->value())); });
+    s.step(114, [&] {
+        Slider2->setValue(SettingConversions::lenientWholeNumber(m_globals.ReadSetting(kRateKey, kDefaultRate)));
+    });
+    s.step(116, [&] { lblSpeed->setText(rateText(Slider2->value())); });
+    s.step(118, [&] {
+        setOption(Option1, SettingConversions::truthValue(m_globals.ReadSetting(kOption1Key, kDefaultOption1)));
+    });
+    s.step(120, [&] {
+        setOption(Option2, SettingConversions::truthValue(m_globals.ReadSetting(kOption2Key, kDefaultOption2)));
+    });
+    s.step(122, [&] { RefreshVoices(m_globals, false); });
+}
+
+void Form3::setOption(QRadioButton *option, bool selected)
+{
+    if (selected) {
+        option->setChecked(true);
+        if (option == Option1)
+            Option1_Click();
+        else
+            Option2_Click();
+        return;
+    }
+    // An exclusive pair refuses to clear its selected button by itself, but
+    // the stored texts may say that neither is selected.
+    m_soundOptions->setExclusive(false);
+    option->setChecked(false);
+    m_soundOptions->setExclusive(true);
+}
+
+void Form3::Form_Activate()
+{
+    Steps s(m_globals.prompts(), u"Form3", u"Form_Activate");
+    s.step(100, [&] { RefreshVoices(m_globals, false); });
+}
+
+bool Form3::event(QEvent *event)
+{
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::WindowDeactivate) {
+        m_deactivatedByModal = QApplication::activeModalWidget() != nullptr;
+    } else if (event->type() == QEvent::WindowActivate) {
+        if (m_deactivatedByModal)
+            m_deactivatedByModal = false;
+        else
+            Form_Activate();
+    }
+    return handled;
+}
+
+void Form3::Slider1_Change()
+{
+    Steps s(m_globals.prompts(), u"Form3", u"Slider1_Change");
+    s.step(100, [&] { lblVolume->setText(volumeText(Slider1->value())); });
+    s.step(102, [&] { m_globals.WriteSetting(kVolumeKey, QString::number(Slider1->value())); });
+    // The voice speaking the current word hears the change at once.
+    if (s.test(104, [&] { return m_globals.SpeakingVoice != nullptr; }))
+        s.step(106, [&] { voiceOf(m_globals.SpeakingVoice).setVolume(Slider1->value()); });
+}
+
+void Form3::Slider2_Change()
+{
+    Steps s(m_globals.prompts(), u"Form3", u"Slider2_Change");
+    s.step(100, [&] { lblSpeed->setText(rateText(Slider2->value())); });
+    s.step(102, [&] { m_globals.WriteSetting(kRateKey, QString::number(Slider2->value())); });
+    if (s.test(104, [&] { return m_globals.SpeakingVoice != nullptr; }))
+        s.step(106, [&] { voiceOf(m_globals.SpeakingVoice).setRate(Slider2->value()); });
+}
+
+void Form3::Combo1_Click()
+{
+    m_globals.WriteSetting(kVoiceKey, QString::number(Combo1->currentIndex()));
+}
+
+void Form3::Option1_Click()
+{
+    saveOptions();
+}
+
+void Form3::Option2_Click()
+{
+    saveOptions();
+}
+
+void Form3::saveOptions()
+{
+    m_globals.WriteSetting(kOption1Key, truthText(Option1->isChecked()));
+    m_globals.WriteSetting(kOption2Key, truthText(Option2->isChecked()));
+}
+
+void Form3::clearVoices()
+{
+    const QSignalBlocker quiet(Combo1);
+    Combo1->clear();
+}
+
+void Form3::addVoice(const QString &description)
+{
+    // The list selects its first entry by itself; the choice is the
+    // refresh's to make.
+    const QSignalBlocker quiet(Combo1);
+    const int selected = Combo1->currentIndex();
+    Combo1->addItem(description);
+    Combo1->setCurrentIndex(selected);
+}
+
+void Form3::setVoiceIndex(int position)
+{
+    if (position < -1 || position >= Combo1->count())
+        throw Failure(u"Invalid property value"_s);
+    {
+        const QSignalBlocker quiet(Combo1);
+        Combo1->setCurrentIndex(position);
+    }
+    Combo1_Click();
+}
+
+void Form3::PushButton14_Click()
+{
+    Steps s(m_globals.prompts(), u"Form3", u"PushButton14_Click");
+    const InputBlock block(this);
+    std::unique_ptr<SpeechVoice> testVoice;
+    s.step(100, [&] { setCursor(Qt::WaitCursor); });
+    s.step(102, [&] { testVoice = m_globals.speech().createVoice(); });
+    if (s.test(104, [&] { return Combo1->currentIndex() != -1; }))
+        s.step(106, [&] { voiceOf(testVoice).setVoice(Combo1->currentIndex()); });
+    s.step(108, [&] { voiceOf(testVoice).setVolume(Slider1->value()); });
+    s.step(110, [&] { voiceOf(testVoice).setRate(Slider2->value()); });
+    // Lets the hourglass be drawn before the sentence holds the window.
+    s.step(112, [] { QCoreApplication::processEvents(); });
+    s.step(114, [&] { voiceOf(testVoice).speakAndWait(kTestSentence); });
+    s.step(116, [&] { testVoice.reset(); });
+    s.step(118, [&] { unsetCursor(); });
+}
+
+void Form3::PushButton9_Click()
+{
+    Steps s(m_globals.prompts(), u"Form3", u"PushButton9_Click");
+    s.step(100, [&] { RefreshVoices(m_globals, true); });
+}
+
+void Form3::PushButton4_Click()
+{
+    Steps s(m_globals.prompts(), u"Form3", u"PushButton4_Click");
+    QUrl address;
+    s.step(100, [&] { address = QUrl(kVoiceSearch); });
+    if (!s.test(102, [&] { return m_globals.prompts().question(addVoicesQuestion()); }))
+        return;
+    s.step(104, [&] { m_globals.launcher().openUrl(address); });
+}
+
+void Form3::PushButton1_Click()
+{
+    Steps s(m_globals.prompts(), u"Form3", u"PushButton1_Click");
+    s.step(100, [&] { close(); });
+}
+
+void Form3::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+    Form_Unload();
+}
+
+void Form3::Form_Unload()
+{
+    // While the program ends, the main window is going too.
+    if (!m_globals.ending && m_globals.form1)
+        m_globals.form1->show();
 }

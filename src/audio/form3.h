@@ -3,12 +3,18 @@
 #include <QWidget>
 
 class Globals;
+class QButtonGroup;
 class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
 class QRadioButton;
 class QSlider;
 
 // The audio options window. Its controls hold the audio preferences for the
-// whole program.
+// whole program: speaking, the feedback sounds and the answer check read them
+// straight from here, and every change is saved at once. Closing the window
+// unloads it; the next reader of its controls loads it again, hidden.
 class Form3 : public QWidget
 {
     Q_OBJECT
@@ -18,13 +24,64 @@ public:
     ~Form3() override;
 
     void Form_Load();
+    void Form_Activate();
 
-    QComboBox *Combo1;
+    void Slider1_Change();
+    void Slider2_Change();
+    void Combo1_Click();
+    void Option1_Click();
+    void Option2_Click();
+    void PushButton14_Click();
+    void PushButton9_Click();
+    void PushButton4_Click();
+    void PushButton1_Click();
+
+    // The voice list as the voice-list refresh fills it: clearing and
+    // appending leave the saved choice alone; selecting runs Combo1_Click,
+    // whose failures pass to the caller.
+    void clearVoices();
+    void addVoice(const QString &description);
+    // Throws Failure for a position outside -1 .. count - 1.
+    void setVoiceIndex(int position);
+
+    // Controls, by design name.
+    QGroupBox *Frame1;
     QSlider *Slider1;
+    QLabel *Label4;
+    QLabel *lblVolume;
+    QLabel *Label3;
+    QGroupBox *Frame4;
     QSlider *Slider2;
+    QPushButton *PushButton14;
+    QLabel *Label6;
+    QLabel *lblSpeed;
+    QLabel *Label5;
+    QGroupBox *Frame2;
+    QComboBox *Combo1;
+    QPushButton *PushButton9;
+    QPushButton *PushButton4;
+    QGroupBox *Frame3;
     QRadioButton *Option1;
     QRadioButton *Option2;
+    QPushButton *PushButton1;
+
+protected:
+    bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
+    void buildControls();
+    void saveOptions();
+    void setOption(QRadioButton *option, bool selected);
+    void Form_Unload();
+    // Runs a handler without a report of its own for a user action; the
+    // framework cannot take its failures, so they are shown here.
+    template<typename F>
+    void userAction(QStringView procedure, F &&handler);
+
     Globals &m_globals;
+    QButtonGroup *m_soundOptions;
+    // Set when the window lost the focus to a modal box of this program, so
+    // that coming back from the box does not count as opening the window.
+    bool m_deactivatedByModal = false;
 };

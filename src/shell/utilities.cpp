@@ -74,5 +74,12 @@ QString collapseSeparators(QStringView path, QChar separator)
 
 QString CollapseBackslashes(const QString &path)
 {
-    return collapseSeparators(path, pathSeparator());
+    QString result = collapseSeparators(path, pathSeparator());
+#ifndef Q_OS_WIN
+    // Here every absolute path starts with the separator and none is a
+    // network path: the root keeps a single one.
+    if (result.startsWith(QString(2, pathSeparator())))
+        result.remove(0, 1);
+#endif
+    return result;
 }
