@@ -235,10 +235,15 @@ void tst_Form1::failingStepIsReportedAndStartUpGoesOn()
     program.settings = std::make_unique<SettingsStore>(blocker + u"/settings.ini"_s);
     Form1 &form = program.start();
     const QStringList errors = program.prompts.errors();
-    QVERIFY(!errors.isEmpty());
-    QVERIFY2(errors.constFirst().contains(u"in Lexidrill2021/08/31.Form1.Form_Load at line 138\r\r"_s),
-             qPrintable(errors.constFirst()));
-    // The later steps still ran.
+    const auto atStep138 = std::count_if(errors.cbegin(), errors.cend(), [](const QString &text) {
+        return text.startsWith(u"Cannot write the setting \"Dictionary\""_s)
+            && text.contains(u"\r\nin Lexidrill2021/08/31.Form1.Form_Load at line 138\r\r"_s);
+    });
+    QCOMPARE(atStep138, 1);
+    // The change handling ended before naming the list; the load step went on
+    // and read the list it found.
+    QCOMPARE(form.Label3->text(), u"Label3"_s);
+    QCOMPARE(program.globals->dictionary.count(), 10);
     QVERIFY(form.Text1->isHidden());
     QVERIFY(!program.globals->gameStarted);
 }

@@ -70,11 +70,16 @@ void tst_Utilities::collapseSeparators()
     QFETCH(QString, path);
     QFETCH(QString, expected);
     QCOMPARE(::collapseSeparators(path, u'\\'), expected);
-    // The platform's own separator follows the same rule.
+    // The platform's own separator follows the same rule, but for the root.
     QString native = path;
     native.replace(u'\\', pathSeparator());
     QString nativeExpected = expected;
     nativeExpected.replace(u'\\', pathSeparator());
+#ifndef Q_OS_WIN
+    // Every absolute path starts with the separator here; none is a network path.
+    if (nativeExpected.startsWith(QString(2, pathSeparator())))
+        nativeExpected.remove(0, 1);
+#endif
     QCOMPARE(CollapseBackslashes(native), nativeExpected);
 }
 
