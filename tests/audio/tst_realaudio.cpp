@@ -115,6 +115,7 @@ class tst_RealAudio : public QObject
 private slots:
     void initTestCase();
     void programChoosesSpeechDispatcher();
+    void voiceListLeadsWithTheUsersLanguage();
     void speaksWord_data();
     void speaksWord();
     void speakAndWaitReturnsOnceSpoken();
@@ -154,7 +155,18 @@ void tst_RealAudio::initTestCase()
 void tst_RealAudio::programChoosesSpeechDispatcher()
 {
     QCOMPARE(m_engine->engineName(), u"speechd"_s);
-    QVERIFY(m_engine->createVoice()->voices().size() > 1000);
+}
+
+void tst_RealAudio::voiceListLeadsWithTheUsersLanguage()
+{
+    const QStringList voices = m_engine->createVoice()->voices();
+
+    QVERIFY2(voices.size() > 1000, qPrintable(QString::number(voices.size())));
+    QCOMPARE(QSet<QString>(voices.begin(), voices.end()).size(), voices.size());
+    QCOMPARE(m_engine->createVoice()->voices(), voices);
+    const QLocale::Language system = QLocale::system().language();
+    const QString language = QLocale::languageToString(system == QLocale::C ? QLocale::English : system);
+    QVERIFY2(voices.first().contains(u"("_s + language), qPrintable(voices.first()));
 }
 
 void tst_RealAudio::speaksWord_data()
