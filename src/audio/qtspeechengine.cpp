@@ -51,7 +51,7 @@ public:
     explicit Backend(std::unique_ptr<QTextToSpeech> tts) : m_tts(std::move(tts)) {}
 
     QTextToSpeech &tts() { return *m_tts; }
-    bool slowSpeechWorks() const { return m_tts->engine() != flite; }
+    bool rateChangesWork() const { return m_tts->engine() != flite; }
 
     const QList<CatalogEntry> &catalog()
     {
@@ -151,7 +151,7 @@ public:
     {
         m_rate = rate;
         if (m_backend->lastSpeaker == this)
-            m_backend->tts().setRate(VoiceOrder::engineRate(m_rate, m_backend->slowSpeechWorks()));
+            m_backend->tts().setRate(VoiceOrder::engineRate(m_rate, m_backend->rateChangesWork()));
     }
 
     void speak(const QString &text) override
@@ -159,11 +159,16 @@ public:
         QTextToSpeech &tts = m_backend->tts();
         if (tts.state() == QTextToSpeech::Speaking || tts.state() == QTextToSpeech::Paused)
             tts.stop();
+        // A word that failed before leaves the engine in its error state; only
+        // an engine that lost its set-up cannot speak this one.
+        const bool broken = tts.state() == QTextToSpeech::Error
+            && (tts.errorReason() == QTextToSpeech::ErrorReason::Initialization
+                || tts.errorReason() == QTextToSpeech::ErrorReason::Configuration);
+        if (broken)
+            throw Failure(u"The speech engine could not speak: %1"_s.arg(tts.errorString()));
         applySettings();
         m_backend->lastSpeaker = this;
         tts.say(text);
-        if (tts.state() == QTextToSpeech::Error)
-            throw Failure(u"The speech engine could not speak: %1"_s.arg(tts.errorString()));
     }
 
     // Runs a local event loop until the engine has begun and then left the
@@ -223,7 +228,7 @@ private:
             tts.setVoice(catalog[m_position].voice);
         }
         tts.setVolume(VoiceOrder::engineVolume(m_volume));
-        tts.setRate(VoiceOrder::engineRate(m_rate, m_backend->slowSpeechWorks()));
+        tts.setRate(VoiceOrder::engineRate(m_rate, m_backend->rateChangesWork()));
     }
 
     std::shared_ptr<Backend> m_backend;

@@ -22,10 +22,10 @@ class Backend;
 // another was saying, so words never overlap.
 //
 // The engine is chosen on first use: the platform's default one when it
-// works, else the others, with flite last because Debian's build of it falls
-// silent on longer words at slow rates (and there negative rates are spoken
-// at the normal pace). When none works, createVoice() throws, and tries
-// again on each later call.
+// works, else the others, with flite last because Debian's build of it stops
+// with "Audio streaming error." on many words at any rate but the normal one
+// (so there every rate is spoken at the normal pace). When none works,
+// createVoice() throws, and tries again on each later call.
 class QtSpeechEngine : public SpeechEngine
 {
 public:

@@ -70,9 +70,9 @@ double engineVolume(int volume)
     return volume / 100.0;
 }
 
-double engineRate(int rate, bool slowSpeechWorks)
+double engineRate(int rate, bool rateChangesWork)
 {
-    if (!slowSpeechWorks && rate < 0)
+    if (!rateChangesWork)
         return 0.0;
     return rate / 10.0;
 }

@@ -37,9 +37,9 @@ QString displayName(const ListedVoice &voice);
 // Volume 0..100 to the engine's 0.0..1.0.
 double engineVolume(int volume);
 
-// Rate -10..10 to the engine's -1.0..1.0. Where slow speech fails
-// (`slowSpeechWorks` false), negative rates become the normal pace, so a
-// word is heard rather than lost.
-double engineRate(int rate, bool slowSpeechWorks = true);
+// Rate -10..10 to the engine's -1.0..1.0. An engine that loses words at any
+// rate but its normal one (`rateChangesWork` false) always gets the normal
+// pace, so that a word is heard rather than lost.
+double engineRate(int rate, bool rateChangesWork = true);
 
 } // namespace VoiceOrder

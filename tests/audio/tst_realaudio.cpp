@@ -119,6 +119,8 @@ private slots:
     void speaksWord_data();
     void speaksWord();
     void speakAndWaitReturnsOnceSpoken();
+    void fliteIsHeardAtAnyRate_data();
+    void fliteIsHeardAtAnyRate();
     void speechEnds_data();
     void speechEnds();
     void playsFeedbackSound_data();
@@ -213,6 +215,35 @@ void tst_RealAudio::speakAndWaitReturnsOnceSpoken()
 
     QVERIFY(log.spokeAndEnded());
     QCOMPARE(m_engine->textToSpeech().state(), QTextToSpeech::Ready);
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.peak() > audible, 5000);
+}
+
+void tst_RealAudio::fliteIsHeardAtAnyRate_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<int>("rate");
+    // Words that flite at these rates ends with "Audio streaming error.".
+    QTest::addRow("default rate") << u"encyclopedia"_s << -4;
+    QTest::addRow("slowest") << u"internationalization"_s << -10;
+    QTest::addRow("fastest") << u"extraordinary"_s << 10;
+}
+
+void tst_RealAudio::fliteIsHeardAtAnyRate()
+{
+    QFETCH(QString, word);
+    QFETCH(int, rate);
+    QtSpeechEngine lastResort({u"flite"_s});
+    QCOMPARE(lastResort.engineName(), u"flite"_s);
+    SinkRecorder recorder;
+    QVERIFY(recorder.start());
+    StateLog log(lastResort.textToSpeech());
+
+    auto voice = lastResort.createVoice();
+    voice->setRate(rate);
+    voice->speak(word);
+
+    QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), speechTimeoutMs);
+    QVERIFY2(!log.states.contains(QTextToSpeech::Error), qPrintable(lastResort.textToSpeech().errorString()));
     QTRY_VERIFY_WITH_TIMEOUT(recorder.peak() > audible, 5000);
 }
 

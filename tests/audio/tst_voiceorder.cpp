@@ -127,23 +127,23 @@ void tst_VoiceOrder::displayName()
 void tst_VoiceOrder::engineRate_data()
 {
     QTest::addColumn<int>("rate");
-    QTest::addColumn<bool>("slowSpeechWorks");
+    QTest::addColumn<bool>("rateChangesWork");
     QTest::addColumn<double>("expected");
 
     QTest::addRow("slowest") << -10 << true << -1.0;
     QTest::addRow("program default") << -4 << true << -0.4;
     QTest::addRow("fastest") << 10 << true << 1.0;
-    QTest::addRow("slow where slow speech fails: normal pace") << -4 << false << 0.0;
-    QTest::addRow("fast where slow speech fails: unchanged") << 6 << false << 0.6;
+    QTest::addRow("slow where rate changes fail: normal pace") << -4 << false << 0.0;
+    QTest::addRow("fast where rate changes fail: normal pace") << 6 << false << 0.0;
 }
 
 void tst_VoiceOrder::engineRate()
 {
     QFETCH(int, rate);
-    QFETCH(bool, slowSpeechWorks);
+    QFETCH(bool, rateChangesWork);
     QFETCH(double, expected);
 
-    QCOMPARE(VoiceOrder::engineRate(rate, slowSpeechWorks), expected);
+    QCOMPARE(VoiceOrder::engineRate(rate, rateChangesWork), expected);
 }
 
 QTEST_GUILESS_MAIN(tst_VoiceOrder)
