@@ -15,8 +15,8 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ] || ! mkdir -p "$XDG_RUNTIME_DIR" 2>/dev/null; t
 fi
 chmod 700 "$XDG_RUNTIME_DIR"
 export XDG_RUNTIME_DIR
-export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
-export PULSE_SINK=lexidrill_null
+export PULSE_SERVER="${PULSE_SERVER:-unix:$XDG_RUNTIME_DIR/pulse/native}"
+export PULSE_SINK="${PULSE_SINK:-lexidrill_null}"
 
 if ! pactl info >/dev/null 2>&1; then
     lexidrill_pulse_log="$XDG_RUNTIME_DIR/lexidrill-pulseaudio.log"

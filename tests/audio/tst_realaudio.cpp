@@ -115,6 +115,7 @@ class tst_RealAudio : public QObject
 private slots:
     void initTestCase();
     void programChoosesSpeechDispatcher();
+    void noWorkingEngineFailsEveryVoice();
     void voiceListLeadsWithTheUsersLanguage();
     void speaksWord_data();
     void speaksWord();
@@ -157,6 +158,20 @@ void tst_RealAudio::initTestCase()
 void tst_RealAudio::programChoosesSpeechDispatcher()
 {
     QCOMPARE(m_engine->engineName(), u"speechd"_s);
+}
+
+void tst_RealAudio::noWorkingEngineFailsEveryVoice()
+{
+    QtSpeechEngine none({u"no-such-engine"_s});
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            none.createVoice();
+            QFAIL("a voice was made without an engine");
+        } catch (const Failure &failure) {
+            QVERIFY2(failure.description().startsWith(u"No speech engine works (no-such-engine: "_s),
+                     failure.what());
+        }
+    }
 }
 
 void tst_RealAudio::voiceListLeadsWithTheUsersLanguage()
