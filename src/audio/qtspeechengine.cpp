@@ -41,7 +41,6 @@ struct CatalogEntry
 {
     QLocale locale;
     QVoice voice;
-    QString displayName;
 };
 
 // The shared engine, its voice list, and which voice object spoke last.
@@ -83,7 +82,7 @@ private:
             m_tts->setLocale(locale);
             for (const QVoice &voice : m_tts->availableVoices()) {
                 listed.append({locale, voice.name()});
-                entries.append({locale, voice, {}});
+                entries.append({locale, voice});
             }
         }
 
@@ -101,10 +100,8 @@ private:
         }
 
         for (const qsizetype position : VoiceOrder::arrange(listed, preferred)) {
-            CatalogEntry entry = entries[position];
-            entry.displayName = VoiceOrder::displayName(listed[position]);
-            m_names.append(entry.displayName);
-            m_catalog.append(std::move(entry));
+            m_catalog.append(entries[position]);
+            m_names.append(VoiceOrder::displayName(listed[position]));
         }
         m_catalogBuilt = true;
     }
