@@ -19,7 +19,9 @@ class Backend;
 // takes seconds (the engine connects and lists its voices), far too long to
 // do for every word. Each voice object keeps its own voice, volume and rate
 // and applies them when it speaks; speaking with one voice object ends what
-// another was saying, so words never overlap.
+// another was saying, so words never overlap. speakAndWait() runs a local
+// event loop until the engine has spoken (so window events are handled
+// meanwhile) and gives up after a timeout.
 //
 // The engine is chosen on first use: the platform's default one when it
 // works, else the others, with flite last because Debian's build of it stops
