@@ -1,0 +1,186 @@
+// How long a word takes to reach the ear: from handing it over through a
+// fresh voice object, as the game does for every word (createVoice, setVoice,
+// setVolume, setRate, speak), to the engine reporting that it speaks, and to
+// sound arriving on the sound server's null sink (run under
+// scripts/sound-server.sh for that one; it includes the recorder's own delay).
+// The shared engine is started before timing; its start-up is measured apart.
+
+#include "audio/qtspeechengine.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <QTextToSpeech>
+#include <QTimer>
+#include <QtEndian>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int defaultRate = -4;
+constexpr int timeoutMs = 10000;
+const QString word = u"extraordinary"_s;
+
+QtSpeechEngine &engine()
+{
+    static QtSpeechEngine shared;
+    return shared;
+}
+
+// Runs the event loop until `done` holds; false on timeout.
+bool waitFor(const std::function<bool()> &done)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!done()) {
+        if (waited.elapsed() > timeoutMs)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(1, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+std::unique_ptr<SpeechVoice> speakWord()
+{
+    auto voice = engine().createVoice();
+    voice->setVoice(0);
+    voice->setVolume(100);
+    voice->setRate(defaultRate);
+    voice->speak(word);
+    return voice;
+}
+
+void endSpeech(std::unique_ptr<SpeechVoice> voice)
+{
+    voice.reset();
+    waitFor([] { return engine().textToSpeech().state() == QTextToSpeech::Ready; });
+}
+
+void setSeconds(benchmark::State &state, const QElapsedTimer &timer)
+{
+    state.SetIterationTime(std::chrono::duration<double>(std::chrono::nanoseconds(timer.nsecsElapsed())).count());
+}
+
+void BM_EngineStart(benchmark::State &state)
+{
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        QtSpeechEngine fresh;
+        benchmark::DoNotOptimize(fresh.createVoice()->voices().size());
+        setSeconds(state, timer);
+    }
+}
+BENCHMARK(BM_EngineStart)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_WordToSpeakingState(benchmark::State &state)
+{
+    QTextToSpeech &tts = engine().textToSpeech();
+    bool speaking = false;
+    QObject context;
+    QObject::connect(&tts, &QTextToSpeech::stateChanged, &context,
+                     [&](QTextToSpeech::State s) { speaking = speaking || s == QTextToSpeech::Speaking; });
+    for (auto _ : state) {
+        speaking = false;
+        QElapsedTimer timer;
+        timer.start();
+        auto voice = speakWord();
+        if (!waitFor([&] { return speaking; })) {
+            state.SkipWithError("the engine did not begin to speak");
+            break;
+        }
+        setSeconds(state, timer);
+        endSpeech(std::move(voice));
+    }
+}
+BENCHMARK(BM_WordToSpeakingState)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+// Records the null sink's monitor; true once a sample louder than `loud` came.
+class SinkListener
+{
+public:
+    bool start()
+    {
+        m_parec.start(u"parec"_s, {u"--device=lexidrill_null.monitor"_s, u"--raw"_s, u"--format=s16le"_s,
+                                   u"--channels=1"_s, u"--rate=22050"_s, u"--latency-msec=5"_s});
+        return m_parec.waitForStarted() && waitFor([this] { return m_parec.bytesAvailable() > 0; });
+    }
+    ~SinkListener()
+    {
+        m_parec.kill();
+        m_parec.waitForFinished();
+    }
+    // Returns once the sink has been quiet for a while, so that the tail of
+    // the previous word is not taken for the next one.
+    bool waitForQuiet()
+    {
+        qsizetype quietSamples = 0;
+        return waitFor([&] {
+            quietSamples = heard() ? 0 : quietSamples + m_lastCount;
+            return quietSamples > quietNeeded;
+        });
+    }
+    bool heard()
+    {
+        const QByteArray bytes = m_parec.readAllStandardOutput();
+        const auto *samples = reinterpret_cast<const qint16 *>(bytes.constData());
+        m_lastCount = bytes.size() / 2;
+        for (qsizetype i = 0; i < m_lastCount; ++i) {
+            if (std::abs(int(qFromLittleEndian(samples[i]))) > loud)
+                return true;
+        }
+        return false;
+    }
+
+private:
+    static constexpr int loud = 1000;
+    static constexpr qsizetype quietNeeded = 22050 / 4;
+    qsizetype m_lastCount = 0;
+    QProcess m_parec;
+};
+
+void BM_WordToSoundOnSink(benchmark::State &state)
+{
+    SinkListener listener;
+    if (!listener.start()) {
+        state.SkipWithError("no sound server with the lexidrill_null sink");
+        return;
+    }
+    for (auto _ : state) {
+        if (!listener.waitForQuiet()) {
+            state.SkipWithError("the sink does not fall quiet");
+            break;
+        }
+        QElapsedTimer timer;
+        timer.start();
+        auto voice = speakWord();
+        if (!waitFor([&] { return listener.heard(); })) {
+            state.SkipWithError("no sound arrived on the sink");
+            break;
+        }
+        setSeconds(state, timer);
+        endSpeech(std::move(voice));
+    }
+}
+BENCHMARK(BM_WordToSoundOnSink)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    engine().createVoice()->voices();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

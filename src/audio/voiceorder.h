@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QList>
+#include <QLocale>
+#include <QString>
+
+#include <optional>
+
+// One voice as the speech engine lists it: the locale it is listed under and
+// its name within the engine.
+struct ListedVoice
+{
+    QLocale locale;
+    QString name;
+};
+
+// Rules that turn the engine's voice listing into the program's voice list
+// and the program's volume and rate into the engine's.
+namespace VoiceOrder {
+
+// The locale whose default voice leads the list for a user in `system`: the
+// same language and territory, else the language's main territory, else any
+// territory of that language (first by locale name). The POSIX "C" locale
+// counts as US English, which is what such a desktop shows. None when the
+// engine has no voice for the language.
+std::optional<QLocale> userLocale(const QList<QLocale> &available, const QLocale &system);
+
+// Positions into `voices` in list order: `preferred` first (when it is a
+// position of `voices`), then the others sorted by locale name and voice name.
+// A voice listed twice under the same locale name appears once.
+QList<qsizetype> arrange(const QList<ListedVoice> &voices, qsizetype preferred);
+
+// "<voice name> (<language> – <territory>)"; without the territory when the
+// locale names none, and the bare name for voices under the "C" locale.
+QString displayName(const ListedVoice &voice);
+
+// Volume 0..100 to the engine's 0.0..1.0.
+double engineVolume(int volume);
+
+// Rate -10..10 to the engine's -1.0..1.0. An engine that loses words at any
+// rate but its normal one (`rateChangesWork` false) always gets the normal
+// pace, so that a word is heard rather than lost.
+double engineRate(int rate, bool rateChangesWork = true);
+
+} // namespace VoiceOrder

@@ -1,0 +1,336 @@
+// The real speech engine and sound player, heard on the null sink of the
+// PulseAudio server that scripts/sound-server.sh starts: each test records
+// the sink's monitor with parec while it speaks or plays.
+
+#include "audio/qtsoundplayer.h"
+#include "audio/qtspeechengine.h"
+#include "shell/failure.h"
+
+#include <QProcess>
+#include <QTextToSpeech>
+#include <QtEndian>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString sinkMonitor = u"lexidrill_null.monitor"_s;
+constexpr int sampleRate = 22050;
+// Peaks in 16-bit samples: above `audible` is sound, below `silent` is quiet.
+constexpr int audible = 1000;
+constexpr int silent = 100;
+constexpr int speechTimeoutMs = 20000;
+
+// Records the null sink as 16-bit mono samples for as long as it runs.
+class SinkRecorder
+{
+public:
+    ~SinkRecorder()
+    {
+        if (m_parec.state() != QProcess::NotRunning) {
+            m_parec.kill();
+            m_parec.waitForFinished();
+        }
+    }
+
+    // Returns once samples flow, so nothing played afterwards is missed.
+    bool start()
+    {
+        m_parec.start(u"parec"_s, {u"--device="_s + sinkMonitor, u"--raw"_s, u"--format=s16le"_s,
+                                   u"--channels=1"_s, u"--rate=%1"_s.arg(sampleRate),
+                                   u"--latency-msec=20"_s});
+        if (!m_parec.waitForStarted())
+            return false;
+        if (!QTest::qWaitFor([this] { return sampleCount() > 0; }, 5000))
+            return false;
+        m_startCount += sampleCount();
+        return true;
+    }
+
+    // Samples recorded so far since start() returned.
+    qsizetype sampleCount()
+    {
+        m_bytes += m_parec.readAllStandardOutput();
+        return m_bytes.size() / 2 - m_startCount;
+    }
+
+    int peak()
+    {
+        sampleCount();
+        int loudest = 0;
+        const auto *samples = reinterpret_cast<const qint16 *>(m_bytes.constData());
+        for (qsizetype i = m_startCount; i < m_bytes.size() / 2; ++i)
+            loudest = std::max(loudest, std::abs(int(qFromLittleEndian(samples[i]))));
+        return loudest;
+    }
+
+private:
+    QProcess m_parec;
+    QByteArray m_bytes;
+    qsizetype m_startCount = 0;
+};
+
+bool commandSucceeds(const QString &program, const QStringList &arguments, QByteArray *output = nullptr)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0)
+        return false;
+    if (output)
+        *output = process.readAllStandardOutput();
+    return true;
+}
+
+// States the shared engine passes through, and any error it reports.
+struct StateLog
+{
+    explicit StateLog(QTextToSpeech &tts)
+    {
+        QObject::connect(&tts, &QTextToSpeech::stateChanged, &context,
+                         [this](QTextToSpeech::State state) { states.append(state); });
+        QObject::connect(&tts, &QTextToSpeech::errorOccurred, &context,
+                         [this](QTextToSpeech::ErrorReason, const QString &text) { errors.append(text); });
+    }
+    bool spokeAndEnded() const
+    {
+        const qsizetype began = states.indexOf(QTextToSpeech::Speaking);
+        return began >= 0 && states.indexOf(QTextToSpeech::Ready, began) > began;
+    }
+
+    QObject context;
+    QList<QTextToSpeech::State> states;
+    QStringList errors;
+};
+
+} // namespace
+
+class tst_RealAudio : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void programChoosesSpeechDispatcher();
+    void noWorkingEngineFailsEveryVoice();
+    void voiceListLeadsWithTheUsersLanguage();
+    void speaksWord_data();
+    void speaksWord();
+    void speakAndWaitReturnsOnceSpoken();
+    void fliteIsHeardAtAnyRate_data();
+    void fliteIsHeardAtAnyRate();
+    void speechEnds_data();
+    void speechEnds();
+    void playsFeedbackSound_data();
+    void playsFeedbackSound();
+
+private:
+    std::unique_ptr<QtSpeechEngine> m_engine;
+};
+
+void tst_RealAudio::initTestCase()
+{
+    // CI starts the sound server before the tests; elsewhere there may be none.
+    const bool inCi = qEnvironmentVariable("CI") == u"true"_s;
+    QByteArray sinks;
+    const bool serverAnswers = commandSucceeds(u"pactl"_s, {u"list"_s, u"short"_s, u"sinks"_s}, &sinks);
+    const bool hasNullSink = serverAnswers && sinks.contains("lexidrill_null");
+    if (!hasNullSink) {
+        const char *why = serverAnswers ? "the sound server has no lexidrill_null sink"
+                                        : "no sound server answers (source scripts/sound-server.sh)";
+        if (inCi)
+            QFAIL(why);
+        QSKIP(why);
+    }
+    m_engine = std::make_unique<QtSpeechEngine>();
+    try {
+        m_engine->engineName();
+    } catch (const Failure &failure) {
+        if (inCi)
+            QFAIL(failure.what());
+        QSKIP(failure.what());
+    }
+}
+
+void tst_RealAudio::programChoosesSpeechDispatcher()
+{
+    QCOMPARE(m_engine->engineName(), u"speechd"_s);
+}
+
+void tst_RealAudio::noWorkingEngineFailsEveryVoice()
+{
+    QtSpeechEngine none({u"no-such-engine"_s});
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            none.createVoice();
+            QFAIL("a voice was made without an engine");
+        } catch (const Failure &failure) {
+            QVERIFY2(failure.description().startsWith(u"No speech engine works (no-such-engine: "_s),
+                     failure.what());
+        }
+    }
+}
+
+void tst_RealAudio::voiceListLeadsWithTheUsersLanguage()
+{
+    const QStringList voices = m_engine->createVoice()->voices();
+
+    QVERIFY2(voices.size() > 1000, qPrintable(QString::number(voices.size())));
+    QCOMPARE(QSet<QString>(voices.begin(), voices.end()).size(), voices.size());
+    QCOMPARE(m_engine->createVoice()->voices(), voices);
+    const QLocale::Language system = QLocale::system().language();
+    const QString language = QLocale::languageToString(system == QLocale::C ? QLocale::English : system);
+    QVERIFY2(voices.first().contains(u"("_s + language), qPrintable(voices.first()));
+}
+
+void tst_RealAudio::speaksWord_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<int>("rate");
+    QTest::addRow("long word at the default rate") << u"extraordinary"_s << -4;
+    QTest::addRow("short word at normal pace") << u"cat"_s << 0;
+    QTest::addRow("long word slowest") << u"encyclopedia"_s << -10;
+    QTest::addRow("long word fastest") << u"responsibility"_s << 10;
+    QTest::addRow("word with an accent") << u"café"_s << -4;
+}
+
+void tst_RealAudio::speaksWord()
+{
+    QFETCH(QString, word);
+    QFETCH(int, rate);
+    SinkRecorder recorder;
+    QVERIFY(recorder.start());
+    StateLog log(m_engine->textToSpeech());
+
+    auto voice = m_engine->createVoice();
+    voice->setVoice(0);
+    voice->setVolume(100);
+    voice->setRate(rate);
+    voice->speak(word);
+
+    QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), speechTimeoutMs);
+    QVERIFY2(log.errors.isEmpty(), qPrintable(log.errors.join(u"; ")));
+    QVERIFY(!log.states.contains(QTextToSpeech::Error));
+    QTRY_VERIFY2_WITH_TIMEOUT(recorder.peak() > audible,
+                              qPrintable(u"loudest sample %1"_s.arg(recorder.peak())), 5000);
+}
+
+void tst_RealAudio::speakAndWaitReturnsOnceSpoken()
+{
+    SinkRecorder recorder;
+    QVERIFY(recorder.start());
+    StateLog log(m_engine->textToSpeech());
+    auto voice = m_engine->createVoice();
+    voice->setRate(-4);
+
+    voice->speakAndWait(u"This is the speed of speech."_s);
+
+    QVERIFY(log.spokeAndEnded());
+    QCOMPARE(m_engine->textToSpeech().state(), QTextToSpeech::Ready);
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.peak() > audible, 5000);
+}
+
+void tst_RealAudio::fliteIsHeardAtAnyRate_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<int>("rate");
+    // Words that flite at these rates ends with "Audio streaming error.".
+    QTest::addRow("default rate") << u"encyclopedia"_s << -4;
+    QTest::addRow("slowest") << u"internationalization"_s << -10;
+    QTest::addRow("fastest") << u"extraordinary"_s << 10;
+}
+
+void tst_RealAudio::fliteIsHeardAtAnyRate()
+{
+    QFETCH(QString, word);
+    QFETCH(int, rate);
+    QtSpeechEngine lastResort({u"flite"_s});
+    QCOMPARE(lastResort.engineName(), u"flite"_s);
+    SinkRecorder recorder;
+    QVERIFY(recorder.start());
+    StateLog log(lastResort.textToSpeech());
+
+    auto voice = lastResort.createVoice();
+    voice->setRate(rate);
+    voice->speak(word);
+
+    QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), speechTimeoutMs);
+    QVERIFY2(!log.states.contains(QTextToSpeech::Error), qPrintable(lastResort.textToSpeech().errorString()));
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.peak() > audible, 5000);
+}
+
+void tst_RealAudio::speechEnds_data()
+{
+    QTest::addColumn<bool>("destroyVoice");
+    QTest::addRow("when its voice object is destroyed") << true;
+    QTest::addRow("when another voice object speaks") << false;
+}
+
+void tst_RealAudio::speechEnds()
+{
+    QFETCH(bool, destroyVoice);
+    QTextToSpeech &tts = m_engine->textToSpeech();
+    auto first = m_engine->createVoice();
+    first->setRate(-10);
+    StateLog log(tts);
+    // About fifteen seconds at the slowest rate; the checks below allow far less.
+    first->speak(u"One two three four five six seven eight nine ten eleven twelve thirteen "
+                 "fourteen fifteen sixteen seventeen eighteen nineteen twenty."_s);
+    QTRY_VERIFY_WITH_TIMEOUT(log.states.contains(QTextToSpeech::Speaking), speechTimeoutMs);
+
+    QElapsedTimer sinceCut;
+    sinceCut.start();
+    if (destroyVoice) {
+        first.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(tts.state(), QTextToSpeech::Ready, 3000);
+    } else {
+        m_engine->createVoice()->speakAndWait(u"cat"_s);
+        QVERIFY2(sinceCut.elapsed() < 5000, qPrintable(u"the first sentence went on: %1 ms"_s.arg(sinceCut.elapsed())));
+    }
+}
+
+void tst_RealAudio::playsFeedbackSound_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("volume");
+    QTest::addColumn<bool>("heard");
+    QTest::addRow("right answer, full volume") << u"right.wav"_s << 100 << true;
+    QTest::addRow("wrong answer, full volume") << u"wrong.wav"_s << 100 << true;
+    QTest::addRow("right answer, volume 0") << u"right.wav"_s << 0 << false;
+}
+
+void tst_RealAudio::playsFeedbackSound()
+{
+    QFETCH(QString, file);
+    QFETCH(int, volume);
+    QFETCH(bool, heard);
+    const QString path = QStringLiteral(LEXIDRILL_SOUNDS_DIR) + u'/' + file;
+    QVERIFY(QFile::exists(path));
+    SinkRecorder recorder;
+    QVERIFY(recorder.start());
+
+    QtSoundPlayer player;
+    player.setVolume(volume);
+    player.setSource(path);
+    player.play();
+    QCOMPARE(player.playState(), SoundPlayer::PlayState::Playing);
+    // The sounds last under a second and stop by themselves.
+    QTRY_COMPARE_WITH_TIMEOUT(player.playState(), SoundPlayer::PlayState::Stopped, 5000);
+    player.close();
+
+    if (heard) {
+        QTRY_VERIFY2_WITH_TIMEOUT(recorder.peak() > audible,
+                                  qPrintable(u"loudest sample %1"_s.arg(recorder.peak())), 5000);
+    } else {
+        // Half a second more of recording covers the sound output's delay.
+        const qsizetype after = recorder.sampleCount() + sampleRate / 2;
+        QTRY_VERIFY_WITH_TIMEOUT(recorder.sampleCount() > after, 5000);
+        QVERIFY2(recorder.peak() < silent, qPrintable(u"loudest sample %1"_s.arg(recorder.peak())));
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_RealAudio)
+#include "tst_realaudio.moc"

@@ -1,0 +1,150 @@
+#include "audio/voiceorder.h"
+
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QList<QLocale> locales(const QStringList &names)
+{
+    QList<QLocale> result;
+    for (const QString &name : names)
+        result.append(QLocale(name));
+    return result;
+}
+
+// "en_US/Alice" entries; "C/Klingon" for voices under the C locale.
+QList<ListedVoice> listed(const QStringList &entries)
+{
+    QList<ListedVoice> result;
+    for (const QString &entry : entries) {
+        const QStringList parts = entry.split(u'/');
+        result.append({QLocale(parts[0]), parts[1]});
+    }
+    return result;
+}
+
+} // namespace
+
+class tst_VoiceOrder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void userLocale_data();
+    void userLocale();
+    void arrange_data();
+    void arrange();
+    void displayName_data();
+    void displayName();
+    void engineRate_data();
+    void engineRate();
+};
+
+void tst_VoiceOrder::userLocale_data()
+{
+    QTest::addColumn<QStringList>("available");
+    QTest::addColumn<QString>("system");
+    QTest::addColumn<QString>("expected");   // empty: none
+
+    const QStringList espeakLike{u"de_DE"_s, u"en_GB"_s, u"C"_s, u"en_US"_s, u"fr_CH"_s, u"fr_FR"_s};
+    QTest::addRow("same language and territory") << espeakLike << u"en_GB"_s << u"en_GB"_s;
+    QTest::addRow("POSIX desktop hears US English") << espeakLike << u"C"_s << u"en_US"_s;
+    QTest::addRow("territory missing: language's main territory")
+        << espeakLike << u"en_AU"_s << u"en_US"_s;
+    QTest::addRow("main territory missing: first by name")
+        << QStringList{u"en_IE"_s, u"en_GB"_s} << u"en_AU"_s << u"en_GB"_s;
+    QTest::addRow("French in Canada gets France") << espeakLike << u"fr_CA"_s << u"fr_FR"_s;
+    QTest::addRow("language not offered") << espeakLike << u"ja_JP"_s << QString();
+    QTest::addRow("engine with no locales") << QStringList{} << u"en_US"_s << QString();
+}
+
+void tst_VoiceOrder::userLocale()
+{
+    QFETCH(QStringList, available);
+    QFETCH(QString, system);
+    QFETCH(QString, expected);
+
+    const auto chosen = VoiceOrder::userLocale(locales(available), QLocale(system));
+
+    QCOMPARE(chosen.has_value(), !expected.isEmpty());
+    if (chosen)
+        QCOMPARE(chosen->name(), expected);
+}
+
+void tst_VoiceOrder::arrange_data()
+{
+    QTest::addColumn<QStringList>("voices");
+    QTest::addColumn<qsizetype>("preferred");
+    QTest::addColumn<QList<qsizetype>>("expected");
+
+    const QStringList mixed{u"fr_FR/Zoe"_s, u"en_US/Bob"_s, u"de_DE/Hans"_s, u"en_US/Amy"_s};
+    QTest::addRow("preferred first, rest by locale then name")
+        << mixed << qsizetype(1) << QList<qsizetype>{1, 2, 3, 0};
+    QTest::addRow("no preferred voice") << mixed << qsizetype(-1) << QList<qsizetype>{2, 3, 1, 0};
+    QTest::addRow("preferred out of range counts as none")
+        << mixed << qsizetype(4) << QList<qsizetype>{2, 3, 1, 0};
+    QTest::addRow("same name in two locales kept twice")
+        << QStringList{u"en_US/Amy"_s, u"en_GB/Amy"_s} << qsizetype(-1) << QList<qsizetype>{1, 0};
+    QTest::addRow("voice listed twice under one locale kept once")
+        << QStringList{u"en_US/Amy"_s, u"de_DE/Hans"_s, u"en_US/Amy"_s} << qsizetype(-1)
+        << QList<qsizetype>{1, 0};
+    QTest::addRow("copy of the preferred voice dropped")
+        << QStringList{u"en_US/Amy"_s, u"de_DE/Hans"_s, u"en_US/Amy"_s} << qsizetype(2)
+        << QList<qsizetype>{2, 1};
+    QTest::addRow("empty list") << QStringList{} << qsizetype(0) << QList<qsizetype>{};
+}
+
+void tst_VoiceOrder::arrange()
+{
+    QFETCH(QStringList, voices);
+    QFETCH(qsizetype, preferred);
+    QFETCH(QList<qsizetype>, expected);
+
+    QCOMPARE(VoiceOrder::arrange(listed(voices), preferred), expected);
+}
+
+void tst_VoiceOrder::displayName_data()
+{
+    QTest::addColumn<QString>("voice");
+    QTest::addColumn<QString>("expected");
+
+    QTest::addRow("language and territory")
+        << u"en_GB/English (Great Britain)"_s << u"English (Great Britain) (English – United Kingdom)"_s;
+    QTest::addRow("world language without territory") << u"eo_001/Esperanto"_s << u"Esperanto (Esperanto)"_s;
+    QTest::addRow("C locale: name alone") << u"C/Klingon"_s << u"Klingon"_s;
+}
+
+void tst_VoiceOrder::displayName()
+{
+    QFETCH(QString, voice);
+    QFETCH(QString, expected);
+
+    QCOMPARE(VoiceOrder::displayName(listed({voice}).first()), expected);
+}
+
+void tst_VoiceOrder::engineRate_data()
+{
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<bool>("rateChangesWork");
+    QTest::addColumn<double>("expected");
+
+    QTest::addRow("slowest") << -10 << true << -1.0;
+    QTest::addRow("program default") << -4 << true << -0.4;
+    QTest::addRow("fastest") << 10 << true << 1.0;
+    QTest::addRow("slow where rate changes fail: normal pace") << -4 << false << 0.0;
+    QTest::addRow("fast where rate changes fail: normal pace") << 6 << false << 0.0;
+}
+
+void tst_VoiceOrder::engineRate()
+{
+    QFETCH(int, rate);
+    QFETCH(bool, rateChangesWork);
+    QFETCH(double, expected);
+
+    QCOMPARE(VoiceOrder::engineRate(rate, rateChangesWork), expected);
+}
+
+QTEST_GUILESS_MAIN(tst_VoiceOrder)
+#include "tst_voiceorder.moc"
