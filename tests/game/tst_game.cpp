@@ -33,14 +33,12 @@ private slots:
     void startAndEndAtOnce();
     void answer_data();
     void answer();
-    void emptyAnswer();
-    void enterBeforeGame();
+    void refusals_data();
+    void refusals();
     void threeAnswersTwoRight();
     void counterRestartsEachPass();
     void repeatKeys_data();
     void repeatKeys();
-    void repeatOutsideGame_data();
-    void repeatOutsideGame();
     void help();
     void inputIgnoredWhileAnswering_data();
     void inputIgnoredWhileAnswering();
@@ -177,31 +175,34 @@ void tst_Game::startAndEndAtOnce()
 void tst_Game::answer_data()
 {
     QTest::addColumn<QString>("typedForm");   // %1 stands for the word asked
+    QTest::addColumn<bool>("upperCase");
     QTest::addColumn<bool>("playSounds");
     QTest::addColumn<bool>("right");
-    QTest::addRow("exact, sounds on") << u"%1"_s << true << true;
-    QTest::addRow("exact, sounds off") << u"%1"_s << false << true;
-    QTest::addRow("upper case") << u"%1"_s << true << true;
-    QTest::addRow("trailing space") << u"%1 "_s << true << false;
-    QTest::addRow("spaces only") << u"   "_s << true << false;
-    QTest::addRow("misspelt, sounds off") << u"%1x"_s << false << false;
+    QTest::addRow("exact, sounds on") << u"%1"_s << false << true << true;
+    QTest::addRow("exact, sounds off") << u"%1"_s << false << false << true;
+    QTest::addRow("upper case") << u"%1"_s << true << true << true;
+    QTest::addRow("trailing space") << u"%1 "_s << false << true << false;
+    QTest::addRow("spaces only") << u"   "_s << false << true << false;
+    QTest::addRow("misspelt, sounds off") << u"%1x"_s << false << false << false;
 }
 
 void tst_Game::answer()
 {
     QFETCH(QString, typedForm);
+    QFETCH(bool, upperCase);
     QFETCH(bool, playSounds);
     QFETCH(bool, right);
     Form1 &form1 = startProgram();
     (playSounds ? form1.globals().form3().Option1 : form1.globals().form3().Option2)->setChecked(true);
     form1.PushButton3->click();
     const QString asked = form1.currentWord;
-    const QString typed = typedForm.contains(u"%1"_s) ? typedForm.arg(asked) : typedForm;
-    const QString typedAsGiven = QTest::currentDataTag() == QByteArray("upper case") ? typed.toUpper() : typed;
+    QString typed = typedForm.contains(u"%1"_s) ? typedForm.arg(asked) : typedForm;
+    if (upperCase)
+        typed = typed.toUpper();
 
-    type(typedAsGiven);
+    type(typed);
 
-    QCOMPARE(form1.typedWords, QStringList{typedAsGiven});
+    QCOMPARE(form1.typedWords, QStringList{typed});
     QCOMPARE(form1.Label4->text(),
              (right ? u"Correct: "_s : u"Incorrect. Correct spelling: "_s) + asked);
     QCOMPARE(sounds, playSounds ? QList<bool>{right} : QList<bool>());
@@ -216,32 +217,48 @@ void tst_Game::answer()
     QVERIFY(program->prompts.boxes.isEmpty());
 }
 
-void tst_Game::emptyAnswer()
+void tst_Game::refusals_data()
 {
-    Form1 &form1 = startProgram();
-    form1.PushButton3->click();
-    const QString asked = form1.currentWord;
-
-    type(QString());
-
-    QCOMPARE(program->prompts.messages(), QStringList{u"You forgot to input word."_s});
-    QVERIFY(form1.typedWords.isEmpty());
-    QCOMPARE(form1.currentWord, asked);
-    QCOMPARE(spoken, QStringList{asked});
-    QCOMPARE(form1.Label1->text(), u" Word 1 of 6"_s);
+    QTest::addColumn<QString>("before");   // "nothing", "start" or "start and end"
+    QTest::addColumn<QString>("action");   // "enter", "empty enter", "repeat" or "ctrl+r"
+    QTest::addColumn<QString>("message");
+    const QString notStarted = u"Please start the game first."_s;
+    QTest::addRow("Enter before any game") << u"nothing"_s << u"enter"_s
+                                           << u"Please start the game first before entering word."_s;
+    QTest::addRow("empty answer") << u"start"_s << u"empty enter"_s << u"You forgot to input word."_s;
+    QTest::addRow("Repeat before any game") << u"nothing"_s << u"repeat"_s << notStarted;
+    QTest::addRow("Ctrl+R before any game") << u"nothing"_s << u"ctrl+r"_s << notStarted;
+    QTest::addRow("Repeat after End Game") << u"start and end"_s << u"repeat"_s << notStarted;
 }
 
-void tst_Game::enterBeforeGame()
+void tst_Game::refusals()
 {
+    QFETCH(QString, before);
+    QFETCH(QString, action);
+    QFETCH(QString, message);
     Form1 &form1 = startProgram();
+    if (before != u"nothing")
+        form1.PushButton3->click();
+    if (before == u"start and end")
+        form1.PushButton3->click();
+    const QStringList spokenBefore = spoken;
+    const QString asked = form1.currentWord;
 
-    type(u"cat"_s);
+    if (action == u"enter")
+        type(u"cat"_s);
+    else if (action == u"empty enter")
+        type(QString());
+    else if (action == u"repeat")
+        form1.PushButton5->click();
+    else
+        QTest::keyClick(form1.Text2, Qt::Key_R, Qt::ControlModifier);
 
-    QCOMPARE(program->prompts.messages(),
-             QStringList{u"Please start the game first before entering word."_s});
-    QVERIFY(form1.Text2->text().isEmpty());
+    QCOMPARE(program->prompts.messages(), QStringList{message});
+    QCOMPARE(spoken, spokenBefore);
     QVERIFY(form1.typedWords.isEmpty());
-    QVERIFY(spoken.isEmpty());
+    QCOMPARE(form1.currentWord, asked);
+    if (action == u"enter")
+        QVERIFY(form1.Text2->text().isEmpty());
 }
 
 void tst_Game::threeAnswersTwoRight()
@@ -340,35 +357,6 @@ void tst_Game::repeatKeys()
     QCOMPARE(form1.currentWord, asked);
     QVERIFY(form1.typedWords.isEmpty());
     QCOMPARE(form1.Label1->text(), u" Word 1 of 6"_s);
-}
-
-void tst_Game::repeatOutsideGame_data()
-{
-    QTest::addColumn<bool>("afterGame");
-    QTest::addColumn<bool>("byKey");
-    QTest::addRow("button before any game") << false << false;
-    QTest::addRow("Ctrl+R before any game") << false << true;
-    QTest::addRow("button after End Game") << true << false;
-}
-
-void tst_Game::repeatOutsideGame()
-{
-    QFETCH(bool, afterGame);
-    QFETCH(bool, byKey);
-    Form1 &form1 = startProgram();
-    if (afterGame) {
-        form1.PushButton3->click();
-        form1.PushButton3->click();
-        spoken.clear();
-    }
-
-    if (byKey)
-        QTest::keyClick(form1.Text2, Qt::Key_R, Qt::ControlModifier);
-    else
-        form1.PushButton5->click();
-
-    QCOMPARE(program->prompts.messages(), QStringList{u"Please start the game first."_s});
-    QVERIFY(spoken.isEmpty());
 }
 
 void tst_Game::help()

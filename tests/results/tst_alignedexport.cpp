@@ -36,11 +36,9 @@ class tst_AlignedExport : public QObject
 private slots:
     void fileBytes_data();
     void fileBytes();
-    void widthsInUtf16Units();
     void savesAndReplaces();
     void failures_data();
     void failures();
-    void yieldsWhileSaving();
 };
 
 void tst_AlignedExport::fileBytes_data()
@@ -75,6 +73,10 @@ void tst_AlignedExport::fileBytes_data()
     QTest::addRow("text outside the code page makes the whole file UTF-8")
         << ExportTable{{u"Word"_s}, {{u"café"_s}, {u"日本"_s}}} << u"Score: 100%"_s
         << QByteArray("Word\t\r\ncaf\xC3\xA9\t\r\n\xE6\x97\xA5\xE6\x9C\xAC  \t\r\n\r\nScore: 100%\r\n");
+    // U+1F600 takes two UTF-16 code units, so it is as wide as "ab".
+    QTest::addRow("widths count UTF-16 code units")
+        << ExportTable{{u"W"_s, u"X"_s}, {{u"\U0001F600"_s, u"abc"_s}, {u"a"_s, u"\u00E9"_s}}} << u"s"_s
+        << QByteArray("W \tX  \t\r\n\xF0\x9F\x98\x80\tabc\t\r\na \t\xC3\xA9  \t\r\n\r\ns\r\n");
 }
 
 void tst_AlignedExport::fileBytes()
@@ -90,16 +92,6 @@ void tst_AlignedExport::fileBytes()
     SaveListviewProperlySpaced(prompts, table, path, summary);
     QVERIFY(prompts.boxes.isEmpty());
     QCOMPARE(readAll(path), expected);
-}
-
-void tst_AlignedExport::widthsInUtf16Units()
-{
-    // U+1F600 takes two UTF-16 code units, so "😀" is as wide as "ab".
-    const ExportTable table{{u"W"_s, u"X"_s}, {{u"\U0001F600"_s, u"abc"_s}, {u"a"_s, u"\u00E9"_s}}};
-    QCOMPARE(AlignedExport::columnWidths(table), (QList<qsizetype>{2, 3}));
-    QCOMPARE(AlignedExport::fileEncoding(table, u"s"_s), AlignedExport::Encoding::Utf8);
-    QCOMPARE(AlignedExport::fileBytes(table, u"s"_s),
-             QByteArray("W \tX  \t\r\n\xF0\x9F\x98\x80\tabc\t\r\na \t\xC3\xA9  \t\r\n\r\ns\r\n"));
 }
 
 void tst_AlignedExport::savesAndReplaces()
@@ -164,18 +156,6 @@ void tst_AlignedExport::failures()
     }
     if (where != u"full disk")
         QVERIFY(!QFileInfo::exists(path));
-}
-
-void tst_AlignedExport::yieldsWhileSaving()
-{
-    QTemporaryDir folder;
-    int turns = 0;
-    RecordingPrompts prompts;
-    SaveListviewProperlySpaced(prompts, workedExample(), folder.filePath(u"r.txt"_s), u"s"_s,
-                               [&turns] { ++turns; });
-    // Widths: every row of every column; title: each column; each row, and
-    // each of its cells.
-    QCOMPARE(turns, 3 * 2 + 3 + 2 * (1 + 3));
 }
 
 QTEST_GUILESS_MAIN(tst_AlignedExport)

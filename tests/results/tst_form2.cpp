@@ -2,11 +2,8 @@
 
 #include "results/alignedexport.h"
 #include "results/form2.h"
-#include "shell/looks.h"
 
 #include <QFile>
-#include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -34,7 +31,6 @@ private slots:
     void init();
     void cleanup();
 
-    void setUp();
     void save();
     void saveAgainOffersPreviousName();
     void cancelWritesNothing();
@@ -72,24 +68,6 @@ Form2 &tst_Form2::filledResults()
     form2.show();
     program->form1->hide();
     return form2;
-}
-
-void tst_Form2::setUp()
-{
-    Form2 &form2 = loadForm2(*program->globals);
-    QCOMPARE(&form2, program->globals->form2.data());
-    QCOMPARE(form2.windowTitle(), u"Results"_s);
-    QCOMPARE(form2.size(), QSize(Looks::px(8040), Looks::px(4920)));
-    QCOMPARE(form2.ListView1->columnCount(), 3);
-    const QTreeWidgetItem *header = form2.ListView1->headerItem();
-    QCOMPARE((QStringList{header->text(0), header->text(1), header->text(2)}),
-             (QStringList{u"Given word"_s, u"Your spelling"_s, u"Result"_s}));
-    for (int column = 0; column < 3; ++column)
-        QCOMPARE(form2.ListView1->columnWidth(column), Looks::px(2500));
-    QCOMPARE(form2.Frame1->title(), u"Results"_s);
-    QCOMPARE(form2.PushButton1->text(), u"Save Results"_s);
-    QCOMPARE(form2.PushButton2->text(), u"Close"_s);
-    QVERIFY(program->prompts.boxes.isEmpty());
 }
 
 void tst_Form2::save()
