@@ -75,9 +75,15 @@ void tst_Form2::save()
     Form2 &form2 = filledResults();
     const QString path = program->folder.filePath(u"results"_s);
     program->dialogs.saveAnswers.enqueue(path);
-    // Runs at the export's first turn of the event loop.
+    // Runs at the export's first turn of the event loop: the hourglass shows,
+    // and a second save or a close waits for this save to finish.
     Qt::CursorShape duringSave = Qt::BlankCursor;
-    QMetaObject::invokeMethod(&form2, [&] { duringSave = form2.cursor().shape(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&form2, [&] {
+        duringSave = form2.cursor().shape();
+        form2.PushButton1->click();
+        form2.PushButton2->click();
+        form2.close();
+    }, Qt::QueuedConnection);
 
     form2.PushButton1->click();
 
@@ -94,6 +100,8 @@ void tst_Form2::save()
     QCOMPARE(form2.cursor().shape(), Qt::ArrowCursor);
     QCOMPARE(form2.ListView1->topLevelItemCount(), 2);
     QVERIFY(program->prompts.boxes.isEmpty());
+    QVERIFY(form2.isVisible());
+    QVERIFY(!program->form1->isVisible());
 }
 
 void tst_Form2::saveAgainOffersPreviousName()
