@@ -1,6 +1,6 @@
 #include "scoring.h"
 
-#include <cmath>
+using namespace Qt::StringLiterals;
 
 namespace Scoring {
 
@@ -11,9 +11,30 @@ bool isCorrect(const QString &typed, const QString &given)
 
 qint64 percent(qint64 correct, qint64 wrong)
 {
-    if (correct + wrong < 1)
+    const qint64 answered = correct + wrong;
+    if (answered < 1)
         return 0;
-    return qint64(std::floor(double(correct) / double(correct + wrong) * 100.0 + 0.5));
+    // Whole-number arithmetic rounds exact halves up without the drift of a
+    // double (23 of 40 is 57.5, which a double product holds as 57.4999...).
+    return (200 * correct + answered) / (2 * answered);
+}
+
+Tally tally(const QStringList &givenWords, const QStringList &typedWords)
+{
+    Tally result;
+    const qsizetype answered = std::min(givenWords.size(), typedWords.size());
+    for (qsizetype k = 0; k < answered; ++k) {
+        if (isCorrect(typedWords.at(k), givenWords.at(k)))
+            ++result.correct;
+        else
+            ++result.wrong;
+    }
+    return result;
+}
+
+QString scoreText(const Tally &tally)
+{
+    return u"Score: "_s + QString::number(percent(tally.correct, tally.wrong)) + u'%';
 }
 
 } // namespace Scoring

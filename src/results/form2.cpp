@@ -1,10 +1,199 @@
 #include "form2.h"
 
+#include "shell/errorreport.h"
+#include "shell/form1.h"
 #include "shell/globals.h"
+#include "shell/looks.h"
+#include "shell/utilities.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+using Looks::twipsRect;
+
+namespace {
+
+constexpr int kClientWidth = 8040;
+constexpr int kClientHeight = 4920;
+constexpr int kColumnWidth = 2500;
+// The score labels reach to their right-hand neighbour, so that large counts
+// are not cut off.
+constexpr int kLabelTop = 315;
+constexpr int kLabelHeight = 225;
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, QRect geometry,
+                  const QString &accessibleName)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1StringView(name));
+    label->setAccessibleName(accessibleName);
+    label->setGeometry(geometry);
+    return label;
+}
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1StringView(name));
+    button->setAccessibleName(caption);
+    button->setFont(Looks::buttonFont());
+    button->setGeometry(geometry);
+    return button;
+}
+
+} // namespace
 
 Form2::Form2(Globals &globals) : QWidget(nullptr), m_globals(globals)
 {
-    setObjectName(QStringLiteral("Form2"));
+    setObjectName(u"Form2"_s);
+    setAttribute(Qt::WA_DeleteOnClose);
+    buildControls();
 }
 
 Form2::~Form2() = default;
+
+void Form2::buildControls()
+{
+    setWindowTitle(u"Results"_s);
+    setAccessibleName(u"Results"_s);
+    setFont(Looks::windowFont());
+    Looks::fixWindow(this, kClientWidth, kClientHeight, false);
+
+    ListView1 = new QTreeWidget(this);
+    ListView1->setObjectName(u"ListView1"_s);
+    ListView1->setAccessibleName(u"Answers"_s);
+    ListView1->setGeometry(twipsRect(120, 120, 7800, 3375));
+    ListView1->setRootIsDecorated(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setColumnCount(0);
+
+    Frame1 = new QGroupBox(u"Results"_s, this);
+    Frame1->setObjectName(u"Frame1"_s);
+    Frame1->setAccessibleName(u"Results"_s);
+    Frame1->setGeometry(twipsRect(120, 3540, 7800, 735));
+    lblCorrect = makeLabel(Frame1, "lblCorrect", u"Correct:"_s,
+                           twipsRect(300, kLabelTop, 3285 - 300 - 120, kLabelHeight), u"Correct answers"_s);
+    lblWrong = makeLabel(Frame1, "lblWrong", u"Wrong:"_s,
+                         twipsRect(3285, kLabelTop, 5880 - 3285 - 120, kLabelHeight), u"Wrong answers"_s);
+    lblScore = makeLabel(Frame1, "lblScore", u"Score:"_s,
+                         twipsRect(5880, kLabelTop, 7800 - 5880 - 120, kLabelHeight), u"Score"_s);
+
+    PushButton1 = makeButton(this, "PushButton1", u"Save Results"_s, twipsRect(120, 4390, 3840, 405));
+    PushButton2 = makeButton(this, "PushButton2", u"Close"_s, twipsRect(4080, 4390, 3840, 405));
+
+    connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
+    connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
+}
+
+void Form2::Form_Load()
+{
+    Steps s(m_globals.prompts(), u"Form2", u"Form_Load");
+    s.step(100, [&] { Looks::ApplyStandardColours(this); });
+    s.step(102, [&] { setWindowIcon(QApplication::windowIcon()); });
+    if (s.test(104, [&] { return FileExists(m_globals.besideProgram(u"\\HAND-M.CUR")); })) {
+        s.step(106, [&] {
+            const auto hand = Looks::loadCursorFile(m_globals.besideProgram(u"\\HAND-M.CUR"));
+            if (!hand)
+                throw Failure(u"Invalid picture"_s);
+            Looks::installPointerRule(this, *hand, {PushButton1, PushButton2},
+                                      {this, ListView1, ListView1->viewport(), ListView1->header(),
+                                       Frame1, lblCorrect, lblWrong, lblScore});
+        });
+    }
+    s.step(108, [&] { ListView1->setHeaderLabels({u"Given word"_s, u"Your spelling"_s, u"Result"_s}); });
+    s.step(110, [&] { ListView1->setColumnWidth(0, Looks::px(kColumnWidth)); });
+    s.step(112, [&] { ListView1->setColumnWidth(1, Looks::px(kColumnWidth)); });
+    s.step(114, [&] { ListView1->setColumnWidth(2, Looks::px(kColumnWidth)); });
+}
+
+ExportTable Form2::listTable() const
+{
+    ExportTable table;
+    const QTreeWidgetItem *header = ListView1->headerItem();
+    const int columns = ListView1->columnCount();
+    for (int column = 0; column < columns; ++column)
+        table.titles.append(header->text(column));
+    const int count = ListView1->topLevelItemCount();
+    table.rows.reserve(count);
+    for (int row = 0; row < count; ++row) {
+        const QTreeWidgetItem *item = ListView1->topLevelItem(row);
+        QStringList cells;
+        cells.reserve(columns);
+        for (int column = 0; column < columns; ++column)
+            cells.append(item->text(column));
+        table.rows.append(std::move(cells));
+    }
+    return table;
+}
+
+void Form2::PushButton1_Click()
+{
+    // The export lets the event loop run; a second click meanwhile waits for
+    // the first save to finish.
+    if (m_saving)
+        return;
+    Steps s(m_globals.prompts(), u"Form2", u"PushButton1_Click");
+    QString fileName;
+    s.step(100, [&] {
+        fileName = m_globals.dialogs().saveFile(this, u"Save"_s,
+                                                u"Text Files (*.txt);;All Files (*.*)"_s, m_saveName);
+    });
+    if (s.test(102, [&] { return fileName.isEmpty(); }))
+        return;
+    m_saveName = fileName;
+    m_saving = true;
+    const auto done = qScopeGuard([this] { m_saving = false; });
+    QString summary;
+    s.step(104, [&] { setCursor(Qt::WaitCursor); });
+    s.step(106, [&] { summary = lblCorrect->text() + u' ' + lblWrong->text() + u' ' + lblScore->text(); });
+    s.step(108, [&] {
+        SaveListviewProperlySpaced(m_globals.prompts(), listTable(), fileName, summary, throttledYield());
+    });
+    s.step(110, [&] { setCursor(Qt::ArrowCursor); });
+}
+
+void Form2::PushButton2_Click()
+{
+    if (m_saving)
+        return;
+    Steps s(m_globals.prompts(), u"Form2", u"PushButton2_Click");
+    s.step(100, [&] {
+        if (!m_globals.form1)
+            throw Failure(u"The main window is not loaded"_s);
+        m_globals.form1->show();
+    });
+    s.step(102, [&] { close(); });
+}
+
+void Form2::closeEvent(QCloseEvent *event)
+{
+    // Closing during a save would take the list away from under the export.
+    if (m_saving && !m_globals.ending) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+}
+
+void Form2::Form_Unload()
+{
+    if (!m_globals.ending && m_globals.form1)
+        m_globals.form1->show();
+}
+
+Form2 &loadForm2(Globals &globals)
+{
+    if (globals.form2.isNull()) {
+        globals.form2 = new Form2(globals);
+        globals.form2->Form_Load();
+    }
+    return *globals.form2;
+}

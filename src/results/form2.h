@@ -1,10 +1,18 @@
 #pragma once
 
+#include "results/alignedexport.h"
+
 #include <QWidget>
 
 class Globals;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTreeWidget;
 
-// The results window of a finished game.
+// The results window of a finished game: one row per answer, the counts and
+// the score, and the aligned text export. End Game fills and shows it; closing
+// it destroys it and brings the main window back.
 class Form2 : public QWidget
 {
     Q_OBJECT
@@ -13,6 +21,35 @@ public:
     explicit Form2(Globals &globals);
     ~Form2() override;
 
+    void Form_Load();
+    void PushButton1_Click();
+    void PushButton2_Click();
+
+    // A copy of the list's titles and rows, as the export reads them.
+    ExportTable listTable() const;
+    bool isSaving() const { return m_saving; }
+
+    // Controls, by design name.
+    QTreeWidget *ListView1;
+    QGroupBox *Frame1;
+    QLabel *lblCorrect;
+    QLabel *lblWrong;
+    QLabel *lblScore;
+    QPushButton *PushButton1;
+    QPushButton *PushButton2;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void buildControls();
+    void Form_Unload();
+
     Globals &m_globals;
+    // The name chosen by the previous save, offered again by the next one.
+    QString m_saveName;
+    bool m_saving = false;
 };
+
+// The results window, created and set up by its first use.
+Form2 &loadForm2(Globals &globals);

@@ -54,6 +54,9 @@ public:
     // The game state kept by the window.
     QString currentWord;
     QStringList typedWords;
+    // True while an answer is being handled; the game ignores Enter, Repeat
+    // and End Game until then (the feedback sound's wait runs the event loop).
+    bool handlingAnswer = false;
 
     // Controls, by design name.
     QPushButton *PushButton3;

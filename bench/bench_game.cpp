@@ -1,0 +1,94 @@
+#include "game/scoring.h"
+#include "results/form2.h"
+#include "shell/form1.h"
+#include "shell/globals.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <benchmark/benchmark.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class CountingPrompts : public Prompts
+{
+public:
+    void message(const QString &) override { ++boxes; }
+    bool question(const QString &) override { return false; }
+    void error(const QString &) override { ++boxes; }
+    int boxes = 0;
+};
+
+constexpr int kAnswers = 32767;
+
+struct LongGame
+{
+    QStringList given;
+    QStringList typed;
+};
+
+LongGame longGame()
+{
+    LongGame game;
+    for (int k = 0; k < kAnswers; ++k) {
+        const QString word = u"word%1"_s.arg(k);
+        game.given.append(word);
+        game.typed.append(k % 4 == 3 ? word + u'x' : word.toUpper());
+    }
+    game.given.append(u"unanswered"_s);
+    return game;
+}
+
+void BM_ScoreLongGame(benchmark::State &state)
+{
+    const LongGame game = longGame();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Scoring::scoreText(Scoring::tally(game.given, game.typed)));
+}
+BENCHMARK(BM_ScoreLongGame)->Unit(benchmark::kMillisecond);
+
+// End Game after 32,767 answers: the final score and the results window's
+// rows and labels.
+void BM_EndLongGame(benchmark::State &state)
+{
+    const LongGame game = longGame();
+    CountingPrompts prompts;
+    Services services;
+    services.prompts = &prompts;
+    Globals globals(services);
+    Form1 form1(globals);
+    for (auto _ : state) {
+        state.PauseTiming();
+        globals.gameStarted = true;
+        globals.givenWords = game.given;
+        form1.typedWords = game.typed;
+        form1.PushButton3->setText(u"End Game"_s);
+        state.ResumeTiming();
+
+        form1.PushButton3_Click();
+
+        state.PauseTiming();
+        if (globals.form2.isNull() || globals.form2->ListView1->topLevelItemCount() != kAnswers)
+            state.SkipWithError("the results window does not list every answer");
+        delete globals.form2.data();
+        state.ResumeTiming();
+    }
+    if (prompts.boxes != 0)
+        state.SkipWithError("End Game showed a message");
+}
+BENCHMARK(BM_EndLongGame)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
