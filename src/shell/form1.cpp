@@ -80,7 +80,6 @@ void Form1::buildControls()
 
     // Created in tab order: the answer box first, so it holds the focus.
     Frame5 = makeFrame(this, "Frame5", u"Type Word && Press Enter"_s, twipsRect(120, 590, 7800, 975));
-    Frame5->setTitle(u"Type Word & Press Enter"_s);
     Text2 = new QLineEdit(Frame5);
     Text2->setObjectName(u"Text2"_s);
     Text2->setAccessibleName(u"Your spelling"_s);

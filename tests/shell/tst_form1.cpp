@@ -64,7 +64,7 @@ void tst_Form1::controlsKeepDesignNamesAndPlaces_data()
     QTest::addColumn<QString>("caption");
     QTest::addRow("PushButton3") << u"PushButton3"_s << QRect(120, 120, 7200, 405) << u"Start Game"_s;
     QTest::addRow("PushButton5") << u"PushButton5"_s << QRect(120, 1680, 7800, 405) << u"Repeat Word (Ctrl+R)"_s;
-    QTest::addRow("Frame5") << u"Frame5"_s << QRect(120, 590, 7800, 975) << u"Type Word & Press Enter"_s;
+    QTest::addRow("Frame5") << u"Frame5"_s << QRect(120, 590, 7800, 975) << u"Type Word && Press Enter"_s;
     QTest::addRow("PushButton8") << u"PushButton8"_s << QRect(6720, 315, 1065, 315) << u"Enter"_s;
     QTest::addRow("Frame3") << u"Frame3"_s << QRect(120, 2565, 7800, 2340) << u"Word List Option"_s;
     QTest::addRow("PushButton6") << u"PushButton6"_s << QRect(240, 750, 7300, 405) << u"Load Word List From Text File"_s;
@@ -118,6 +118,7 @@ void tst_Form1::windowLook()
     QCOMPARE(form.minimumSize(), form.maximumSize());
     QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(form.Frame5->accessibleName(), u"Type Word & Press Enter"_s);
     QVERIFY(form.Text1->isHidden());
     QVERIFY(form.PushButton8->isHidden());
     QVERIFY(form.Label2->isHidden());
