@@ -1,46 +1,79 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <QStringView>
-#include <QHash>
-#include <QSet>
+#include <vector>
+
+// The lines of a text, split at every LF. The text is held once; lines are
+// ranges of it.
+class TextLines
+{
+public:
+    TextLines() = default;
+    explicit TextLines(QString text);
+
+    qsizetype count() const { return qsizetype(m_ends.size()); }
+    // The line at an index from 0 to count - 1, without its LF.
+    QStringView line(qsizetype index) const;
+    const QString &text() const { return m_text; }
+
+private:
+    QString m_text;
+    std::vector<quint32> m_ends;   // index of each line's LF (or of the text's end)
+};
 
 // The word list store: the non-empty lines of a list, at positions 1..count
-// in file order. The same word may stand at several positions.
+// in file order. The same word may stand at several positions; words are
+// compared exactly (Cat and cat are two words).
+//
+// Held compactly so that a list of a million words stays small and quick:
+// one text buffer, a (start, length) pair per entry, the copies of each word
+// linked in a ring, and an open-addressing table of the different words.
 class WordStore
 {
 public:
+    WordStore() = default;
+    // An empty store that takes its words from the given text: appending a
+    // view into that text records its place instead of copying it.
+    explicit WordStore(QString source, qsizetype expectedCount = 0);
+
     // Deletes every CR, splits at every LF and keeps each line that is not
     // exactly empty, verbatim.
-    static WordStore fromText(QStringView text);
+    static WordStore fromText(QString text);
 
-    qsizetype count() const { return m_words.size(); }
-    // The word at a position from 1 to count.
-    const QString &word(qsizetype position) const { return m_words.at(position - 1); }
-    // How many different words (compared exactly) the store holds.
-    qsizetype distinctCount() const { return m_distinct.size(); }
+    qsizetype count() const { return qsizetype(m_entries.size()); }
+    bool isEmpty() const { return m_entries.empty(); }
+    // The word at a position from 1 to count; the empty word elsewhere.
+    QStringView wordView(qsizetype position) const;
+    QString word(qsizetype position) const { return wordView(position).toString(); }
+    // How many different words the store holds.
+    qsizetype distinctCount() const { return m_distinct; }
 
-    void append(const QString &word);
+    void append(QStringView word);
 
-private:
-    friend class PassRecord;
-    QStringList m_words;
-    QHash<QString, int> m_distinct;
-};
-
-// The words drawn in the current pass (usedWords), in draw order.
-class PassRecord
-{
-public:
-    qsizetype count() const { return m_used.size(); }
-    bool contains(const QString &word) const { return m_usedSet.contains(word); }
-    void clear() { m_used.clear(); m_usedSet.clear(); }
-    void append(const QString &word) { m_used.append(word); m_usedSet.insert(word); }
+    // Changes whenever the contents change; copies share it.
+    quint64 identity() const { return m_identity; }
+    // The next entry (0-based) holding the same word as the given one; going
+    // on from there visits every copy and comes back to the first.
+    quint32 nextCopy(quint32 entry) const { return m_entries[entry].nextCopy; }
 
 private:
-    QStringList m_used;
-    QSet<QString> m_usedSet;
+    struct Entry
+    {
+        quint32 start;
+        quint32 length;
+        quint32 nextCopy;
+    };
+
+    QStringView entryText(quint32 entry) const;
+    void growTable(std::size_t size);
+
+    QString m_text;
+    std::vector<Entry> m_entries;
+    // Entry index + 1 of the first copy of each different word; 0 is free.
+    std::vector<quint32> m_table;
+    qsizetype m_distinct = 0;
+    quint64 m_identity = 0;
 };
 
 // Uniform numbers r with 0 <= r < 1.
@@ -51,11 +84,36 @@ public:
     virtual double next() = 0;
 };
 
+// The pass record (usedWords): how many words were drawn in the current pass,
+// and which entries may still be drawn in it.
+class PassRecord
+{
+public:
+    qsizetype count() const { return m_count; }
+    // Starts a new pass and releases the memory the last one used.
+    void clear();
+
+private:
+    friend QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random);
+
+    qsizetype m_count = 0;
+    // A permutation of the store's entries: those before m_live hold words
+    // not drawn in this pass; m_slot is its inverse.
+    std::vector<quint32> m_candidates;
+    std::vector<quint32> m_slot;
+    quint32 m_live = 0;
+    quint64 m_storeIdentity = 0;
+    qsizetype m_storeCount = 0;
+};
+
 // Clock-seeded source used by the program.
 RandomSource &systemRandom();
 
 // The next word of the current pass; records it in the pass. Every different
-// word comes once per pass in random order, a word with more copies being
-// likelier to come early; a complete pass starts the next one. An empty store
-// gives the empty word and records nothing.
+// word comes once per pass in random order: each draw is a uniform pick among
+// the entries whose word has not come yet in this pass, so a word with more
+// copies is likelier to come early. A complete pass starts the next one at
+// the next draw, whose word may equal the last one. A pass belongs to the
+// store it was drawn from: drawing from another store starts a new pass.
+// An empty store gives the empty word and records nothing.
 QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random);
