@@ -82,14 +82,14 @@ QStringView WordStore::wordView(qsizetype position) const
 
 void WordStore::growTable(std::size_t size)
 {
-    std::vector<quint32> old(size, 0);
+    std::vector<Slot> old(size, Slot{0, 0});
     old.swap(m_table);
     const std::size_t mask = size - 1;
-    for (const quint32 occupant : old) {
-        if (occupant == 0)
+    for (const Slot occupant : old) {
+        if (occupant.entryPlusOne == 0)
             continue;
-        std::size_t slot = hashOf(entryText(occupant - 1)) & mask;
-        while (m_table[slot] != 0)
+        std::size_t slot = occupant.hash & mask;
+        while (m_table[slot].entryPlusOne != 0)
             slot = (slot + 1) & mask;
         m_table[slot] = occupant;
     }
@@ -114,16 +114,19 @@ void WordStore::append(QStringView word)
 
     if (std::size_t(m_distinct + 1) * 2 > m_table.size())
         growTable(std::max<std::size_t>(16, m_table.size() * 2));
+    const auto hash = quint32(hashOf(word));
     const std::size_t mask = m_table.size() - 1;
-    for (std::size_t slot = hashOf(word) & mask;; slot = (slot + 1) & mask) {
-        const quint32 occupant = m_table[slot];
-        if (occupant == 0) {
-            m_table[slot] = entry + 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const Slot occupant = m_table[slot];
+        if (occupant.entryPlusOne == 0) {
+            m_table[slot] = {entry + 1, hash};
             ++m_distinct;
             return;
         }
-        Entry &first = m_entries[occupant - 1];
-        if (first.length == word.size() && entryText(occupant - 1) == entryText(entry)) {
+        if (occupant.hash != hash)
+            continue;
+        Entry &first = m_entries[occupant.entryPlusOne - 1];
+        if (first.length == word.size() && entryText(occupant.entryPlusOne - 1) == entryText(entry)) {
             m_entries[entry].nextCopy = first.nextCopy;
             first.nextCopy = entry;
             return;

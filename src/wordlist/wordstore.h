@@ -70,8 +70,14 @@ private:
 
     QString m_text;
     std::vector<Entry> m_entries;
-    // Entry index + 1 of the first copy of each different word; 0 is free.
-    std::vector<quint32> m_table;
+    // The first copy of each different word, with its hash so that most
+    // probes need not compare texts.
+    struct Slot
+    {
+        quint32 entryPlusOne;   // 0: free
+        quint32 hash;
+    };
+    std::vector<Slot> m_table;
     qsizetype m_distinct = 0;
     quint64 m_identity = 0;
 };
