@@ -5,7 +5,8 @@
 #include <vector>
 
 // The lines of a text, split at every LF. The text is held once; lines are
-// ranges of it.
+// ranges of it, so a text may hold up to 4G characters (a word list file is
+// far smaller, see WordListFile::kMaximumBytes).
 class TextLines
 {
 public:
