@@ -20,14 +20,16 @@ void loadDictionaryFile(Globals &globals)
     QString text;
     TextLines lines;
     s.step(100, [&] { form1.setCursor(Qt::WaitCursor); });
-    s.step(102, [&] { text = readDictionaryText(form1.Text1->text()); });
+    // The old store goes before the new list is read, so that two lists are
+    // never held at once; nothing draws until the load is over, and a failed
+    // read leaves the store empty all the same (step 108).
+    s.step(102, [&] {
+        globals.dictionary = WordStore();
+        text = readDictionaryText(form1.Text1->text());
+    });
     s.step(104, [&] { text.remove(u'\r'); });
     s.step(106, [&] { lines = TextLines(std::move(text)); });
-    // The old store goes first, so that two lists are never held at once.
-    s.step(108, [&] {
-        globals.dictionary = WordStore();
-        globals.dictionary = WordStore(lines.text(), lines.count());
-    });
+    s.step(108, [&] { globals.dictionary = WordStore(lines.text(), lines.count()); });
     for (qsizetype i = 0; i < lines.count(); ++i) {
         s.mark(110);
         if (s.test(112, [&] { return !lines.line(i).isEmpty(); }))
