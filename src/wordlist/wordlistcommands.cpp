@@ -29,7 +29,7 @@ void loadDictionaryFile(Globals &globals)
     });
     s.step(104, [&] { text.remove(u'\r'); });
     s.step(106, [&] { lines = TextLines(std::move(text)); });
-    s.step(108, [&] { globals.dictionary = WordStore(lines.text(), lines.count()); });
+    s.step(108, [&] { globals.dictionary = WordStore(lines.text(), lines.nonEmptyCount()); });
     for (qsizetype i = 0; i < lines.count(); ++i) {
         s.mark(110);
         if (s.test(112, [&] { return !lines.line(i).isEmpty(); }))

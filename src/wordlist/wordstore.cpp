@@ -23,6 +23,9 @@ std::size_t hashOf(QStringView word)
     return qHash(word, kHashSeed);
 }
 
+// Different words the table makes room for at once.
+constexpr qsizetype kPresizedWords = 1 << 20;
+
 } // namespace
 
 TextLines::TextLines(QString text) : m_text(std::move(text))
@@ -32,11 +35,11 @@ TextLines::TextLines(QString text) : m_text(std::move(text))
     m_ends.reserve(std::size_t(m_text.count(u'\n')) + 1);
     for (qsizetype from = 0;;) {
         const qsizetype end = QStringView(begin, size).indexOf(u'\n', from);
-        if (end < 0) {
-            m_ends.push_back(quint32(size));
+        const qsizetype lineEnd = end < 0 ? size : end;
+        m_ends.push_back(quint32(lineEnd));
+        m_nonEmpty += lineEnd > from;
+        if (end < 0)
             break;
-        }
-        m_ends.push_back(quint32(end));
         from = end + 1;
     }
 }
@@ -52,7 +55,9 @@ WordStore::WordStore(QString source, qsizetype expectedCount)
 {
     if (expectedCount > 0) {
         m_entries.reserve(std::size_t(expectedCount));
-        growTable(std::bit_ceil(std::size_t(expectedCount) * 2));
+        // Many entries may be copies of few words: beyond a million the table
+        // grows with the words actually found.
+        growTable(std::bit_ceil(std::size_t(std::min<qsizetype>(expectedCount, kPresizedWords)) * 2));
     }
 }
 
@@ -60,7 +65,7 @@ WordStore WordStore::fromText(QString text)
 {
     text.remove(u'\r');
     const TextLines lines(std::move(text));
-    WordStore store(lines.text(), lines.count());
+    WordStore store(lines.text(), lines.nonEmptyCount());
     for (qsizetype i = 0; i < lines.count(); ++i) {
         if (!lines.line(i).isEmpty())
             store.append(lines.line(i));
@@ -205,7 +210,12 @@ QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random)
     if (entry == count)
         entry = pass.m_candidates[indexFor(random.next(), pass.m_live)];
 
-    // Every copy of the word leaves the remaining entries.
+    // Every copy of the word leaves the remaining entries, unless the pass is
+    // now complete: the next draw starts a new one anyway, and a list of one
+    // word in many copies stays quick.
+    ++pass.m_count;
+    if (pass.m_count == store.distinctCount())
+        return store.word(qsizetype(entry) + 1);
     quint32 copy = entry;
     do {
         const quint32 last = pass.m_candidates[--pass.m_live];
@@ -216,7 +226,5 @@ QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random)
         pass.m_slot[copy] = pass.m_live;
         copy = store.nextCopy(copy);
     } while (copy != entry);
-
-    ++pass.m_count;
     return store.word(qsizetype(entry) + 1);
 }

@@ -14,6 +14,7 @@ public:
     explicit TextLines(QString text);
 
     qsizetype count() const { return qsizetype(m_ends.size()); }
+    qsizetype nonEmptyCount() const { return m_nonEmpty; }
     // The line at an index from 0 to count - 1, without its LF.
     QStringView line(qsizetype index) const;
     const QString &text() const { return m_text; }
@@ -21,6 +22,7 @@ public:
 private:
     QString m_text;
     std::vector<quint32> m_ends;   // index of each line's LF (or of the text's end)
+    qsizetype m_nonEmpty = 0;
 };
 
 // The word list store: the non-empty lines of a list, at positions 1..count
@@ -35,7 +37,8 @@ class WordStore
 public:
     WordStore() = default;
     // An empty store that takes its words from the given text: appending a
-    // view into that text records its place instead of copying it.
+    // view into that text records its place instead of copying it. Room is
+    // made for the expected number of entries.
     explicit WordStore(QString source, qsizetype expectedCount = 0);
 
     // Deletes every CR, splits at every LF and keeps each line that is not
