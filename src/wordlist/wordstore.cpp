@@ -2,6 +2,7 @@
 
 #include <QHashFunctions>
 #include <QRandomGenerator>
+#include <array>
 #include <atomic>
 #include <bit>
 #include <functional>
@@ -21,6 +22,15 @@ constexpr std::size_t kHashSeed = 0x5eed;
 std::size_t hashOf(QStringView word)
 {
     return qHash(word, kHashSeed);
+}
+
+void prefetch(const void *address)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address);
+#else
+    Q_UNUSED(address);
+#endif
 }
 
 // Different words the table makes room for at once.
@@ -53,12 +63,8 @@ QStringView TextLines::line(qsizetype index) const
 WordStore::WordStore(QString source, qsizetype expectedCount)
     : m_text(std::move(source)), m_identity(newIdentity())
 {
-    if (expectedCount > 0) {
+    if (expectedCount > 0)
         m_entries.reserve(std::size_t(expectedCount));
-        // Many entries may be copies of few words: beyond a million the table
-        // grows with the words actually found.
-        growTable(std::bit_ceil(std::size_t(std::min<qsizetype>(expectedCount, kPresizedWords)) * 2));
-    }
 }
 
 WordStore WordStore::fromText(QString text)
@@ -85,24 +91,8 @@ QStringView WordStore::wordView(qsizetype position) const
     return entryText(quint32(position - 1));
 }
 
-void WordStore::growTable(std::size_t size)
-{
-    std::vector<Slot> old(size, Slot{0, 0});
-    old.swap(m_table);
-    const std::size_t mask = size - 1;
-    for (const Slot occupant : old) {
-        if (occupant.entryPlusOne == 0)
-            continue;
-        std::size_t slot = occupant.hash & mask;
-        while (m_table[slot].entryPlusOne != 0)
-            slot = (slot + 1) & mask;
-        m_table[slot] = occupant;
-    }
-}
-
 void WordStore::append(QStringView word)
 {
-    const auto entry = quint32(m_entries.size());
     // A view into the source text is recorded in place; any other word is
     // copied to the end of the text.
     const std::less<const QChar *> before;
@@ -114,12 +104,43 @@ void WordStore::append(QStringView word)
         start = quint32(m_text.size());
         m_text.append(word);
     }
-    m_entries.push_back({start, quint32(word.size()), entry});
+    m_entries.push_back({start, quint32(word.size())});
     m_identity = newIdentity();
+}
 
+void WordStore::index() const
+{
+    const auto total = quint32(m_entries.size());
+    if (m_indexed == total)
+        return;
+    m_nextCopy.resize(total);
+    // Many entries may be copies of few words: beyond a million words the
+    // table grows with the words actually found.
+    const auto wanted = std::size_t(std::min<qsizetype>(m_distinct + (total - m_indexed), kPresizedWords)) * 2;
+    if (m_table.size() < wanted)
+        growTable(std::bit_ceil(wanted));
+
+    constexpr quint32 kAhead = 8;
+    std::array<quint32, kAhead> hashes{};
+    const quint32 first = m_indexed;
+    for (quint32 i = first; i < total + kAhead; ++i) {
+        // The entry kAhead back shares the hash's place in the ring.
+        if (i >= first + kAhead)
+            insert(i - kAhead, hashes[i % kAhead]);
+        if (i < total) {
+            const auto hash = quint32(hashOf(entryText(i)));
+            hashes[i % kAhead] = hash;
+            prefetch(&m_table[hash & (m_table.size() - 1)]);
+        }
+    }
+    m_indexed = total;
+}
+
+void WordStore::insert(quint32 entry, quint32 hash) const
+{
     if (std::size_t(m_distinct + 1) * 2 > m_table.size())
         growTable(std::max<std::size_t>(16, m_table.size() * 2));
-    const auto hash = quint32(hashOf(word));
+    m_nextCopy[entry] = entry;
     const std::size_t mask = m_table.size() - 1;
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
         const Slot occupant = m_table[slot];
@@ -128,14 +149,27 @@ void WordStore::append(QStringView word)
             ++m_distinct;
             return;
         }
-        if (occupant.hash != hash)
-            continue;
-        Entry &first = m_entries[occupant.entryPlusOne - 1];
-        if (first.length == word.size() && entryText(occupant.entryPlusOne - 1) == entryText(entry)) {
-            m_entries[entry].nextCopy = first.nextCopy;
-            first.nextCopy = entry;
+        const quint32 firstCopy = occupant.entryPlusOne - 1;
+        if (occupant.hash == hash && entryText(firstCopy) == entryText(entry)) {
+            m_nextCopy[entry] = m_nextCopy[firstCopy];
+            m_nextCopy[firstCopy] = entry;
             return;
         }
+    }
+}
+
+void WordStore::growTable(std::size_t size) const
+{
+    std::vector<Slot> old(size, Slot{0, 0});
+    old.swap(m_table);
+    const std::size_t mask = size - 1;
+    for (const Slot occupant : old) {
+        if (occupant.entryPlusOne == 0)
+            continue;
+        std::size_t slot = occupant.hash & mask;
+        while (m_table[slot].entryPlusOne != 0)
+            slot = (slot + 1) & mask;
+        m_table[slot] = occupant;
     }
 }
 

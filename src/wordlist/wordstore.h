@@ -32,6 +32,8 @@ private:
 // Held compactly so that a list of a million words stays small and quick:
 // one text buffer, a (start, length) pair per entry, the copies of each word
 // linked in a ring, and an open-addressing table of the different words.
+// The program uses it from one thread only: const members may build the
+// ring and the table.
 class WordStore
 {
 public:
@@ -51,7 +53,11 @@ public:
     QStringView wordView(qsizetype position) const;
     QString word(qsizetype position) const { return wordView(position).toString(); }
     // How many different words the store holds.
-    qsizetype distinctCount() const { return m_distinct; }
+    qsizetype distinctCount() const
+    {
+        index();
+        return m_distinct;
+    }
 
     void append(QStringView word);
 
@@ -59,21 +65,18 @@ public:
     quint64 identity() const { return m_identity; }
     // The next entry (0-based) holding the same word as the given one; going
     // on from there visits every copy and comes back to the first.
-    quint32 nextCopy(quint32 entry) const { return m_entries[entry].nextCopy; }
+    quint32 nextCopy(quint32 entry) const
+    {
+        index();
+        return m_nextCopy[entry];
+    }
 
 private:
     struct Entry
     {
         quint32 start;
         quint32 length;
-        quint32 nextCopy;
     };
-
-    QStringView entryText(quint32 entry) const;
-    void growTable(std::size_t size);
-
-    QString m_text;
-    std::vector<Entry> m_entries;
     // The first copy of each different word, with its hash so that most
     // probes need not compare texts.
     struct Slot
@@ -81,9 +84,23 @@ private:
         quint32 entryPlusOne;   // 0: free
         quint32 hash;
     };
-    std::vector<Slot> m_table;
-    qsizetype m_distinct = 0;
+
+    QStringView entryText(quint32 entry) const;
+    // Groups the copies of each word. Done when first needed (normally at the
+    // first draw, not during the load), in one sweep that fetches table slots
+    // a few entries ahead, so that their cache misses overlap.
+    void index() const;
+    void insert(quint32 entry, quint32 hash) const;
+    void growTable(std::size_t size) const;
+
+    QString m_text;
+    std::vector<Entry> m_entries;
     quint64 m_identity = 0;
+    // The index: a cache of the entries, kept up to date by index().
+    mutable std::vector<quint32> m_nextCopy;
+    mutable std::vector<Slot> m_table;
+    mutable qsizetype m_distinct = 0;
+    mutable quint32 m_indexed = 0;
 };
 
 // Uniform numbers r with 0 <= r < 1.

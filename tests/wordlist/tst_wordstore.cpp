@@ -64,6 +64,7 @@ void tst_WordStore::positions()
 void tst_WordStore::appendedWordsOutliveTheirSource()
 {
     WordStore store = WordStore::fromText(u"cat"_s);
+    QCOMPARE(store.distinctCount(), 1);
     {
         const QString elsewhere = u"dog cat"_s;
         store.append(QStringView(elsewhere).first(3));
