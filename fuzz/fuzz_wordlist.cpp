@@ -76,5 +76,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
         require(drawn == distinct);
     }
+
+    // Words added after the copies were grouped join their group.
+    WordStore grown = store;
+    grown.append(lines.first());
+    grown.append(text);
+    require(grown.count() == store.count() + 2);
+    require(grown.distinctCount() == distinct.size() + (distinct.contains(text) ? 0 : 1));
+    require(grown.word(grown.count()) == text);
     return 0;
 }
