@@ -67,6 +67,25 @@ WordStore::WordStore(QString source, qsizetype expectedCount)
         m_entries.reserve(std::size_t(expectedCount));
 }
 
+WordStore &WordStore::operator=(WordStore &&other) noexcept
+{
+    WordStore taken(std::move(other));
+    swap(taken);
+    return *this;
+}
+
+void WordStore::swap(WordStore &other) noexcept
+{
+    using std::swap;
+    swap(m_text, other.m_text);
+    swap(m_entries, other.m_entries);
+    swap(m_identity, other.m_identity);
+    swap(m_nextCopy, other.m_nextCopy);
+    swap(m_table, other.m_table);
+    swap(m_distinct, other.m_distinct);
+    swap(m_indexed, other.m_indexed);
+}
+
 WordStore WordStore::fromText(QString text)
 {
     text.remove(u'\r');
@@ -214,12 +233,11 @@ QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random)
     if (store.isEmpty())
         return QString();
     const auto count = quint32(store.count());
-    if (pass.m_storeIdentity != store.identity() || pass.m_storeCount != store.count()) {
+    if (pass.m_storeIdentity != store.identity() || pass.m_slot.size() != count) {
         pass.m_candidates.resize(count);
         std::iota(pass.m_candidates.begin(), pass.m_candidates.end(), 0u);
         pass.m_slot = pass.m_candidates;
         pass.m_storeIdentity = store.identity();
-        pass.m_storeCount = store.count();
         pass.m_count = 0;
         pass.m_live = count;
     }

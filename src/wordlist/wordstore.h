@@ -42,6 +42,12 @@ public:
     // view into that text records its place instead of copying it. Room is
     // made for the expected number of entries.
     explicit WordStore(QString source, qsizetype expectedCount = 0);
+    WordStore(const WordStore &) = default;
+    WordStore &operator=(const WordStore &) = default;
+    // A store moved from is left empty, so that it can still be drawn from.
+    WordStore(WordStore &&other) noexcept { swap(other); }
+    WordStore &operator=(WordStore &&other) noexcept;
+    void swap(WordStore &other) noexcept;
 
     // Deletes every CR, splits at every LF and keeps each line that is not
     // exactly empty, verbatim.
@@ -130,7 +136,6 @@ private:
     std::vector<quint32> m_slot;
     quint32 m_live = 0;
     quint64 m_storeIdentity = 0;
-    qsizetype m_storeCount = 0;
 };
 
 // Clock-seeded source used by the program.

@@ -42,6 +42,7 @@ private slots:
     void passes();
     void followsThePlainRuleForAGivenSeries();
     void stuckSourceDoesNotHang();
+    void emptyStore_data();
     void emptyStore();
     void newStoreStartsANewPass();
     void clearStartsANewPass();
@@ -141,14 +142,30 @@ void tst_WordStore::stuckSourceDoesNotHang()
     QCOMPARE(drawn.size(), 5);
 }
 
+void tst_WordStore::emptyStore_data()
+{
+    QTest::addColumn<QString>("made");
+    QTest::addRow("only line ends") << u"only line ends"_s;
+    QTest::addRow("moved from") << u"moved from"_s;
+}
+
 void tst_WordStore::emptyStore()
 {
-    const WordStore store = WordStore::fromText(u"\r\n\r\n"_s);
+    QFETCH(QString, made);
+    WordStore store = WordStore::fromText(u"\r\n\r\n"_s);
     PassRecord pass;
     ScriptedRandom random({0.5});
+    if (made == u"moved from") {
+        store = WordStore::fromText(u"cat\ndog"_s);
+        QCOMPARE(drawWord(store, pass, random), u"dog"_s);
+        const WordStore taken = std::move(store);
+        QCOMPARE(taken.count(), 2);
+        pass.clear();
+    }
     QCOMPARE(drawWord(store, pass, random), QString());
     QCOMPARE(pass.count(), 0);
     QCOMPARE(store.count(), 0);
+    QCOMPARE(store.distinctCount(), 0);
 }
 
 void tst_WordStore::newStoreStartsANewPass()
