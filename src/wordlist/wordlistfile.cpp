@@ -79,7 +79,7 @@ QString readDictionaryText(const QString &path)
 
     const auto tooLarge = [&] {
         return Failure(u"\"%1\" is too large for a word list (more than %2 MB)."_s
-                           .arg(shown).arg(WordListFile::kMaximumBytes / (1024 * 1024)));
+                           .arg(shown, QString::number(WordListFile::kMaximumBytes / (1024 * 1024))));
     };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -39,7 +39,8 @@ bool isBinary(QStringView text);
 
 // Reads a word list file whole and returns its decoded text; an empty file
 // gives the empty text. Throws Failure when the file cannot be opened or read
-// (missing, vanished, a folder, no permission), when it is larger than
+// (missing, vanished, a folder, a pipe or device, no permission, locked by
+// another program where the system locks files), when it is larger than
 // WordListFile::kMaximumBytes, or when it is not text (WordListFile::isBinary).
 // The path is read as written: wildcard characters are not expanded. The file
 // is closed in every case.

@@ -145,9 +145,11 @@ void tst_WordListFile::refused()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, description);
     QTemporaryDir folder;
-    const QString path = folder.filePath(u"list.txt"_s);
+    // Percent signs in the name must reach the description unchanged.
+    const QString name = u"list %1 %2.txt"_s;
+    const QString path = folder.filePath(name);
     if (kind == u"folder") {
-        QVERIFY(QDir(folder.path()).mkdir(u"list.txt"_s));
+        QVERIFY(QDir(folder.path()).mkdir(name));
     } else if (kind == u"file" || kind == u"sparse") {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -166,6 +168,8 @@ void tst_WordListFile::refused()
         QFAIL("no failure");
     } catch (const Failure &failure) {
         QVERIFY2(failure.description().contains(description), qPrintable(failure.description()));
+        QVERIFY2(failure.description().contains(QDir::toNativeSeparators(path)),
+                 qPrintable(failure.description()));
     }
 }
 
