@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -17,10 +18,25 @@ void loadDictionaryFile(Globals &globals)
     Form1 &form1 = *globals.form1;
     Steps s(globals.prompts(), u"modDictionary", u"loadDictionaryFile");
     QString text;
+    TextLines lines;
     s.step(100, [&] { form1.setCursor(Qt::WaitCursor); });
-    s.step(102, [&] { text = readDictionaryText(form1.Text1->text()); });
-    s.step(104, [&] { globals.dictionary = WordStore(); globals.dictionary = WordStore::fromText(text); });
-    text.clear();
+    // The old store goes before the new list is read, so that two lists are
+    // never held at once; nothing draws until the load is over, and a failed
+    // read leaves the store empty all the same (step 108).
+    s.step(102, [&] {
+        globals.dictionary = WordStore();
+        text = readDictionaryText(form1.Text1->text());
+    });
+    s.step(104, [&] { text.remove(u'\r'); });
+    s.step(106, [&] { lines = TextLines(std::move(text)); });
+    s.step(108, [&] { globals.dictionary = WordStore(lines.text(), lines.nonEmptyCount()); });
+    for (qsizetype i = 0; i < lines.count(); ++i) {
+        s.mark(110);
+        if (s.test(112, [&] { return !lines.line(i).isEmpty(); }))
+            s.step(114, [&] { globals.dictionary.append(lines.line(i)); });
+        s.mark(116);
+    }
+    lines = TextLines();
     s.step(118, [&] { form1.setCursor(Qt::ArrowCursor); });
     s.step(120, [&] { globals.usedWords.clear(); });
     s.step(122, [&] { form1.Label1->setText(QString()); });
@@ -44,9 +60,10 @@ void Form1::Text1_Change()
 {
     const QString path = Text1->text();
     m_globals.WriteSetting(u"Dictionary"_s, path);
-    if (!path.trimmed().isEmpty()) {
-        // A plain file only: folders and hidden files are not read. Wildcards
-        // are taken literally.
+    if (std::any_of(path.cbegin(), path.cend(), [](QChar c) { return c != u' '; })) {
+        // A plain file only: folders, hidden files and devices are not read.
+        // Wildcard characters are taken literally, as part of a file name, so
+        // the list that is read is always the one the path names.
         const QFileInfo info(path);
         if (info.isFile() && !info.isHidden())
             loadDictionaryFile(m_globals);

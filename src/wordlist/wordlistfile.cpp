@@ -3,44 +3,96 @@
 #include "shell/codepage.h"
 #include "shell/failure.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 using namespace Qt::StringLiterals;
 
 namespace WordListFile {
 
+namespace {
+
+constexpr QByteArrayView kUtf8Mark = "\xEF\xBB\xBF";
+
+// Decodes without treating a leading U+FEFF as a mark: the program has
+// already dropped the one mark it recognises.
+QString decodeVerbatim(QStringConverter::Encoding encoding, QByteArrayView bytes)
+{
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless
+                                         | QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
+} // namespace
+
+Encoding detect(QByteArrayView bytes)
+{
+    if (bytes.startsWith(kUtf8Mark) || bytes.isValidUtf8())
+        return Encoding::Utf8;
+    const auto first = static_cast<unsigned char>(bytes.front());
+    if (first == 0xFF)
+        return Encoding::Utf16LittleEndian;
+    if (first == 0xFE)
+        return Encoding::Utf16BigEndian;
+    return Encoding::Ansi;
+}
+
 QString decode(QByteArrayView bytes)
 {
-    if (bytes.isEmpty())
-        return QString();
-    const auto first = static_cast<unsigned char>(bytes.front());
-    if (first == 0xFF || first == 0xFE) {
-        QStringDecoder decoder(first == 0xFF ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
-                               QStringConverter::Flag::Stateless);
+    switch (detect(bytes)) {
+    case Encoding::Utf8:
+        if (bytes.startsWith(kUtf8Mark))
+            bytes = bytes.sliced(kUtf8Mark.size());
+        return decodeVerbatim(QStringConverter::Utf8, bytes);
+    case Encoding::Utf16LittleEndian:
+    case Encoding::Utf16BigEndian: {
         QByteArrayView body = bytes.sliced(std::min<qsizetype>(2, bytes.size()));
         body.truncate(body.size() & ~qsizetype(1));
-        return decoder.decode(body);
+        return decodeVerbatim(detect(bytes) == Encoding::Utf16LittleEndian ? QStringConverter::Utf16LE
+                                                                           : QStringConverter::Utf16BE,
+                              body);
     }
-    const bool marked = bytes.startsWith("\xEF\xBB\xBF");
-    if (marked)
-        bytes = bytes.sliced(3);
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (marked || !utf8.hasError())
-        return text;
+    case Encoding::Ansi:
+        break;
+    }
     return CodePage::decodeAnsi(bytes);
+}
+
+bool isBinary(QStringView text)
+{
+    return text.contains(QChar(u'\0'));
 }
 
 } // namespace WordListFile
 
 QString readDictionaryText(const QString &path)
 {
+    const QString shown = QDir::toNativeSeparators(path);
+    const QFileInfo info(path);
+    // Opening a pipe or a device could block or never end.
+    if (info.isDir())
+        throw Failure(u"\"%1\" is a folder, not a word list file."_s.arg(shown));
+    if (info.exists() && !info.isFile())
+        throw Failure(u"\"%1\" is not a plain file."_s.arg(shown));
+
+    const auto tooLarge = [&] {
+        return Failure(u"\"%1\" is too large for a word list (more than %2 MB)."_s
+                           .arg(shown, QString::number(WordListFile::kMaximumBytes / (1024 * 1024))));
+    };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw Failure(file.errorString());
+        throw Failure(u"Cannot read \"%1\": %2"_s.arg(shown, file.errorString()));
+    if (file.size() > WordListFile::kMaximumBytes)
+        throw tooLarge();
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw Failure(file.errorString());
-    return WordListFile::decode(bytes);
+        throw Failure(u"Cannot read \"%1\": %2"_s.arg(shown, file.errorString()));
+    if (bytes.size() > WordListFile::kMaximumBytes)   // grew since its size was read
+        throw tooLarge();
+    QString text = WordListFile::decode(bytes);
+    if (WordListFile::isBinary(text))
+        throw Failure(u"\"%1\" is not a text file."_s.arg(shown));
+    return text;
 }

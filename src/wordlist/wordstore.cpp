@@ -1,31 +1,200 @@
 #include "wordstore.h"
 
+#include <QHashFunctions>
 #include <QRandomGenerator>
-#include <QSet>
+#include <array>
+#include <atomic>
+#include <bit>
+#include <functional>
+#include <numeric>
 
-WordStore WordStore::fromText(QStringView text)
+namespace {
+
+quint64 newIdentity()
 {
-    WordStore store;
-    qsizetype start = 0;
-    QString line;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i == text.size() || text[i] == u'\n') {
-            if (!line.isEmpty())
-                store.append(line);
-            line.clear();
-            start = i + 1;
-        } else if (text[i] != u'\r') {
-            line.append(text[i]);
-        }
+    static std::atomic<quint64> last{0};
+    return ++last;
+}
+
+// Fixed, so that the cost of a load does not vary from run to run.
+constexpr std::size_t kHashSeed = 0x5eed;
+
+std::size_t hashOf(QStringView word)
+{
+    return qHash(word, kHashSeed);
+}
+
+void prefetch(const void *address)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address);
+#else
+    Q_UNUSED(address);
+#endif
+}
+
+// Different words the table makes room for at once.
+constexpr qsizetype kPresizedWords = 1 << 20;
+
+} // namespace
+
+TextLines::TextLines(QString text) : m_text(std::move(text))
+{
+    const QChar *const begin = m_text.constData();
+    const qsizetype size = m_text.size();
+    m_ends.reserve(std::size_t(m_text.count(u'\n')) + 1);
+    for (qsizetype from = 0;;) {
+        const qsizetype end = QStringView(begin, size).indexOf(u'\n', from);
+        const qsizetype lineEnd = end < 0 ? size : end;
+        m_ends.push_back(quint32(lineEnd));
+        m_nonEmpty += lineEnd > from;
+        if (end < 0)
+            break;
+        from = end + 1;
     }
-    Q_UNUSED(start);
+}
+
+QStringView TextLines::line(qsizetype index) const
+{
+    const qsizetype start = index == 0 ? 0 : qsizetype(m_ends[std::size_t(index) - 1]) + 1;
+    return QStringView(m_text).sliced(start, qsizetype(m_ends[std::size_t(index)]) - start);
+}
+
+WordStore::WordStore(QString source, qsizetype expectedCount)
+    : m_text(std::move(source)), m_identity(newIdentity())
+{
+    if (expectedCount > 0)
+        m_entries.reserve(std::size_t(expectedCount));
+}
+
+WordStore &WordStore::operator=(WordStore &&other) noexcept
+{
+    WordStore taken(std::move(other));
+    swap(taken);
+    return *this;
+}
+
+void WordStore::swap(WordStore &other) noexcept
+{
+    using std::swap;
+    swap(m_text, other.m_text);
+    swap(m_entries, other.m_entries);
+    swap(m_identity, other.m_identity);
+    swap(m_nextCopy, other.m_nextCopy);
+    swap(m_table, other.m_table);
+    swap(m_distinct, other.m_distinct);
+    swap(m_indexed, other.m_indexed);
+}
+
+WordStore WordStore::fromText(QString text)
+{
+    text.remove(u'\r');
+    const TextLines lines(std::move(text));
+    WordStore store(lines.text(), lines.nonEmptyCount());
+    for (qsizetype i = 0; i < lines.count(); ++i) {
+        if (!lines.line(i).isEmpty())
+            store.append(lines.line(i));
+    }
     return store;
 }
 
-void WordStore::append(const QString &word)
+QStringView WordStore::entryText(quint32 entry) const
 {
-    m_words.append(word);
-    m_distinct.insert(word, 0);
+    return QStringView(m_text).sliced(m_entries[entry].start, m_entries[entry].length);
+}
+
+QStringView WordStore::wordView(qsizetype position) const
+{
+    if (position < 1 || position > count())
+        return {};
+    return entryText(quint32(position - 1));
+}
+
+void WordStore::append(QStringView word)
+{
+    // A view into the source text is recorded in place; any other word is
+    // copied to the end of the text.
+    const std::less<const QChar *> before;
+    const QChar *const begin = m_text.constData();
+    quint32 start;
+    if (!before(word.data(), begin) && !before(begin + m_text.size(), word.data() + word.size())) {
+        start = quint32(word.data() - begin);
+    } else {
+        start = quint32(m_text.size());
+        m_text.append(word);
+    }
+    m_entries.push_back({start, quint32(word.size())});
+    m_identity = newIdentity();
+}
+
+void WordStore::index() const
+{
+    const auto total = quint32(m_entries.size());
+    if (m_indexed == total)
+        return;
+    m_nextCopy.resize(total);
+    // Many entries may be copies of few words: beyond a million words the
+    // table grows with the words actually found.
+    const auto wanted = std::size_t(std::min<qsizetype>(m_distinct + (total - m_indexed), kPresizedWords)) * 2;
+    if (m_table.size() < wanted)
+        growTable(std::bit_ceil(wanted));
+
+    constexpr quint32 kAhead = 8;
+    std::array<quint32, kAhead> hashes{};
+    const quint32 first = m_indexed;
+    for (quint32 i = first; i < total + kAhead; ++i) {
+        // The entry kAhead back shares the hash's place in the ring.
+        if (i >= first + kAhead)
+            insert(i - kAhead, hashes[i % kAhead]);
+        if (i < total) {
+            const auto hash = quint32(hashOf(entryText(i)));
+            hashes[i % kAhead] = hash;
+            prefetch(&m_table[hash & (m_table.size() - 1)]);
+        }
+    }
+    m_indexed = total;
+}
+
+void WordStore::insert(quint32 entry, quint32 hash) const
+{
+    if (std::size_t(m_distinct + 1) * 2 > m_table.size())
+        growTable(std::max<std::size_t>(16, m_table.size() * 2));
+    m_nextCopy[entry] = entry;
+    const std::size_t mask = m_table.size() - 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const Slot occupant = m_table[slot];
+        if (occupant.entryPlusOne == 0) {
+            m_table[slot] = {entry + 1, hash};
+            ++m_distinct;
+            return;
+        }
+        const quint32 firstCopy = occupant.entryPlusOne - 1;
+        if (occupant.hash == hash && entryText(firstCopy) == entryText(entry)) {
+            m_nextCopy[entry] = m_nextCopy[firstCopy];
+            m_nextCopy[firstCopy] = entry;
+            return;
+        }
+    }
+}
+
+void WordStore::growTable(std::size_t size) const
+{
+    std::vector<Slot> old(size, Slot{0, 0});
+    old.swap(m_table);
+    const std::size_t mask = size - 1;
+    for (const Slot occupant : old) {
+        if (occupant.entryPlusOne == 0)
+            continue;
+        std::size_t slot = occupant.hash & mask;
+        while (m_table[slot].entryPlusOne != 0)
+            slot = (slot + 1) & mask;
+        m_table[slot] = occupant;
+    }
+}
+
+void PassRecord::clear()
+{
+    *this = PassRecord();
 }
 
 namespace {
@@ -37,6 +206,20 @@ public:
 private:
     QRandomGenerator m_generator{QRandomGenerator::securelySeeded()};
 };
+
+// An index from 0 to size - 1 for a number from 0 to 1; numbers outside that
+// range (a faulty source) are clamped.
+quint32 indexFor(double r, quint32 size)
+{
+    if (!(r >= 0.0))
+        return 0;
+    if (r >= 1.0)
+        return size - 1;
+    return std::min(quint32(r * double(size)), size - 1);
+}
+
+// Tries of the plain rule before one direct pick among the remaining entries.
+constexpr int kTries = 32;
 } // namespace
 
 RandomSource &systemRandom()
@@ -47,18 +230,53 @@ RandomSource &systemRandom()
 
 QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random)
 {
-    if (store.count() == 0)
+    if (store.isEmpty())
         return QString();
-    for (;;) {
-        if (pass.count() >= store.distinctCount()) {
-            pass.clear();
-            continue;
-        }
-        const auto position = qsizetype(random.next() * double(store.count()) + 1);
-        const QString &word = store.word(std::min(position, store.count()));
-        if (pass.contains(word))
-            continue;
-        pass.append(word);
-        return word;
+    const auto count = quint32(store.count());
+    if (pass.m_storeIdentity != store.identity() || pass.m_slot.size() != count) {
+        pass.m_candidates.resize(count);
+        std::iota(pass.m_candidates.begin(), pass.m_candidates.end(), 0u);
+        pass.m_slot = pass.m_candidates;
+        pass.m_storeIdentity = store.identity();
+        pass.m_count = 0;
+        pass.m_live = count;
     }
+    if (pass.m_count >= store.distinctCount()) {
+        pass.m_count = 0;
+        pass.m_live = count;
+    }
+
+    // The first tries follow the rule the draw has always had: a position
+    // from 1 to count, tried again while its word has come in this pass. So a
+    // given series of numbers gives the same words. When the tries run out,
+    // one pick among the remaining entries ends the search: a draw stays
+    // quick at the end of a long pass, and a source that keeps returning the
+    // same number cannot hang it. Both ways pick uniformly among the entries
+    // whose word has not come yet.
+    quint32 entry = count;
+    for (int tried = 0; tried < kTries && entry == count; ++tried) {
+        const quint32 position = indexFor(random.next(), count);
+        if (pass.m_slot[position] < pass.m_live)
+            entry = position;
+    }
+    if (entry == count)
+        entry = pass.m_candidates[indexFor(random.next(), pass.m_live)];
+
+    // Every copy of the word leaves the remaining entries, unless the pass is
+    // now complete: the next draw starts a new one anyway, and a list of one
+    // word in many copies stays quick.
+    ++pass.m_count;
+    if (pass.m_count == store.distinctCount())
+        return store.word(qsizetype(entry) + 1);
+    quint32 copy = entry;
+    do {
+        const quint32 last = pass.m_candidates[--pass.m_live];
+        const quint32 slot = pass.m_slot[copy];
+        pass.m_candidates[slot] = last;
+        pass.m_slot[last] = slot;
+        pass.m_candidates[pass.m_live] = copy;
+        pass.m_slot[copy] = pass.m_live;
+        copy = store.nextCopy(copy);
+    } while (copy != entry);
+    return store.word(qsizetype(entry) + 1);
 }

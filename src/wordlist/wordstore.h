@@ -1,46 +1,112 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <QStringView>
-#include <QHash>
-#include <QSet>
+#include <vector>
+
+// The lines of a text, split at every LF. The text is held once; lines are
+// ranges of it, so a text may hold up to 4G characters (a word list file is
+// far smaller, see WordListFile::kMaximumBytes).
+class TextLines
+{
+public:
+    TextLines() = default;
+    explicit TextLines(QString text);
+
+    qsizetype count() const { return qsizetype(m_ends.size()); }
+    qsizetype nonEmptyCount() const { return m_nonEmpty; }
+    // The line at an index from 0 to count - 1, without its LF.
+    QStringView line(qsizetype index) const;
+    const QString &text() const { return m_text; }
+
+private:
+    QString m_text;
+    std::vector<quint32> m_ends;   // index of each line's LF (or of the text's end)
+    qsizetype m_nonEmpty = 0;
+};
 
 // The word list store: the non-empty lines of a list, at positions 1..count
-// in file order. The same word may stand at several positions.
+// in file order. The same word may stand at several positions; words are
+// compared exactly (Cat and cat are two words).
+//
+// Held compactly so that a list of a million words stays small and quick:
+// one text buffer, a (start, length) pair per entry, the copies of each word
+// linked in a ring, and an open-addressing table of the different words.
+// The program uses it from one thread only: const members may build the
+// ring and the table.
 class WordStore
 {
 public:
+    WordStore() = default;
+    // An empty store that takes its words from the given text: appending a
+    // view into that text records its place instead of copying it. Room is
+    // made for the expected number of entries.
+    explicit WordStore(QString source, qsizetype expectedCount = 0);
+    WordStore(const WordStore &) = default;
+    WordStore &operator=(const WordStore &) = default;
+    // A store moved from is left empty, so that it can still be drawn from.
+    WordStore(WordStore &&other) noexcept { swap(other); }
+    WordStore &operator=(WordStore &&other) noexcept;
+    void swap(WordStore &other) noexcept;
+
     // Deletes every CR, splits at every LF and keeps each line that is not
     // exactly empty, verbatim.
-    static WordStore fromText(QStringView text);
+    static WordStore fromText(QString text);
 
-    qsizetype count() const { return m_words.size(); }
-    // The word at a position from 1 to count.
-    const QString &word(qsizetype position) const { return m_words.at(position - 1); }
-    // How many different words (compared exactly) the store holds.
-    qsizetype distinctCount() const { return m_distinct.size(); }
+    qsizetype count() const { return qsizetype(m_entries.size()); }
+    bool isEmpty() const { return m_entries.empty(); }
+    // The word at a position from 1 to count; the empty word elsewhere.
+    QStringView wordView(qsizetype position) const;
+    QString word(qsizetype position) const { return wordView(position).toString(); }
+    // How many different words the store holds.
+    qsizetype distinctCount() const
+    {
+        index();
+        return m_distinct;
+    }
 
-    void append(const QString &word);
+    void append(QStringView word);
+
+    // Changes whenever the contents change; copies share it.
+    quint64 identity() const { return m_identity; }
+    // The next entry (0-based) holding the same word as the given one; going
+    // on from there visits every copy and comes back to the first.
+    quint32 nextCopy(quint32 entry) const
+    {
+        index();
+        return m_nextCopy[entry];
+    }
 
 private:
-    friend class PassRecord;
-    QStringList m_words;
-    QHash<QString, int> m_distinct;
-};
+    struct Entry
+    {
+        quint32 start;
+        quint32 length;
+    };
+    // The first copy of each different word, with its hash so that most
+    // probes need not compare texts.
+    struct Slot
+    {
+        quint32 entryPlusOne;   // 0: free
+        quint32 hash;
+    };
 
-// The words drawn in the current pass (usedWords), in draw order.
-class PassRecord
-{
-public:
-    qsizetype count() const { return m_used.size(); }
-    bool contains(const QString &word) const { return m_usedSet.contains(word); }
-    void clear() { m_used.clear(); m_usedSet.clear(); }
-    void append(const QString &word) { m_used.append(word); m_usedSet.insert(word); }
+    QStringView entryText(quint32 entry) const;
+    // Groups the copies of each word. Done when first needed (normally at the
+    // first draw, not during the load), in one sweep that fetches table slots
+    // a few entries ahead, so that their cache misses overlap.
+    void index() const;
+    void insert(quint32 entry, quint32 hash) const;
+    void growTable(std::size_t size) const;
 
-private:
-    QStringList m_used;
-    QSet<QString> m_usedSet;
+    QString m_text;
+    std::vector<Entry> m_entries;
+    quint64 m_identity = 0;
+    // The index: a cache of the entries, kept up to date by index().
+    mutable std::vector<quint32> m_nextCopy;
+    mutable std::vector<Slot> m_table;
+    mutable qsizetype m_distinct = 0;
+    mutable quint32 m_indexed = 0;
 };
 
 // Uniform numbers r with 0 <= r < 1.
@@ -51,11 +117,35 @@ public:
     virtual double next() = 0;
 };
 
+// The pass record (usedWords): how many words were drawn in the current pass,
+// and which entries may still be drawn in it.
+class PassRecord
+{
+public:
+    qsizetype count() const { return m_count; }
+    // Starts a new pass and releases the memory the last one used.
+    void clear();
+
+private:
+    friend QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random);
+
+    qsizetype m_count = 0;
+    // A permutation of the store's entries: those before m_live hold words
+    // not drawn in this pass; m_slot is its inverse.
+    std::vector<quint32> m_candidates;
+    std::vector<quint32> m_slot;
+    quint32 m_live = 0;
+    quint64 m_storeIdentity = 0;
+};
+
 // Clock-seeded source used by the program.
 RandomSource &systemRandom();
 
 // The next word of the current pass; records it in the pass. Every different
-// word comes once per pass in random order, a word with more copies being
-// likelier to come early; a complete pass starts the next one. An empty store
-// gives the empty word and records nothing.
+// word comes once per pass in random order: each draw is a uniform pick among
+// the entries whose word has not come yet in this pass, so a word with more
+// copies is likelier to come early. A complete pass starts the next one at
+// the next draw, whose word may equal the last one. A pass belongs to the
+// store it was drawn from: drawing from another store starts a new pass.
+// An empty store gives the empty word and records nothing.
 QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random);

@@ -1,0 +1,296 @@
+#include "testprogram.h"
+
+#include "shell/utilities.h"
+#include "wordlist/wordlistcommands.h"
+#include "wordlist/wordlistfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kOneToTen = u"\\Samples\\One-To-Ten.txt"_s;
+const QString kEighthGrade = u"\\Samples\\8th-Grade-Word-List.txt"_s;
+
+QString remembered(const TestProgram &program)
+{
+    return program.settings->ReadSetting(u"Dictionary"_s, u"(none)"_s);
+}
+
+} // namespace
+
+class tst_WordListCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startUp_data();
+    void startUp();
+    void sampleButtons_data();
+    void sampleButtons();
+    void pathThatLoadsNothing_data();
+    void pathThatLoadsNothing();
+    void chooseFile();
+    void cancelChoice();
+    void viewFile_data();
+    void viewFile();
+    void editorFailsToStart();
+    void unreadableList_data();
+    void unreadableList();
+    void loadingMidGameKeepsTheGame();
+};
+
+void tst_WordListCommands::startUp_data()
+{
+    QTest::addColumn<bool>("samples");
+    QTest::addColumn<QString>("rememberedPath");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<qsizetype>("count");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::addRow("first run loads One-To-Ten") << true << QString() << u"One-To-Ten.txt"_s
+                                                << qsizetype(10) << QStringList();
+    QTest::addRow("remembered list deleted") << true << u"gone.txt"_s << u"8th-Grade-Word-List.txt"_s
+                                             << qsizetype(3) << QStringList();
+    QTest::addRow("no list at all") << false << QString() << u"8th-Grade-Word-List.txt"_s << qsizetype(0)
+                                    << QStringList{u"Dictionary file is not valid."_s};
+}
+
+void tst_WordListCommands::startUp()
+{
+    QFETCH(bool, samples);
+    QFETCH(QString, rememberedPath);
+    QFETCH(QString, shown);
+    QFETCH(qsizetype, count);
+    QFETCH(QStringList, messages);
+    TestProgram program;
+    if (samples)
+        program.addSamples();
+    if (!rememberedPath.isEmpty())
+        program.settings->WriteSetting(u"Dictionary"_s, program.folder.filePath(rememberedPath));
+    Form1 &form = program.start();
+    QCOMPARE(form.Label3->text(), shown);
+    QCOMPARE(program.globals->dictionary.count(), count);
+    QCOMPARE(program.prompts.messages(), messages);
+    QCOMPARE(program.prompts.errors(), QStringList());
+    QCOMPARE(remembered(program), form.Text1->text());
+    QVERIFY(form.Text1->isHidden());
+}
+
+void tst_WordListCommands::sampleButtons_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("literal");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("firstWord");
+
+    QTest::addRow("8th grade") << u"PushButton1"_s << kEighthGrade << u"8th-Grade-Word-List.txt"_s
+                               << u"abbreviate"_s;
+    QTest::addRow("one to ten") << u"PushButton10"_s << kOneToTen << u"One-To-Ten.txt"_s << u"one"_s;
+}
+
+void tst_WordListCommands::sampleButtons()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, literal);
+    QFETCH(QString, shown);
+    QFETCH(QString, firstWord);
+    TestProgram program;
+    program.addSamples();
+    const QString other = program.writeFile(u"other.txt"_s, "zebra\r\n");
+    program.settings->WriteSetting(u"Dictionary"_s, other);
+    Form1 &form = program.start();
+    QCOMPARE(program.globals->dictionary.word(1), u"zebra"_s);
+
+    if (button == u"PushButton1")
+        form.PushButton1_Click();
+    else
+        form.PushButton10_Click();
+    QCOMPARE(form.Text1->text(), program.path(literal));
+    QCOMPARE(remembered(program), program.path(literal));
+    QCOMPARE(form.Label3->text(), shown);
+    QCOMPARE(program.globals->dictionary.word(1), firstWord);
+    QCOMPARE(program.prompts.boxes.size(), 0);
+}
+
+// Paths that are remembered and shown, but read nothing: the list in use
+// stays, and no message is shown.
+void tst_WordListCommands::pathThatLoadsNothing_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("shown");
+
+    QTest::addRow("spaces only") << u"   "_s << u"   "_s;
+    QTest::addRow("no separator") << u"nofile.txt"_s << u"nofile.txt"_s;
+    QTest::addRow("missing file") << u"@/missing list.txt"_s << u"missing list.txt"_s;
+    QTest::addRow("folder") << u"@/Samples"_s << u"Samples"_s;
+    QTest::addRow("hidden file") << u"@/.hidden.txt"_s << u".hidden.txt"_s;
+    QTest::addRow("wildcard taken literally") << u"@/Samples/*.txt"_s << u"*.txt"_s;
+}
+
+void tst_WordListCommands::pathThatLoadsNothing()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, shown);
+    TestProgram program;
+    program.addSamples();
+    program.writeBeside(u"\\.hidden.txt", "secret\r\n");
+    Form1 &form = program.start();
+    path.replace(u"@"_s, program.folder.filePath(u"program"_s));
+    path = QDir::toNativeSeparators(path);
+    form.Label1->setText(u" Word 3 of 10"_s);
+
+    form.setText1(path);
+    QCOMPARE(remembered(program), path);
+    QCOMPARE(form.Label3->text(), shown);
+    QCOMPARE(program.globals->dictionary.count(), 10);
+    QCOMPARE(form.Label1->text(), u" Word 3 of 10"_s);
+    QCOMPARE(program.prompts.boxes.size(), 0);
+}
+
+void tst_WordListCommands::chooseFile()
+{
+    TestProgram program;
+    program.addSamples();
+    Form1 &form = program.start();
+    const QString chosen = program.writeFile(u"my words.dic"_s, "alpha\nbeta\n");
+    program.dialogs.openAnswers.enqueue(chosen);
+    form.PushButton6_Click();
+    QCOMPARE(program.dialogs.openCalls.size(), 1);
+    QCOMPARE(program.dialogs.openCalls.first().title, u"Select Dictionary File"_s);
+    QCOMPARE(program.dialogs.openCalls.first().filter, u"Dictionary File (*.dic)"_s);
+    QCOMPARE(remembered(program), chosen);
+    QCOMPARE(form.Label3->text(), u"my words.dic"_s);
+    QCOMPARE(program.globals->dictionary.count(), 2);
+}
+
+void tst_WordListCommands::cancelChoice()
+{
+    TestProgram program;
+    program.addSamples();
+    Form1 &form = program.start();
+    const QString before = form.Text1->text();
+    form.PushButton6_Click();
+    QCOMPARE(program.dialogs.openCalls.size(), 1);
+    QCOMPARE(form.Text1->text(), before);
+    QCOMPARE(remembered(program), before);
+    QCOMPARE(form.Label3->text(), u"One-To-Ten.txt"_s);
+    QCOMPARE(program.globals->dictionary.count(), 10);
+}
+
+void tst_WordListCommands::viewFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("exists");
+
+    QTest::addRow("existing file") << u"words.txt"_s << true;
+    QTest::addRow("path with spaces") << u"my word list.txt"_s << true;
+    QTest::addRow("missing file") << u"gone.txt"_s << false;
+}
+
+void tst_WordListCommands::viewFile()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, exists);
+    TestProgram program;
+    program.addSamples();
+    Form1 &form = program.start();
+    const QString path = program.folder.filePath(name);
+    if (exists)
+        program.writeFile(name, "cat\r\n");
+    form.setText1(path);
+
+    form.PushButton11_Click();
+    QCOMPARE(program.launcher.editedFiles, exists ? QStringList{path} : QStringList());
+    QCOMPARE(program.prompts.messages(),
+             exists ? QStringList() : QStringList{u"File does not exist."_s});
+}
+
+void tst_WordListCommands::editorFailsToStart()
+{
+    TestProgram program;
+    program.addSamples();
+    Form1 &form = program.start();
+    program.launcher.failToStart = true;
+    form.PushButton11_Click();
+    QCOMPARE(program.prompts.errors().size(), 1);
+    QVERIFY(program.prompts.errors().first().contains(
+        u"\r\nin Lexidrill2021/08/31.Form1.PushButton11_Click at line 102\r\r"_s));
+}
+
+// A list that cannot be read is reported at step 102 of the load, which goes
+// on: the store ends up empty, the pass record emptied, the pointer back.
+void tst_WordListCommands::unreadableList_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("description");
+
+    QTest::addRow("vanished") << u"vanished"_s << u"No such file"_s;
+    QTest::addRow("folder") << u"folder"_s << u"is a folder"_s;
+    QTest::addRow("binary") << u"binary"_s << u"is not a text file."_s;
+    QTest::addRow("too large") << u"too large"_s << u"is too large"_s;
+}
+
+void tst_WordListCommands::unreadableList()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, description);
+    TestProgram program;
+    program.addSamples();
+    Form1 &form = program.start();
+    QString path = program.folder.filePath(u"list.txt"_s);
+    if (kind == u"folder") {
+        QVERIFY(QDir(program.folder.path()).mkdir(u"list.txt"_s));
+    } else if (kind == u"binary") {
+        program.writeFile(u"list.txt"_s, "cat\0\x01\x02"_ba);
+    } else if (kind == u"too large") {
+        program.writeFile(u"list.txt"_s, "cat\r\n");
+        QVERIFY(QFile::resize(path, WordListFile::kMaximumBytes + 1));
+    }
+    form.Text1->setText(path);
+    form.Label1->setText(u" Word 3 of 10"_s);
+
+    loadDictionaryFile(*program.globals);
+    QCOMPARE(program.prompts.errors().size(), 1);
+    const QString report = program.prompts.errors().first();
+    QVERIFY2(report.contains(u"\r\nin Lexidrill2021/08/31.modDictionary.loadDictionaryFile at line 102\r\r"_s),
+             qPrintable(report));
+    QVERIFY2(report.section(u"\r\n"_s, 0, 0).contains(description), qPrintable(report));
+    QCOMPARE(program.globals->dictionary.count(), 0);
+    QCOMPARE(form.Label1->text(), QString());
+    QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+}
+
+void tst_WordListCommands::loadingMidGameKeepsTheGame()
+{
+    TestProgram program;
+    program.addSamples();
+    program.random = std::make_unique<ScriptedRandom>(QList<double>{0.0});
+    Form1 &form = program.start();
+    Globals &globals = *program.globals;
+    globals.gameStarted = true;
+    QCOMPARE(getWordFromDictionary(globals), u"one"_s);
+    globals.givenWords = {u"one"_s};
+    form.currentWord = u"one"_s;
+    form.typedWords = {u"won"_s};
+    form.Label1->setText(u" Word 1 of 10"_s);
+
+    form.PushButton1_Click();
+    QVERIFY(globals.gameStarted);
+    QCOMPARE(globals.givenWords, QStringList{u"one"_s});
+    QCOMPARE(form.currentWord, u"one"_s);
+    QCOMPARE(form.typedWords, QStringList{u"won"_s});
+    QCOMPARE(globals.usedWords.count(), 0);
+    QCOMPARE(form.Label1->text(), QString());
+    QCOMPARE(getWordFromDictionary(globals), u"abbreviate"_s);
+    QCOMPARE(globals.usedWords.count(), 1);
+    QCOMPARE(program.prompts.boxes.size(), 0);
+}
+
+QTEST_MAIN(tst_WordListCommands)
+#include "tst_wordlistcommands.moc"

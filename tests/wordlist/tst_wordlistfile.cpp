@@ -1,0 +1,177 @@
+#include "shell/failure.h"
+#include "wordlist/wordlistfile.h"
+#include "wordlist/wordstore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList wordsOf(const WordStore &store)
+{
+    QStringList words;
+    for (qsizetype position = 1; position <= store.count(); ++position)
+        words.append(store.word(position));
+    return words;
+}
+
+QByteArray utf16(const QString &text, QSysInfo::Endian order)
+{
+    QByteArray bytes;
+    for (const QChar c : text) {
+        const char high = char(c.unicode() >> 8);
+        const char low = char(c.unicode() & 0xFF);
+        bytes.append(order == QSysInfo::LittleEndian ? low : high);
+        bytes.append(order == QSysInfo::LittleEndian ? high : low);
+    }
+    return bytes;
+}
+
+} // namespace
+
+class tst_WordListFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void lines_data();
+    void lines();
+    void read_data();
+    void read();
+    void refused_data();
+    void refused();
+};
+
+// What a list's bytes become: decoding, then the split into words.
+void tst_WordListFile::lines_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("words");
+
+    QTest::addRow("CR LF line ends") << "cat\r\ndog\r\n"_ba << QStringList{u"cat"_s, u"dog"_s};
+    QTest::addRow("LF line ends") << "cat\ndog"_ba << QStringList{u"cat"_s, u"dog"_s};
+    QTest::addRow("empty lines skipped") << "cat\n\n\ndog"_ba << QStringList{u"cat"_s, u"dog"_s};
+    QTest::addRow("lone CR joins its neighbours") << "cat\rdog\r"_ba << QStringList{u"catdog"_s};
+    QTest::addRow("spaces, tabs and case kept") << " \n Cat \n\tx\n"_ba
+                                                << QStringList{u" "_s, u" Cat "_s, u"\tx"_s};
+    QTest::addRow("empty file") << QByteArray() << QStringList();
+    QTest::addRow("only line ends") << "\r\n\n\r\n"_ba << QStringList();
+    QTest::addRow("UTF-16 LE") << "\xFF\xFE"_ba + utf16(u"cat\r\ndog"_s, QSysInfo::LittleEndian)
+                               << QStringList{u"cat"_s, u"dog"_s};
+    QTest::addRow("UTF-16 BE") << "\xFE\xFF"_ba + utf16(u"cat\r\ndog"_s, QSysInfo::BigEndian)
+                               << QStringList{u"cat"_s, u"dog"_s};
+    QTest::addRow("UTF-16 LE beyond Latin") << "\xFF\xFE"_ba + utf16(u"\u00E9t\u00E9\n\u043A\u043E\u0442"_s, QSysInfo::LittleEndian)
+                                            << QStringList{u"\u00E9t\u00E9"_s, u"\u043A\u043E\u0442"_s};
+    QTest::addRow("UTF-16 odd final byte dropped")
+        << "\xFF\xFE"_ba + utf16(u"cat"_s, QSysInfo::LittleEndian) + "\x0A"_ba << QStringList{u"cat"_s};
+    QTest::addRow("UTF-16 mark alone") << "\xFF\xFE"_ba << QStringList();
+    QTest::addRow("single byte FF") << "\xFF"_ba << QStringList();
+    QTest::addRow("UTF-8 with mark") << "\xEF\xBB\xBF" "caf\xC3\xA9\r\nna\xC3\xAFve\r\n"_ba
+                                     << QStringList{u"caf\u00E9"_s, u"na\u00EFve"_s};
+    QTest::addRow("UTF-8 without mark") << "caf\xC3\xA9\nna\xC3\xAFve"_ba
+                                        << QStringList{u"caf\u00E9"_s, u"na\u00EFve"_s};
+    QTest::addRow("UTF-8 mark before broken bytes stays UTF-8") << "\xEF\xBB\xBF" "a\xE9"_ba
+                                                                << QStringList{u"a\uFFFD"_s};
+    QTest::addRow("ANSI accented letters") << "caf\xE9\r\nna\xEFve\r\n"_ba
+                                           << QStringList{u"caf\u00E9"_s, u"na\u00EFve"_s};
+    QTest::addRow("ANSI 0x80 to 0x9F") << "\x80\x8A\x9F\n\x81\x8D"_ba
+                                       << QStringList{u"\u20AC\u0160\u0178"_s, u"\u0081\u008D"_s};
+    QTest::addRow("ANSI letter of byte FF first reads as UTF-16 LE") << "\xFF" "ab\r\n"_ba
+                                                                     << QStringList{u"\u0D62"_s};
+    QTest::addRow("ANSI letter of byte FE first reads as UTF-16 BE") << "\xFE" "te\r\n"_ba
+                                                                     << QStringList{u"\u650D"_s};
+}
+
+void tst_WordListFile::lines()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, words);
+    QCOMPARE(wordsOf(WordStore::fromText(WordListFile::decode(bytes))), words);
+}
+
+void tst_WordListFile::read_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+
+    QTest::addRow("empty file") << QByteArray() << QString();
+    QTest::addRow("ANSI") << "caf\xE9\r\n"_ba << u"caf\u00E9\r\n"_s;
+    QTest::addRow("UTF-16 LE") << "\xFF\xFE"_ba + utf16(u"cat"_s, QSysInfo::LittleEndian) << u"cat"_s;
+}
+
+void tst_WordListFile::read()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"list with spaces.txt"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    QCOMPARE(readDictionaryText(path), text);
+}
+
+// Files that are no word list give a Failure that says why.
+void tst_WordListFile::refused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("description");
+
+    QTest::addRow("missing") << u"missing"_s << QByteArray() << u"No such file"_s;
+    QTest::addRow("folder") << u"folder"_s << QByteArray() << u"is a folder"_s;
+    QTest::addRow("NUL in ANSI text") << u"file"_s << "cat\0dog"_ba << u"is not a text file."_s;
+    QTest::addRow("NUL in UTF-8 text") << u"file"_s << "caf\xC3\xA9\0"_ba << u"is not a text file."_s;
+    QTest::addRow("NUL in UTF-16 text") << u"file"_s << "\xFF\xFE" "c\0\0\0"_ba << u"is not a text file."_s;
+    QTest::addRow("UTF-16 without mark") << u"file"_s << "c\0a\0t\0"_ba << u"is not a text file."_s;
+    QTest::addRow("too large") << u"sparse"_s << QByteArray() << u"is too large for a word list"_s;
+#ifdef Q_OS_UNIX
+    QTest::addRow("pipe") << u"pipe"_s << QByteArray() << u"is not a plain file."_s;
+#endif
+}
+
+void tst_WordListFile::refused()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, description);
+    QTemporaryDir folder;
+    // Percent signs in the name must reach the description unchanged.
+    const QString name = u"list %1 %2.txt"_s;
+    const QString path = folder.filePath(name);
+    if (kind == u"folder") {
+        QVERIFY(QDir(folder.path()).mkdir(name));
+    } else if (kind == u"file" || kind == u"sparse") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        // A sparse file: the size is refused before anything is read.
+        if (kind == u"sparse")
+            QVERIFY(file.resize(WordListFile::kMaximumBytes + 1));
+    } else if (kind == u"pipe") {
+#ifdef Q_OS_UNIX
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+#endif
+    }
+
+    try {
+        readDictionaryText(path);
+        QFAIL("no failure");
+    } catch (const Failure &failure) {
+        QVERIFY2(failure.description().contains(description), qPrintable(failure.description()));
+        QVERIFY2(failure.description().contains(QDir::toNativeSeparators(path)),
+                 qPrintable(failure.description()));
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_WordListFile)
+#include "tst_wordlistfile.moc"
