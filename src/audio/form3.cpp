@@ -3,6 +3,7 @@
 #include "audio/refreshvoices.h"
 #include "audio/speakword.h"
 #include "shell/apptitle.h"
+#include "shell/controls.h"
 #include "shell/errorreport.h"
 #include "shell/form1.h"
 #include "shell/globals.h"
@@ -71,35 +72,17 @@ QString volumeText(int volume) { return u"Volume Level = "_s + QString::number(v
 QString rateText(int rate) { return u"Speech Rate = "_s + QString::number(rate); }
 QString truthText(bool value) { return value ? u"True"_s : u"False"_s; }
 
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1StringView(name));
-    button->setAccessibleName(caption);
-    button->setFont(Looks::buttonFont());
-    button->setGeometry(geometry);
-    button->setFocusPolicy(Qt::TabFocus);
-    return button;
-}
-
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, QRect geometry,
                   Qt::Alignment alignment, const QString &accessibleName)
 {
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(QLatin1StringView(name));
-    label->setAccessibleName(accessibleName);
-    label->setGeometry(geometry);
+    QLabel *label = Controls::label(parent, name, caption, geometry, accessibleName);
     label->setAlignment(alignment | Qt::AlignVCenter);
     return label;
 }
 
 QGroupBox *makeFrame(QWidget *parent, const char *name, const QString &caption, int top, int height)
 {
-    auto *frame = new QGroupBox(caption, parent);
-    frame->setObjectName(QLatin1StringView(name));
-    frame->setAccessibleName(caption);
-    frame->setGeometry(twipsRect(kFrameLeft, top, kFrameWidth, height));
-    return frame;
+    return Controls::frame(parent, name, caption, twipsRect(kFrameLeft, top, kFrameWidth, height));
 }
 
 QSlider *makeSlider(QWidget *parent, const char *name, int minimum, int maximum, QRect geometry,
@@ -193,7 +176,7 @@ void Form3::buildControls()
     Frame4 = makeFrame(this, "Frame4", u"Speed of Speech"_s, 1320, 1080);
     Slider2 = makeSlider(Frame4, "Slider2", kRateMin, kRateMax, twipsRect(120, 300, 3840, 450),
                          u"Speed of speech"_s);
-    PushButton14 = makeButton(Frame4, "PushButton14", u"Test Speed"_s, twipsRect(4080, 300, 1560, 405));
+    PushButton14 = Controls::button(Frame4, "PushButton14", u"Test Speed"_s, twipsRect(4080, 300, 1560, 405));
     Label6 = makeLabel(Frame4, "Label6", u"Slow"_s, twipsRect(120, 750, 900, 255), Qt::AlignLeft,
                        u"Slowest rate"_s);
     lblSpeed = makeLabel(Frame4, "lblSpeed", rateText(Slider2->value()), twipsRect(1020, 750, 2040, 255),
@@ -206,8 +189,8 @@ void Form3::buildControls()
     Combo1->setObjectName(u"Combo1"_s);
     Combo1->setAccessibleName(u"Voice"_s);
     Combo1->setGeometry(twipsRect(120, 300, 5520, 345));
-    PushButton9 = makeButton(Frame2, "PushButton9", u"Refresh List"_s, twipsRect(120, 780, 2700, 405));
-    PushButton4 = makeButton(Frame2, "PushButton4", u"Add Voices"_s, twipsRect(2940, 780, 2700, 405));
+    PushButton9 = Controls::button(Frame2, "PushButton9", u"Refresh List"_s, twipsRect(120, 780, 2700, 405));
+    PushButton4 = Controls::button(Frame2, "PushButton4", u"Add Voices"_s, twipsRect(2940, 780, 2700, 405));
 
     Frame3 = makeFrame(this, "Frame3", u"Correct / Incorrect Audio Option"_s, 4005, 975);
     Option1 = makeOption(Frame3, "Option1", u"Play sounds"_s, twipsRect(240, 300, 5280, 255));
@@ -217,7 +200,7 @@ void Form3::buildControls()
     m_soundOptions->addButton(Option2);
     Option1->setChecked(true);
 
-    PushButton1 = makeButton(this, "PushButton1", u"Close"_s, twipsRect(0, 5100, kClientWidth, 450));
+    PushButton1 = Controls::button(this, "PushButton1", u"Close"_s, twipsRect(0, 5100, kClientWidth, 450));
 
     connect(Slider1, &QSlider::valueChanged, this, &Form3::Slider1_Change);
     connect(Slider2, &QSlider::valueChanged, this, &Form3::Slider2_Change);

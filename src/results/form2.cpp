@@ -1,5 +1,6 @@
 #include "form2.h"
 
+#include "shell/controls.h"
 #include "shell/errorreport.h"
 #include "shell/form1.h"
 #include "shell/globals.h"
@@ -28,26 +29,6 @@ constexpr int kColumnWidth = 2500;
 constexpr int kLabelTop = 315;
 constexpr int kLabelHeight = 225;
 
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, QRect geometry,
-                  const QString &accessibleName)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(QLatin1StringView(name));
-    label->setAccessibleName(accessibleName);
-    label->setGeometry(geometry);
-    return label;
-}
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1StringView(name));
-    button->setAccessibleName(caption);
-    button->setFont(Looks::buttonFont());
-    button->setGeometry(geometry);
-    return button;
-}
-
 } // namespace
 
 Form2::Form2(Globals &globals) : QWidget(nullptr), m_globals(globals)
@@ -74,19 +55,16 @@ void Form2::buildControls()
     ListView1->setUniformRowHeights(true);
     ListView1->setColumnCount(0);
 
-    Frame1 = new QGroupBox(u"Results"_s, this);
-    Frame1->setObjectName(u"Frame1"_s);
-    Frame1->setAccessibleName(u"Results"_s);
-    Frame1->setGeometry(twipsRect(120, 3540, 7800, 735));
-    lblCorrect = makeLabel(Frame1, "lblCorrect", u"Correct:"_s,
+    Frame1 = Controls::frame(this, "Frame1", u"Results"_s, twipsRect(120, 3540, 7800, 735));
+    lblCorrect = Controls::label(Frame1, "lblCorrect", u"Correct:"_s,
                            twipsRect(300, kLabelTop, 3285 - 300 - 120, kLabelHeight), u"Correct answers"_s);
-    lblWrong = makeLabel(Frame1, "lblWrong", u"Wrong:"_s,
+    lblWrong = Controls::label(Frame1, "lblWrong", u"Wrong:"_s,
                          twipsRect(3285, kLabelTop, 5880 - 3285 - 120, kLabelHeight), u"Wrong answers"_s);
-    lblScore = makeLabel(Frame1, "lblScore", u"Score:"_s,
+    lblScore = Controls::label(Frame1, "lblScore", u"Score:"_s,
                          twipsRect(5880, kLabelTop, 7800 - 5880 - 120, kLabelHeight), u"Score"_s);
 
-    PushButton1 = makeButton(this, "PushButton1", u"Save Results"_s, twipsRect(120, 4390, 3840, 405));
-    PushButton2 = makeButton(this, "PushButton2", u"Close"_s, twipsRect(4080, 4390, 3840, 405));
+    PushButton1 = Controls::button(this, "PushButton1", u"Save Results"_s, twipsRect(120, 4390, 3840, 405));
+    PushButton2 = Controls::button(this, "PushButton2", u"Close"_s, twipsRect(4080, 4390, 3840, 405));
 
     connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
     connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);

@@ -2,6 +2,7 @@
 
 #include "audio/refreshvoices.h"
 #include "shell/apptitle.h"
+#include "shell/controls.h"
 #include "shell/errorreport.h"
 #include "shell/globals.h"
 #include "shell/looks.h"
@@ -26,36 +27,6 @@ namespace {
 constexpr int kClientWidth = 8040;
 constexpr int kClientHeight = 5550;
 
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1StringView(name));
-    button->setAccessibleName(caption);
-    button->setFont(Looks::buttonFont());
-    button->setGeometry(geometry);
-    button->setFocusPolicy(Qt::TabFocus);
-    return button;
-}
-
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, QRect geometry,
-                  const QString &accessibleName)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(QLatin1StringView(name));
-    label->setAccessibleName(accessibleName);
-    label->setGeometry(geometry);
-    return label;
-}
-
-QGroupBox *makeFrame(QWidget *parent, const char *name, const QString &caption, QRect geometry)
-{
-    auto *frame = new QGroupBox(caption, parent);
-    frame->setObjectName(QLatin1StringView(name));
-    frame->setAccessibleName(QString(caption).replace(u"&&"_s, u"&"_s));
-    frame->setGeometry(geometry);
-    return frame;
-}
-
 } // namespace
 
 Form1::Form1(Globals &globals) : QWidget(nullptr), m_globals(globals)
@@ -79,39 +50,39 @@ void Form1::buildControls()
     setAccessibleName(kProductName.toString());
 
     // Created in tab order: the answer box first, so it holds the focus.
-    Frame5 = makeFrame(this, "Frame5", u"Type Word && Press Enter"_s, twipsRect(120, 590, 7800, 975));
+    Frame5 = Controls::frame(this, "Frame5", u"Type Word && Press Enter"_s, twipsRect(120, 590, 7800, 975));
     Text2 = new QLineEdit(Frame5);
     Text2->setObjectName(u"Text2"_s);
     Text2->setAccessibleName(u"Your spelling"_s);
     Text2->setFont(Looks::answerFont());
     Text2->setGeometry(twipsRect(120, 300, 7560, 555));
-    PushButton8 = makeButton(Frame5, "PushButton8", u"Enter"_s, twipsRect(6720, 315, 1065, 315));
+    PushButton8 = Controls::button(Frame5, "PushButton8", u"Enter"_s, twipsRect(6720, 315, 1065, 315));
     PushButton8->hide();
 
-    PushButton3 = makeButton(this, "PushButton3", u"Start Game"_s, twipsRect(120, 120, 7200, 405));
-    PushButton7 = makeButton(this, "PushButton7", u"?"_s, twipsRect(7440, 120, 480, 405));
+    PushButton3 = Controls::button(this, "PushButton3", u"Start Game"_s, twipsRect(120, 120, 7200, 405));
+    PushButton7 = Controls::button(this, "PushButton7", u"?"_s, twipsRect(7440, 120, 480, 405));
     PushButton7->setAccessibleName(u"Help on the game"_s);
-    PushButton5 = makeButton(this, "PushButton5", u"Repeat Word (Ctrl+R)"_s, twipsRect(120, 1680, 7800, 405));
+    PushButton5 = Controls::button(this, "PushButton5", u"Repeat Word (Ctrl+R)"_s, twipsRect(120, 1680, 7800, 405));
 
-    Label1 = makeLabel(this, "Label1", u" Word 1 of 6"_s, twipsRect(120, 2220, 3840, 255), u"Word counter"_s);
-    Label4 = makeLabel(this, "Label4", u"Correct:"_s, twipsRect(4080, 2220, 3840, 255), u"Feedback"_s);
-    Label2 = makeLabel(this, "Label2", u"Score:"_s, twipsRect(3600, 0, 3840, 255), u"Score"_s);
+    Label1 = Controls::label(this, "Label1", u" Word 1 of 6"_s, twipsRect(120, 2220, 3840, 255), u"Word counter"_s);
+    Label4 = Controls::label(this, "Label4", u"Correct:"_s, twipsRect(4080, 2220, 3840, 255), u"Feedback"_s);
+    Label2 = Controls::label(this, "Label2", u"Score:"_s, twipsRect(3600, 0, 3840, 255), u"Score"_s);
     Label2->hide();
 
-    Frame3 = makeFrame(this, "Frame3", u"Word List Option"_s, twipsRect(120, 2565, 7800, 2340));
+    Frame3 = Controls::frame(this, "Frame3", u"Word List Option"_s, twipsRect(120, 2565, 7800, 2340));
     Text1 = new QLineEdit(Frame3);
     Text1->setObjectName(u"Text1"_s);
     Text1->setAccessibleName(u"Word list path"_s);
     Text1->setGeometry(twipsRect(240, 300, 7300, 345));
-    Label3 = makeLabel(Frame3, "Label3", u"Label3"_s, twipsRect(240, 300, 7300, 345), u"Word list in use"_s);
-    PushButton6 = makeButton(Frame3, "PushButton6", u"Load Word List From Text File"_s, twipsRect(240, 750, 7300, 405));
-    PushButton2 = makeButton(Frame3, "PushButton2", u"Help"_s, twipsRect(240, 1260, 3600, 405));
+    Label3 = Controls::label(Frame3, "Label3", u"Label3"_s, twipsRect(240, 300, 7300, 345), u"Word list in use"_s);
+    PushButton6 = Controls::button(Frame3, "PushButton6", u"Load Word List From Text File"_s, twipsRect(240, 750, 7300, 405));
+    PushButton2 = Controls::button(Frame3, "PushButton2", u"Help"_s, twipsRect(240, 1260, 3600, 405));
     PushButton2->setAccessibleName(u"Help on word lists"_s);
-    PushButton11 = makeButton(Frame3, "PushButton11", u"View File You Are Using"_s, twipsRect(3960, 1260, 3600, 405));
-    PushButton10 = makeButton(Frame3, "PushButton10", u"Load One-To-Ten Example List"_s, twipsRect(240, 1770, 3600, 405));
-    PushButton1 = makeButton(Frame3, "PushButton1", u"Load 8th Grade Example List"_s, twipsRect(3960, 1770, 3600, 405));
+    PushButton11 = Controls::button(Frame3, "PushButton11", u"View File You Are Using"_s, twipsRect(3960, 1260, 3600, 405));
+    PushButton10 = Controls::button(Frame3, "PushButton10", u"Load One-To-Ten Example List"_s, twipsRect(240, 1770, 3600, 405));
+    PushButton1 = Controls::button(Frame3, "PushButton1", u"Load 8th Grade Example List"_s, twipsRect(3960, 1770, 3600, 405));
 
-    PushButton4 = makeButton(this, "PushButton4", u"Audio Options"_s, twipsRect(120, 5025, 7800, 405));
+    PushButton4 = Controls::button(this, "PushButton4", u"Audio Options"_s, twipsRect(120, 5025, 7800, 405));
 
     connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
     connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);

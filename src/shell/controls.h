@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+// Makers of the windows' controls: each keeps its design name as its object
+// name and gets an accessible name.
+namespace Controls {
+
+// Push buttons take the focus only by Tab, so a click leaves the typing
+// where it was.
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, QRect geometry);
+QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect geometry,
+              const QString &accessibleName);
+// The caption may hold "&&" for one ampersand; the accessible name shows one.
+QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, QRect geometry);
+
+} // namespace Controls
