@@ -8,6 +8,14 @@
 
 using namespace Qt::StringLiterals;
 
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
 TestProgram::TestProgram()
 {
     QDir(folder.path()).mkpath(u"program"_s);

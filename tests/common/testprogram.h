@@ -9,6 +9,9 @@
 #include <QTemporaryDir>
 #include <memory>
 
+// The whole content of a file; empty when it cannot be read.
+QByteArray readFile(const QString &path);
+
 // A whole program on fakes: a temporary program folder (with the sample lists
 // when asked), settings in a temporary INI file, recorded message boxes.
 class TestProgram

@@ -1,4 +1,4 @@
-#include "fakes.h"
+#include "testprogram.h"
 
 #include "results/alignedexport.h"
 
@@ -19,13 +19,6 @@ ExportTable workedExample()
     return {kTitles, {{u"cat"_s, u"cat"_s, u"Correct"_s}, {u"dog"_s, u"dgo"_s, u"Wrong"_s}}};
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
-}
 
 } // namespace
 
@@ -91,7 +84,7 @@ void tst_AlignedExport::fileBytes()
     RecordingPrompts prompts;
     SaveListviewProperlySpaced(prompts, table, path, summary);
     QVERIFY(prompts.boxes.isEmpty());
-    QCOMPARE(readAll(path), expected);
+    QCOMPARE(readFile(path), expected);
 }
 
 void tst_AlignedExport::savesAndReplaces()
@@ -107,7 +100,7 @@ void tst_AlignedExport::savesAndReplaces()
     SaveListviewProperlySpaced(prompts, workedExample(), path, u"Correct: 1 Wrong: 1 Score: 50%"_s);
 
     QVERIFY(prompts.boxes.isEmpty());
-    QCOMPARE(readAll(path), AlignedExport::fileBytes(workedExample(), u"Correct: 1 Wrong: 1 Score: 50%"_s));
+    QCOMPARE(readFile(path), AlignedExport::fileBytes(workedExample(), u"Correct: 1 Wrong: 1 Score: 50%"_s));
 }
 
 void tst_AlignedExport::failures_data()

@@ -13,13 +13,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
-}
 
 } // namespace
 
@@ -91,7 +84,7 @@ void tst_Form2::save()
     QCOMPARE(program->dialogs.saveCalls[0].title, u"Save"_s);
     QCOMPARE(program->dialogs.saveCalls[0].filter, u"Text Files (*.txt);;All Files (*.*)"_s);
     QVERIFY(program->dialogs.saveCalls[0].previousName.isEmpty());
-    QCOMPARE(readAll(path), QByteArray("Given word\tYour spelling\tResult \t\r\n"
+    QCOMPARE(readFile(path), QByteArray("Given word\tYour spelling\tResult \t\r\n"
                                        "cat       \tcat          \tCorrect\t\r\n"
                                        "dog       \tdgo          \tWrong  \t\r\n"
                                        "\r\n"
@@ -132,7 +125,7 @@ void tst_Form2::cancelWritesNothing()
     form2.PushButton1->click();
 
     QCOMPARE(program->dialogs.saveCalls.size(), 1);
-    QCOMPARE(readAll(path), QByteArray("old contents"));
+    QCOMPARE(readFile(path), QByteArray("old contents"));
     QVERIFY(program->prompts.boxes.isEmpty());
     QCOMPARE(form2.cursor().shape(), Qt::ArrowCursor);
 }

@@ -18,10 +18,10 @@ namespace {
 
 QByteArray handCursorFile()
 {
-    QFile file(QStringLiteral(LEXIDRILL_HAND_CURSOR));
-    if (!file.open(QIODevice::ReadOnly))
+    const QByteArray bytes = readFile(QStringLiteral(LEXIDRILL_HAND_CURSOR));
+    if (bytes.isEmpty())
         qFatal("missing hand cursor");
-    return file.readAll();
+    return bytes;
 }
 
 void moveOver(QWidget *widget)
