@@ -1,10 +1,13 @@
 #include "utilities.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
-#include <QElapsedTimer>
+
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 QChar pathSeparator()
@@ -42,7 +45,9 @@ void Pause(double seconds)
         QEventLoop loop;
         QTimer::singleShot(std::chrono::milliseconds(std::min<qint64>(remaining, INT_MAX)),
                            Qt::PreciseTimer, &loop, &QEventLoop::quit);
-        loop.exec();
+        // Once the program is quitting, no loop runs any more: stop waiting.
+        if (loop.exec() < 0)
+            return;
     }
 }
 

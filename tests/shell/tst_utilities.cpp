@@ -31,6 +31,8 @@ private slots:
     void codePageRoundTrip();
     void codePageRefusesWhatDoesNotFit_data();
     void codePageRefusesWhatDoesNotFit();
+    // Last: it quits the application's event loop.
+    void pauseEndsWhenProgramQuits();
 };
 
 void tst_Utilities::fileNameOf_data()
@@ -201,6 +203,21 @@ void tst_Utilities::codePageRefusesWhatDoesNotFit()
 {
     QFETCH(QString, text);
     QVERIFY(!CodePage::encodeAnsi(text).has_value());
+}
+
+void tst_Utilities::pauseEndsWhenProgramQuits()
+{
+    qint64 waited = -1;
+    QTimer::singleShot(0, this, [&] {
+        QCoreApplication::quit();
+        QElapsedTimer clock;
+        clock.start();
+        Pause(30);
+        waited = clock.elapsed();
+    });
+    QCoreApplication::exec();
+    QVERIFY(waited >= 0);
+    QVERIFY2(waited < 10000, qPrintable(QString::number(waited)));
 }
 
 QTEST_GUILESS_MAIN(tst_Utilities)
