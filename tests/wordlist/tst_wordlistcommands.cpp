@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -43,6 +44,8 @@ private slots:
     void unreadableList_data();
     void unreadableList();
     void loadingMidGameKeepsTheGame();
+    void hints_data();
+    void hints();
 };
 
 void tst_WordListCommands::startUp_data()
@@ -290,6 +293,36 @@ void tst_WordListCommands::loadingMidGameKeepsTheGame()
     QCOMPARE(getWordFromDictionary(globals), u"abbreviate"_s);
     QCOMPARE(globals.usedWords.count(), 1);
     QCOMPARE(program.prompts.boxes.size(), 0);
+}
+
+void tst_WordListCommands::hints_data()
+{
+    QTest::addColumn<bool>("help");
+    QTest::addColumn<QString>("text");
+    QTest::addRow("Help button") << true
+        << u"Select file for words to use in Lexidrill. Each word should be on it's own line such as:"
+           "\r\n\r\nphenomenon\r\nprestigious\r\nparliament\r\n\r\n"
+           "Press '...' to select a file or use the Load Samples button to select one of mine to test the "
+           "software with."_s;
+    QTest::addRow("click on the file name") << false
+        << u"Press '. . .' button to select another file."_s;
+}
+
+void tst_WordListCommands::hints()
+{
+    QFETCH(bool, help);
+    QFETCH(QString, text);
+    TestProgram program;
+    program.addSamples();
+    Form1 &form = program.start();
+    form.show();
+    program.prompts.boxes.clear();
+    if (help)
+        form.PushButton2->click();
+    else
+        QTest::mouseClick(form.Label3, Qt::LeftButton);
+    QCOMPARE(program.prompts.messages(), QStringList{text});
+    QCOMPARE(program.prompts.boxes.size(), 1);
 }
 
 QTEST_MAIN(tst_WordListCommands)
