@@ -1,5 +1,5 @@
 #include "results/alignedexport.h"
-#include "shell/prompts.h"
+#include "core/prompts.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
+#include "app/app.h"
 #include "game/scoring.h"
-#include "results/form2.h"
-#include "shell/form1.h"
-#include "shell/globals.h"
+#include "windows/form1.h"
+#include "windows/form2.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -57,22 +57,23 @@ void BM_EndLongGame(benchmark::State &state)
     CountingPrompts prompts;
     Services services;
     services.prompts = &prompts;
-    Globals globals(services);
-    Form1 form1(globals);
+    App app(services);
+    Form1 form1(app.state(), app);
     for (auto _ : state) {
         state.PauseTiming();
-        globals.gameStarted = true;
-        globals.givenWords = game.given;
-        form1.typedWords = game.typed;
+        app.state().game.started = true;
+        app.state().game.givenWords = game.given;
+        app.state().game.typedWords = game.typed;
         form1.PushButton3->setText(u"End Game"_s);
         state.ResumeTiming();
 
         form1.PushButton3_Click();
 
         state.PauseTiming();
-        if (globals.form2.isNull() || globals.form2->ListView1->topLevelItemCount() != kAnswers)
+        const Form2 *results = app.loadedResults();
+        if (!results || results->ListView1->topLevelItemCount() != kAnswers)
             state.SkipWithError("the results window does not list every answer");
-        delete globals.form2.data();
+        delete results;
         state.ResumeTiming();
     }
     if (prompts.boxes != 0)

@@ -1,16 +1,16 @@
+#include "app/app.h"
 #include "audio/systemaudio.h"
-#include "shell/apptitle.h"
-#include "shell/form1.h"
-#include "shell/globals.h"
-#include "shell/looks.h"
-#include "shell/qtplatform.h"
-#include "shell/settingsstore.h"
+#include "core/apptitle.h"
+#include "core/settingsstore.h"
+#include "widgets/looks.h"
+#include "widgets/qtplatform.h"
+#include "windows/form1.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Marrowfen"));
     QApplication::setApplicationName(kProductName.toString());
     // Closing the main window ends the program; the other windows replace it
@@ -34,9 +34,7 @@ int main(int argc, char *argv[])
     services.settings = &settings;
     services.programFolder = QApplication::applicationDirPath();
 
-    Globals globals(services);
-    Form1 form1(globals);
-    form1.Form_Load();
-    form1.show();
+    App app(services);
+    app.start().show();
     return QApplication::exec();
 }

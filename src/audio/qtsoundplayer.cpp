@@ -1,7 +1,7 @@
 #include "qtsoundplayer.h"
 
 #include "audio/voiceorder.h"
-#include "shell/failure.h"
+#include "core/failure.h"
 
 #include <QAudioOutput>
 #include <QMediaPlayer>

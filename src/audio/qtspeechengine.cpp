@@ -1,7 +1,7 @@
 #include "qtspeechengine.h"
 
 #include "audio/voiceorder.h"
-#include "shell/failure.h"
+#include "core/failure.h"
 
 #include <QEventLoop>
 #include <QTextToSpeech>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "failure.h"
-#include "prompts.h"
+#include "core/failure.h"
+#include "core/prompts.h"
 
 #include <QString>
 #include <QStringView>

@@ -1,6 +1,6 @@
 #include "settingconversions.h"
 
-#include "failure.h"
+#include "core/failure.h"
 
 #include <QString>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "settingsstore.h"
 
-#include "failure.h"
+#include "core/failure.h"
 
 #include <QSettings>
 #include <QStringList>

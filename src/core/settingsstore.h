@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/settingkeys.h"
+
 #include <QString>
 
 // The per-user settings store: organisation "Marrowfen", application
@@ -18,6 +20,10 @@ public:
     // The key's text, or the default when the key is absent.
     QString ReadSetting(const QString &key, const QString &defaultValue) const;
     QString ReadSetting(const QString &key, int defaultValue) const;
+    QString ReadSetting(const SettingKeys::Number &setting) const
+    {
+        return ReadSetting(setting.key.toString(), setting.defaultValue);
+    }
     // Stores the text; throws Failure when the store refuses the write.
     void WriteSetting(const QString &key, const QString &value);
 

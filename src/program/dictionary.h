@@ -2,13 +2,7 @@
 
 #include <QString>
 
-class Globals;
+class ProgramState;
 
-// Reads the list named by the main window's path box into a new store,
-// empties the pass record and clears the word counter. Reports its own
-// failures: a list that cannot be read (see readDictionaryText) is reported
-// at step 102 and leaves the store empty. Needs globals.form1.
-void loadDictionaryFile(Globals &globals);
-
-// The next word of the current pass (see drawWord).
-QString getWordFromDictionary(Globals &globals);
+// The next word of the current pass (see drawWord); reports its own failures.
+QString getWordFromDictionary(ProgramState &state);

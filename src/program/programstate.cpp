@@ -1,49 +1,42 @@
-#include "globals.h"
+#include "programstate.h"
 
-#include "audio/form3.h"
-#include "results/form2.h"
-#include "shell/utilities.h"
+#include "audio/speakword.h"
+#include "core/delay.h"
+#include "core/utilities.h"
 
-Globals::Globals(const Services &services) : m_services(services)
+ProgramState::ProgramState(const Services &services, AudioPreferences &audioPreferences)
+    : m_services(services)
 {
     if (!m_services.random)
         m_services.random = &systemRandom();
+    if (!m_services.delay)
+        m_services.delay = &realDelay();
+    audio.prompts = m_services.prompts;
+    audio.speech = m_services.speech;
+    audio.player = m_services.player;
+    audio.preferences = &audioPreferences;
+    audio.delay = m_services.delay;
+    audio.programFolder = m_services.programFolder;
+    gameAudio.speakWord = [this](const QString &word) { SpeakWord(audio, word); };
+    gameAudio.playSound = [this](bool isCorrect) { PlaySound(audio, isCorrect); };
 }
 
-Globals::~Globals()
-{
-    ending = true;
-    delete m_form3.data();
-    delete form2.data();
-}
-
-QString Globals::besideProgram(QStringView literal) const
+QString ProgramState::besideProgram(QStringView literal) const
 {
     return ::besideProgram(m_services.programFolder, literal);
 }
 
-QString Globals::ReadSetting(const QString &key, const QString &defaultValue) const
+QString ProgramState::ReadSetting(const QString &key, const QString &defaultValue) const
 {
     return m_services.settings->ReadSetting(key, defaultValue);
 }
 
-QString Globals::ReadSetting(const QString &key, int defaultValue) const
+QString ProgramState::ReadSetting(const SettingKeys::Number &setting) const
 {
-    return m_services.settings->ReadSetting(key, defaultValue);
+    return m_services.settings->ReadSetting(setting);
 }
 
-void Globals::WriteSetting(const QString &key, const QString &value) const
+void ProgramState::WriteSetting(QStringView key, const QString &value) const
 {
-    m_services.settings->WriteSetting(key, value);
-}
-
-Form3 &Globals::form3()
-{
-    if (m_form3.isNull()) {
-        // Known as loaded before its load step runs, so that the load step's
-        // own reads of its controls do not load it a second time.
-        m_form3 = new Form3(*this);
-        m_form3->Form_Load();
-    }
-    return *m_form3;
+    m_services.settings->WriteSetting(key.toString(), value);
 }

@@ -1,22 +1,22 @@
 #pragma once
 
-#include "audio/soundplayer.h"
-#include "audio/speechengine.h"
-#include "shell/platform.h"
-#include "shell/prompts.h"
-#include "shell/settingsstore.h"
+#include "audio/audiocontext.h"
+#include "core/platform.h"
+#include "core/prompts.h"
+#include "core/randomsource.h"
+#include "core/settingsstore.h"
+#include "game/gamestate.h"
 #include "wordlist/wordstore.h"
 
-#include <QPointer>
-#include <QStringList>
-#include <memory>
+#include <QString>
+#include <functional>
 
-class Form1;
-class Form2;
-class Form3;
+class AudioPreferences;
+class Delay;
 
 // The outside components the program relies on. main() hands in the real
-// ones; tests hand in fakes.
+// ones; tests hand in fakes. Left out, the random source and the delay are
+// the real ones.
 struct Services
 {
     Prompts *prompts = nullptr;
@@ -26,59 +26,49 @@ struct Services
     SoundPlayer *player = nullptr;
     SettingsStore *settings = nullptr;
     RandomSource *random = nullptr;
+    Delay *delay = nullptr;
     // The folder that holds the program, without a trailing separator
     // (except at the root).
     QString programFolder;
 };
 
-// Program-wide state shared by the windows and the procedures they call.
-class Globals
+// How the game speaks a word and plays a feedback sound: SpeakWord and
+// PlaySound unless a test puts recorders in their place.
+struct GameAudio
+{
+    std::function<void(const QString &)> speakWord;
+    std::function<void(bool)> playSound;
+};
+
+// The program's state and services, shared by the windows.
+class ProgramState
 {
 public:
-    explicit Globals(const Services &services);
-    ~Globals();
-    Globals(const Globals &) = delete;
-    Globals &operator=(const Globals &) = delete;
+    ProgramState(const Services &services, AudioPreferences &audioPreferences);
+    ProgramState(const ProgramState &) = delete;
+    ProgramState &operator=(const ProgramState &) = delete;
 
     Prompts &prompts() const { return *m_services.prompts; }
     FileDialogs &dialogs() const { return *m_services.dialogs; }
     Launcher &launcher() const { return *m_services.launcher; }
     SpeechEngine &speech() const { return *m_services.speech; }
-    SoundPlayer &player() const { return *m_services.player; }
-    SettingsStore &settings() const { return *m_services.settings; }
     RandomSource &random() const { return *m_services.random; }
     const QString &programFolder() const { return m_services.programFolder; }
-    // A file beside the program, e.g. besideProgram(u"\\HAND-M.CUR").
+    // A file beside the program, e.g. besideProgram(ProgramFiles::kHandPointer).
     QString besideProgram(QStringView literal) const;
 
     QString ReadSetting(const QString &key, const QString &defaultValue) const;
-    QString ReadSetting(const QString &key, int defaultValue) const;
-    void WriteSetting(const QString &key, const QString &value) const;
+    QString ReadSetting(const SettingKeys::Number &setting) const;
+    void WriteSetting(QStringView key, const QString &value) const;
 
     // Word lists.
     WordStore dictionary;
     PassRecord usedWords;
 
-    // The game.
-    bool gameStarted = false;
-    QStringList givenWords;
-
-    // The voice that speaks the words; replaced for every word.
-    std::unique_ptr<SpeechVoice> SpeakingVoice;
-    // The main window's voice, used only to list the voices.
-    std::unique_ptr<SpeechVoice> VoiceCatalog;
-
-    // Windows. The audio options window is loaded, hidden, by the first
-    // reader of its controls; unloading it (closing) destroys it.
-    Form1 *form1 = nullptr;
-    QPointer<Form2> form2;
-    Form3 &form3();
-    bool isForm3Loaded() const { return !m_form3.isNull(); }
-    // Set while the program ends, so that closing windows do not bring the
-    // main window back.
-    bool ending = false;
+    GameState game;
+    AudioContext audio;
+    GameAudio gameAudio;
 
 private:
     Services m_services;
-    QPointer<Form3> m_form3;
 };

@@ -1,7 +1,7 @@
 #include "alignedexport.h"
 
-#include "shell/codepage.h"
-#include "shell/errorreport.h"
+#include "core/codepage.h"
+#include "core/errorreport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,12 +1,21 @@
 #include "controls.h"
 
-#include "shell/looks.h"
+#include "widgets/looks.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kSmallChange = 1;
+constexpr int kLargeChange = 5;
+
+} // namespace
 
 namespace Controls {
 
@@ -31,6 +40,14 @@ QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect g
     return label;
 }
 
+QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect geometry,
+              Qt::Alignment alignment, const QString &accessibleName)
+{
+    QLabel *made = label(parent, name, caption, geometry, accessibleName);
+    made->setAlignment(alignment | Qt::AlignVCenter);
+    return made;
+}
+
 QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, QRect geometry)
 {
     auto *frame = new QGroupBox(caption, parent);
@@ -38,6 +55,29 @@ QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, QRec
     frame->setAccessibleName(QString(caption).replace(u"&&"_s, u"&"_s));
     frame->setGeometry(geometry);
     return frame;
+}
+
+QSlider *slider(QWidget *parent, const char *name, int minimum, int maximum, QRect geometry,
+                const QString &accessibleName)
+{
+    auto *slider = new QSlider(Qt::Horizontal, parent);
+    slider->setObjectName(QLatin1StringView(name));
+    slider->setAccessibleName(accessibleName);
+    slider->setRange(minimum, maximum);
+    slider->setSingleStep(kSmallChange);
+    slider->setPageStep(kLargeChange);
+    slider->setTickPosition(QSlider::TicksBelow);
+    slider->setGeometry(geometry);
+    return slider;
+}
+
+QRadioButton *option(QWidget *parent, const char *name, const QString &caption, QRect geometry)
+{
+    auto *option = new QRadioButton(caption, parent);
+    option->setObjectName(QLatin1StringView(name));
+    option->setAccessibleName(caption);
+    option->setGeometry(geometry);
+    return option;
 }
 
 } // namespace Controls

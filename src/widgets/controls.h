@@ -6,6 +6,8 @@
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QRadioButton;
+class QSlider;
 class QWidget;
 
 // Makers of the windows' controls: each keeps its design name as its object
@@ -17,7 +19,15 @@ namespace Controls {
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, QRect geometry);
 QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect geometry,
               const QString &accessibleName);
+// A label whose text is aligned within it, vertically centred.
+QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect geometry,
+              Qt::Alignment alignment, const QString &accessibleName);
 // The caption may hold "&&" for one ampersand; the accessible name shows one.
 QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, QRect geometry);
+// A horizontal slider with ticks below, moved by one with the arrow keys and
+// by five with Page Up and Page Down.
+QSlider *slider(QWidget *parent, const char *name, int minimum, int maximum, QRect geometry,
+                const QString &accessibleName);
+QRadioButton *option(QWidget *parent, const char *name, const QString &caption, QRect geometry);
 
 } // namespace Controls

@@ -1,7 +1,7 @@
 #include "qtplatform.h"
 
-#include "shell/apptitle.h"
-#include "shell/errorreport.h"
+#include "core/apptitle.h"
+#include "core/errorreport.h"
 
 #include <QApplication>
 #include <QDesktopServices>

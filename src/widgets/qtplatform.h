@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/platform.h"
-#include "shell/prompts.h"
+#include "core/platform.h"
+#include "core/prompts.h"
 
 // The real message boxes, dialogs and launcher, over Qt.
 class QtPrompts : public Prompts

@@ -1,14 +1,17 @@
 #include "form1.h"
 
-#include "audio/refreshvoices.h"
-#include "shell/apptitle.h"
-#include "shell/controls.h"
-#include "shell/errorreport.h"
-#include "shell/globals.h"
-#include "shell/looks.h"
-#include "shell/utilities.h"
-#include "wordlist/wordlistcommands.h"
-#include "audio/form3.h"
+#include "core/apptitle.h"
+#include "core/errorreport.h"
+#include "core/programfiles.h"
+#include "core/settingkeys.h"
+#include "core/utilities.h"
+#include "program/programstate.h"
+#include "widgets/controls.h"
+#include "widgets/handpointer.h"
+#include "widgets/looks.h"
+#include "windows/form3.h"
+#include "windows/navigator.h"
+#include "windows/refreshvoices.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -16,7 +19,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 
 using namespace Qt::StringLiterals;
@@ -29,18 +31,14 @@ constexpr int kClientHeight = 5550;
 
 } // namespace
 
-Form1::Form1(Globals &globals) : QWidget(nullptr), m_globals(globals)
+Form1::Form1(ProgramState &state, Navigator &navigator)
+    : QWidget(nullptr), m_state(state), m_navigator(navigator)
 {
     setObjectName(u"Form1"_s);
-    m_globals.form1 = this;
     buildControls();
 }
 
-Form1::~Form1()
-{
-    if (m_globals.form1 == this)
-        m_globals.form1 = nullptr;
-}
+Form1::~Form1() = default;
 
 void Form1::buildControls()
 {
@@ -105,23 +103,20 @@ void Form1::ApplySkin()
 {
     // The skin file switches the window to the desktop's button-face colours;
     // without it the window keeps its white design background.
-    if (FileExists(m_globals.besideProgram(u"\\x\\o.cjs")))
+    if (FileExists(m_state.besideProgram(ProgramFiles::kSkin)))
         Looks::ApplyStandardColours(this);
 }
 
 void Form1::Form_Load()
 {
-    Steps s(m_globals.prompts(), u"Form1", u"Form_Load");
+    Steps s(m_state.prompts(), u"Form1", u"Form_Load");
     s.step(100, [&] { ApplySkin(); });
-    if (s.test(102, [&] { return FileExists(m_globals.besideProgram(u"\\HAND-M.CUR")); })) {
+    if (s.test(102, [&] { return FileExists(m_state.besideProgram(ProgramFiles::kHandPointer)); })) {
         s.step(104, [&] {
-            const auto hand = Looks::loadCursorFile(m_globals.besideProgram(u"\\HAND-M.CUR"));
-            if (!hand)
-                throw Failure(u"Invalid picture"_s);
-            Looks::installPointerRule(this, *hand,
-                {PushButton3, PushButton5, PushButton8, PushButton6, PushButton1, PushButton2,
-                 PushButton10, PushButton11, PushButton4, PushButton7},
-                {this, Frame5, Frame3});
+            installHandPointer(m_state.besideProgram(ProgramFiles::kHandPointer), this,
+                               {PushButton3, PushButton5, PushButton8, PushButton6, PushButton1,
+                                PushButton2, PushButton10, PushButton11, PushButton4, PushButton7},
+                               {this, Frame5, Frame3});
         });
     }
     s.step(126, [&] {
@@ -129,28 +124,28 @@ void Form1::Form_Load()
         setWindowIcon(QApplication::windowIcon());
     });
     s.step(126, [&] { SetAppTitle(kProductName.toString()); });
-    s.step(128, [&] { RefreshVoices(m_globals, false); });
-    s.step(130, [&] { m_globals.VoiceCatalog = m_globals.speech().createVoice(); });
+    s.step(128, [&] { RefreshVoices(m_state, m_navigator, false); });
+    s.step(130, [&] { m_state.audio.VoiceCatalog = m_state.speech().createVoice(); });
     s.step(132, [&] { Looks::setBackground(Label1, Looks::kCounterColour); });
     s.step(134, [&] { Looks::setBackground(Label2, Looks::kScoreColour); });
     s.step(136, [&] { Looks::setBackground(Label4, Looks::kFeedbackColour); });
     s.step(138, [&] {
-        setText1(m_globals.ReadSetting(u"Dictionary"_s,
-                                       m_globals.besideProgram(u"\\Samples\\One-To-Ten.txt")));
+        setText1(m_state.ReadSetting(SettingKeys::kDictionary.toString(),
+                                     m_state.besideProgram(ProgramFiles::kFirstSample)));
     });
     if (s.test(140, [&] { return FileExists(Text1->text()); })) {
-        s.step(142, [&] { loadDictionaryFile(m_globals); });
+        s.step(142, [&] { loadDictionaryFile(); });
     } else {
-        s.step(144, [&] { setText1(m_globals.besideProgram(u"\\Samples\\8th-Grade-Word-List.txt")); });
+        s.step(144, [&] { setText1(m_state.besideProgram(ProgramFiles::kSecondSample)); });
         if (s.test(146, [&] { return FileExists(Text1->text()); }))
-            s.step(148, [&] { loadDictionaryFile(m_globals); });
+            s.step(148, [&] { loadDictionaryFile(); });
         else
-            s.step(150, [&] { m_globals.prompts().message(u"Dictionary file is not valid."_s); });
+            s.step(150, [&] { m_state.prompts().message(u"Dictionary file is not valid."_s); });
     }
-    s.step(152, [&] { m_globals.usedWords.clear(); });
+    s.step(152, [&] { m_state.usedWords.clear(); });
     s.step(154, [&] { Label1->setText(QString()); });
     s.step(156, [&] { Label4->setText(QString()); });
-    s.step(158, [&] { m_globals.gameStarted = false; });
+    s.step(158, [&] { m_state.game.started = false; });
     s.step(160, [&] { Looks::setBackground(Label3, Looks::kFileNameColour); });
     s.step(162, [&] { Label3->move(Text1->x(), Label3->y()); });
     s.step(164, [&] { Label3->resize(Text1->width(), Label3->height()); });
@@ -161,7 +156,7 @@ void Form1::Form_Load()
 
 void Form1::Form_QueryUnload()
 {
-    Steps s(m_globals.prompts(), u"Form1", u"Form_QueryUnload");
+    Steps s(m_state.prompts(), u"Form1", u"Form_QueryUnload");
     s.step(100, [] { QCoreApplication::processEvents(); });
     s.step(102, [] { QCoreApplication::processEvents(); });
 }
@@ -172,14 +167,13 @@ void Form1::closeEvent(QCloseEvent *event)
     event->accept();
     // Closing the main window ends the program; the other windows go with it
     // without bringing this one back.
-    m_globals.ending = true;
-    QCoreApplication::quit();
+    m_navigator.endProgram();
 }
 
 void Form1::PushButton4_Click()
 {
-    Steps s(m_globals.prompts(), u"Form1", u"PushButton4_Click");
-    s.step(100, [&] { m_globals.form3().show(); });
+    Steps s(m_state.prompts(), u"Form1", u"PushButton4_Click");
+    s.step(100, [&] { m_navigator.audioOptions().show(); });
     s.step(102, [&] { hide(); });
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QStringList>
 #include <QWidget>
 
-class Globals;
+class Navigator;
+class ProgramState;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -11,21 +11,27 @@ class QPushButton;
 class QKeyEvent;
 
 // The main window. Its load step does the program's start-up; closing it
-// ends the program. The handlers of its controls live with their subsystems:
-// the word-list commands in wordlist/, the game in game/.
+// ends the program. Its handlers are split by concern: the window itself in
+// form1.cpp, the word-list commands in form1_wordlist.cpp and the game in
+// form1_game.cpp.
 class Form1 : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit Form1(Globals &globals);
+    Form1(ProgramState &state, Navigator &navigator);
     ~Form1() override;
 
     // Start-up, run once before the window is first shown.
     void Form_Load();
     void ApplySkin();
 
-    // Word list (wordlist/wordlistcommands.cpp).
+    // Word list (form1_wordlist.cpp).
+    // Reads the list named by the path box into a new store, empties the pass
+    // record and clears the word counter. Reports its own failures: a list
+    // that cannot be read (see readDictionaryText) is reported at step 102
+    // and leaves the store empty.
+    void loadDictionaryFile();
     void Text1_Change();
     // Puts a path into Text1; every assignment runs the change handling, also
     // one that repeats the path in use, so choosing a list again reloads it.
@@ -37,7 +43,7 @@ public:
     void PushButton2_Click();
     void Label3_Click();
 
-    // The game (game/gamecommands.cpp).
+    // The game (form1_game.cpp).
     void PushButton3_Click();
     void PushButton8_Click();
     void UpdateScore();
@@ -49,11 +55,8 @@ public:
     // Audio options.
     void PushButton4_Click();
 
-    Globals &globals() const { return m_globals; }
+    ProgramState &state() const { return m_state; }
 
-    // The game state kept by the window.
-    QString currentWord;
-    QStringList typedWords;
     // True while an answer is being handled; the game ignores Enter, Repeat
     // and End Game until then (the feedback sound's wait runs the event loop).
     bool handlingAnswer = false;
@@ -87,5 +90,6 @@ private:
     void buildControls();
     void Form_QueryUnload();
 
-    Globals &m_globals;
+    ProgramState &m_state;
+    Navigator &m_navigator;
 };

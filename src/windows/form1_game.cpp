@@ -1,20 +1,19 @@
-#include "shell/form1.h"
+#include "windows/form1.h"
 
-#include "audio/form3.h"
-#include "game/gameaudio.h"
+#include "audio/audiopreferences.h"
+#include "core/errorreport.h"
 #include "game/scoring.h"
-#include "results/form2.h"
-#include "shell/errorreport.h"
-#include "shell/globals.h"
-#include "shell/looks.h"
-#include "wordlist/wordlistcommands.h"
+#include "program/dictionary.h"
+#include "program/programstate.h"
+#include "widgets/looks.h"
+#include "windows/form2.h"
+#include "windows/navigator.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScopeGuard>
 #include <QTreeWidget>
 
@@ -30,10 +29,10 @@ constexpr int kStartButtonIdleWidth = 7800;
 constexpr QStringView kStartCaption = u"Start Game";
 constexpr QStringView kEndCaption = u"End Game";
 
-QString counterText(const Globals &globals)
+QString counterText(const ProgramState &state)
 {
-    return u" Word "_s + QString::number(globals.usedWords.count()) + u" of "_s
-        + QString::number(globals.dictionary.count());
+    return u" Word "_s + QString::number(state.usedWords.count()) + u" of "_s
+        + QString::number(state.dictionary.count());
 }
 
 void setWidth(QWidget *widget, int twips)
@@ -48,9 +47,9 @@ QTreeWidgetItem &existing(QTreeWidgetItem *row)
     return *row;
 }
 
-bool playSounds(Globals &globals)
+bool playSounds(const ProgramState &state)
 {
-    return globals.form3().Option1->isChecked();
+    return state.audio.preferences->playSounds();
 }
 
 } // namespace
@@ -59,40 +58,40 @@ void Form1::PushButton3_Click()
 {
     if (handlingAnswer)
         return;
-    Steps s(m_globals.prompts(), u"Form1", u"PushButton3_Click");
+    Steps s(m_state.prompts(), u"Form1", u"PushButton3_Click");
     if (s.test(100, [&] { return PushButton3->text() == kStartCaption; })) {
-        if (s.test(102, [&] { return m_globals.gameStarted; })) {
-            s.step(128, [&] { m_globals.prompts().message(u"Game already started."_s); });
+        if (s.test(102, [&] { return m_state.game.started; })) {
+            s.step(128, [&] { m_state.prompts().message(u"Game already started."_s); });
             return;
         }
         // The draw gives the empty word from an empty store; a game of empty
         // words would mark every answer wrong.
-        if (s.test(204, [&] { return m_globals.dictionary.count() == 0; })) {
+        if (s.test(204, [&] { return m_state.dictionary.count() == 0; })) {
             s.step(206, [&] {
-                m_globals.prompts().message(
+                m_state.prompts().message(
                     u"The word list holds no words. Please load a word list first."_s);
             });
             return;
         }
-        s.step(104, [&] { m_globals.gameStarted = true; });
+        s.step(104, [&] { m_state.game.started = true; });
         s.step(106, [&] { PushButton3->setText(kEndCaption.toString()); });
         s.step(108, [&] { setWidth(PushButton3, kStartButtonRunningWidth); });
         s.step(110, [&] { PushButton7->show(); });
         s.step(112, [&] { Text2->setFocus(); });
-        s.step(114, [&] { m_globals.givenWords = QStringList(); });
-        s.step(116, [&] { typedWords = QStringList(); });
-        s.step(118, [&] { currentWord = getWordFromDictionary(m_globals); });
-        s.step(120, [&] { gameAudio().speakWord(m_globals, currentWord); });
-        s.step(122, [&] { m_globals.givenWords.append(currentWord); });
-        s.step(124, [&] { Label1->setText(counterText(m_globals)); });
+        s.step(114, [&] { m_state.game.givenWords = QStringList(); });
+        s.step(116, [&] { m_state.game.typedWords = QStringList(); });
+        s.step(118, [&] { m_state.game.currentWord = getWordFromDictionary(m_state); });
+        s.step(120, [&] { m_state.gameAudio.speakWord(m_state.game.currentWord); });
+        s.step(122, [&] { m_state.game.givenWords.append(m_state.game.currentWord); });
+        s.step(124, [&] { Label1->setText(counterText(m_state)); });
         s.step(126, [&] { QCoreApplication::processEvents(); });
         return;
     }
 
     if (!s.test(130, [&] { return PushButton3->text() == kEndCaption; }))
         return;
-    if (s.test(132, [&] { return !m_globals.gameStarted; })) {
-        s.step(200, [&] { m_globals.prompts().message(u"Please start the game first."_s); });
+    if (s.test(132, [&] { return !m_state.game.started; })) {
+        s.step(200, [&] { m_state.prompts().message(u"Please start the game first."_s); });
         s.step(202, [&] { PushButton3->setText(kStartCaption.toString()); });
         return;
     }
@@ -105,20 +104,20 @@ void Form1::PushButton3_Click()
 
     // The results window keeps its own copy of the answered pairs; the game
     // record is renewed below.
-    const QStringList &given = m_globals.givenWords;
+    const QStringList &given = m_state.game.givenWords;
     qint64 wrong = 0;
     qint64 correct = 0;
     s.step(146, [&] { wrong = 0; });
     s.step(148, [&] { correct = 0; });
-    if (s.test(152, [&] { return !given.isEmpty() && !typedWords.isEmpty(); })) {
+    if (s.test(152, [&] { return !given.isEmpty() && !m_state.game.typedWords.isEmpty(); })) {
         s.mark(154);
         for (qsizetype k = 0; k < given.size(); ++k) {
-            if (s.test(156, [&] { return k >= typedWords.size(); }))
+            if (s.test(156, [&] { return k >= m_state.game.typedWords.size(); }))
                 continue;
             QTreeWidgetItem *row = nullptr;
-            s.step(158, [&] { row = new QTreeWidgetItem(loadForm2(m_globals).ListView1, {given.at(k)}); });
-            s.step(160, [&] { existing(row).setText(1, typedWords.at(k)); });
-            if (s.test(162, [&] { return !Scoring::isCorrect(typedWords.at(k), given.at(k)); })) {
+            s.step(158, [&] { row = new QTreeWidgetItem(m_navigator.results().ListView1, {given.at(k)}); });
+            s.step(160, [&] { existing(row).setText(1, m_state.game.typedWords.at(k)); });
+            if (s.test(162, [&] { return !Scoring::isCorrect(m_state.game.typedWords.at(k), given.at(k)); })) {
                 s.step(164, [&] { existing(row).setText(2, u"Wrong"_s); });
                 s.step(166, [&] { ++wrong; });
             } else {
@@ -127,24 +126,24 @@ void Form1::PushButton3_Click()
             }
             s.mark(172);
         }
-        s.step(174, [&] { loadForm2(m_globals).lblCorrect->setText(u"Correct: "_s + QString::number(correct)); });
-        s.step(176, [&] { loadForm2(m_globals).lblWrong->setText(u"Wrong: "_s + QString::number(wrong)); });
+        s.step(174, [&] { m_navigator.results().lblCorrect->setText(u"Correct: "_s + QString::number(correct)); });
+        s.step(176, [&] { m_navigator.results().lblWrong->setText(u"Wrong: "_s + QString::number(wrong)); });
         if (s.test(178, [&] { return correct + wrong > 0; })) {
             s.step(180, [&] {
-                loadForm2(m_globals).lblScore->setText(Scoring::scoreText({correct, wrong}));
+                m_navigator.results().lblScore->setText(Scoring::scoreText({correct, wrong}));
             });
         } else {
-            s.step(182, [&] { loadForm2(m_globals).lblScore->setText(u"Score: 0%"_s); });
+            s.step(182, [&] { m_navigator.results().lblScore->setText(u"Score: 0%"_s); });
         }
-        s.step(184, [&] { loadForm2(m_globals).show(); });
+        s.step(184, [&] { m_navigator.results().show(); });
         s.step(186, [&] { hide(); });
     }
-    s.step(188, [&] { m_globals.givenWords = QStringList(); });
-    s.step(190, [&] { typedWords = QStringList(); });
-    s.step(192, [&] { m_globals.usedWords.clear(); });
+    s.step(188, [&] { m_state.game.givenWords = QStringList(); });
+    s.step(190, [&] { m_state.game.typedWords = QStringList(); });
+    s.step(192, [&] { m_state.usedWords.clear(); });
     s.step(194, [&] { Label1->setText(QString()); });
     s.step(196, [&] { Label4->setText(QString()); });
-    s.step(198, [&] { m_globals.gameStarted = false; });
+    s.step(198, [&] { m_state.game.started = false; });
     s.step(202, [&] { PushButton3->setText(kStartCaption.toString()); });
 }
 
@@ -158,44 +157,44 @@ void Form1::PushButton8_Click()
     handlingAnswer = true;
     const auto done = qScopeGuard([this] { handlingAnswer = false; });
 
-    Steps s(m_globals.prompts(), u"Form1", u"PushButton8_Click");
-    if (s.test(102, [&] { return !m_globals.gameStarted; })) {
-        s.step(144, [&] { m_globals.prompts().message(u"Please start the game first before entering word."_s); });
+    Steps s(m_state.prompts(), u"Form1", u"PushButton8_Click");
+    if (s.test(102, [&] { return !m_state.game.started; })) {
+        s.step(144, [&] { m_state.prompts().message(u"Please start the game first before entering word."_s); });
         s.step(146, [&] { Text2->setText(QString()); });
         return;
     }
     if (s.test(108, [&] { return Text2->text().isEmpty(); })) {
-        s.step(142, [&] { m_globals.prompts().message(u"You forgot to input word."_s); });
+        s.step(142, [&] { m_state.prompts().message(u"You forgot to input word."_s); });
         return;
     }
-    s.step(110, [&] { typedWords.append(Text2->text()); });
+    s.step(110, [&] { m_state.game.typedWords.append(Text2->text()); });
     const auto lastGiven = [&] {
-        if (m_globals.givenWords.isEmpty())
+        if (m_state.game.givenWords.isEmpty())
             throw Failure(u"No word was given"_s);
-        return m_globals.givenWords.constLast();
+        return m_state.game.givenWords.constLast();
     };
-    if (s.test(112, [&] { return !Scoring::isCorrect(typedWords.constLast(), lastGiven()); })) {
+    if (s.test(112, [&] { return !Scoring::isCorrect(m_state.game.typedWords.constLast(), lastGiven()); })) {
         s.step(114, [&] { Label4->setText(u"Incorrect. Correct spelling: "_s + lastGiven()); });
-        if (s.test(116, [&] { return playSounds(m_globals); }))
-            s.step(118, [&] { gameAudio().playSound(m_globals, false); });
+        if (s.test(116, [&] { return playSounds(m_state); }))
+            s.step(118, [&] { m_state.gameAudio.playSound(false); });
     } else {
         s.step(120, [&] { Label4->setText(u"Correct: "_s + lastGiven()); });
-        if (s.test(122, [&] { return playSounds(m_globals); }))
-            s.step(124, [&] { gameAudio().playSound(m_globals, true); });
+        if (s.test(122, [&] { return playSounds(m_state); }))
+            s.step(124, [&] { m_state.gameAudio.playSound(true); });
     }
     s.step(126, [&] { UpdateScore(); });
     s.step(128, [&] { Text2->setText(QString()); });
     s.step(130, [&] { Text2->setFocus(); });
-    s.step(132, [&] { currentWord = getWordFromDictionary(m_globals); });
-    s.step(134, [&] { gameAudio().speakWord(m_globals, currentWord); });
-    s.step(136, [&] { m_globals.givenWords.append(currentWord); });
-    s.step(138, [&] { Label1->setText(counterText(m_globals)); });
+    s.step(132, [&] { m_state.game.currentWord = getWordFromDictionary(m_state); });
+    s.step(134, [&] { m_state.gameAudio.speakWord(m_state.game.currentWord); });
+    s.step(136, [&] { m_state.game.givenWords.append(m_state.game.currentWord); });
+    s.step(138, [&] { Label1->setText(counterText(m_state)); });
     s.step(140, [&] { QCoreApplication::processEvents(); });
 }
 
 void Form1::UpdateScore()
 {
-    const Scoring::Tally tally = Scoring::tally(m_globals.givenWords, typedWords);
+    const Scoring::Tally tally = Scoring::tally(m_state.game.givenWords, m_state.game.typedWords);
     Label2->setText(Scoring::scoreText(tally));
 }
 
@@ -203,21 +202,21 @@ void Form1::PushButton5_Click()
 {
     if (handlingAnswer)
         return;
-    Steps s(m_globals.prompts(), u"Form1", u"PushButton5_Click");
-    if (s.test(100, [&] { return m_globals.gameStarted; }))
-        s.step(102, [&] { gameAudio().speakWord(m_globals, currentWord); });
+    Steps s(m_state.prompts(), u"Form1", u"PushButton5_Click");
+    if (s.test(100, [&] { return m_state.game.started; }))
+        s.step(102, [&] { m_state.gameAudio.speakWord(m_state.game.currentWord); });
     else
-        s.step(104, [&] { m_globals.prompts().message(u"Please start the game first."_s); });
+        s.step(104, [&] { m_state.prompts().message(u"Please start the game first."_s); });
 }
 
 void Form1::PushButton7_Click()
 {
-    Steps s(m_globals.prompts(), u"Form1", u"PushButton7_Click");
+    Steps s(m_state.prompts(), u"Form1", u"PushButton7_Click");
     s.step(100, [&] {
         const QString contact = QStringList{u"Please contact"_s, u"Team"_s, u"Marrowfen"_s, u"at"_s,
                                             u"https://www.marrowfen.example/contact/"_s}
                                     .join(QChar(0x00A0));
-        m_globals.prompts().message(
+        m_state.prompts().message(
             QStringList{u"Questions?"_s, QString(), contact, QString(),
                         u"This software plays audio so make sure your speakers are loud enough."_s,
                         QString(), u"Word list will loop again and again until you press 'End Game'"_s}

@@ -1,9 +1,10 @@
-#include "wordlistcommands.h"
+#include "windows/form1.h"
 
-#include "shell/errorreport.h"
-#include "shell/form1.h"
-#include "shell/globals.h"
-#include "shell/utilities.h"
+#include "core/errorreport.h"
+#include "core/programfiles.h"
+#include "core/settingkeys.h"
+#include "core/utilities.h"
+#include "program/programstate.h"
 #include "wordlist/wordlistfile.h"
 
 #include <QFileInfo>
@@ -13,41 +14,32 @@
 
 using namespace Qt::StringLiterals;
 
-void loadDictionaryFile(Globals &globals)
+void Form1::loadDictionaryFile()
 {
-    Form1 &form1 = *globals.form1;
-    Steps s(globals.prompts(), u"modDictionary", u"loadDictionaryFile");
+    Steps s(m_state.prompts(), u"modDictionary", u"loadDictionaryFile");
     QString text;
     TextLines lines;
-    s.step(100, [&] { form1.setCursor(Qt::WaitCursor); });
+    s.step(100, [&] { setCursor(Qt::WaitCursor); });
     // The old store goes before the new list is read, so that two lists are
     // never held at once; nothing draws until the load is over, and a failed
     // read leaves the store empty all the same (step 108).
     s.step(102, [&] {
-        globals.dictionary = WordStore();
-        text = readDictionaryText(form1.Text1->text());
+        m_state.dictionary = WordStore();
+        text = readDictionaryText(Text1->text());
     });
     s.step(104, [&] { text.remove(u'\r'); });
     s.step(106, [&] { lines = TextLines(std::move(text)); });
-    s.step(108, [&] { globals.dictionary = WordStore(lines.text(), lines.nonEmptyCount()); });
+    s.step(108, [&] { m_state.dictionary = WordStore(lines.text(), lines.nonEmptyCount()); });
     for (qsizetype i = 0; i < lines.count(); ++i) {
         s.mark(110);
         if (s.test(112, [&] { return !lines.line(i).isEmpty(); }))
-            s.step(114, [&] { globals.dictionary.append(lines.line(i)); });
+            s.step(114, [&] { m_state.dictionary.append(lines.line(i)); });
         s.mark(116);
     }
     lines = TextLines();
-    s.step(118, [&] { form1.setCursor(Qt::ArrowCursor); });
-    s.step(120, [&] { globals.usedWords.clear(); });
-    s.step(122, [&] { form1.Label1->setText(QString()); });
-}
-
-QString getWordFromDictionary(Globals &globals)
-{
-    Steps s(globals.prompts(), u"modDictionary", u"getWordFromDictionary");
-    QString word;
-    s.step(104, [&] { word = drawWord(globals.dictionary, globals.usedWords, globals.random()); });
-    return word;
+    s.step(118, [&] { setCursor(Qt::ArrowCursor); });
+    s.step(120, [&] { m_state.usedWords.clear(); });
+    s.step(122, [&] { Label1->setText(QString()); });
 }
 
 void Form1::setText1(const QString &path)
@@ -59,24 +51,24 @@ void Form1::setText1(const QString &path)
 void Form1::Text1_Change()
 {
     const QString path = Text1->text();
-    m_globals.WriteSetting(u"Dictionary"_s, path);
+    m_state.WriteSetting(SettingKeys::kDictionary, path);
     if (std::any_of(path.cbegin(), path.cend(), [](QChar c) { return c != u' '; })) {
         // A plain file only: folders, hidden files and devices are not read.
         // Wildcard characters are taken literally, as part of a file name, so
         // the list that is read is always the one the path names.
         const QFileInfo info(path);
         if (info.isFile() && !info.isHidden())
-            loadDictionaryFile(m_globals);
+            loadDictionaryFile();
     }
     Label3->setText(FileNameOf(path));
 }
 
 void Form1::PushButton6_Click()
 {
-    Steps s(m_globals.prompts(), u"Form1", u"PushButton6_Click");
+    Steps s(m_state.prompts(), u"Form1", u"PushButton6_Click");
     QString chosen;
     s.step(106, [&] {
-        chosen = m_globals.dialogs().openFile(this, u"Select Dictionary File"_s,
+        chosen = m_state.dialogs().openFile(this, u"Select Dictionary File"_s,
                                               u"Dictionary File (*.dic)"_s);
     });
     if (s.test(108, [&] { return !chosen.isEmpty(); }))
@@ -85,30 +77,30 @@ void Form1::PushButton6_Click()
 
 void Form1::PushButton1_Click()
 {
-    Steps s(m_globals.prompts(), u"Form1", u"PushButton1_Click");
-    s.step(100, [&] { setText1(m_globals.besideProgram(u"\\Samples\\8th-Grade-Word-List.txt")); });
+    Steps s(m_state.prompts(), u"Form1", u"PushButton1_Click");
+    s.step(100, [&] { setText1(m_state.besideProgram(ProgramFiles::kSecondSample)); });
 }
 
 void Form1::PushButton10_Click()
 {
-    Steps s(m_globals.prompts(), u"Form1", u"PushButton10_Click");
-    s.step(100, [&] { setText1(m_globals.besideProgram(u"\\Samples\\One-To-Ten.txt")); });
+    Steps s(m_state.prompts(), u"Form1", u"PushButton10_Click");
+    s.step(100, [&] { setText1(m_state.besideProgram(ProgramFiles::kFirstSample)); });
 }
 
 void Form1::PushButton11_Click()
 {
-    Steps s(m_globals.prompts(), u"Form1", u"PushButton11_Click");
+    Steps s(m_state.prompts(), u"Form1", u"PushButton11_Click");
     if (s.test(100, [&] { return FileExists(Text1->text()); }))
-        s.step(102, [&] { m_globals.launcher().openInEditor(Text1->text()); });
+        s.step(102, [&] { m_state.launcher().openInEditor(Text1->text()); });
     else
-        s.step(104, [&] { m_globals.prompts().message(u"File does not exist."_s); });
+        s.step(104, [&] { m_state.prompts().message(u"File does not exist."_s); });
 }
 
 void Form1::PushButton2_Click()
 {
-    Steps s(m_globals.prompts(), u"Form1", u"PushButton2_Click");
+    Steps s(m_state.prompts(), u"Form1", u"PushButton2_Click");
     s.step(100, [&] {
-        m_globals.prompts().message(
+        m_state.prompts().message(
             u"Select file for words to use in Lexidrill. Each word should be on it's own line such as:"
             "\r\n\r\n"
             "phenomenon\r\n"
@@ -122,5 +114,5 @@ void Form1::PushButton2_Click()
 
 void Form1::Label3_Click()
 {
-    m_globals.prompts().message(u"Press '. . .' button to select another file."_s);
+    m_state.prompts().message(u"Press '. . .' button to select another file."_s);
 }

@@ -1,11 +1,13 @@
 #include "form2.h"
 
-#include "shell/controls.h"
-#include "shell/errorreport.h"
-#include "shell/form1.h"
-#include "shell/globals.h"
-#include "shell/looks.h"
-#include "shell/utilities.h"
+#include "core/errorreport.h"
+#include "core/programfiles.h"
+#include "core/utilities.h"
+#include "program/programstate.h"
+#include "widgets/controls.h"
+#include "widgets/handpointer.h"
+#include "widgets/looks.h"
+#include "windows/navigator.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -31,7 +33,8 @@ constexpr int kLabelHeight = 225;
 
 } // namespace
 
-Form2::Form2(Globals &globals) : QWidget(nullptr), m_globals(globals)
+Form2::Form2(ProgramState &state, Navigator &navigator)
+    : QWidget(nullptr), m_state(state), m_navigator(navigator)
 {
     setObjectName(u"Form2"_s);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -72,17 +75,15 @@ void Form2::buildControls()
 
 void Form2::Form_Load()
 {
-    Steps s(m_globals.prompts(), u"Form2", u"Form_Load");
+    Steps s(m_state.prompts(), u"Form2", u"Form_Load");
     s.step(100, [&] { Looks::ApplyStandardColours(this); });
     s.step(102, [&] { setWindowIcon(QApplication::windowIcon()); });
-    if (s.test(104, [&] { return FileExists(m_globals.besideProgram(u"\\HAND-M.CUR")); })) {
+    if (s.test(104, [&] { return FileExists(m_state.besideProgram(ProgramFiles::kHandPointer)); })) {
         s.step(106, [&] {
-            const auto hand = Looks::loadCursorFile(m_globals.besideProgram(u"\\HAND-M.CUR"));
-            if (!hand)
-                throw Failure(u"Invalid picture"_s);
-            Looks::installPointerRule(this, *hand, {PushButton1, PushButton2},
-                                      {this, ListView1, ListView1->viewport(), ListView1->header(),
-                                       Frame1, lblCorrect, lblWrong, lblScore});
+            installHandPointer(m_state.besideProgram(ProgramFiles::kHandPointer), this,
+                               {PushButton1, PushButton2},
+                               {this, ListView1, ListView1->viewport(), ListView1->header(), Frame1,
+                                lblCorrect, lblWrong, lblScore});
         });
     }
     s.step(108, [&] { ListView1->setHeaderLabels({u"Given word"_s, u"Your spelling"_s, u"Result"_s}); });
@@ -117,10 +118,10 @@ void Form2::PushButton1_Click()
     // the first save to finish.
     if (m_saving)
         return;
-    Steps s(m_globals.prompts(), u"Form2", u"PushButton1_Click");
+    Steps s(m_state.prompts(), u"Form2", u"PushButton1_Click");
     QString fileName;
     s.step(100, [&] {
-        fileName = m_globals.dialogs().saveFile(this, u"Save"_s,
+        fileName = m_state.dialogs().saveFile(this, u"Save"_s,
                                                 u"Text Files (*.txt);;All Files (*.*)"_s, m_saveName);
     });
     if (s.test(102, [&] { return fileName.isEmpty(); }))
@@ -132,7 +133,7 @@ void Form2::PushButton1_Click()
     s.step(104, [&] { setCursor(Qt::WaitCursor); });
     s.step(106, [&] { summary = lblCorrect->text() + u' ' + lblWrong->text() + u' ' + lblScore->text(); });
     s.step(108, [&] {
-        SaveListviewProperlySpaced(m_globals.prompts(), listTable(), fileName, summary, throttledYield());
+        SaveListviewProperlySpaced(m_state.prompts(), listTable(), fileName, summary, throttledYield());
     });
     s.step(110, [&] { setCursor(Qt::ArrowCursor); });
 }
@@ -141,19 +142,15 @@ void Form2::PushButton2_Click()
 {
     if (m_saving)
         return;
-    Steps s(m_globals.prompts(), u"Form2", u"PushButton2_Click");
-    s.step(100, [&] {
-        if (!m_globals.form1)
-            throw Failure(u"The main window is not loaded"_s);
-        m_globals.form1->show();
-    });
+    Steps s(m_state.prompts(), u"Form2", u"PushButton2_Click");
+    s.step(100, [&] { m_navigator.showMainWindow(); });
     s.step(102, [&] { close(); });
 }
 
 void Form2::closeEvent(QCloseEvent *event)
 {
     // Closing during a save would take the list away from under the export.
-    if (m_saving && !m_globals.ending) {
+    if (m_saving && !m_navigator.ending()) {
         event->ignore();
         return;
     }
@@ -163,15 +160,5 @@ void Form2::closeEvent(QCloseEvent *event)
 
 void Form2::Form_Unload()
 {
-    if (!m_globals.ending && m_globals.form1)
-        m_globals.form1->show();
-}
-
-Form2 &loadForm2(Globals &globals)
-{
-    if (globals.form2.isNull()) {
-        globals.form2 = new Form2(globals);
-        globals.form2->Form_Load();
-    }
-    return *globals.form2;
+    m_navigator.returnToMainWindow();
 }

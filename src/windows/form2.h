@@ -4,7 +4,8 @@
 
 #include <QWidget>
 
-class Globals;
+class Navigator;
+class ProgramState;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -18,7 +19,7 @@ class Form2 : public QWidget
     Q_OBJECT
 
 public:
-    explicit Form2(Globals &globals);
+    Form2(ProgramState &state, Navigator &navigator);
     ~Form2() override;
 
     void Form_Load();
@@ -45,11 +46,9 @@ private:
     void buildControls();
     void Form_Unload();
 
-    Globals &m_globals;
+    ProgramState &m_state;
+    Navigator &m_navigator;
     // The name chosen by the previous save, offered again by the next one.
     QString m_saveName;
     bool m_saving = false;
 };
-
-// The results window, created and set up by its first use.
-Form2 &loadForm2(Globals &globals);

@@ -1,15 +1,18 @@
 #include "form3.h"
 
-#include "audio/refreshvoices.h"
 #include "audio/speakword.h"
-#include "shell/apptitle.h"
-#include "shell/controls.h"
-#include "shell/errorreport.h"
-#include "shell/form1.h"
-#include "shell/globals.h"
-#include "shell/looks.h"
-#include "shell/settingconversions.h"
-#include "shell/utilities.h"
+#include "core/apptitle.h"
+#include "core/errorreport.h"
+#include "core/programfiles.h"
+#include "core/settingconversions.h"
+#include "core/settingkeys.h"
+#include "core/utilities.h"
+#include "program/programstate.h"
+#include "widgets/controls.h"
+#include "widgets/handpointer.h"
+#include "widgets/looks.h"
+#include "windows/navigator.h"
+#include "windows/refreshvoices.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -38,19 +41,6 @@ constexpr int kVolumeMin = 0;
 constexpr int kVolumeMax = 100;
 constexpr int kRateMin = -10;
 constexpr int kRateMax = 10;
-constexpr int kSmallChange = 1;
-constexpr int kLargeChange = 5;
-
-constexpr int kDefaultVolume = 100;
-constexpr int kDefaultRate = -4;
-constexpr int kDefaultOption1 = 1;
-constexpr int kDefaultOption2 = 0;
-
-const QString kVolumeKey = u"Volume Level"_s;
-const QString kRateKey = u"Speech Rate"_s;
-const QString kVoiceKey = u"Combo1"_s;
-const QString kOption1Key = u"Option1"_s;
-const QString kOption2Key = u"Option2"_s;
 
 const QString kTestSentence = u"This is a test"_s;
 const QString kVoiceSearch = u"https://duckduckgo.com/?q=microsoft%20text%20to%20speech%20voices"_s;
@@ -72,40 +62,9 @@ QString volumeText(int volume) { return u"Volume Level = "_s + QString::number(v
 QString rateText(int rate) { return u"Speech Rate = "_s + QString::number(rate); }
 QString truthText(bool value) { return value ? u"True"_s : u"False"_s; }
 
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, QRect geometry,
-                  Qt::Alignment alignment, const QString &accessibleName)
-{
-    QLabel *label = Controls::label(parent, name, caption, geometry, accessibleName);
-    label->setAlignment(alignment | Qt::AlignVCenter);
-    return label;
-}
-
 QGroupBox *makeFrame(QWidget *parent, const char *name, const QString &caption, int top, int height)
 {
     return Controls::frame(parent, name, caption, twipsRect(kFrameLeft, top, kFrameWidth, height));
-}
-
-QSlider *makeSlider(QWidget *parent, const char *name, int minimum, int maximum, QRect geometry,
-                    const QString &accessibleName)
-{
-    auto *slider = new QSlider(Qt::Horizontal, parent);
-    slider->setObjectName(QLatin1StringView(name));
-    slider->setAccessibleName(accessibleName);
-    slider->setRange(minimum, maximum);
-    slider->setSingleStep(kSmallChange);
-    slider->setPageStep(kLargeChange);
-    slider->setTickPosition(QSlider::TicksBelow);
-    slider->setGeometry(geometry);
-    return slider;
-}
-
-QRadioButton *makeOption(QWidget *parent, const char *name, const QString &caption, QRect geometry)
-{
-    auto *option = new QRadioButton(caption, parent);
-    option->setObjectName(QLatin1StringView(name));
-    option->setAccessibleName(caption);
-    option->setGeometry(geometry);
-    return option;
 }
 
 // Keeps the window from answering the user while the test sentence is
@@ -147,7 +106,8 @@ private:
 
 } // namespace
 
-Form3::Form3(Globals &globals) : QWidget(nullptr), m_globals(globals)
+Form3::Form3(ProgramState &state, Navigator &navigator)
+    : QWidget(nullptr), m_state(state), m_navigator(navigator)
 {
     setObjectName(u"Form3"_s);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -164,24 +124,24 @@ void Form3::buildControls()
     setAccessibleName(u"Audio Options"_s);
 
     Frame1 = makeFrame(this, "Frame1", u"Volume Control"_s, 120, 1080);
-    Slider1 = makeSlider(Frame1, "Slider1", kVolumeMin, kVolumeMax, twipsRect(120, 300, 5520, 450),
+    Slider1 = Controls::slider(Frame1, "Slider1", kVolumeMin, kVolumeMax, twipsRect(120, 300, 5520, 450),
                          u"Volume"_s);
-    Label4 = makeLabel(Frame1, "Label4", u"Min."_s, twipsRect(120, 750, 900, 255), Qt::AlignLeft,
+    Label4 = Controls::label(Frame1, "Label4", u"Min."_s, twipsRect(120, 750, 900, 255), Qt::AlignLeft,
                        u"Lowest volume"_s);
-    lblVolume = makeLabel(Frame1, "lblVolume", volumeText(Slider1->value()),
+    lblVolume = Controls::label(Frame1, "lblVolume", volumeText(Slider1->value()),
                           twipsRect(1380, 750, 3000, 255), Qt::AlignHCenter, u"Volume level"_s);
-    Label3 = makeLabel(Frame1, "Label3", u"Max."_s, twipsRect(4740, 750, 900, 255), Qt::AlignRight,
+    Label3 = Controls::label(Frame1, "Label3", u"Max."_s, twipsRect(4740, 750, 900, 255), Qt::AlignRight,
                        u"Highest volume"_s);
 
     Frame4 = makeFrame(this, "Frame4", u"Speed of Speech"_s, 1320, 1080);
-    Slider2 = makeSlider(Frame4, "Slider2", kRateMin, kRateMax, twipsRect(120, 300, 3840, 450),
+    Slider2 = Controls::slider(Frame4, "Slider2", kRateMin, kRateMax, twipsRect(120, 300, 3840, 450),
                          u"Speed of speech"_s);
     PushButton14 = Controls::button(Frame4, "PushButton14", u"Test Speed"_s, twipsRect(4080, 300, 1560, 405));
-    Label6 = makeLabel(Frame4, "Label6", u"Slow"_s, twipsRect(120, 750, 900, 255), Qt::AlignLeft,
+    Label6 = Controls::label(Frame4, "Label6", u"Slow"_s, twipsRect(120, 750, 900, 255), Qt::AlignLeft,
                        u"Slowest rate"_s);
-    lblSpeed = makeLabel(Frame4, "lblSpeed", rateText(Slider2->value()), twipsRect(1020, 750, 2040, 255),
+    lblSpeed = Controls::label(Frame4, "lblSpeed", rateText(Slider2->value()), twipsRect(1020, 750, 2040, 255),
                          Qt::AlignHCenter, u"Speech rate"_s);
-    Label5 = makeLabel(Frame4, "Label5", u"Fast"_s, twipsRect(3060, 750, 900, 255), Qt::AlignRight,
+    Label5 = Controls::label(Frame4, "Label5", u"Fast"_s, twipsRect(3060, 750, 900, 255), Qt::AlignRight,
                        u"Fastest rate"_s);
 
     Frame2 = makeFrame(this, "Frame2", u"Voice Used"_s, 2520, 1365);
@@ -193,8 +153,8 @@ void Form3::buildControls()
     PushButton4 = Controls::button(Frame2, "PushButton4", u"Add Voices"_s, twipsRect(2940, 780, 2700, 405));
 
     Frame3 = makeFrame(this, "Frame3", u"Correct / Incorrect Audio Option"_s, 4005, 975);
-    Option1 = makeOption(Frame3, "Option1", u"Play sounds"_s, twipsRect(240, 300, 5280, 255));
-    Option2 = makeOption(Frame3, "Option2", u"Do not play sounds"_s, twipsRect(240, 600, 5280, 255));
+    Option1 = Controls::option(Frame3, "Option1", u"Play sounds"_s, twipsRect(240, 300, 5280, 255));
+    Option2 = Controls::option(Frame3, "Option2", u"Do not play sounds"_s, twipsRect(240, 600, 5280, 255));
     m_soundOptions = new QButtonGroup(this);
     m_soundOptions->addButton(Option1);
     m_soundOptions->addButton(Option2);
@@ -225,42 +185,40 @@ void Form3::userAction(QStringView procedure, F &&handler)
     try {
         handler();
     } catch (const std::exception &error) {
-        ReportError(m_globals.prompts(), locationText(u"Form3", procedure), 0, describe(error));
+        ReportError(m_state.prompts(), locationText(u"Form3", procedure), 0, describe(error));
     }
 }
 
 void Form3::Form_Load()
 {
-    Steps s(m_globals.prompts(), u"Form3", u"Form_Load");
+    Steps s(m_state.prompts(), u"Form3", u"Form_Load");
     s.step(100, [&] { Looks::ApplyStandardColours(this); });
     s.step(102, [&] { setWindowIcon(QApplication::windowIcon()); });
     s.step(104, [&] { setWindowTitle(kProductName.toString() + u" - "_s + u"Audio Options"_s); });
-    if (s.test(106, [&] { return FileExists(m_globals.besideProgram(u"\\HAND-M.CUR")); })) {
+    if (s.test(106, [&] { return FileExists(m_state.besideProgram(ProgramFiles::kHandPointer)); })) {
         s.step(108, [&] {
-            const auto hand = Looks::loadCursorFile(m_globals.besideProgram(u"\\HAND-M.CUR"));
-            if (!hand)
-                throw Failure(u"Invalid picture"_s);
-            Looks::installPointerRule(this, *hand, {PushButton1, PushButton9, PushButton4},
-                                      {this, Frame1, Frame4, Frame2, Frame3});
+            installHandPointer(m_state.besideProgram(ProgramFiles::kHandPointer), this,
+                               {PushButton1, PushButton9, PushButton4},
+                               {this, Frame1, Frame4, Frame2, Frame3});
         });
     }
     // Setting a control runs its handler as a user's change would, which
     // saves the value just read back to the store.
     s.step(110, [&] {
-        Slider1->setValue(SettingConversions::lenientWholeNumber(m_globals.ReadSetting(kVolumeKey, kDefaultVolume)));
+        Slider1->setValue(SettingConversions::lenientWholeNumber(m_state.ReadSetting(SettingKeys::kVolume)));
     });
     s.step(112, [&] { lblVolume->setText(volumeText(Slider1->value())); });
     s.step(114, [&] {
-        Slider2->setValue(SettingConversions::lenientWholeNumber(m_globals.ReadSetting(kRateKey, kDefaultRate)));
+        Slider2->setValue(SettingConversions::lenientWholeNumber(m_state.ReadSetting(SettingKeys::kRate)));
     });
     s.step(116, [&] { lblSpeed->setText(rateText(Slider2->value())); });
     s.step(118, [&] {
-        setOption(Option1, SettingConversions::truthValue(m_globals.ReadSetting(kOption1Key, kDefaultOption1)));
+        setOption(Option1, SettingConversions::truthValue(m_state.ReadSetting(SettingKeys::kPlaySounds)));
     });
     s.step(120, [&] {
-        setOption(Option2, SettingConversions::truthValue(m_globals.ReadSetting(kOption2Key, kDefaultOption2)));
+        setOption(Option2, SettingConversions::truthValue(m_state.ReadSetting(SettingKeys::kNoSounds)));
     });
-    s.step(122, [&] { RefreshVoices(m_globals, false); });
+    s.step(122, [&] { RefreshVoices(m_state, m_navigator, false); });
 }
 
 void Form3::setOption(QRadioButton *option, bool selected)
@@ -282,8 +240,8 @@ void Form3::setOption(QRadioButton *option, bool selected)
 
 void Form3::Form_Activate()
 {
-    Steps s(m_globals.prompts(), u"Form3", u"Form_Activate");
-    s.step(100, [&] { RefreshVoices(m_globals, false); });
+    Steps s(m_state.prompts(), u"Form3", u"Form_Activate");
+    s.step(100, [&] { RefreshVoices(m_state, m_navigator, false); });
 }
 
 bool Form3::event(QEvent *event)
@@ -302,26 +260,26 @@ bool Form3::event(QEvent *event)
 
 void Form3::Slider1_Change()
 {
-    Steps s(m_globals.prompts(), u"Form3", u"Slider1_Change");
+    Steps s(m_state.prompts(), u"Form3", u"Slider1_Change");
     s.step(100, [&] { lblVolume->setText(volumeText(Slider1->value())); });
-    s.step(102, [&] { m_globals.WriteSetting(kVolumeKey, QString::number(Slider1->value())); });
+    s.step(102, [&] { m_state.WriteSetting(SettingKeys::kVolume.key, QString::number(Slider1->value())); });
     // The voice speaking the current word hears the change at once.
-    if (s.test(104, [&] { return m_globals.SpeakingVoice != nullptr; }))
-        s.step(106, [&] { voiceOf(m_globals.SpeakingVoice).setVolume(Slider1->value()); });
+    if (s.test(104, [&] { return m_state.audio.SpeakingVoice != nullptr; }))
+        s.step(106, [&] { voiceOf(m_state.audio.SpeakingVoice).setVolume(Slider1->value()); });
 }
 
 void Form3::Slider2_Change()
 {
-    Steps s(m_globals.prompts(), u"Form3", u"Slider2_Change");
+    Steps s(m_state.prompts(), u"Form3", u"Slider2_Change");
     s.step(100, [&] { lblSpeed->setText(rateText(Slider2->value())); });
-    s.step(102, [&] { m_globals.WriteSetting(kRateKey, QString::number(Slider2->value())); });
-    if (s.test(104, [&] { return m_globals.SpeakingVoice != nullptr; }))
-        s.step(106, [&] { voiceOf(m_globals.SpeakingVoice).setRate(Slider2->value()); });
+    s.step(102, [&] { m_state.WriteSetting(SettingKeys::kRate.key, QString::number(Slider2->value())); });
+    if (s.test(104, [&] { return m_state.audio.SpeakingVoice != nullptr; }))
+        s.step(106, [&] { voiceOf(m_state.audio.SpeakingVoice).setRate(Slider2->value()); });
 }
 
 void Form3::Combo1_Click()
 {
-    m_globals.WriteSetting(kVoiceKey, QString::number(Combo1->currentIndex()));
+    m_state.WriteSetting(SettingKeys::kVoice.key, QString::number(Combo1->currentIndex()));
 }
 
 void Form3::Option1_Click()
@@ -336,8 +294,28 @@ void Form3::Option2_Click()
 
 void Form3::saveOptions()
 {
-    m_globals.WriteSetting(kOption1Key, truthText(Option1->isChecked()));
-    m_globals.WriteSetting(kOption2Key, truthText(Option2->isChecked()));
+    m_state.WriteSetting(SettingKeys::kPlaySounds.key, truthText(Option1->isChecked()));
+    m_state.WriteSetting(SettingKeys::kNoSounds.key, truthText(Option2->isChecked()));
+}
+
+int Form3::volume() const
+{
+    return Slider1->value();
+}
+
+int Form3::rate() const
+{
+    return Slider2->value();
+}
+
+int Form3::voicePosition() const
+{
+    return Combo1->currentIndex();
+}
+
+bool Form3::playSounds() const
+{
+    return Option1->isChecked();
 }
 
 void Form3::clearVoices()
@@ -369,11 +347,11 @@ void Form3::setVoiceIndex(int position)
 
 void Form3::PushButton14_Click()
 {
-    Steps s(m_globals.prompts(), u"Form3", u"PushButton14_Click");
+    Steps s(m_state.prompts(), u"Form3", u"PushButton14_Click");
     const InputBlock block(this);
     std::unique_ptr<SpeechVoice> testVoice;
     s.step(100, [&] { setCursor(Qt::WaitCursor); });
-    s.step(102, [&] { testVoice = m_globals.speech().createVoice(); });
+    s.step(102, [&] { testVoice = m_state.speech().createVoice(); });
     if (s.test(104, [&] { return Combo1->currentIndex() != -1; }))
         s.step(106, [&] { voiceOf(testVoice).setVoice(Combo1->currentIndex()); });
     s.step(108, [&] { voiceOf(testVoice).setVolume(Slider1->value()); });
@@ -387,23 +365,23 @@ void Form3::PushButton14_Click()
 
 void Form3::PushButton9_Click()
 {
-    Steps s(m_globals.prompts(), u"Form3", u"PushButton9_Click");
-    s.step(100, [&] { RefreshVoices(m_globals, true); });
+    Steps s(m_state.prompts(), u"Form3", u"PushButton9_Click");
+    s.step(100, [&] { RefreshVoices(m_state, m_navigator, true); });
 }
 
 void Form3::PushButton4_Click()
 {
-    Steps s(m_globals.prompts(), u"Form3", u"PushButton4_Click");
+    Steps s(m_state.prompts(), u"Form3", u"PushButton4_Click");
     QUrl address;
     s.step(100, [&] { address = QUrl(kVoiceSearch); });
-    if (!s.test(102, [&] { return m_globals.prompts().question(addVoicesQuestion()); }))
+    if (!s.test(102, [&] { return m_state.prompts().question(addVoicesQuestion()); }))
         return;
-    s.step(104, [&] { m_globals.launcher().openUrl(address); });
+    s.step(104, [&] { m_state.launcher().openUrl(address); });
 }
 
 void Form3::PushButton1_Click()
 {
-    Steps s(m_globals.prompts(), u"Form3", u"PushButton1_Click");
+    Steps s(m_state.prompts(), u"Form3", u"PushButton1_Click");
     s.step(100, [&] { close(); });
 }
 
@@ -416,6 +394,5 @@ void Form3::closeEvent(QCloseEvent *event)
 void Form3::Form_Unload()
 {
     // While the program ends, the main window is going too.
-    if (!m_globals.ending && m_globals.form1)
-        m_globals.form1->show();
+    m_navigator.returnToMainWindow();
 }

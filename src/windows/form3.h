@@ -1,8 +1,11 @@
 #pragma once
 
+#include "audio/audiopreferences.h"
+
 #include <QWidget>
 
-class Globals;
+class Navigator;
+class ProgramState;
 class QButtonGroup;
 class QComboBox;
 class QGroupBox;
@@ -12,16 +15,20 @@ class QRadioButton;
 class QSlider;
 
 // The audio options window. Its controls hold the audio preferences for the
-// whole program: speaking, the feedback sounds and the answer check read them
-// straight from here, and every change is saved at once. Closing the window
-// unloads it; the next reader of its controls loads it again, hidden.
-class Form3 : public QWidget
+// whole program, and every change is saved at once. Closing the window
+// unloads it; the next reader of the preferences loads it again, hidden.
+class Form3 : public QWidget, public AudioPreferences
 {
     Q_OBJECT
 
 public:
-    explicit Form3(Globals &globals);
+    Form3(ProgramState &state, Navigator &navigator);
     ~Form3() override;
+
+    int volume() const override;
+    int rate() const override;
+    int voicePosition() const override;
+    bool playSounds() const override;
 
     void Form_Load();
     void Form_Activate();
@@ -79,7 +86,8 @@ private:
     template<typename F>
     void userAction(QStringView procedure, F &&handler);
 
-    Globals &m_globals;
+    ProgramState &m_state;
+    Navigator &m_navigator;
     QButtonGroup *m_soundOptions;
     // Set when the window lost the focus to a modal box of this program, so
     // that coming back from the box does not count as opening the window.

@@ -1,10 +1,12 @@
 #include "refreshvoices.h"
 
-#include "audio/form3.h"
 #include "audio/speakword.h"
-#include "shell/errorreport.h"
-#include "shell/globals.h"
-#include "shell/settingconversions.h"
+#include "core/errorreport.h"
+#include "core/settingconversions.h"
+#include "core/settingkeys.h"
+#include "program/programstate.h"
+#include "windows/form3.h"
+#include "windows/navigator.h"
 
 #include <QComboBox>
 #include <cmath>
@@ -13,8 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QString kChoiceKey = u"Combo1"_s;
 
 // A list position is a 16-bit whole number; halves go to the even neighbour.
 int listPosition(double value)
@@ -27,37 +27,37 @@ int listPosition(double value)
 
 } // namespace
 
-void RefreshVoices(Globals &globals, bool showDone)
+void RefreshVoices(ProgramState &state, Navigator &navigator, bool showDone)
 {
-    Steps s(globals.prompts(), u"modDictionary", u"RefreshVoices");
+    Steps s(state.prompts(), u"modDictionary", u"RefreshVoices");
     std::unique_ptr<SpeechVoice> enumeration;
-    s.step(100, [&] { enumeration = globals.speech().createVoice(); });
+    s.step(100, [&] { enumeration = state.speech().createVoice(); });
     // The first touch of the list loads the options window, whose own load
     // step refreshes the list before this call rebuilds it.
-    s.step(102, [&] { globals.form3().clearVoices(); });
+    s.step(102, [&] { navigator.audioOptions().clearVoices(); });
     QStringList voices;
     s.step(104, [&] { voices = voiceOf(enumeration).voices(); });
     for (const QString &description : std::as_const(voices))
-        s.step(106, [&] { globals.form3().addVoice(description); });
+        s.step(106, [&] { navigator.audioOptions().addVoice(description); });
     const auto savedChoice = [&] {
-        return SettingConversions::lenientNumber(globals.ReadSetting(kChoiceKey, 0));
+        return SettingConversions::lenientNumber(state.ReadSetting(SettingKeys::kVoice));
     };
     // A saved choice beyond the voices now installed selects nothing and is
     // kept, so that it comes back when the voice is installed again.
-    if (s.test(108, [&] { return savedChoice() < globals.form3().Combo1->count(); }))
-        s.step(110, [&] { globals.form3().setVoiceIndex(listPosition(savedChoice())); });
+    if (s.test(108, [&] { return savedChoice() < navigator.audioOptions().Combo1->count(); }))
+        s.step(110, [&] { navigator.audioOptions().setVoiceIndex(listPosition(savedChoice())); });
     s.step(112, [&] { enumeration.reset(); });
-    if (s.test(114, [&] { return globals.form3().Combo1->count() >= 1; })) {
+    if (s.test(114, [&] { return navigator.audioOptions().Combo1->count() >= 1; })) {
         if (s.test(116, [&] { return showDone; })) {
             s.step(118, [&] {
-                globals.prompts().message(u"Done."_s + u"\r\r"_s
+                state.prompts().message(u"Done."_s + u"\r\r"_s
                     + u"List has been refreshed with the latest voices found within the "
                       "'Text to Speech' feature in the Windows Control Panel."_s);
             });
         }
     } else {
         s.step(120, [&] {
-            globals.prompts().message(
+            state.prompts().message(
                 u"No voices found within the 'Text to Speech' feature in the Windows Control Panel."_s);
         });
     }

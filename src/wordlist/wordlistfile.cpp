@@ -1,7 +1,7 @@
 #include "wordlistfile.h"
 
-#include "shell/codepage.h"
-#include "shell/failure.h"
+#include "core/codepage.h"
+#include "core/failure.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,6 @@
 #include "wordstore.h"
 
 #include <QHashFunctions>
-#include <QRandomGenerator>
 #include <array>
 #include <atomic>
 #include <bit>
@@ -198,15 +197,6 @@ void PassRecord::clear()
 }
 
 namespace {
-class ClockSeededRandom : public RandomSource
-{
-public:
-    double next() override { return m_generator.generateDouble(); }
-
-private:
-    QRandomGenerator m_generator{QRandomGenerator::securelySeeded()};
-};
-
 // An index from 0 to size - 1 for a number from 0 to 1; numbers outside that
 // range (a faulty source) are clamped.
 quint32 indexFor(double r, quint32 size)
@@ -221,12 +211,6 @@ quint32 indexFor(double r, quint32 size)
 // Tries of the plain rule before one direct pick among the remaining entries.
 constexpr int kTries = 32;
 } // namespace
-
-RandomSource &systemRandom()
-{
-    static ClockSeededRandom random;
-    return random;
-}
 
 QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random)
 {

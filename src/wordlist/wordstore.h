@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/randomsource.h"
+
 #include <QString>
 #include <QStringView>
 #include <vector>
@@ -109,14 +111,6 @@ private:
     mutable quint32 m_indexed = 0;
 };
 
-// Uniform numbers r with 0 <= r < 1.
-class RandomSource
-{
-public:
-    virtual ~RandomSource() = default;
-    virtual double next() = 0;
-};
-
 // The pass record (usedWords): how many words were drawn in the current pass,
 // and which entries may still be drawn in it.
 class PassRecord
@@ -137,9 +131,6 @@ private:
     quint32 m_live = 0;
     quint64 m_storeIdentity = 0;
 };
-
-// Clock-seeded source used by the program.
-RandomSource &systemRandom();
 
 // The next word of the current pass; records it in the pass. Every different
 // word comes once per pass in random order: each draw is a uniform pick among

@@ -4,7 +4,7 @@
 
 #include "audio/qtsoundplayer.h"
 #include "audio/qtspeechengine.h"
-#include "shell/failure.h"
+#include "core/failure.h"
 
 #include <QProcess>
 #include <QTextToSpeech>

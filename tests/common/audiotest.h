@@ -2,7 +2,7 @@
 
 #include "testprogram.h"
 
-#include "audio/form3.h"
+#include "windows/form3.h"
 
 #include <QList>
 #include <QRegularExpression>

@@ -1,6 +1,8 @@
 #include "fakes.h"
 
-#include "shell/failure.h"
+#include "core/failure.h"
+
+#include <QCoreApplication>
 
 using namespace Qt::StringLiterals;
 
@@ -82,4 +84,10 @@ double ScriptedRandom::next()
     const double value = m_values.at(m_next);
     m_next = (m_next + 1) % m_values.size();
     return value;
+}
+
+void FakeDelay::pause(double seconds)
+{
+    pauses.append(seconds);
+    QCoreApplication::processEvents();
 }

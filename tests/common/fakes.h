@@ -2,9 +2,10 @@
 
 #include "audio/soundplayer.h"
 #include "audio/speechengine.h"
-#include "shell/platform.h"
-#include "shell/prompts.h"
-#include "wordlist/wordstore.h"
+#include "core/delay.h"
+#include "core/platform.h"
+#include "core/prompts.h"
+#include "core/randomsource.h"
 
 #include <QList>
 #include <QQueue>
@@ -129,4 +130,14 @@ public:
 private:
     QList<double> m_values;
     qsizetype m_next = 0;
+};
+
+// Records the waits asked for and returns at once, after one turn of the
+// event loop, as a real wait would give.
+class FakeDelay : public Delay
+{
+public:
+    void pause(double seconds) override;
+
+    QList<double> pauses;
 };

@@ -1,6 +1,6 @@
 #include "testprogram.h"
 
-#include "shell/utilities.h"
+#include "core/utilities.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,11 +22,7 @@ TestProgram::TestProgram()
     settings = std::make_unique<SettingsStore>(folder.filePath(u"settings.ini"_s));
 }
 
-TestProgram::~TestProgram()
-{
-    form1.reset();
-    globals.reset();
-}
+TestProgram::~TestProgram() = default;
 
 QString TestProgram::path(QStringView literal) const
 {
@@ -69,9 +65,8 @@ Form1 &TestProgram::start()
     services.player = &player;
     services.settings = settings.get();
     services.random = random.get();
+    services.delay = &delay;
     services.programFolder = folder.filePath(u"program"_s);
-    globals = std::make_unique<Globals>(services);
-    form1 = std::make_unique<Form1>(*globals);
-    form1->Form_Load();
-    return *form1;
+    app = std::make_unique<App>(services);
+    return app->start();
 }

@@ -2,9 +2,9 @@
 
 #include "fakes.h"
 
-#include "shell/form1.h"
-#include "shell/globals.h"
-#include "shell/settingsstore.h"
+#include "app/app.h"
+#include "core/settingsstore.h"
+#include "windows/form1.h"
 
 #include <QTemporaryDir>
 #include <memory>
@@ -27,8 +27,10 @@ public:
     QString path(QStringView literal) const;
     void addSamples() const;
 
-    // Creates the main window and runs its load step.
+    // Builds the program through its composition root on the fakes, then
+    // creates the main window and runs its load step.
     Form1 &start();
+    ProgramState &state() const { return app->state(); }
 
     QTemporaryDir folder;
     RecordingPrompts prompts;
@@ -36,8 +38,8 @@ public:
     FakeLauncher launcher;
     FakeSpeechEngine speech;
     FakeSoundPlayer player;
+    FakeDelay delay;
     std::unique_ptr<SettingsStore> settings;
     std::unique_ptr<RandomSource> random;
-    std::unique_ptr<Globals> globals;
-    std::unique_ptr<Form1> form1;
+    std::unique_ptr<App> app;
 };

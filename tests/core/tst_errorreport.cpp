@@ -1,6 +1,6 @@
 #include "fakes.h"
 
-#include "shell/errorreport.h"
+#include "core/errorreport.h"
 
 #include <QTest>
 #include <stdexcept>

@@ -1,6 +1,6 @@
-#include "shell/failure.h"
-#include "shell/settingconversions.h"
-#include "shell/settingsstore.h"
+#include "core/failure.h"
+#include "core/settingconversions.h"
+#include "core/settingsstore.h"
 
 #include <QFile>
 #include <QTemporaryDir>

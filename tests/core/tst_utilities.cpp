@@ -1,6 +1,6 @@
-#include "shell/apptitle.h"
-#include "shell/codepage.h"
-#include "shell/utilities.h"
+#include "core/apptitle.h"
+#include "core/codepage.h"
+#include "core/utilities.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "testprogram.h"
 
-#include "audio/form3.h"
-#include "shell/apptitle.h"
-#include "shell/looks.h"
+#include "windows/form3.h"
+#include "core/apptitle.h"
+#include "widgets/looks.h"
 
 #include <QFile>
 #include <QGroupBox>
@@ -144,9 +144,9 @@ void tst_Form1::firstRunLoadsOneToTen()
     QCOMPARE(program.settings->ReadSetting(u"Dictionary"_s, u"absent"_s), sample);
     QCOMPARE(form.Text1->text(), sample);
     QCOMPARE(form.Label3->text(), u"One-To-Ten.txt"_s);
-    QCOMPARE(program.globals->dictionary.count(), 10);
-    QCOMPARE(program.globals->usedWords.count(), 0);
-    QVERIFY(!program.globals->gameStarted);
+    QCOMPARE(program.state().dictionary.count(), 10);
+    QCOMPARE(program.state().usedWords.count(), 0);
+    QVERIFY(!program.state().game.started);
     QVERIFY(form.Label1->text().isEmpty());
     QVERIFY(form.Label4->text().isEmpty());
     QVERIFY(program.prompts.errors().isEmpty());
@@ -161,7 +161,7 @@ void tst_Form1::rememberedListIsLoaded()
     program.settings->WriteSetting(u"Dictionary"_s, mine);
     Form1 &form = program.start();
     QCOMPARE(form.Label3->text(), u"my words.txt"_s);
-    QCOMPARE(program.globals->dictionary.count(), 2);
+    QCOMPARE(program.state().dictionary.count(), 2);
     QCOMPARE(program.settings->ReadSetting(u"Dictionary"_s, QString()), mine);
 }
 
@@ -175,7 +175,7 @@ void tst_Form1::missingRememberedListFallsBackToSample()
     QCOMPARE(form.Text1->text(), sample);
     QCOMPARE(program.settings->ReadSetting(u"Dictionary"_s, QString()), sample);
     QCOMPARE(form.Label3->text(), u"8th-Grade-Word-List.txt"_s);
-    QCOMPARE(program.globals->dictionary.count(), 3);
+    QCOMPARE(program.state().dictionary.count(), 3);
     QVERIFY(!program.prompts.messages().contains(u"Dictionary file is not valid."_s));
 }
 
@@ -184,7 +184,7 @@ void tst_Form1::noListAtAllGivesOneMessage()
     TestProgram program;
     Form1 &form = program.start();
     QCOMPARE(countOf(program.prompts.messages(), u"Dictionary file is not valid."_s), 1);
-    QCOMPARE(program.globals->dictionary.count(), 0);
+    QCOMPARE(program.state().dictionary.count(), 0);
     QVERIFY(program.prompts.errors().isEmpty());
     QCOMPARE(form.Label3->text(), u"8th-Grade-Word-List.txt"_s);
     QVERIFY(form.Text1->isHidden());
@@ -244,9 +244,9 @@ void tst_Form1::failingStepIsReportedAndStartUpGoesOn()
     // The change handling ended before naming the list; the load step went on
     // and read the list it found.
     QCOMPARE(form.Label3->text(), u"Label3"_s);
-    QCOMPARE(program.globals->dictionary.count(), 10);
+    QCOMPARE(program.state().dictionary.count(), 10);
     QVERIFY(form.Text1->isHidden());
-    QVERIFY(!program.globals->gameStarted);
+    QVERIFY(!program.state().game.started);
 }
 
 void tst_Form1::closingEndsProgramWithoutBringingWindowsBack()
@@ -256,10 +256,10 @@ void tst_Form1::closingEndsProgramWithoutBringingWindowsBack()
     Form1 &form = program.start();
     form.show();
     form.PushButton4->click();
-    QVERIFY(program.globals->form3().isVisible());
+    QVERIFY(program.app->audioOptions().isVisible());
     QVERIFY(form.isHidden());
     form.close();
-    QVERIFY(program.globals->ending);
+    QVERIFY(program.app->ending());
     QVERIFY(form.isHidden());
 }
 

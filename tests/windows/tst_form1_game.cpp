@@ -1,9 +1,8 @@
 #include "testprogram.h"
 
-#include "audio/form3.h"
-#include "game/gameaudio.h"
-#include "results/form2.h"
-#include "shell/looks.h"
+#include "windows/form3.h"
+#include "windows/form2.h"
+#include "widgets/looks.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -57,15 +56,12 @@ void tst_Game::init()
 {
     spoken.clear();
     sounds.clear();
-    gameAudio().speakWord = [this](Globals &, const QString &word) { spoken.append(word); };
-    gameAudio().playSound = [this](Globals &, bool isCorrect) { sounds.append(isCorrect); };
     program = std::make_unique<TestProgram>();
 }
 
 void tst_Game::cleanup()
 {
     program.reset();
-    resetGameAudio();
 }
 
 Form1 &tst_Game::startProgram(const QByteArray &words)
@@ -73,7 +69,9 @@ Form1 &tst_Game::startProgram(const QByteArray &words)
     if (!words.isNull())
         program->writeBeside(u"\\Samples\\One-To-Ten.txt", words);
     Form1 &form1 = program->start();
-    form1.globals().form3().Option2->setChecked(true);
+    program->state().gameAudio.speakWord = [this](const QString &word) { spoken.append(word); };
+    program->state().gameAudio.playSound = [this](bool isCorrect) { sounds.append(isCorrect); };
+    program->app->audioOptions().Option2->setChecked(true);
     form1.show();
     if (!QTest::qWaitForWindowActive(&form1))
         qFatal("the main window did not become active");
@@ -82,7 +80,7 @@ Form1 &tst_Game::startProgram(const QByteArray &words)
 
 void tst_Game::type(const QString &text)
 {
-    Form1 &form1 = *program->form1;
+    Form1 &form1 = *program->app->mainWindow();
     form1.Text2->setText(text);
     QTest::keyClick(form1.Text2, Qt::Key_Return);
 }
@@ -96,11 +94,11 @@ void tst_Game::startGame()
     QCOMPARE(form1.PushButton3->width(), Looks::px(7200));
     QVERIFY(form1.PushButton7->isVisible());
     QVERIFY(form1.Text2->hasFocus());
-    QVERIFY(form1.globals().gameStarted);
-    QVERIFY(QString::fromLatin1(kSixWords).split(u"\r\n"_s).contains(form1.currentWord));
-    QCOMPARE(spoken, QStringList{form1.currentWord});
-    QCOMPARE(form1.globals().givenWords, QStringList{form1.currentWord});
-    QVERIFY(form1.typedWords.isEmpty());
+    QVERIFY(form1.state().game.started);
+    QVERIFY(QString::fromLatin1(kSixWords).split(u"\r\n"_s).contains(form1.state().game.currentWord));
+    QCOMPARE(spoken, QStringList{form1.state().game.currentWord});
+    QCOMPARE(form1.state().game.givenWords, QStringList{form1.state().game.currentWord});
+    QVERIFY(form1.state().game.typedWords.isEmpty());
     QCOMPARE(form1.Label1->text(), u" Word 1 of 6"_s);
     QVERIFY(program->prompts.boxes.isEmpty());
 }
@@ -125,15 +123,15 @@ void tst_Game::guards()
     QFETCH(QString, captionAfter);
     Form1 &form1 = startProgram();
     form1.PushButton3->setText(caption);
-    form1.globals().gameStarted = started;
+    form1.state().game.started = started;
 
     form1.PushButton3->click();
 
     QCOMPARE(program->prompts.messages(), QStringList{message});
     QCOMPARE(form1.PushButton3->text(), captionAfter);
-    QCOMPARE(form1.globals().gameStarted, started);
+    QCOMPARE(form1.state().game.started, started);
     QVERIFY(spoken.isEmpty());
-    QVERIFY(form1.globals().form2.isNull());
+    QVERIFY(!program->app->loadedResults());
 }
 
 void tst_Game::startWithEmptyList()
@@ -146,10 +144,10 @@ void tst_Game::startWithEmptyList()
 
     QCOMPARE(program->prompts.messages(),
              QStringList{u"The word list holds no words. Please load a word list first."_s});
-    QVERIFY(!form1.globals().gameStarted);
+    QVERIFY(!form1.state().game.started);
     QCOMPARE(form1.PushButton3->text(), u"Start Game"_s);
     QVERIFY(spoken.isEmpty());
-    QVERIFY(form1.globals().givenWords.isEmpty());
+    QVERIFY(form1.state().game.givenWords.isEmpty());
 }
 
 void tst_Game::startAndEndAtOnce()
@@ -158,7 +156,7 @@ void tst_Game::startAndEndAtOnce()
     form1.PushButton3->click();
     form1.PushButton3->click();
 
-    QVERIFY(form1.globals().form2.isNull());
+    QVERIFY(!program->app->loadedResults());
     QVERIFY(form1.isVisible());
     QCOMPARE(form1.Label2->text(), u"Score: 0%"_s);
     QVERIFY(form1.Label1->text().isEmpty());
@@ -166,9 +164,9 @@ void tst_Game::startAndEndAtOnce()
     QCOMPARE(form1.PushButton3->text(), u"Start Game"_s);
     QCOMPARE(form1.PushButton3->width(), Looks::px(7800));
     QVERIFY(!form1.PushButton7->isVisible());
-    QVERIFY(!form1.globals().gameStarted);
-    QVERIFY(form1.globals().givenWords.isEmpty());
-    QCOMPARE(form1.globals().usedWords.count(), 0);
+    QVERIFY(!form1.state().game.started);
+    QVERIFY(form1.state().game.givenWords.isEmpty());
+    QCOMPARE(form1.state().usedWords.count(), 0);
     QVERIFY(program->prompts.boxes.isEmpty());
 }
 
@@ -193,26 +191,26 @@ void tst_Game::answer()
     QFETCH(bool, playSounds);
     QFETCH(bool, right);
     Form1 &form1 = startProgram();
-    (playSounds ? form1.globals().form3().Option1 : form1.globals().form3().Option2)->setChecked(true);
+    (playSounds ? program->app->audioOptions().Option1 : program->app->audioOptions().Option2)->setChecked(true);
     form1.PushButton3->click();
-    const QString asked = form1.currentWord;
+    const QString asked = form1.state().game.currentWord;
     QString typed = typedForm.contains(u"%1"_s) ? typedForm.arg(asked) : typedForm;
     if (upperCase)
         typed = typed.toUpper();
 
     type(typed);
 
-    QCOMPARE(form1.typedWords, QStringList{typed});
+    QCOMPARE(form1.state().game.typedWords, QStringList{typed});
     QCOMPARE(form1.Label4->text(),
              (right ? u"Correct: "_s : u"Incorrect. Correct spelling: "_s) + asked);
     QCOMPARE(sounds, playSounds ? QList<bool>{right} : QList<bool>());
     QCOMPARE(form1.Label2->text(), right ? u"Score: 100%"_s : u"Score: 0%"_s);
     QVERIFY(form1.Text2->text().isEmpty());
     QVERIFY(form1.Text2->hasFocus());
-    QCOMPARE(form1.globals().givenWords.size(), 2);
-    QCOMPARE(form1.globals().givenWords.constLast(), form1.currentWord);
-    QVERIFY(form1.currentWord != asked);
-    QCOMPARE(spoken, (QStringList{asked, form1.currentWord}));
+    QCOMPARE(form1.state().game.givenWords.size(), 2);
+    QCOMPARE(form1.state().game.givenWords.constLast(), form1.state().game.currentWord);
+    QVERIFY(form1.state().game.currentWord != asked);
+    QCOMPARE(spoken, (QStringList{asked, form1.state().game.currentWord}));
     QCOMPARE(form1.Label1->text(), u" Word 2 of 6"_s);
     QVERIFY(program->prompts.boxes.isEmpty());
 }
@@ -242,7 +240,7 @@ void tst_Game::refusals()
     if (before == u"start and end")
         form1.PushButton3->click();
     const QStringList spokenBefore = spoken;
-    const QString asked = form1.currentWord;
+    const QString asked = form1.state().game.currentWord;
 
     if (action == u"enter")
         type(u"cat"_s);
@@ -255,8 +253,8 @@ void tst_Game::refusals()
 
     QCOMPARE(program->prompts.messages(), QStringList{message});
     QCOMPARE(spoken, spokenBefore);
-    QVERIFY(form1.typedWords.isEmpty());
-    QCOMPARE(form1.currentWord, asked);
+    QVERIFY(form1.state().game.typedWords.isEmpty());
+    QCOMPARE(form1.state().game.currentWord, asked);
     if (action == u"enter")
         QVERIFY(form1.Text2->text().isEmpty());
 }
@@ -266,18 +264,18 @@ void tst_Game::threeAnswersTwoRight()
     Form1 &form1 = startProgram();
     form1.PushButton3->click();
     QStringList asked;
-    asked << form1.currentWord;
-    type(form1.currentWord);
-    asked << form1.currentWord;
-    type(form1.currentWord.toUpper());
-    asked << form1.currentWord;
+    asked << form1.state().game.currentWord;
+    type(form1.state().game.currentWord);
+    asked << form1.state().game.currentWord;
+    type(form1.state().game.currentWord.toUpper());
+    asked << form1.state().game.currentWord;
     type(u"zzz"_s);
     QCOMPARE(form1.Label2->text(), u"Score: 67%"_s);
 
     form1.PushButton3->click();
 
-    QVERIFY(!form1.globals().form2.isNull());
-    Form2 &form2 = *form1.globals().form2;
+    QVERIFY(!!program->app->loadedResults());
+    Form2 &form2 = *program->app->loadedResults();
     QVERIFY(form2.isVisible());
     QVERIFY(!form1.isVisible());
     QCOMPARE(form2.ListView1->topLevelItemCount(), 3);
@@ -294,40 +292,40 @@ void tst_Game::threeAnswersTwoRight()
     QCOMPARE(form2.lblScore->text(), u"Score: 67%"_s);
     QCOMPARE(form1.Label2->text(), u"Score: 67%"_s);
     // The game is already reset while the results show.
-    QVERIFY(!form1.globals().gameStarted);
-    QVERIFY(form1.globals().givenWords.isEmpty());
-    QVERIFY(form1.typedWords.isEmpty());
+    QVERIFY(!form1.state().game.started);
+    QVERIFY(form1.state().game.givenWords.isEmpty());
+    QVERIFY(form1.state().game.typedWords.isEmpty());
 
     form2.PushButton2->click();
 
     QVERIFY(form1.isVisible());
-    QTRY_VERIFY(form1.globals().form2.isNull());
+    QTRY_VERIFY(!program->app->loadedResults());
 
     // The next game begins a fresh pass and its results start empty.
     form1.PushButton3->click();
     QCOMPARE(form1.Label1->text(), u" Word 1 of 6"_s);
     type(u"zzz"_s);
     form1.PushButton3->click();
-    QVERIFY(!form1.globals().form2.isNull());
-    QCOMPARE(form1.globals().form2->ListView1->topLevelItemCount(), 1);
+    QVERIFY(!!program->app->loadedResults());
+    QCOMPARE(program->app->loadedResults()->ListView1->topLevelItemCount(), 1);
 }
 
 void tst_Game::counterRestartsEachPass()
 {
     Form1 &form1 = startProgram();
     form1.PushButton3->click();
-    QStringList firstPass{form1.currentWord};
+    QStringList firstPass{form1.state().game.currentWord};
     for (int n = 2; n <= 6; ++n) {
         type(u"x"_s);
         QCOMPARE(form1.Label1->text(), u" Word %1 of 6"_s.arg(n));
-        firstPass << form1.currentWord;
+        firstPass << form1.state().game.currentWord;
     }
     type(u"x"_s);
 
     QCOMPARE(form1.Label1->text(), u" Word 1 of 6"_s);
     firstPass.sort();
     QCOMPARE(firstPass, (QStringList{u"ant"_s, u"cat"_s, u"dog"_s, u"emu"_s, u"owl"_s, u"yak"_s}));
-    QCOMPARE(form1.globals().givenWords.size(), 7);
+    QCOMPARE(form1.state().game.givenWords.size(), 7);
 }
 
 void tst_Game::repeatKeys_data()
@@ -346,7 +344,7 @@ void tst_Game::repeatKeys()
     QFETCH(bool, repeats);
     Form1 &form1 = startProgram();
     form1.PushButton3->click();
-    const QString asked = form1.currentWord;
+    const QString asked = form1.state().game.currentWord;
     form1.Text2->setText(u"ca"_s);
 
     QTest::keyClick(form1.Text2, Qt::Key_R, modifiers);
@@ -354,8 +352,8 @@ void tst_Game::repeatKeys()
     QCOMPARE(spoken, repeats ? (QStringList{asked, asked}) : QStringList{asked});
     if (!repeats)
         QCOMPARE(form1.Text2->text(), u"car"_s);
-    QCOMPARE(form1.currentWord, asked);
-    QVERIFY(form1.typedWords.isEmpty());
+    QCOMPARE(form1.state().game.currentWord, asked);
+    QVERIFY(form1.state().game.typedWords.isEmpty());
     QCOMPARE(form1.Label1->text(), u" Word 1 of 6"_s);
 }
 
@@ -383,9 +381,9 @@ void tst_Game::inputIgnoredWhileAnswering()
 {
     QFETCH(bool, duringSound);
     Form1 &form1 = startProgram();
-    form1.globals().form3().Option1->setChecked(true);
+    program->app->audioOptions().Option1->setChecked(true);
     form1.PushButton3->click();
-    const QString asked = form1.currentWord;
+    const QString asked = form1.state().game.currentWord;
 
     // A second Enter, End Game, Repeat and Ctrl+R, as the event loop would
     // deliver them while the answer is handled.
@@ -398,7 +396,7 @@ void tst_Game::inputIgnoredWhileAnswering()
     };
     bool interrupted = false;
     if (duringSound) {
-        gameAudio().playSound = [&](Globals &, bool) {
+        form1.state().gameAudio.playSound = [&](bool) {
             if (!std::exchange(interrupted, true))
                 interrupt();
         };
@@ -409,29 +407,29 @@ void tst_Game::inputIgnoredWhileAnswering()
     type(asked);
 
     QVERIFY(interrupted);
-    QCOMPARE(form1.typedWords, QStringList{asked});
-    QCOMPARE(form1.globals().givenWords.size(), 2);
-    QVERIFY(form1.globals().gameStarted);
+    QCOMPARE(form1.state().game.typedWords, QStringList{asked});
+    QCOMPARE(form1.state().game.givenWords.size(), 2);
+    QVERIFY(form1.state().game.started);
     QCOMPARE(form1.PushButton3->text(), u"End Game"_s);
-    QCOMPARE(spoken, (QStringList{asked, form1.currentWord}));
+    QCOMPARE(spoken, (QStringList{asked, form1.state().game.currentWord}));
     QCOMPARE(form1.Label4->text(), u"Correct: "_s + asked);
-    QVERIFY(form1.globals().form2.isNull());
+    QVERIFY(!program->app->loadedResults());
     QVERIFY(program->prompts.boxes.isEmpty());
 
     // Once the answer is handled, the keys work again.
     type(u"zzz"_s);
-    QCOMPARE(form1.typedWords.size(), 2);
+    QCOMPARE(form1.state().game.typedWords.size(), 2);
 }
 
 void tst_Game::longGameScores()
 {
     Form1 &form1 = startProgram();
     form1.PushButton3->click();
-    QStringList &given = form1.globals().givenWords;
+    QStringList &given = form1.state().game.givenWords;
     given.clear();
     for (int k = 0; k < 40000; ++k) {
         given.append(u"word"_s);
-        form1.typedWords.append(k % 4 == 3 ? u"wrod"_s : u"Word"_s);
+        form1.state().game.typedWords.append(k % 4 == 3 ? u"wrod"_s : u"Word"_s);
     }
     given.append(u"word"_s);
 
@@ -439,8 +437,8 @@ void tst_Game::longGameScores()
     QCOMPARE(form1.Label2->text(), u"Score: 75%"_s);
 
     form1.PushButton3->click();
-    QVERIFY(!form1.globals().form2.isNull());
-    Form2 &form2 = *form1.globals().form2;
+    QVERIFY(!!program->app->loadedResults());
+    Form2 &form2 = *program->app->loadedResults();
     QCOMPARE(form2.ListView1->topLevelItemCount(), 40000);
     QCOMPARE(form2.lblCorrect->text(), u"Correct: 30000"_s);
     QCOMPARE(form2.lblWrong->text(), u"Wrong: 10000"_s);
@@ -448,4 +446,4 @@ void tst_Game::longGameScores()
 }
 
 QTEST_MAIN(tst_Game)
-#include "tst_game.moc"
+#include "tst_form1_game.moc"

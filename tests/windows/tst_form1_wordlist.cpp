@@ -1,7 +1,7 @@
 #include "testprogram.h"
 
-#include "shell/utilities.h"
-#include "wordlist/wordlistcommands.h"
+#include "core/utilities.h"
+#include "program/dictionary.h"
 #include "wordlist/wordlistfile.h"
 
 #include <QDir>
@@ -78,7 +78,7 @@ void tst_WordListCommands::startUp()
         program.settings->WriteSetting(u"Dictionary"_s, program.folder.filePath(rememberedPath));
     Form1 &form = program.start();
     QCOMPARE(form.Label3->text(), shown);
-    QCOMPARE(program.globals->dictionary.count(), count);
+    QCOMPARE(program.state().dictionary.count(), count);
     QCOMPARE(program.prompts.messages(), messages);
     QCOMPARE(program.prompts.errors(), QStringList());
     QCOMPARE(remembered(program), form.Text1->text());
@@ -108,7 +108,7 @@ void tst_WordListCommands::sampleButtons()
     const QString other = program.writeFile(u"other.txt"_s, "zebra\r\n");
     program.settings->WriteSetting(u"Dictionary"_s, other);
     Form1 &form = program.start();
-    QCOMPARE(program.globals->dictionary.word(1), u"zebra"_s);
+    QCOMPARE(program.state().dictionary.word(1), u"zebra"_s);
 
     if (button == u"PushButton1")
         form.PushButton1_Click();
@@ -117,7 +117,7 @@ void tst_WordListCommands::sampleButtons()
     QCOMPARE(form.Text1->text(), program.path(literal));
     QCOMPARE(remembered(program), program.path(literal));
     QCOMPARE(form.Label3->text(), shown);
-    QCOMPARE(program.globals->dictionary.word(1), firstWord);
+    QCOMPARE(program.state().dictionary.word(1), firstWord);
     QCOMPARE(program.prompts.boxes.size(), 0);
 }
 
@@ -151,7 +151,7 @@ void tst_WordListCommands::pathThatLoadsNothing()
     form.setText1(path);
     QCOMPARE(remembered(program), path);
     QCOMPARE(form.Label3->text(), shown);
-    QCOMPARE(program.globals->dictionary.count(), 10);
+    QCOMPARE(program.state().dictionary.count(), 10);
     QCOMPARE(form.Label1->text(), u" Word 3 of 10"_s);
     QCOMPARE(program.prompts.boxes.size(), 0);
 }
@@ -169,7 +169,7 @@ void tst_WordListCommands::chooseFile()
     QCOMPARE(program.dialogs.openCalls.first().filter, u"Dictionary File (*.dic)"_s);
     QCOMPARE(remembered(program), chosen);
     QCOMPARE(form.Label3->text(), u"my words.dic"_s);
-    QCOMPARE(program.globals->dictionary.count(), 2);
+    QCOMPARE(program.state().dictionary.count(), 2);
 }
 
 void tst_WordListCommands::cancelChoice()
@@ -183,7 +183,7 @@ void tst_WordListCommands::cancelChoice()
     QCOMPARE(form.Text1->text(), before);
     QCOMPARE(remembered(program), before);
     QCOMPARE(form.Label3->text(), u"One-To-Ten.txt"_s);
-    QCOMPARE(program.globals->dictionary.count(), 10);
+    QCOMPARE(program.state().dictionary.count(), 10);
 }
 
 void tst_WordListCommands::viewFile_data()
@@ -258,13 +258,13 @@ void tst_WordListCommands::unreadableList()
     form.Text1->setText(path);
     form.Label1->setText(u" Word 3 of 10"_s);
 
-    loadDictionaryFile(*program.globals);
+    program.app->mainWindow()->loadDictionaryFile();
     QCOMPARE(program.prompts.errors().size(), 1);
     const QString report = program.prompts.errors().first();
     QVERIFY2(report.contains(u"\r\nin Lexidrill2021/08/31.modDictionary.loadDictionaryFile at line 102\r\r"_s),
              qPrintable(report));
     QVERIFY2(report.section(u"\r\n"_s, 0, 0).contains(description), qPrintable(report));
-    QCOMPARE(program.globals->dictionary.count(), 0);
+    QCOMPARE(program.state().dictionary.count(), 0);
     QCOMPARE(form.Label1->text(), QString());
     QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
 }
@@ -275,19 +275,19 @@ void tst_WordListCommands::loadingMidGameKeepsTheGame()
     program.addSamples();
     program.random = std::make_unique<ScriptedRandom>(QList<double>{0.0});
     Form1 &form = program.start();
-    Globals &globals = *program.globals;
-    globals.gameStarted = true;
+    ProgramState &globals = program.state();
+    globals.game.started = true;
     QCOMPARE(getWordFromDictionary(globals), u"one"_s);
-    globals.givenWords = {u"one"_s};
-    form.currentWord = u"one"_s;
-    form.typedWords = {u"won"_s};
+    globals.game.givenWords = {u"one"_s};
+    form.state().game.currentWord = u"one"_s;
+    form.state().game.typedWords = {u"won"_s};
     form.Label1->setText(u" Word 1 of 10"_s);
 
     form.PushButton1_Click();
-    QVERIFY(globals.gameStarted);
-    QCOMPARE(globals.givenWords, QStringList{u"one"_s});
-    QCOMPARE(form.currentWord, u"one"_s);
-    QCOMPARE(form.typedWords, QStringList{u"won"_s});
+    QVERIFY(globals.game.started);
+    QCOMPARE(globals.game.givenWords, QStringList{u"one"_s});
+    QCOMPARE(form.state().game.currentWord, u"one"_s);
+    QCOMPARE(form.state().game.typedWords, QStringList{u"won"_s});
     QCOMPARE(globals.usedWords.count(), 0);
     QCOMPARE(form.Label1->text(), QString());
     QCOMPARE(getWordFromDictionary(globals), u"abbreviate"_s);
@@ -326,4 +326,4 @@ void tst_WordListCommands::hints()
 }
 
 QTEST_MAIN(tst_WordListCommands)
-#include "tst_wordlistcommands.moc"
+#include "tst_form1_wordlist.moc"

@@ -1,7 +1,7 @@
 #include "testprogram.h"
 
 #include "results/alignedexport.h"
-#include "results/form2.h"
+#include "windows/form2.h"
 
 #include <QFile>
 #include <QLabel>
@@ -52,14 +52,14 @@ void tst_Form2::cleanup()
 
 Form2 &tst_Form2::filledResults()
 {
-    Form2 &form2 = loadForm2(*program->globals);
+    Form2 &form2 = program->app->results();
     new QTreeWidgetItem(form2.ListView1, {u"cat"_s, u"cat"_s, u"Correct"_s});
     new QTreeWidgetItem(form2.ListView1, {u"dog"_s, u"dgo"_s, u"Wrong"_s});
     form2.lblCorrect->setText(u"Correct: 1"_s);
     form2.lblWrong->setText(u"Wrong: 1"_s);
     form2.lblScore->setText(u"Score: 50%"_s);
     form2.show();
-    program->form1->hide();
+    program->app->mainWindow()->hide();
     return form2;
 }
 
@@ -94,7 +94,7 @@ void tst_Form2::save()
     QCOMPARE(form2.ListView1->topLevelItemCount(), 2);
     QVERIFY(program->prompts.boxes.isEmpty());
     QVERIFY(form2.isVisible());
-    QVERIFY(!program->form1->isVisible());
+    QVERIFY(!program->app->mainWindow()->isVisible());
 }
 
 void tst_Form2::saveAgainOffersPreviousName()
@@ -111,7 +111,7 @@ void tst_Form2::saveAgainOffersPreviousName()
 
     // A new opening of the window starts with an empty name.
     form2.PushButton2->click();
-    QTRY_VERIFY(program->globals->form2.isNull());
+    QTRY_VERIFY(!program->app->loadedResults());
     filledResults().PushButton1->click();
     QCOMPARE(program->dialogs.saveCalls.size(), 3);
     QVERIFY(program->dialogs.saveCalls[2].previousName.isEmpty());
@@ -159,15 +159,15 @@ void tst_Form2::closing()
     QFETCH(bool, ending);
     QFETCH(bool, mainShown);
     Form2 &form2 = filledResults();
-    program->globals->ending = ending;
+    program->app->setEnding(ending);
 
     if (byButton)
         form2.PushButton2->click();
     else
         form2.close();
 
-    QCOMPARE(program->form1->isVisible(), mainShown);
-    QTRY_VERIFY(program->globals->form2.isNull());
+    QCOMPARE(program->app->mainWindow()->isVisible(), mainShown);
+    QTRY_VERIFY(!program->app->loadedResults());
     QVERIFY(program->prompts.boxes.isEmpty());
 }
 

@@ -58,7 +58,7 @@ void tst_Form3::firstRun()
     TestProgram program;
     startWith(program);
 
-    const Form3 &form3 = program.globals->form3();
+    const Form3 &form3 = program.app->audioOptions();
     QVERIFY(!form3.isVisible());
     QCOMPARE(form3.windowTitle(), u"Lexidrill - Audio Options"_s);
     QCOMPARE(form3.Slider1->value(), 100);
@@ -97,7 +97,7 @@ void tst_Form3::storedNumbers()
     TestProgram program;
     startWith(program, {key + u'=' + text});
 
-    const Form3 &form3 = program.globals->form3();
+    const Form3 &form3 = program.app->audioOptions();
     const bool volume = key == u"Volume Level"_s;
     QCOMPARE((volume ? form3.Slider1 : form3.Slider2)->value(), value);
     QCOMPARE((volume ? form3.lblVolume : form3.lblSpeed)->text(), key + u" = "_s + QString::number(value));
@@ -128,7 +128,7 @@ void tst_Form3::storedOptions()
     TestProgram program;
     startWith(program, {u"Option1="_s + option1, u"Option2="_s + option2});
 
-    const Form3 &form3 = program.globals->form3();
+    const Form3 &form3 = program.app->audioOptions();
     QCOMPARE(form3.Option1->isChecked(), playSounds);
     QCOMPARE(form3.Option2->isChecked(), doNotPlay);
     QCOMPARE(reportedLines(program.prompts, kFormLoad), lines);
@@ -138,7 +138,7 @@ void tst_Form3::choicesSurviveUnloading()
 {
     TestProgram program;
     startWith(program);
-    Form3 *form3 = &program.globals->form3();
+    Form3 *form3 = &program.app->audioOptions();
     form3->Slider1->setValue(30);
     form3->Slider2->setValue(5);
     form3->Combo1->setCurrentIndex(1);
@@ -147,9 +147,9 @@ void tst_Form3::choicesSurviveUnloading()
     QCOMPARE(setting(program, u"Option2"_s), u"True"_s);
 
     form3->PushButton1->click();
-    QTRY_VERIFY(!program.globals->isForm3Loaded());
+    QTRY_VERIFY(!program.app->isAudioOptionsLoaded());
 
-    form3 = &program.globals->form3();
+    form3 = &program.app->audioOptions();
     QCOMPARE(form3->Slider1->value(), 30);
     QCOMPARE(form3->Slider2->value(), 5);
     QCOMPARE(form3->Combo1->currentIndex(), 1);
@@ -178,9 +178,9 @@ void tst_Form3::slidersReachTheSpeakingVoice()
     TestProgram program;
     startWith(program);
     if (wordSpoken)
-        SpeakWord(*program.globals, u"cat"_s);
+        SpeakWord(program.state().audio, u"cat"_s);
     program.speech.log.calls.clear();
-    Form3 &form3 = program.globals->form3();
+    Form3 &form3 = program.app->audioOptions();
 
     QSlider *slider = volume ? form3.Slider1 : form3.Slider2;
     slider->setFocus();
@@ -197,7 +197,7 @@ void tst_Form3::voiceChoiceIsSaved()
 {
     TestProgram program;
     startWith(program);
-    Form3 &form3 = program.globals->form3();
+    Form3 &form3 = program.app->audioOptions();
 
     form3.Combo1->setCurrentIndex(1);
     QCOMPARE(setting(program, u"Combo1"_s), u"1"_s);
@@ -228,7 +228,7 @@ void tst_Form3::refusedSavesAreReported()
     QFETCH(int, line);
     TestProgram program;
     startWith(program);
-    Form3 &form3 = program.globals->form3();
+    Form3 &form3 = program.app->audioOptions();
     // A folder where the settings file should be makes every write fail.
     const QString store = program.settings->fileName();
     QVERIFY(QFile::remove(store));
@@ -249,7 +249,7 @@ void tst_Form3::testSpeed()
 {
     TestProgram program;
     startWith(program, {u"Combo1=1"_s, u"Volume Level=70"_s, u"Speech Rate=2"_s});
-    Form3 &form3 = program.globals->form3();
+    Form3 &form3 = program.app->audioOptions();
     program.speech.log.calls.clear();
 
     form3.PushButton14->click();
@@ -257,7 +257,7 @@ void tst_Form3::testSpeed()
     QCOMPARE(callsOfVoice(program.speech.log, program.speech.created),
              QStringList({u"voice(1)"_s, u"volume(70)"_s, u"rate(2)"_s, u"speakAndWait(This is a test)"_s,
                           u"released"_s}));
-    QVERIFY(!program.globals->SpeakingVoice);
+    QVERIFY(!program.state().audio.SpeakingVoice);
     QCOMPARE(form3.cursor().shape(), Qt::ArrowCursor);
     QVERIFY(program.prompts.boxes.isEmpty());
 }
@@ -266,7 +266,7 @@ void tst_Form3::testSpeedWithoutEngine()
 {
     TestProgram program;
     startWith(program);
-    Form3 &form3 = program.globals->form3();
+    Form3 &form3 = program.app->audioOptions();
     program.speech.broken = true;
 
     form3.PushButton14->click();
@@ -315,8 +315,8 @@ void tst_Form3::windowIgnoresTheUserDuringTheTest()
     services.player = &program.player;
     services.settings = program.settings.get();
     services.programFolder = program.path(u"");
-    Globals globals(services);
-    QPointer<Form3> form3 = &globals.form3();
+    App app(services);
+    QPointer<Form3> form3 = &app.audioOptions();
     form3->show();
     Qt::CursorShape pointer = Qt::ArrowCursor;
     const QPoint onIndicator(5, form3->Option2->height() / 2);
@@ -354,7 +354,7 @@ void tst_Form3::addVoices()
     startWith(program);
     program.prompts.answers.enqueue(yes);
 
-    program.globals->form3().PushButton4->click();
+    program.app->audioOptions().PushButton4->click();
 
     QCOMPARE(program.prompts.questions(),
              QStringList{u"This software uses Microsoft Text to Speech (TTS) as its backbone. If you would like "
@@ -389,10 +389,10 @@ void tst_Form3::closingBringsTheMainWindowBack()
     Form1 &form1 = startWith(program);
     form1.show();
     form1.PushButton4->click();
-    Form3 &form3 = program.globals->form3();
+    Form3 &form3 = program.app->audioOptions();
     QVERIFY(form3.isVisible());
     QVERIFY(!form1.isVisible());
-    program.globals->ending = ending;
+    program.app->setEnding(ending);
 
     if (closeBox)
         form3.close();
@@ -400,7 +400,7 @@ void tst_Form3::closingBringsTheMainWindowBack()
         form3.PushButton1->click();
 
     QCOMPARE(form1.isVisible(), !ending);
-    QTRY_VERIFY(!program.globals->isForm3Loaded());
+    QTRY_VERIFY(!program.app->isAudioOptionsLoaded());
 }
 
 void tst_Form3::comingBackFromAModalBoxIsNoOpening()
@@ -409,7 +409,7 @@ void tst_Form3::comingBackFromAModalBoxIsNoOpening()
     Form1 &form1 = startWith(program);
     form1.show();
     form1.PushButton4->click();
-    Form3 &form3 = program.globals->form3();
+    Form3 &form3 = program.app->audioOptions();
     QTRY_VERIFY(form3.isActiveWindow());
     const int voicesMade = program.speech.created;
 
@@ -473,7 +473,7 @@ void tst_Form3::handPointer()
     if (!file.isEmpty())
         program.writeBeside(u"\\HAND-M.CUR", file);
     startWith(program);
-    Form3 &form3 = program.globals->form3();
+    Form3 &form3 = program.app->audioOptions();
     form3.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form3));
 

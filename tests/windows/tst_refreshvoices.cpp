@@ -1,6 +1,6 @@
 #include "audiotest.h"
 
-#include "audio/refreshvoices.h"
+#include "windows/refreshvoices.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -62,7 +62,7 @@ void tst_RefreshVoices::selectsTheSavedChoice()
 
     startWith(program, {u"Combo1="_s + saved});
 
-    const Form3 &form3 = program.globals->form3();
+    const Form3 &form3 = program.app->audioOptions();
     QCOMPARE(form3.Combo1->count(), voiceCount);
     QCOMPARE(form3.Combo1->currentIndex(), selected);
     QCOMPARE(setting(program, u"Combo1"_s), savedAfter);
@@ -74,12 +74,12 @@ void tst_RefreshVoices::listFollowsTheEnginesOrder()
     TestProgram program;
     program.speech.voiceNames = {u"Zoe"_s, u"Adam"_s, u"Mary"_s};
     startWith(program, {u"Combo1=1"_s});
-    Form3 &form3 = program.globals->form3();
+    Form3 &form3 = program.app->audioOptions();
 
     // A voice installed later lands where the engine lists it; the saved
     // position now names another voice, and that one is selected.
     program.speech.voiceNames.insert(0, u"Bob"_s);
-    RefreshVoices(*program.globals, false);
+    RefreshVoices(program.state(), *program.app, false);
 
     QStringList items;
     for (int i = 0; i < form3.Combo1->count(); ++i)
@@ -129,7 +129,7 @@ void tst_RefreshVoices::refreshList()
     QFETCH(QStringList, messages);
     TestProgram program;
     startWith(program);
-    Form3 &form3 = program.globals->form3();
+    Form3 &form3 = program.app->audioOptions();
     program.speech.voiceNames = voices;
     program.prompts.boxes.clear();
 

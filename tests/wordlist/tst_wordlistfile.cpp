@@ -1,4 +1,4 @@
-#include "shell/failure.h"
+#include "core/failure.h"
 #include "wordlist/wordlistfile.h"
 #include "wordlist/wordstore.h"
 

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "audio/audiopreferences.h"
+#include "program/programstate.h"
+#include "windows/navigator.h"
+
+#include <QPointer>
+#include <memory>
+
+class Form1;
+
+// The composition root: builds the program's state on the services it is
+// given and the windows on that state, and moves between the windows.
+// main() builds it on the real services, the tests on fakes.
+class App final : public Navigator
+{
+public:
+    explicit App(const Services &services);
+    ~App() override;
+    App(const App &) = delete;
+    App &operator=(const App &) = delete;
+
+    // Builds the main window and runs its load step.
+    Form1 &start();
+
+    ProgramState &state() { return m_state; }
+    Form1 *mainWindow() const { return m_form1.get(); }
+    // The results window while it is loaded.
+    Form2 *loadedResults() const;
+    bool isAudioOptionsLoaded() const { return !m_form3.isNull(); }
+    // For tests that close windows as if the program were ending.
+    void setEnding(bool ending) { m_ending = ending; }
+
+    Form3 &audioOptions() override;
+    Form2 &results() override;
+    void showMainWindow() override;
+    void returnToMainWindow() override;
+    bool ending() const override { return m_ending; }
+    void endProgram() override;
+
+private:
+    // The audio preferences as the audio options window holds them; the
+    // first read loads the window.
+    class Preferences : public AudioPreferences
+    {
+    public:
+        explicit Preferences(App &app) : m_app(app) {}
+        int volume() const override;
+        int rate() const override;
+        int voicePosition() const override;
+        bool playSounds() const override;
+
+    private:
+        App &m_app;
+    };
+
+    Preferences m_preferences{*this};
+    ProgramState m_state;
+    std::unique_ptr<Form1> m_form1;
+    QPointer<Form2> m_form2;
+    QPointer<Form3> m_form3;
+    bool m_ending = false;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QStringView>
+
+// Every key of the settings store with its default. Values are stored as
+// text; the numbers below are written as their decimal text.
+namespace SettingKeys {
+
+struct Number
+{
+    QStringView key;
+    int defaultValue;
+};
+
+// The word list in use. Its default is a file beside the program,
+// ProgramFiles::kFirstSample.
+inline constexpr QStringView kDictionary = u"Dictionary";
+
+// Position of the chosen voice in the voice list.
+inline constexpr Number kVoice{u"Combo1", 0};
+inline constexpr Number kVolume{u"Volume Level", 100};
+inline constexpr Number kRate{u"Speech Rate", -4};
+// The two feedback-sound options, as the truth texts "True" and "False".
+inline constexpr Number kPlaySounds{u"Option1", 1};
+inline constexpr Number kNoSounds{u"Option2", 0};
+
+} // namespace SettingKeys

@@ -1,0 +1,12 @@
+#include "dictionary.h"
+
+#include "core/errorreport.h"
+#include "program/programstate.h"
+
+QString getWordFromDictionary(ProgramState &state)
+{
+    Steps s(state.prompts(), u"modDictionary", u"getWordFromDictionary");
+    QString word;
+    s.step(104, [&] { word = drawWord(state.dictionary, state.usedWords, state.random()); });
+    return word;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+class Form2;
+class Form3;
+
+// How a window reaches the others. The composition root owns the windows and
+// moves between them; windows hold no pointers to one another.
+class Navigator
+{
+public:
+    virtual ~Navigator() = default;
+    // The audio options window; the first call loads it, hidden, and runs
+    // its load step. Closing it unloads it.
+    virtual Form3 &audioOptions() = 0;
+    // The results window, loaded the same way.
+    virtual Form2 &results() = 0;
+    // Throws Failure when the main window is not loaded.
+    virtual void showMainWindow() = 0;
+    // Brings the main window back as another window closes, unless the
+    // program is ending.
+    virtual void returnToMainWindow() = 0;
+    // Set while the program ends, so that closing windows do not bring the
+    // main window back.
+    virtual bool ending() const = 0;
+    // Ends the program: the other windows close with the main window.
+    virtual void endProgram() = 0;
+};
