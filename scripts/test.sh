@@ -5,7 +5,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$root/scripts/deps.sh"
-"$root/scripts/build.sh"
+LEXIDRILL_WARNINGS_AS_ERRORS=ON "$root/scripts/build.sh"
 "$root/scripts/fuzz.sh"
 source "$root/scripts/sound-server.sh"
 cd "$root/build"
