@@ -29,7 +29,9 @@ QString decodeVerbatim(QStringConverter::Encoding encoding, QByteArrayView bytes
 
 Encoding detect(QByteArrayView bytes)
 {
-    if (bytes.startsWith(kUtf8Mark) || bytes.isValidUtf8())
+    if (bytes.startsWith(kUtf8Mark))
+        bytes = bytes.sliced(kUtf8Mark.size());
+    if (bytes.isValidUtf8())
         return Encoding::Utf8;
     const auto first = static_cast<unsigned char>(bytes.front());
     if (first == 0xFF)
@@ -41,17 +43,18 @@ Encoding detect(QByteArrayView bytes)
 
 QString decode(QByteArrayView bytes)
 {
-    switch (detect(bytes)) {
+    const Encoding encoding = detect(bytes);
+    if (bytes.startsWith(kUtf8Mark))
+        bytes = bytes.sliced(kUtf8Mark.size());
+    switch (encoding) {
     case Encoding::Utf8:
-        if (bytes.startsWith(kUtf8Mark))
-            bytes = bytes.sliced(kUtf8Mark.size());
         return decodeVerbatim(QStringConverter::Utf8, bytes);
     case Encoding::Utf16LittleEndian:
     case Encoding::Utf16BigEndian: {
         QByteArrayView body = bytes.sliced(std::min<qsizetype>(2, bytes.size()));
         body.truncate(body.size() & ~qsizetype(1));
-        return decodeVerbatim(detect(bytes) == Encoding::Utf16LittleEndian ? QStringConverter::Utf16LE
-                                                                           : QStringConverter::Utf16BE,
+        return decodeVerbatim(encoding == Encoding::Utf16LittleEndian ? QStringConverter::Utf16LE
+                                                                      : QStringConverter::Utf16BE,
                               body);
     }
     case Encoding::Ansi:

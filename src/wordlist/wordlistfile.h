@@ -15,14 +15,14 @@ inline constexpr qint64 kMaximumBytes = 32 * 1024 * 1024;
 enum class Encoding { Utf8, Utf16LittleEndian, Utf16BigEndian, Ansi };
 
 // How the bytes of a list are decoded, in this order:
-// - the UTF-8 mark EF BB BF: UTF-8, also when bytes after the mark are
-//   broken (they become U+FFFD), because the mark is a clear statement;
 // - bytes that are valid UTF-8 as a whole: UTF-8 (plain ASCII reads the same
 //   either way);
 // - first byte FF: UTF-16 little endian; first byte FE: UTF-16 big endian
 //   (neither byte occurs in UTF-8, so such a file never reached the rule
 //   above);
 // - anything else: the 8-bit code page (CodePage::decodeAnsi).
+// A leading UTF-8 mark EF BB BF is dropped first and the rule applies to the
+// bytes after it: an editor may put the mark before text it did not convert.
 Encoding detect(QByteArrayView bytes);
 
 // The text of the bytes in the detected encoding. A mark is not part of the
