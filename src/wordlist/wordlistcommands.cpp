@@ -17,27 +17,12 @@ void loadDictionaryFile(Globals &globals)
 {
     Form1 &form1 = *globals.form1;
     Steps s(globals.prompts(), u"modDictionary", u"loadDictionaryFile");
-    QString text;
-    TextLines lines;
     s.step(100, [&] { form1.setCursor(Qt::WaitCursor); });
-    // The old store goes before the new list is read, so that two lists are
-    // never held at once; nothing draws until the load is over, and a failed
-    // read leaves the store empty all the same (step 108).
-    s.step(102, [&] {
-        globals.dictionary = WordStore();
-        text = readDictionaryText(form1.Text1->text());
-    });
-    s.step(104, [&] { text.remove(u'\r'); });
-    s.step(106, [&] { lines = TextLines(std::move(text)); });
-    s.step(108, [&] { globals.dictionary = WordStore(lines.text(), lines.nonEmptyCount()); });
-    for (qsizetype i = 0; i < lines.count(); ++i) {
-        s.mark(110);
-        if (s.test(112, [&] { return !lines.line(i).isEmpty(); }))
-            s.step(114, [&] { globals.dictionary.append(lines.line(i)); });
-        s.mark(116);
-    }
-    lines = TextLines();
+    const bool loaded = readDictionaryInto(s, form1.Text1->text(), globals.dictionary);
     s.step(118, [&] { form1.setCursor(Qt::ArrowCursor); });
+    // A list too large to hold leaves the list in use, its pass and counter.
+    if (!loaded)
+        return;
     s.step(120, [&] { globals.usedWords.clear(); });
     s.step(122, [&] { form1.Label1->setText(QString()); });
 }
