@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <algorithm>
+#include <exception>
 
 using namespace Qt::StringLiterals;
 
@@ -44,7 +45,14 @@ void Form1::setText1(const QString &path)
 void Form1::Text1_Change()
 {
     const QString path = Text1->text();
-    m_globals.WriteSetting(u"Dictionary"_s, path);
+    // A settings file that cannot be written must not keep the learner from
+    // the list: its failure passes to the caller once the list is shown.
+    std::exception_ptr notRemembered;
+    try {
+        m_globals.WriteSetting(u"Dictionary"_s, path);
+    } catch (const Failure &) {
+        notRemembered = std::current_exception();
+    }
     if (std::any_of(path.cbegin(), path.cend(), [](QChar c) { return c != u' '; })) {
         // A plain file only: folders, hidden files and devices are not read.
         // Wildcard characters are taken literally, as part of a file name, so
@@ -54,6 +62,8 @@ void Form1::Text1_Change()
             loadDictionaryFile(m_globals);
     }
     Label3->setText(FileNameOf(path));
+    if (notRemembered)
+        std::rethrow_exception(notRemembered);
 }
 
 void Form1::PushButton6_Click()

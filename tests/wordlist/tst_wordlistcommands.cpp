@@ -44,6 +44,8 @@ private slots:
     void unreadableList_data();
     void unreadableList();
     void largeList();
+    void unwritableSettings_data();
+    void unwritableSettings();
     void loadingMidGameKeepsTheGame();
     void hints_data();
     void hints();
@@ -298,6 +300,49 @@ void tst_WordListCommands::largeList()
     QCOMPARE(program.globals->dictionary.count(), kWords);
     QCOMPARE(program.globals->dictionary.word(kWords), u"w03099999"_s);
     QCOMPARE(form.Label3->text(), u"large.txt"_s);
+}
+
+// A settings file that cannot be written: choosing a list reports the failed
+// write as before (in the handler that set the path), and the list is read
+// and shown all the same.
+void tst_WordListCommands::unwritableSettings_data()
+{
+    QTest::addColumn<QString>("lock");
+    QTest::addRow("read-only file") << u"read-only file"_s;
+    QTest::addRow("a file in place of its folder") << u"file in place of folder"_s;
+}
+
+void tst_WordListCommands::unwritableSettings()
+{
+    QFETCH(QString, lock);
+    TestProgram program;
+    program.addSamples();
+    QVERIFY(QDir(program.folder.path()).mkdir(u"profile"_s));
+    const QString profile = program.folder.filePath(u"profile"_s);
+    program.settings = std::make_unique<SettingsStore>(profile + u"/settings.ini"_s);
+    Form1 &form = program.start();
+    const QString settingsFile = program.settings->fileName();
+    if (lock == u"read-only file") {
+        QVERIFY(QFile::setPermissions(settingsFile, QFile::ReadOwner));
+        QFile probe(settingsFile);
+        if (probe.open(QIODevice::ReadWrite))
+            QSKIP("this user may write read-only files");
+    } else {
+        QVERIFY(QDir(profile).removeRecursively());
+        program.writeFile(u"profile"_s, "x");
+    }
+    const QString chosen = program.writeFile(u"my words.dic"_s, "alpha\nbeta\n");
+    program.dialogs.openAnswers.enqueue(chosen);
+
+    form.PushButton6_Click();
+    QCOMPARE(program.prompts.errors().size(), 1);
+    const QString report = program.prompts.errors().first();
+    QVERIFY2(report.startsWith(u"Cannot write the setting \"Dictionary\""_s), qPrintable(report));
+    QVERIFY2(report.contains(u"\r\nin Lexidrill2021/08/31.Form1.PushButton6_Click at line 110\r\r"_s),
+             qPrintable(report));
+    QCOMPARE(program.globals->dictionary.count(), 2);
+    QCOMPARE(program.globals->dictionary.word(1), u"alpha"_s);
+    QCOMPARE(form.Label3->text(), u"my words.dic"_s);
 }
 
 void tst_WordListCommands::loadingMidGameKeepsTheGame()
