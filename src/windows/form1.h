@@ -30,7 +30,8 @@ public:
     // Reads the list named by the path box into a new store, empties the pass
     // record and clears the word counter. Reports its own failures: a list
     // that cannot be read (see readDictionaryText) is reported at step 102
-    // and leaves the store empty.
+    // and leaves the store empty; a list too large to hold is reported and
+    // leaves the list in use, the pass record and the counter as they were.
     void loadDictionaryFile();
     void Text1_Change();
     // Puts a path into Text1; every assignment runs the change handling, also

@@ -11,33 +11,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <algorithm>
+#include <exception>
 
 using namespace Qt::StringLiterals;
 
 void Form1::loadDictionaryFile()
 {
     Steps s(m_state.prompts(), u"modDictionary", u"loadDictionaryFile");
-    QString text;
-    TextLines lines;
     s.step(100, [&] { setCursor(Qt::WaitCursor); });
-    // The old store goes before the new list is read, so that two lists are
-    // never held at once; nothing draws until the load is over, and a failed
-    // read leaves the store empty all the same (step 108).
-    s.step(102, [&] {
-        m_state.dictionary = WordStore();
-        text = readDictionaryText(Text1->text());
-    });
-    s.step(104, [&] { text.remove(u'\r'); });
-    s.step(106, [&] { lines = TextLines(std::move(text)); });
-    s.step(108, [&] { m_state.dictionary = WordStore(lines.text(), lines.nonEmptyCount()); });
-    for (qsizetype i = 0; i < lines.count(); ++i) {
-        s.mark(110);
-        if (s.test(112, [&] { return !lines.line(i).isEmpty(); }))
-            s.step(114, [&] { m_state.dictionary.append(lines.line(i)); });
-        s.mark(116);
-    }
-    lines = TextLines();
+    const bool loaded = readDictionaryInto(s, Text1->text(), m_state.dictionary);
     s.step(118, [&] { setCursor(Qt::ArrowCursor); });
+    // A list too large to hold leaves the list in use, its pass and counter.
+    if (!loaded)
+        return;
     s.step(120, [&] { m_state.usedWords.clear(); });
     s.step(122, [&] { Label1->setText(QString()); });
 }
@@ -51,7 +37,14 @@ void Form1::setText1(const QString &path)
 void Form1::Text1_Change()
 {
     const QString path = Text1->text();
-    m_state.WriteSetting(SettingKeys::kDictionary, path);
+    // A settings file that cannot be written must not keep the learner from
+    // the list: its failure passes to the caller once the list is shown.
+    std::exception_ptr notRemembered;
+    try {
+        m_state.WriteSetting(SettingKeys::kDictionary, path);
+    } catch (const Failure &) {
+        notRemembered = std::current_exception();
+    }
     if (std::any_of(path.cbegin(), path.cend(), [](QChar c) { return c != u' '; })) {
         // A plain file only: folders, hidden files and devices are not read.
         // Wildcard characters are taken literally, as part of a file name, so
@@ -61,6 +54,8 @@ void Form1::Text1_Change()
             loadDictionaryFile();
     }
     Label3->setText(FileNameOf(path));
+    if (notRemembered)
+        std::rethrow_exception(notRemembered);
 }
 
 void Form1::PushButton6_Click()

@@ -1,7 +1,7 @@
 #include "wordlistfile.h"
 
 #include "core/codepage.h"
-#include "core/failure.h"
+#include "core/errorreport.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,7 +29,9 @@ QString decodeVerbatim(QStringConverter::Encoding encoding, QByteArrayView bytes
 
 Encoding detect(QByteArrayView bytes)
 {
-    if (bytes.startsWith(kUtf8Mark) || bytes.isValidUtf8())
+    if (bytes.startsWith(kUtf8Mark))
+        bytes = bytes.sliced(kUtf8Mark.size());
+    if (bytes.isValidUtf8())
         return Encoding::Utf8;
     const auto first = static_cast<unsigned char>(bytes.front());
     if (first == 0xFF)
@@ -41,17 +43,18 @@ Encoding detect(QByteArrayView bytes)
 
 QString decode(QByteArrayView bytes)
 {
-    switch (detect(bytes)) {
+    const Encoding encoding = detect(bytes);
+    if (bytes.startsWith(kUtf8Mark))
+        bytes = bytes.sliced(kUtf8Mark.size());
+    switch (encoding) {
     case Encoding::Utf8:
-        if (bytes.startsWith(kUtf8Mark))
-            bytes = bytes.sliced(kUtf8Mark.size());
         return decodeVerbatim(QStringConverter::Utf8, bytes);
     case Encoding::Utf16LittleEndian:
     case Encoding::Utf16BigEndian: {
         QByteArrayView body = bytes.sliced(std::min<qsizetype>(2, bytes.size()));
         body.truncate(body.size() & ~qsizetype(1));
-        return decodeVerbatim(detect(bytes) == Encoding::Utf16LittleEndian ? QStringConverter::Utf16LE
-                                                                           : QStringConverter::Utf16BE,
+        return decodeVerbatim(encoding == Encoding::Utf16LittleEndian ? QStringConverter::Utf16LE
+                                                                      : QStringConverter::Utf16BE,
                               body);
     }
     case Encoding::Ansi:
@@ -67,6 +70,12 @@ bool isBinary(QStringView text)
 
 } // namespace WordListFile
 
+ListTooLarge ListTooLarge::outOfMemory(const QString &path)
+{
+    return ListTooLarge(u"\"%1\" is too large for a word list: there is not enough memory to hold it."_s
+                            .arg(QDir::toNativeSeparators(path)));
+}
+
 QString readDictionaryText(const QString &path)
 {
     const QString shown = QDir::toNativeSeparators(path);
@@ -77,22 +86,62 @@ QString readDictionaryText(const QString &path)
     if (info.exists() && !info.isFile())
         throw Failure(u"\"%1\" is not a plain file."_s.arg(shown));
 
-    const auto tooLarge = [&] {
-        return Failure(u"\"%1\" is too large for a word list (more than %2 MB)."_s
-                           .arg(shown, QString::number(WordListFile::kMaximumBytes / (1024 * 1024))));
+    const auto beyondRange = [&] {
+        return ListTooLarge(u"\"%1\" is too large for a word list (more than %2 characters)."_s
+                                .arg(shown, QString::number(WordStore::kMaximumTextLength)));
     };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Failure(u"Cannot read \"%1\": %2"_s.arg(shown, file.errorString()));
     if (file.size() > WordListFile::kMaximumBytes)
-        throw tooLarge();
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Failure(u"Cannot read \"%1\": %2"_s.arg(shown, file.errorString()));
-    if (bytes.size() > WordListFile::kMaximumBytes)   // grew since its size was read
-        throw tooLarge();
-    QString text = WordListFile::decode(bytes);
+        throw beyondRange();
+    QString text;
+    try {
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            throw Failure(u"Cannot read \"%1\": %2"_s.arg(shown, file.errorString()));
+        text = WordListFile::decode(bytes);
+    } catch (const std::bad_alloc &) {
+        throw ListTooLarge::outOfMemory(path);
+    }
+    if (text.size() > WordStore::kMaximumTextLength)
+        throw beyondRange();
     if (WordListFile::isBinary(text))
         throw Failure(u"\"%1\" is not a text file."_s.arg(shown));
     return text;
+}
+
+bool readDictionaryInto(Steps &s, const QString &path, WordStore &dictionary)
+{
+    QString text;
+    TextLines lines;
+    bool tooLarge = false;
+    // The steps whose memory grows with the list. The list in use is kept
+    // until the new one is split, so that one too large to hold costs nothing.
+    const auto sized = [&](int line, auto &&body) {
+        s.step(line, [&] {
+            try {
+                body();
+            } catch (const ListTooLarge &) {
+                tooLarge = true;
+                throw;
+            } catch (const std::bad_alloc &) {
+                tooLarge = true;
+                throw ListTooLarge::outOfMemory(path);
+            }
+        });
+        return !tooLarge;
+    };
+    if (!sized(102, [&] { text = readDictionaryText(path); })
+        || !sized(104, [&] { text.remove(u'\r'); })
+        || !sized(106, [&] { lines = TextLines(std::move(text)); })
+        || !sized(108, [&] { dictionary = WordStore(lines.text(), lines.nonEmptyCount()); }))
+        return false;
+    for (qsizetype i = 0; i < lines.count(); ++i) {
+        s.mark(110);
+        if (s.test(112, [&] { return !lines.line(i).isEmpty(); }))
+            s.step(114, [&] { dictionary.append(lines.line(i)); });
+        s.mark(116);
+    }
+    return true;
 }

@@ -1,28 +1,32 @@
 #pragma once
 
+#include "core/failure.h"
+#include "wordlist/wordstore.h"
+
 #include <QByteArrayView>
 #include <QString>
+
+class Steps;
 
 // Reading word list files.
 namespace WordListFile {
 
-// Larger files are refused: a list of a million words takes about 10 MB
-// (20 MB in UTF-16), and the limit keeps every position and offset well
-// inside 32 bits and even a list of 16 million one-letter words under about
-// 400 MB of memory.
-inline constexpr qint64 kMaximumBytes = 32 * 1024 * 1024;
+// Larger files are refused before they are read: even at three bytes per
+// character (UTF-8 beyond Latin, the densest text) they would not fit the
+// store.
+inline constexpr qint64 kMaximumBytes = 3 * (WordStore::kMaximumTextLength + 1);
 
 enum class Encoding { Utf8, Utf16LittleEndian, Utf16BigEndian, Ansi };
 
 // How the bytes of a list are decoded, in this order:
-// - the UTF-8 mark EF BB BF: UTF-8, also when bytes after the mark are
-//   broken (they become U+FFFD), because the mark is a clear statement;
 // - bytes that are valid UTF-8 as a whole: UTF-8 (plain ASCII reads the same
 //   either way);
 // - first byte FF: UTF-16 little endian; first byte FE: UTF-16 big endian
 //   (neither byte occurs in UTF-8, so such a file never reached the rule
 //   above);
 // - anything else: the 8-bit code page (CodePage::decodeAnsi).
+// A leading UTF-8 mark EF BB BF is dropped first and the rule applies to the
+// bytes after it: an editor may put the mark before text it did not convert.
 Encoding detect(QByteArrayView bytes);
 
 // The text of the bytes in the detected encoding. A mark is not part of the
@@ -37,11 +41,28 @@ bool isBinary(QStringView text);
 
 } // namespace WordListFile
 
+// A list too large to hold: beyond the store's range, or memory refused.
+class ListTooLarge : public Failure
+{
+public:
+    using Failure::Failure;
+    // The failure when memory for the list at the path is refused.
+    static ListTooLarge outOfMemory(const QString &path);
+};
+
 // Reads a word list file whole and returns its decoded text; an empty file
 // gives the empty text. Throws Failure when the file cannot be opened or read
 // (missing, vanished, a folder, a pipe or device, no permission, locked by
-// another program where the system locks files), when it is larger than
-// WordListFile::kMaximumBytes, or when it is not text (WordListFile::isBinary).
-// The path is read as written: wildcard characters are not expanded. The file
-// is closed in every case.
+// another program where the system locks files) or when it is not text
+// (WordListFile::isBinary); throws ListTooLarge when its text would not fit
+// the store or memory is refused. The path is read as written: wildcard
+// characters are not expanded. The file is closed in every case.
 QString readDictionaryText(const QString &path);
+
+// Steps 102 to 116 of the load (loadDictionaryFile), run on the load's own
+// steps: reads the list at the path, deletes every CR, splits the text at
+// every LF and puts each non-empty line into a new store, which replaces the
+// given one. A list that cannot be read leaves an empty store. A list too
+// large to hold ends the load at its report and leaves the store as it was,
+// so the list in use is not lost; the result is false then.
+bool readDictionaryInto(Steps &s, const QString &path, WordStore &dictionary);

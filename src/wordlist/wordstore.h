@@ -7,8 +7,8 @@
 #include <vector>
 
 // The lines of a text, split at every LF. The text is held once; lines are
-// ranges of it, so a text may hold up to 4G characters (a word list file is
-// far smaller, see WordListFile::kMaximumBytes).
+// ranges of it, so a text may hold up to WordStore::kMaximumTextLength
+// characters.
 class TextLines
 {
 public:
@@ -39,6 +39,9 @@ private:
 class WordStore
 {
 public:
+    // Places in the store's text are 32-bit: the longest text it can hold.
+    static constexpr qsizetype kMaximumTextLength = 0xFFFFFFFF;
+
     WordStore() = default;
     // An empty store that takes its words from the given text: appending a
     // view into that text records its place instead of copying it. Room is

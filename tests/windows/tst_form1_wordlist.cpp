@@ -43,6 +43,9 @@ private slots:
     void editorFailsToStart();
     void unreadableList_data();
     void unreadableList();
+    void largeList();
+    void unwritableSettings_data();
+    void unwritableSettings();
     void loadingMidGameKeepsTheGame();
     void hints_data();
     void hints();
@@ -227,31 +230,37 @@ void tst_WordListCommands::editorFailsToStart()
 }
 
 // A list that cannot be read is reported at step 102 of the load, which goes
-// on: the store ends up empty, the pass record emptied, the pointer back.
+// on: the store ends up empty, the pass record emptied, the pointer back. A
+// list too large to hold ends the load at its report: the list in use stays,
+// with its pass and counter.
 void tst_WordListCommands::unreadableList_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("description");
+    QTest::addColumn<bool>("keepsListInUse");
 
-    QTest::addRow("vanished") << u"vanished"_s << u"No such file"_s;
-    QTest::addRow("folder") << u"folder"_s << u"is a folder"_s;
-    QTest::addRow("binary") << u"binary"_s << u"is not a text file."_s;
-    QTest::addRow("too large") << u"too large"_s << u"is too large"_s;
+    QTest::addRow("vanished") << u"vanished"_s << u"No such file"_s << false;
+    QTest::addRow("folder") << u"folder"_s << u"is a folder"_s << false;
+    QTest::addRow("binary") << u"binary"_s << u"is not a text file."_s << false;
+    QTest::addRow("beyond the store's range") << u"too large"_s << u"is too large for a word list"_s << true;
 }
 
 void tst_WordListCommands::unreadableList()
 {
     QFETCH(QString, kind);
     QFETCH(QString, description);
+    QFETCH(bool, keepsListInUse);
     TestProgram program;
     program.addSamples();
     Form1 &form = program.start();
+    getWordFromDictionary(program.state());
     QString path = program.folder.filePath(u"list.txt"_s);
     if (kind == u"folder") {
         QVERIFY(QDir(program.folder.path()).mkdir(u"list.txt"_s));
     } else if (kind == u"binary") {
         program.writeFile(u"list.txt"_s, "cat\0\x01\x02"_ba);
     } else if (kind == u"too large") {
+        // Sparse: refused by its size before anything is read.
         program.writeFile(u"list.txt"_s, "cat\r\n");
         QVERIFY(QFile::resize(path, WordListFile::kMaximumBytes + 1));
     }
@@ -264,9 +273,76 @@ void tst_WordListCommands::unreadableList()
     QVERIFY2(report.contains(u"\r\nin Lexidrill2021/08/31.modDictionary.loadDictionaryFile at line 102\r\r"_s),
              qPrintable(report));
     QVERIFY2(report.section(u"\r\n"_s, 0, 0).contains(description), qPrintable(report));
-    QCOMPARE(program.state().dictionary.count(), 0);
-    QCOMPARE(form.Label1->text(), QString());
+    QCOMPARE(program.state().dictionary.count(), keepsListInUse ? 10 : 0);
+    QCOMPARE(program.state().usedWords.count(), keepsListInUse ? 1 : 0);
+    QCOMPARE(form.Label1->text(), keepsListInUse ? u" Word 3 of 10"_s : QString());
     QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+}
+
+// Lists far beyond the size of a hand-made one load whole; built here, a
+// little over 32 MB.
+void tst_WordListCommands::largeList()
+{
+    TestProgram program;
+    program.addSamples();
+    Form1 &form = program.start();
+    constexpr int kWords = 3'100'000;
+    QByteArray bytes;
+    bytes.reserve(kWords * 11);
+    for (int i = 0; i < kWords; ++i)
+        bytes.append("w").append(QByteArray::number(i).rightJustified(8, '0')).append("\r\n");
+    QVERIFY(bytes.size() > 32 * 1024 * 1024);
+    const QString path = program.writeFile(u"large.txt"_s, bytes);
+    bytes.clear();
+
+    form.setText1(path);
+    QCOMPARE(program.prompts.boxes.size(), 0);
+    QCOMPARE(program.state().dictionary.count(), kWords);
+    QCOMPARE(program.state().dictionary.word(kWords), u"w03099999"_s);
+    QCOMPARE(form.Label3->text(), u"large.txt"_s);
+}
+
+// A settings file that cannot be written: choosing a list reports the failed
+// write as before (in the handler that set the path), and the list is read
+// and shown all the same.
+void tst_WordListCommands::unwritableSettings_data()
+{
+    QTest::addColumn<QString>("lock");
+    QTest::addRow("read-only file") << u"read-only file"_s;
+    QTest::addRow("a file in place of its folder") << u"file in place of folder"_s;
+}
+
+void tst_WordListCommands::unwritableSettings()
+{
+    QFETCH(QString, lock);
+    TestProgram program;
+    program.addSamples();
+    QVERIFY(QDir(program.folder.path()).mkdir(u"profile"_s));
+    const QString profile = program.folder.filePath(u"profile"_s);
+    program.settings = std::make_unique<SettingsStore>(profile + u"/settings.ini"_s);
+    Form1 &form = program.start();
+    const QString settingsFile = program.settings->fileName();
+    if (lock == u"read-only file") {
+        QVERIFY(QFile::setPermissions(settingsFile, QFile::ReadOwner));
+        QFile probe(settingsFile);
+        if (probe.open(QIODevice::ReadWrite))
+            QSKIP("this user may write read-only files");
+    } else {
+        QVERIFY(QDir(profile).removeRecursively());
+        program.writeFile(u"profile"_s, "x");
+    }
+    const QString chosen = program.writeFile(u"my words.dic"_s, "alpha\nbeta\n");
+    program.dialogs.openAnswers.enqueue(chosen);
+
+    form.PushButton6_Click();
+    QCOMPARE(program.prompts.errors().size(), 1);
+    const QString report = program.prompts.errors().first();
+    QVERIFY2(report.startsWith(u"Cannot write the setting \"Dictionary\""_s), qPrintable(report));
+    QVERIFY2(report.contains(u"\r\nin Lexidrill2021/08/31.Form1.PushButton6_Click at line 110\r\r"_s),
+             qPrintable(report));
+    QCOMPARE(program.state().dictionary.count(), 2);
+    QCOMPARE(program.state().dictionary.word(1), u"alpha"_s);
+    QCOMPARE(form.Label3->text(), u"my words.dic"_s);
 }
 
 void tst_WordListCommands::loadingMidGameKeepsTheGame()

@@ -78,8 +78,8 @@ void tst_WordListFile::lines_data()
                                      << QStringList{u"caf\u00E9"_s, u"na\u00EFve"_s};
     QTest::addRow("UTF-8 without mark") << "caf\xC3\xA9\nna\xC3\xAFve"_ba
                                         << QStringList{u"caf\u00E9"_s, u"na\u00EFve"_s};
-    QTest::addRow("UTF-8 mark before broken bytes stays UTF-8") << "\xEF\xBB\xBF" "a\xE9"_ba
-                                                                << QStringList{u"a\uFFFD"_s};
+    QTest::addRow("UTF-8 mark before 8-bit text") << "\xEF\xBB\xBF" "caf\xE9\r\nna\xEFve"_ba
+                                                  << QStringList{u"caf\u00E9"_s, u"na\u00EFve"_s};
     QTest::addRow("ANSI accented letters") << "caf\xE9\r\nna\xEFve\r\n"_ba
                                            << QStringList{u"caf\u00E9"_s, u"na\u00EFve"_s};
     QTest::addRow("ANSI 0x80 to 0x9F") << "\x80\x8A\x9F\n\x81\x8D"_ba
