@@ -1,5 +1,8 @@
+#include "app/commandline.h"
 #include "audio/systemaudio.h"
 #include "shell/apptitle.h"
+#include "shell/datafolder.h"
+#include "shell/errorreport.h"
 #include "shell/form1.h"
 #include "shell/globals.h"
 #include "shell/looks.h"
@@ -10,6 +13,12 @@
 
 int main(int argc, char *argv[])
 {
+    const CommandLine commandLine = parseCommandLine(argumentList(argc, argv));
+    if (commandLine.exitCode) {
+        printMessage(commandLine);
+        return *commandLine.exitCode;
+    }
+
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Marrowfen"));
     QApplication::setApplicationName(kProductName.toString());
@@ -17,6 +26,7 @@ int main(int argc, char *argv[])
     // on screen for a while and must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(Looks::programIcon());
+    QApplication::setDesktopFileName(QStringLiteral("example.marrowfen.Lexidrill"));
 
     QtPrompts prompts;
     QtFileDialogs dialogs;
@@ -32,11 +42,16 @@ int main(int argc, char *argv[])
     services.speech = speech.get();
     services.player = player.get();
     services.settings = &settings;
-    services.programFolder = QApplication::applicationDirPath();
+    services.programFolder = dataFolder(QApplication::applicationDirPath());
 
     Globals globals(services);
     Form1 form1(globals);
     form1.Form_Load();
+    if (!commandLine.wordList.isEmpty()) {
+        // As if chosen with "Load Word List From Text File": loaded and remembered.
+        Steps s(prompts, u"Form1", u"PushButton6_Click");
+        s.step(110, [&] { form1.setText1(commandLine.wordList); });
+    }
     form1.show();
     return QApplication::exec();
 }
