@@ -36,8 +36,8 @@ installed() {
 }
 
 cleanup() {
-    [ -n "$app" ] && kill "$app" 2>/dev/null
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    if [ -n "$app" ]; then kill "$app" 2>/dev/null || true; fi
+    if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
     if installed; then
         "${sudo[@]}" apt-get remove -y -q lexidrill >/dev/null || true
     fi
