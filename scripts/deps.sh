@@ -13,6 +13,7 @@ LEXIDRILL_PACKAGES=(
     pulseaudio pulseaudio-utils sox
     fonts-liberation xdg-utils xvfb xauth at-spi2-core
     libbenchmark-dev clang libclang-rt-14-dev
+    lintian desktop-file-utils appstream xdotool x11-utils
 )
 
 lexidrill_install_packages() {

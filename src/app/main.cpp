@@ -1,6 +1,9 @@
 #include "app/app.h"
+#include "app/commandline.h"
 #include "audio/systemaudio.h"
 #include "core/apptitle.h"
+#include "core/datafolder.h"
+#include "core/errorreport.h"
 #include "core/settingsstore.h"
 #include "widgets/looks.h"
 #include "widgets/qtplatform.h"
@@ -10,6 +13,12 @@
 
 int main(int argc, char *argv[])
 {
+    const CommandLine commandLine = parseCommandLine(argumentList(argc, argv));
+    if (commandLine.exitCode) {
+        printMessage(commandLine);
+        return *commandLine.exitCode;
+    }
+
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Marrowfen"));
     QApplication::setApplicationName(kProductName.toString());
@@ -17,6 +26,7 @@ int main(int argc, char *argv[])
     // on screen for a while and must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(Looks::programIcon());
+    QApplication::setDesktopFileName(QStringLiteral("example.marrowfen.Lexidrill"));
 
     QtPrompts prompts;
     QtFileDialogs dialogs;
@@ -32,9 +42,15 @@ int main(int argc, char *argv[])
     services.speech = speech.get();
     services.player = player.get();
     services.settings = &settings;
-    services.programFolder = QApplication::applicationDirPath();
+    services.programFolder = dataFolder(QApplication::applicationDirPath());
 
     App app(services);
-    app.start().show();
+    Form1 &form1 = app.start();
+    if (!commandLine.wordList.isEmpty()) {
+        // As if chosen with "Load Word List From Text File": loaded and remembered.
+        Steps s(prompts, u"Form1", u"PushButton6_Click");
+        s.step(110, [&] { form1.setText1(commandLine.wordList); });
+    }
+    form1.show();
     return QApplication::exec();
 }

@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QScreen>
@@ -68,23 +67,10 @@ private:
 
 QIcon programIcon()
 {
+    // The pictures of the installed icon, from packaging/icons.
     QIcon icon;
-    for (const int size : {16, 32, 48, 64}) {
-        QPixmap tile(size, size);
-        tile.fill(Qt::transparent);
-        QPainter painter(&tile);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setBrush(kFeedbackColour.darker(160));
-        painter.setPen(Qt::NoPen);
-        painter.drawRoundedRect(QRectF(0, 0, size, size), size / 6.0, size / 6.0);
-        QFont font = arialBold(1);
-        font.setPixelSize(size * 2 / 3);
-        painter.setFont(font);
-        painter.setPen(Qt::white);
-        painter.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QStringLiteral("L"));
-        painter.end();
-        icon.addPixmap(tile);
-    }
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/lexidrill-%1.png").arg(size), QSize(size, size));
     return icon;
 }
 

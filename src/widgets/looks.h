@@ -31,7 +31,7 @@ QFont windowFont();      // Arial bold 9 pt
 QFont buttonFont();      // Arial bold 11.25 pt
 QFont answerFont();      // Arial bold 15.75 pt
 
-// The program icon: a drawn letter tile, so no picture file has to ship.
+// The program icon, the same pictures as the installed one.
 QIcon programIcon();
 
 void setBackground(QWidget *widget, const QColor &colour);
