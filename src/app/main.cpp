@@ -7,9 +7,57 @@
 #include "core/settingsstore.h"
 #include "widgets/looks.h"
 #include "widgets/qtplatform.h"
+#include "widgets/startupprobe.h"
 #include "windows/form1.h"
 
 #include <QApplication>
+#include <QEvent>
+
+#include <cstdlib>
+
+namespace {
+
+// While the window's thread waits for the speech engine the windows keep
+// painting but take no input, so that no second request starts inside the
+// wait; the busy pointer says why.
+class BusyWhileWaiting : public QObject
+{
+public:
+    void operator()(bool busy)
+    {
+        if (busy) {
+            if (m_depth++ == 0) {
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+                qApp->installEventFilter(this);
+            }
+        } else if (--m_depth == 0) {
+            qApp->removeEventFilter(this);
+            QApplication::restoreOverrideCursor();
+        }
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::Shortcut:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    int m_depth = 0;
+};
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -28,29 +76,40 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(Looks::programIcon());
     QApplication::setDesktopFileName(QStringLiteral("example.marrowfen.Lexidrill"));
 
-    QtPrompts prompts;
-    QtFileDialogs dialogs;
-    QtLauncher launcher;
-    SettingsStore settings;
-    const auto speech = createSystemSpeechEngine();
-    const auto player = createSystemSoundPlayer();
+    int result = 0;
+    {
+        BusyWhileWaiting busy;
+        // First, so that the engine starts while the windows are built.
+        const auto speech = createSystemSpeechEngine([&busy](bool waiting) { busy(waiting); });
+        QtPrompts prompts;
+        QtFileDialogs dialogs;
+        QtLauncher launcher;
+        SettingsStore settings;
+        const auto player = createSystemSoundPlayer();
 
-    Services services;
-    services.prompts = &prompts;
-    services.dialogs = &dialogs;
-    services.launcher = &launcher;
-    services.speech = speech.get();
-    services.player = player.get();
-    services.settings = &settings;
-    services.programFolder = dataFolder(QApplication::applicationDirPath());
+        Services services;
+        services.prompts = &prompts;
+        services.dialogs = &dialogs;
+        services.launcher = &launcher;
+        services.speech = speech.get();
+        services.player = player.get();
+        services.settings = &settings;
+        services.programFolder = dataFolder(QApplication::applicationDirPath());
 
-    App app(services);
-    Form1 &form1 = app.start();
-    if (!commandLine.wordList.isEmpty()) {
-        // As if chosen with "Load Word List From Text File": loaded and remembered.
-        Steps s(prompts, u"Form1", u"PushButton6_Click");
-        s.step(110, [&] { form1.setText1(commandLine.wordList); });
+        App app(services);
+        Form1 &window = app.start();
+        if (!commandLine.wordList.isEmpty()) {
+            // As if chosen with "Load Word List From Text File": loaded and remembered.
+            Steps s(prompts, u"Form1", u"PushButton6_Click");
+            s.step(110, [&] { window.setText1(commandLine.wordList); });
+        }
+        exitWhenShownIfAsked(window);
+        window.show();
+        result = QApplication::exec();
     }
-    form1.show();
-    return QApplication::exec();
+    // Everything is saved; a thread stuck in the speech engine must not hold
+    // the program up nor run while the libraries are unloaded.
+    if (speechThreadsStillRunning())
+        std::_Exit(result);
+    return result;
 }

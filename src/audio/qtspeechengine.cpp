@@ -3,9 +3,7 @@
 #include "audio/voiceorder.h"
 #include "core/failure.h"
 
-#include <QEventLoop>
 #include <QTextToSpeech>
-#include <QTimer>
 #include <QVoice>
 
 using namespace Qt::StringLiterals;
@@ -13,11 +11,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString flite = u"flite"_s;
-
-// speakAndWait gives up when speech has not begun this long after the text
-// was handed over, or has not ended this long after that.
-constexpr int startTimeoutMs = 5000;
-constexpr int speechTimeoutMs = 60000;
 
 // Why the engine asked for by `requested` (empty: the default one) cannot be
 // used; empty when it can.
@@ -32,10 +25,6 @@ QString problemWith(const QTextToSpeech &tts, const QString &requested)
     return {};
 }
 
-} // namespace
-
-namespace QtSpeech {
-
 // One voice of the program's voice list.
 struct CatalogEntry
 {
@@ -43,29 +32,60 @@ struct CatalogEntry
     QVoice voice;
 };
 
-// The shared engine, its voice list, and which voice object spoke last.
-class Backend
+// Qt's text to speech with the program's voice list; runs on the engine thread.
+class QtSpeechBackend : public SpeechBackend
 {
 public:
-    explicit Backend(std::unique_ptr<QTextToSpeech> tts) : m_tts(std::move(tts)) {}
-
-    QTextToSpeech &tts() { return *m_tts; }
-    bool rateChangesWork() const { return m_tts->engine() != flite; }
-
-    const QList<CatalogEntry> &catalog()
+    explicit QtSpeechBackend(std::unique_ptr<QTextToSpeech> tts) : m_tts(std::move(tts))
     {
-        if (!m_catalogBuilt)
-            buildCatalog();
-        return m_catalog;
+        buildCatalog();
+        QObject::connect(m_tts.get(), &QTextToSpeech::stateChanged, m_tts.get(), [this](QTextToSpeech::State state) {
+            if (state == QTextToSpeech::Speaking) {
+                m_began = true;
+                report(Progress::Began);
+            } else if (state == QTextToSpeech::Error) {
+                m_began = false;
+                report(Progress::Failed, m_tts->errorString());
+            } else if (m_began) {
+                // A Ready left over from stopping the previous text comes
+                // before this one began and is not its end.
+                m_began = false;
+                report(Progress::Ended);
+            }
+        });
     }
 
-    const QStringList &voiceNames()
+    // Tries the engines as the class comment says; throws when none works.
+    static std::unique_ptr<SpeechBackend> start(const QStringList &engines);
+
+    QString name() const override { return m_tts->engine(); }
+    QStringList voices() override { return m_names; }
+
+    void speak(const QString &text, const VoiceSettings &settings) override
     {
-        catalog();
-        return m_names;
+        QTextToSpeech &tts = *m_tts;
+        if (tts.state() == QTextToSpeech::Speaking || tts.state() == QTextToSpeech::Paused)
+            tts.stop();
+        // A word that failed before leaves the engine in its error state; only
+        // an engine that lost its set-up cannot speak this one.
+        const bool broken = tts.state() == QTextToSpeech::Error
+            && (tts.errorReason() == QTextToSpeech::ErrorReason::Initialization
+                || tts.errorReason() == QTextToSpeech::ErrorReason::Configuration);
+        if (broken)
+            throw Failure(u"The speech engine could not speak: %1"_s.arg(tts.errorString()));
+        if (settings.position >= 0 && settings.position < m_catalog.size()) {
+            tts.setLocale(m_catalog[settings.position].locale);
+            tts.setVoice(m_catalog[settings.position].voice);
+        }
+        setVolume(settings.volume);
+        setRate(settings.rate);
+        m_began = false;
+        tts.say(text);
     }
 
-    const void *lastSpeaker = nullptr;
+    void stop() override { m_tts->stop(); }
+    void setVolume(int volume) override { m_tts->setVolume(VoiceOrder::engineVolume(volume)); }
+    void setRate(int rate) override { m_tts->setRate(VoiceOrder::engineRate(rate, m_tts->engine() != flite)); }
 
 private:
     // The engine lists its voices per locale; they are gathered once, because
@@ -88,7 +108,8 @@ private:
 
         QLocale preferredLocale = initialLocale;
         QString preferredName = initialVoice.name();
-        if (const auto user = VoiceOrder::userLocale(locales, QLocale::system())) {
+        const std::optional<QLocale> user = VoiceOrder::userLocale(locales, QLocale::system());
+        if (user) {
             m_tts->setLocale(*user);
             preferredLocale = *user;
             preferredName = m_tts->voice().name();
@@ -99,174 +120,27 @@ private:
                 preferred = i;
         }
 
-        for (const qsizetype position : VoiceOrder::arrange(listed, preferred)) {
+        const QLocale::Language language = user ? user->language() : preferredLocale.language();
+        for (const qsizetype position : VoiceOrder::arrange(listed, preferred, language)) {
             m_catalog.append(entries[position]);
             m_names.append(VoiceOrder::displayName(listed[position]));
         }
-        m_catalogBuilt = true;
     }
 
     std::unique_ptr<QTextToSpeech> m_tts;
-    bool m_catalogBuilt = false;
     QList<CatalogEntry> m_catalog;
     QStringList m_names;
+    bool m_began = false;
 };
 
-namespace {
-
-class Voice : public SpeechVoice
+std::unique_ptr<SpeechBackend> QtSpeechBackend::start(const QStringList &engines)
 {
-public:
-    explicit Voice(std::shared_ptr<Backend> backend) : m_backend(std::move(backend)) {}
-
-    ~Voice() override
-    {
-        if (m_backend->lastSpeaker != this)
-            return;
-        m_backend->tts().stop();
-        m_backend->lastSpeaker = nullptr;
-    }
-
-    QStringList voices() const override { return m_backend->voiceNames(); }
-
-    void setVoice(int position) override
-    {
-        const qsizetype count = m_backend->catalog().size();
-        if (position < 0 || position >= count)
-            throw Failure(u"There is no voice at position %1; %2 voices are installed."_s.arg(position).arg(count));
-        m_position = position;
-    }
-
-    void setVolume(int volume) override
-    {
-        m_volume = volume;
-        if (m_backend->lastSpeaker == this)
-            m_backend->tts().setVolume(VoiceOrder::engineVolume(m_volume));
-    }
-
-    void setRate(int rate) override
-    {
-        m_rate = rate;
-        if (m_backend->lastSpeaker == this)
-            m_backend->tts().setRate(VoiceOrder::engineRate(m_rate, m_backend->rateChangesWork()));
-    }
-
-    void speak(const QString &text) override
-    {
-        QTextToSpeech &tts = m_backend->tts();
-        if (tts.state() == QTextToSpeech::Speaking || tts.state() == QTextToSpeech::Paused)
-            tts.stop();
-        // A word that failed before leaves the engine in its error state; only
-        // an engine that lost its set-up cannot speak this one.
-        const bool broken = tts.state() == QTextToSpeech::Error
-            && (tts.errorReason() == QTextToSpeech::ErrorReason::Initialization
-                || tts.errorReason() == QTextToSpeech::ErrorReason::Configuration);
-        if (broken)
-            throw Failure(u"The speech engine could not speak: %1"_s.arg(tts.errorString()));
-        applySettings();
-        m_backend->lastSpeaker = this;
-        tts.say(text);
-    }
-
-    // Runs a local event loop until the engine has begun and then left the
-    // Speaking state; gives up after the timeouts above and stops the speech.
-    void speakAndWait(const QString &text) override
-    {
-        if (text.isEmpty())
-            return;
-        QTextToSpeech &tts = m_backend->tts();
-        QEventLoop loop;
-        bool began = false;
-        bool ended = false;
-        QString problem;
-        QObject::connect(&tts, &QTextToSpeech::stateChanged, &loop, [&](QTextToSpeech::State state) {
-            if (state == QTextToSpeech::Speaking) {
-                began = true;
-            } else if (state == QTextToSpeech::Error) {
-                problem = tts.errorString();
-                loop.quit();
-            } else if (began) {
-                ended = true;
-                loop.quit();
-            }
-        });
-        QTimer startTimer;
-        startTimer.setSingleShot(true);
-        QObject::connect(&startTimer, &QTimer::timeout, &loop, [&] {
-            if (!began) {
-                problem = u"speech did not begin"_s;
-                loop.quit();
-            }
-        });
-        QTimer speechTimer;
-        speechTimer.setSingleShot(true);
-        QObject::connect(&speechTimer, &QTimer::timeout, &loop, [&] {
-            problem = u"speech did not end in time"_s;
-            loop.quit();
-        });
-
-        speak(text);
-        startTimer.start(startTimeoutMs);
-        speechTimer.start(speechTimeoutMs);
-        loop.exec();
-        if (!ended) {
-            tts.stop();
-            throw Failure(u"The speech engine could not speak: %1"_s.arg(problem));
-        }
-    }
-
-private:
-    void applySettings()
-    {
-        QTextToSpeech &tts = m_backend->tts();
-        const QList<CatalogEntry> &catalog = m_backend->catalog();
-        if (m_position < catalog.size()) {
-            tts.setLocale(catalog[m_position].locale);
-            tts.setVoice(catalog[m_position].voice);
-        }
-        tts.setVolume(VoiceOrder::engineVolume(m_volume));
-        tts.setRate(VoiceOrder::engineRate(m_rate, m_backend->rateChangesWork()));
-    }
-
-    std::shared_ptr<Backend> m_backend;
-    int m_position = 0;
-    int m_volume = 100;
-    int m_rate = 0;
-};
-
-} // namespace
-} // namespace QtSpeech
-
-QtSpeechEngine::QtSpeechEngine(QStringList engines) : m_engines(std::move(engines)) {}
-
-QtSpeechEngine::~QtSpeechEngine() = default;
-
-std::unique_ptr<SpeechVoice> QtSpeechEngine::createVoice()
-{
-    backend();
-    return std::make_unique<QtSpeech::Voice>(m_backend);
-}
-
-QString QtSpeechEngine::engineName()
-{
-    return backend().tts().engine();
-}
-
-QTextToSpeech &QtSpeechEngine::textToSpeech()
-{
-    return backend().tts();
-}
-
-QtSpeech::Backend &QtSpeechEngine::backend()
-{
-    if (m_backend)
-        return *m_backend;
-
+    std::unique_ptr<QTextToSpeech> chosen;
     QStringList tried;
     QStringList problems;
     std::unique_ptr<QTextToSpeech> lastResort;
     const auto attempt = [&](const QString &name) {
-        if (m_backend || (!name.isEmpty() && tried.contains(name)))
+        if (chosen || (!name.isEmpty() && tried.contains(name)))
             return;
         auto tts = name.isEmpty() ? std::make_unique<QTextToSpeech>() : std::make_unique<QTextToSpeech>(name);
         tried.append(tts->engine().isEmpty() ? name : tts->engine());
@@ -274,13 +148,13 @@ QtSpeech::Backend &QtSpeechEngine::backend()
             problems.append(problem);
             return;
         }
-        if (tts->engine() == flite && m_engines.isEmpty())
+        if (tts->engine() == flite && engines.isEmpty())
             lastResort = std::move(tts);
         else
-            m_backend = std::make_shared<QtSpeech::Backend>(std::move(tts));
+            chosen = std::move(tts);
     };
 
-    if (m_engines.isEmpty()) {
+    if (engines.isEmpty()) {
         attempt(QString());
         QStringList others = QTextToSpeech::availableEngines();
         others.removeAll(flite);
@@ -289,14 +163,22 @@ QtSpeech::Backend &QtSpeechEngine::backend()
         if (!lastResort && QTextToSpeech::availableEngines().contains(flite))
             attempt(flite);
     } else {
-        for (const QString &name : std::as_const(m_engines))
+        for (const QString &name : engines)
             attempt(name);
     }
-    if (!m_backend && lastResort)
-        m_backend = std::make_shared<QtSpeech::Backend>(std::move(lastResort));
-    if (!m_backend) {
+    if (!chosen)
+        chosen = std::move(lastResort);
+    if (!chosen) {
         const QString why = problems.isEmpty() ? u"no speech engine is installed"_s : problems.join(u"; ");
         throw Failure(u"No speech engine works (%1)."_s.arg(why));
     }
-    return *m_backend;
+    return std::make_unique<QtSpeechBackend>(std::move(chosen));
+}
+
+} // namespace
+
+QtSpeechEngine::QtSpeechEngine(QStringList engines, Limits limits, BusyHook busy)
+    : BackgroundSpeechEngine([engines = std::move(engines)] { return QtSpeechBackend::start(engines); },
+                             limits, std::move(busy))
+{
 }

@@ -2,7 +2,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
+
+class QObject;
 
 // One voice object of the speech engine. Destroying it ends any speech still
 // under way on it. Every operation throws Failure when the engine refuses.
@@ -30,4 +33,11 @@ public:
     // A new voice with the engine's default voice, volume and rate; throws
     // Failure when no engine works.
     virtual std::unique_ptr<SpeechVoice> createVoice() = 0;
+    // Runs `then` once the engine's start has ended, worked or not: at once
+    // when it is not starting, else later on this thread (not at all when
+    // `context` is gone by then).
+    virtual void whenStarted(QObject *context, std::function<void()> then) = 0;
+    // Asks the engine for its voices anew, so that voices installed or
+    // removed since it started show; later voices() calls give this list.
+    virtual QStringList voicesAnew() = 0;
 };

@@ -3,5 +3,11 @@
 #include "audio/qtsoundplayer.h"
 #include "audio/qtspeechengine.h"
 
-std::unique_ptr<SpeechEngine> createSystemSpeechEngine() { return std::make_unique<QtSpeechEngine>(); }
+std::unique_ptr<SpeechEngine> createSystemSpeechEngine(std::function<void(bool)> busy)
+{
+    return std::make_unique<QtSpeechEngine>(QStringList(), BackgroundSpeechEngine::Limits(), std::move(busy));
+}
+
 std::unique_ptr<SoundPlayer> createSystemSoundPlayer() { return std::make_unique<QtSoundPlayer>(); }
+
+bool speechThreadsStillRunning() { return BackgroundSpeechEngine::threadsRunning() > 0; }

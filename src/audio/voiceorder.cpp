@@ -1,6 +1,7 @@
 #include "voiceorder.h"
 
 #include <algorithm>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -27,15 +28,27 @@ std::optional<QLocale> userLocale(const QList<QLocale> &available, const QLocale
     return inMainTerritory ? inMainTerritory : sameLanguage;
 }
 
-QList<qsizetype> arrange(const QList<ListedVoice> &voices, qsizetype preferred)
+QList<qsizetype> arrange(const QList<ListedVoice> &voices, qsizetype preferred, QLocale::Language language)
 {
-    const auto key = [&](qsizetype i) { return std::pair(voices[i].locale.name(), voices[i].name); };
+    // Names, not codes, so that the groups follow the order a reader
+    // expects; worked out once, as there are thousands of voices.
+    using Key = std::tuple<bool, QString, QString, QString, QString>;
+    QList<Key> keys;
+    keys.reserve(voices.size());
+    for (const ListedVoice &voice : voices) {
+        const QLocale &locale = voice.locale;
+        keys.append({locale.language() != language, QLocale::languageToString(locale.language()),
+                     QLocale::territoryToString(locale.territory()), locale.name(), voice.name});
+    }
+    const auto sameVoice = [&](qsizetype a, qsizetype b) {
+        return voices[a].locale.name() == voices[b].locale.name() && voices[a].name == voices[b].name;
+    };
 
     QList<qsizetype> rest;
     rest.reserve(voices.size());
     for (qsizetype i = 0; i < voices.size(); ++i)
         rest.append(i);
-    std::stable_sort(rest.begin(), rest.end(), [&](qsizetype a, qsizetype b) { return key(a) < key(b); });
+    std::stable_sort(rest.begin(), rest.end(), [&](qsizetype a, qsizetype b) { return keys[a] < keys[b]; });
 
     QList<qsizetype> order;
     order.reserve(voices.size());
@@ -44,8 +57,8 @@ QList<qsizetype> arrange(const QList<ListedVoice> &voices, qsizetype preferred)
         order.append(preferred);
     for (qsizetype i = 0; i < rest.size(); ++i) {
         const qsizetype position = rest[i];
-        const bool repeatsPrevious = i > 0 && key(rest[i - 1]) == key(position);
-        const bool isPreferred = hasPreferred && key(position) == key(preferred);
+        const bool repeatsPrevious = i > 0 && sameVoice(rest[i - 1], position);
+        const bool isPreferred = hasPreferred && sameVoice(position, preferred);
         if (!repeatsPrevious && !isPreferred)
             order.append(position);
     }

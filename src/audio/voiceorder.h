@@ -26,9 +26,11 @@ namespace VoiceOrder {
 std::optional<QLocale> userLocale(const QList<QLocale> &available, const QLocale &system);
 
 // Positions into `voices` in list order: `preferred` first (when it is a
-// position of `voices`), then the others sorted by locale name and voice name.
-// A voice listed twice under the same locale name appears once.
-QList<qsizetype> arrange(const QList<ListedVoice> &voices, qsizetype preferred);
+// position of `voices`), then the other voices of `language` by territory
+// and voice name, then the remaining voices grouped by language, each group
+// by territory and voice name. A voice listed twice under the same locale
+// name appears once.
+QList<qsizetype> arrange(const QList<ListedVoice> &voices, qsizetype preferred, QLocale::Language language);
 
 // "<voice name> (<language> – <territory>)"; without the territory when the
 // locale names none, and the bare name for voices under the "C" locale.

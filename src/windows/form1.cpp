@@ -21,6 +21,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <memory>
+
 using namespace Qt::StringLiterals;
 using Looks::twipsRect;
 
@@ -107,6 +109,20 @@ void Form1::ApplySkin()
         Looks::ApplyStandardColours(this);
 }
 
+void Form1::fillVoices(bool afterLoad)
+{
+    Steps s(m_state.prompts(), u"Form1", u"Form_Load");
+    s.step(128, [&] { RefreshVoices(m_state, m_navigator, false); });
+    // Made again once the start has ended, so that an engine that failed to
+    // start is reported at this step as when the start came first.
+    if (afterLoad) {
+        s.step(130, [&] {
+            m_state.audio.VoiceCatalog.reset();
+            m_state.audio.VoiceCatalog = m_state.speech().createVoice();
+        });
+    }
+}
+
 void Form1::Form_Load()
 {
     Steps s(m_state.prompts(), u"Form1", u"Form_Load");
@@ -124,7 +140,11 @@ void Form1::Form_Load()
         setWindowIcon(QApplication::windowIcon());
     });
     s.step(126, [&] { SetAppTitle(kProductName.toString()); });
-    s.step(128, [&] { RefreshVoices(m_state, m_navigator, false); });
+    // The speech engine starts in the background while the window is built,
+    // so the voice list may have to wait for it; the catalogue voice does not.
+    const auto inLoad = std::make_shared<bool>(true);
+    s.step(128, [&] { m_state.speech().whenStarted(this, [this, inLoad] { fillVoices(!*inLoad); }); });
+    *inLoad = false;
     s.step(130, [&] { m_state.audio.VoiceCatalog = m_state.speech().createVoice(); });
     s.step(132, [&] { Looks::setBackground(Label1, Looks::kCounterColour); });
     s.step(134, [&] { Looks::setBackground(Label2, Looks::kScoreColour); });

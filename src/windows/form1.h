@@ -88,6 +88,9 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // The load step's voice steps, run once the speech engine's start has
+    // ended; `afterLoad` when that came after the rest of the load step.
+    void fillVoices(bool afterLoad);
     void buildControls();
     void Form_QueryUnload();
 

@@ -36,7 +36,8 @@ void RefreshVoices(ProgramState &state, Navigator &navigator, bool showDone)
     // step refreshes the list before this call rebuilds it.
     s.step(102, [&] { navigator.audioOptions().clearVoices(); });
     QStringList voices;
-    s.step(104, [&] { voices = voiceOf(enumeration).voices(); });
+    // Refresh List asks the engine anew; the rest read the last list.
+    s.step(104, [&] { voices = showDone ? state.speech().voicesAnew() : voiceOf(enumeration).voices(); });
     for (const QString &description : std::as_const(voices))
         s.step(106, [&] { navigator.audioOptions().addVoice(description); });
     const auto savedChoice = [&] {

@@ -5,6 +5,7 @@ class ProgramState;
 
 // Fills the voice list of the audio options window with the engine's voices,
 // in the engine's order (a list position is a position in the engine's voice
-// list), and selects the voice chosen last time. With showDone it ends with a
+// list), and selects the voice chosen last time. With showDone (the Refresh
+// List button) it asks the engine for its voices anew and ends with a
 // confirmation; an empty list always ends with the no-voices message.
 void RefreshVoices(ProgramState &state, Navigator &navigator, bool showDone);

@@ -77,32 +77,39 @@ void tst_VoiceOrder::arrange_data()
 {
     QTest::addColumn<QStringList>("voices");
     QTest::addColumn<qsizetype>("preferred");
+    QTest::addColumn<QLocale::Language>("language");
     QTest::addColumn<QList<qsizetype>>("expected");
 
     const QStringList mixed{u"fr_FR/Zoe"_s, u"en_US/Bob"_s, u"de_DE/Hans"_s, u"en_US/Amy"_s};
-    QTest::addRow("preferred first, rest by locale then name")
-        << mixed << qsizetype(1) << QList<qsizetype>{1, 2, 3, 0};
-    QTest::addRow("no preferred voice") << mixed << qsizetype(-1) << QList<qsizetype>{2, 3, 1, 0};
+    QTest::addRow("preferred, its language, then the others by language")
+        << mixed << qsizetype(1) << QLocale::English << QList<qsizetype>{1, 3, 0, 2};
+    QTest::addRow("no preferred voice") << mixed << qsizetype(-1) << QLocale::German
+                                        << QList<qsizetype>{2, 3, 1, 0};
     QTest::addRow("preferred out of range counts as none")
-        << mixed << qsizetype(4) << QList<qsizetype>{2, 3, 1, 0};
+        << mixed << qsizetype(4) << QLocale::French << QList<qsizetype>{0, 3, 1, 2};
+    QTest::addRow("every territory of the language before other languages")
+        << QStringList{u"hy_AM/Adam"_s, u"en_GB/Alan"_s, u"en_US/Amy"_s, u"af_ZA/Anna"_s, u"en_IN/Ravi"_s}
+        << qsizetype(2) << QLocale::English << QList<qsizetype>{2, 4, 1, 3, 0};
     QTest::addRow("same name in two locales kept twice")
-        << QStringList{u"en_US/Amy"_s, u"en_GB/Amy"_s} << qsizetype(-1) << QList<qsizetype>{1, 0};
+        << QStringList{u"en_US/Amy"_s, u"en_GB/Amy"_s} << qsizetype(-1) << QLocale::English
+        << QList<qsizetype>{1, 0};
     QTest::addRow("voice listed twice under one locale kept once")
-        << QStringList{u"en_US/Amy"_s, u"de_DE/Hans"_s, u"en_US/Amy"_s} << qsizetype(-1)
+        << QStringList{u"en_US/Amy"_s, u"de_DE/Hans"_s, u"en_US/Amy"_s} << qsizetype(-1) << QLocale::German
         << QList<qsizetype>{1, 0};
     QTest::addRow("copy of the preferred voice dropped")
-        << QStringList{u"en_US/Amy"_s, u"de_DE/Hans"_s, u"en_US/Amy"_s} << qsizetype(2)
+        << QStringList{u"en_US/Amy"_s, u"de_DE/Hans"_s, u"en_US/Amy"_s} << qsizetype(2) << QLocale::English
         << QList<qsizetype>{2, 1};
-    QTest::addRow("empty list") << QStringList{} << qsizetype(0) << QList<qsizetype>{};
+    QTest::addRow("empty list") << QStringList{} << qsizetype(0) << QLocale::English << QList<qsizetype>{};
 }
 
 void tst_VoiceOrder::arrange()
 {
     QFETCH(QStringList, voices);
     QFETCH(qsizetype, preferred);
+    QFETCH(QLocale::Language, language);
     QFETCH(QList<qsizetype>, expected);
 
-    QCOMPARE(VoiceOrder::arrange(listed(voices), preferred), expected);
+    QCOMPARE(VoiceOrder::arrange(listed(voices), preferred, language), expected);
 }
 
 void tst_VoiceOrder::displayName_data()

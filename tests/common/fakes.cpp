@@ -77,6 +77,14 @@ std::unique_ptr<SpeechVoice> FakeSpeechEngine::createVoice()
     return std::make_unique<FakeSpeechVoice>(log, voiceNames, ++created);
 }
 
+QStringList FakeSpeechEngine::voicesAnew()
+{
+    if (broken)
+        throw Failure(u"No speech engine"_s);
+    ++listings;
+    return voiceNames;
+}
+
 double ScriptedRandom::next()
 {
     if (m_values.isEmpty())

@@ -99,11 +99,15 @@ class FakeSpeechEngine : public SpeechEngine
 {
 public:
     std::unique_ptr<SpeechVoice> createVoice() override;
+    // Started from the outset: runs `then` at once.
+    void whenStarted(QObject *, std::function<void()> then) override { then(); }
+    QStringList voicesAnew() override;
 
     QStringList voiceNames{QStringLiteral("English (America)"), QStringLiteral("English (Great Britain)")};
     bool broken = false;   // createVoice throws
     SpeechLog log;
     int created = 0;
+    int listings = 0;   // voicesAnew() calls
 };
 
 class FakeSoundPlayer : public SoundPlayer

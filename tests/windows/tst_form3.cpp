@@ -298,6 +298,8 @@ class HookedEngine : public SpeechEngine
 {
 public:
     std::unique_ptr<SpeechVoice> createVoice() override { return std::make_unique<HookedVoice>(duringSpeech); }
+    void whenStarted(QObject *, std::function<void()> then) override { then(); }
+    QStringList voicesAnew() override { return createVoice()->voices(); }
     std::function<void()> duringSpeech = [] {};
 };
 

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+// What a voice object speaks with: a position in the voice list, volume
+// 0..100 and rate -10..10.
+struct VoiceSettings
+{
+    int position = 0;
+    int volume = 100;
+    int rate = 0;
+};
+
+// The speech engine as its own thread drives it. Every call runs on that
+// thread and may block for as long as the engine takes.
+class SpeechBackend
+{
+public:
+    enum class Progress { Began, Ended, Failed };
+    // Told on the engine thread how the text handed over last is going.
+    using Listener = std::function<void(Progress, const QString &problem)>;
+
+    virtual ~SpeechBackend() = default;
+
+    // The engine's name ("speechd", "flite"...).
+    virtual QString name() const = 0;
+    // Every voice, in list order, with readable names; the list is read once,
+    // when the engine has started.
+    virtual QStringList voices() = 0;
+    // Ends what is being said and hands over `text`; throws Failure when the
+    // engine can no longer speak at all.
+    virtual void speak(const QString &text, const VoiceSettings &settings) = 0;
+    virtual void stop() = 0;
+    virtual void setVolume(int volume) = 0;
+    virtual void setRate(int rate) = 0;
+
+    void setListener(Listener listener) { m_listener = std::move(listener); }
+
+protected:
+    void report(Progress progress, const QString &problem = {})
+    {
+        if (m_listener)
+            m_listener(progress, problem);
+    }
+
+private:
+    Listener m_listener;
+};
+
+// Starts an engine; runs on the engine thread, throws Failure when none works.
+using SpeechBackendFactory = std::function<std::unique_ptr<SpeechBackend>()>;
