@@ -7,6 +7,7 @@
 #include "windows/form1.h"
 
 #include <QApplication>
+#include <QDir>
 
 int main(int argc, char *argv[])
 {
@@ -32,7 +33,9 @@ int main(int argc, char *argv[])
     services.speech = speech.get();
     services.player = player.get();
     services.settings = &settings;
-    services.programFolder = QApplication::applicationDirPath();
+    // Qt gives '/' on every platform; the files beside the program are named
+    // with the platform's own separator.
+    services.programFolder = QDir::toNativeSeparators(QApplication::applicationDirPath());
 
     App app(services);
     app.start().show();
