@@ -12,6 +12,7 @@ LEXIDRILL_PACKAGES=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
     pulseaudio pulseaudio-utils sox
     fonts-liberation xdg-utils xvfb xauth at-spi2-core
+    dbus-daemon python3-pyatspi gir1.2-atspi-2.0
     libbenchmark-dev clang libclang-rt-14-dev
     lintian desktop-file-utils appstream xdotool x11-utils
 )

@@ -5,59 +5,16 @@
 #include "core/datafolder.h"
 #include "core/errorreport.h"
 #include "core/settingsstore.h"
+#include "widgets/busywhilewaiting.h"
 #include "widgets/looks.h"
 #include "widgets/qtplatform.h"
 #include "widgets/startupprobe.h"
 #include "windows/form1.h"
 
 #include <QApplication>
-#include <QEvent>
+#include <QDir>
 
 #include <cstdlib>
-
-namespace {
-
-// While the window's thread waits for the speech engine the windows keep
-// painting but take no input, so that no second request starts inside the
-// wait; the busy pointer says why.
-class BusyWhileWaiting : public QObject
-{
-public:
-    void operator()(bool busy)
-    {
-        if (busy) {
-            if (m_depth++ == 0) {
-                QApplication::setOverrideCursor(Qt::WaitCursor);
-                qApp->installEventFilter(this);
-            }
-        } else if (--m_depth == 0) {
-            qApp->removeEventFilter(this);
-            QApplication::restoreOverrideCursor();
-        }
-    }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::Shortcut:
-            return true;
-        default:
-            return false;
-        }
-    }
-
-private:
-    int m_depth = 0;
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -94,7 +51,9 @@ int main(int argc, char *argv[])
         services.speech = speech.get();
         services.player = player.get();
         services.settings = &settings;
-        services.programFolder = dataFolder(QApplication::applicationDirPath());
+        // Qt gives '/' on every platform; the files beside the program are named
+        // with the platform's own separator.
+        services.programFolder = QDir::toNativeSeparators(dataFolder(QApplication::applicationDirPath()));
 
         App app(services);
         Form1 &window = app.start();

@@ -10,6 +10,8 @@
 #include <climits>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 QChar pathSeparator()
 {
     return QDir::separator();
@@ -20,6 +22,13 @@ QString besideProgram(const QString &programFolder, QStringView literal)
     QString relative = literal.toString();
     relative.replace(u'\\', pathSeparator());
     return programFolder + relative;
+}
+
+QString lineBreaksForDisplay(QString text)
+{
+    text.replace(u"\r\n"_s, u"\n"_s);
+    text.replace(u'\r', u'\n');
+    return text;
 }
 
 bool FileExists(QString path)

@@ -25,6 +25,11 @@ void Pause(double seconds);
 // The text after the last separator, or the whole path when it holds none.
 QString FileNameOf(const QString &path);
 
+// The text with every line break (CR LF, lone CR or LF) made a LF: widgets
+// break lines only at LF under every style, and a lone CR shows as a space
+// under some. For showing only; the text the program built stays as it is.
+QString lineBreaksForDisplay(QString text);
+
 // Collapses doubled separators pairwise; a path that starts with a separator
 // keeps exactly two in front (a network path) or gets two.
 QString CollapseBackslashes(const QString &path);

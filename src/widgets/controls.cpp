@@ -8,8 +8,6 @@
 #include <QRadioButton>
 #include <QSlider>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 constexpr int kSmallChange = 1;
@@ -23,27 +21,30 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, Q
 {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1StringView(name));
-    button->setAccessibleName(caption);
     button->setFont(Looks::buttonFont());
     button->setGeometry(geometry);
     button->setFocusPolicy(Qt::TabFocus);
+    // Enter presses the focused button, as Space does.
+    button->setAutoDefault(true);
     return button;
 }
 
 QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect geometry,
-              const QString &accessibleName)
+              const QString &description)
 {
-    auto *label = new QLabel(caption, parent);
+    auto *label = new QLabel(parent);
     label->setObjectName(QLatin1StringView(name));
-    label->setAccessibleName(accessibleName);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(caption);
+    label->setAccessibleDescription(description);
     label->setGeometry(geometry);
     return label;
 }
 
 QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect geometry,
-              Qt::Alignment alignment, const QString &accessibleName)
+              Qt::Alignment alignment, const QString &description)
 {
-    QLabel *made = label(parent, name, caption, geometry, accessibleName);
+    QLabel *made = label(parent, name, caption, geometry, description);
     made->setAlignment(alignment | Qt::AlignVCenter);
     return made;
 }
@@ -52,7 +53,6 @@ QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, QRec
 {
     auto *frame = new QGroupBox(caption, parent);
     frame->setObjectName(QLatin1StringView(name));
-    frame->setAccessibleName(QString(caption).replace(u"&&"_s, u"&"_s));
     frame->setGeometry(geometry);
     return frame;
 }
@@ -75,7 +75,6 @@ QRadioButton *option(QWidget *parent, const char *name, const QString &caption, 
 {
     auto *option = new QRadioButton(caption, parent);
     option->setObjectName(QLatin1StringView(name));
-    option->setAccessibleName(caption);
     option->setGeometry(geometry);
     return option;
 }

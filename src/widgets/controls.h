@@ -11,18 +11,22 @@ class QSlider;
 class QWidget;
 
 // Makers of the windows' controls: each keeps its design name as its object
-// name and gets an accessible name.
+// name. Controls that show text keep Qt's accessible name, which follows the
+// text; what a screen reader needs besides goes in the description.
 namespace Controls {
 
 // Push buttons take the focus only by Tab, so a click leaves the typing
-// where it was.
+// where it was; Space and Enter press the focused one.
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, QRect geometry);
+// Labels show their text as plain text, character for character. The
+// description tells a screen reader what the label is for, also while the
+// label is empty.
 QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect geometry,
-              const QString &accessibleName);
+              const QString &description);
 // A label whose text is aligned within it, vertically centred.
 QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect geometry,
-              Qt::Alignment alignment, const QString &accessibleName);
-// The caption may hold "&&" for one ampersand; the accessible name shows one.
+              Qt::Alignment alignment, const QString &description);
+// The caption may hold "&&" for one ampersand.
 QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, QRect geometry);
 // A horizontal slider with ticks below, moved by one with the arrow keys and
 // by five with Page Up and Page Down.

@@ -98,8 +98,29 @@ void ApplyStandardColours(QWidget *window)
     }
 }
 
+namespace {
+
+// A window that appears takes the keyboard, so the learner goes on from the
+// keyboard alone also where no window manager hands it the focus.
+class ActivateOnShow : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            static_cast<QWidget *>(watched)->activateWindow();
+        return false;
+    }
+};
+
+} // namespace
+
 void fixWindow(QWidget *window, int clientWidthTwips, int clientHeightTwips, bool minimiseBox)
 {
+    window->installEventFilter(new ActivateOnShow(window));
     window->setFixedSize(px(clientWidthTwips), px(clientHeightTwips));
     Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint;

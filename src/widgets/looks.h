@@ -38,7 +38,7 @@ void setBackground(QWidget *widget, const QColor &colour);
 // The system button-face colour on the window and its option buttons, check
 // boxes, frames and labels.
 void ApplyStandardColours(QWidget *window);
-// Fixed size, centred on the screen, no maximise box.
+// Fixed size, centred on the screen, no maximise box; active when shown.
 void fixWindow(QWidget *window, int clientWidthTwips, int clientHeightTwips, bool minimiseBox);
 
 // The hand pointer file, read with its hot spot; nothing when the file is

@@ -2,23 +2,40 @@
 
 #include "core/apptitle.h"
 #include "core/errorreport.h"
+#include "core/utilities.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProcess>
 
 using namespace Qt::StringLiterals;
 
+std::unique_ptr<QMessageBox> makePromptBox(QMessageBox::Icon icon, const QString &title,
+                                           const QString &text, QMessageBox::StandardButtons buttons,
+                                           QWidget *parent)
+{
+    auto box = std::make_unique<QMessageBox>(icon, title, QString(), buttons, parent);
+    box->setTextFormat(Qt::PlainText);
+    box->setText(lineBreaksForDisplay(text));
+    box->setWindowModality(Qt::ApplicationModal);
+    return box;
+}
+
 namespace {
 
 QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString &title, const QString &text,
                                     QMessageBox::StandardButtons buttons)
 {
-    QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
-    box.setWindowModality(Qt::ApplicationModal);
-    return QMessageBox::StandardButton(box.exec());
+    QWidget *owner = QApplication::activeWindow();
+    const auto pressed = QMessageBox::StandardButton(makePromptBox(icon, title, text, buttons, owner)->exec());
+    // The keyboard goes back to the window the box came from, also where no
+    // window manager hands it back.
+    if (owner && owner->isVisible())
+        owner->activateWindow();
+    return pressed;
 }
 
 } // namespace
@@ -46,7 +63,7 @@ QString QtFileDialogs::openFile(QWidget *parent, const QString &title, const QSt
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
-    return dialog.selectedFiles().constFirst();
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
 QString QtFileDialogs::saveFile(QWidget *parent, const QString &title, const QString &filters,
@@ -60,7 +77,7 @@ QString QtFileDialogs::saveFile(QWidget *parent, const QString &title, const QSt
         dialog.selectFile(previousName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
-    return dialog.selectedFiles().constFirst();
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
 void QtLauncher::openInEditor(const QString &path)

@@ -3,6 +3,15 @@
 #include "core/platform.h"
 #include "core/prompts.h"
 
+#include <QMessageBox>
+#include <memory>
+
+// The box a prompt shows, not yet shown: the text exactly as given, with its
+// line breaks shown as line breaks.
+std::unique_ptr<QMessageBox> makePromptBox(QMessageBox::Icon icon, const QString &title,
+                                           const QString &text, QMessageBox::StandardButtons buttons,
+                                           QWidget *parent);
+
 // The real message boxes, dialogs and launcher, over Qt.
 class QtPrompts : public Prompts
 {

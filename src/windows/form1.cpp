@@ -47,9 +47,8 @@ void Form1::buildControls()
     setFont(Looks::windowFont());
     Looks::fixWindow(this, kClientWidth, kClientHeight, true);
     Looks::setBackground(this, Looks::kDesignBackground);
-    setAccessibleName(kProductName.toString());
 
-    // Created in tab order: the answer box first, so it holds the focus.
+    // The answer box comes first in the tab order, so it holds the focus.
     Frame5 = Controls::frame(this, "Frame5", u"Type Word && Press Enter"_s, twipsRect(120, 590, 7800, 975));
     Text2 = new QLineEdit(Frame5);
     Text2->setObjectName(u"Text2"_s);
@@ -61,7 +60,7 @@ void Form1::buildControls()
 
     PushButton3 = Controls::button(this, "PushButton3", u"Start Game"_s, twipsRect(120, 120, 7200, 405));
     PushButton7 = Controls::button(this, "PushButton7", u"?"_s, twipsRect(7440, 120, 480, 405));
-    PushButton7->setAccessibleName(u"Help on the game"_s);
+    PushButton7->setAccessibleDescription(u"Help on the game"_s);
     PushButton5 = Controls::button(this, "PushButton5", u"Repeat Word (Ctrl+R)"_s, twipsRect(120, 1680, 7800, 405));
 
     Label1 = Controls::label(this, "Label1", u" Word 1 of 6"_s, twipsRect(120, 2220, 3840, 255), u"Word counter"_s);
@@ -77,12 +76,19 @@ void Form1::buildControls()
     Label3 = Controls::label(Frame3, "Label3", u"Label3"_s, twipsRect(240, 300, 7300, 345), u"Word list in use"_s);
     PushButton6 = Controls::button(Frame3, "PushButton6", u"Load Word List From Text File"_s, twipsRect(240, 750, 7300, 405));
     PushButton2 = Controls::button(Frame3, "PushButton2", u"Help"_s, twipsRect(240, 1260, 3600, 405));
-    PushButton2->setAccessibleName(u"Help on word lists"_s);
+    PushButton2->setAccessibleDescription(u"Help on word lists"_s);
     PushButton11 = Controls::button(Frame3, "PushButton11", u"View File You Are Using"_s, twipsRect(3960, 1260, 3600, 405));
     PushButton10 = Controls::button(Frame3, "PushButton10", u"Load One-To-Ten Example List"_s, twipsRect(240, 1770, 3600, 405));
     PushButton1 = Controls::button(Frame3, "PushButton1", u"Load 8th Grade Example List"_s, twipsRect(3960, 1770, 3600, 405));
 
     PushButton4 = Controls::button(this, "PushButton4", u"Audio Options"_s, twipsRect(120, 5025, 7800, 405));
+
+    // Tab goes down the window from the answer box, then on from the top.
+    const QList<QWidget *> tabOrder{Text2, PushButton8, PushButton5, Text1, PushButton6,
+                                    PushButton2, PushButton11, PushButton10, PushButton1,
+                                    PushButton4, PushButton3, PushButton7};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
 
     connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
     connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
@@ -197,9 +203,12 @@ void Form1::PushButton4_Click()
     s.step(102, [&] { hide(); });
 }
 
+// The window's own focus widget, not the application's: while a message box
+// is open and just after it closes the application has none, and a key that
+// travels on from the control that had it must not be taken a second time.
 void Form1::keyPressEvent(QKeyEvent *event)
 {
-    if (QApplication::focusWidget() == this || QApplication::focusWidget() == nullptr)
+    if (focusWidget() == this || focusWidget() == nullptr)
         Form_KeyDown(event);
     QWidget::keyPressEvent(event);
 }
@@ -210,7 +219,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         auto *key = static_cast<QKeyEvent *>(event);
         // A key that the focused control ignores travels on to its parents;
         // the window sees it once, at the control that had it first.
-        if (watched == QApplication::focusWidget())
+        if (watched == focusWidget())
             Form_KeyDown(key);
         if (watched == Text2)
             Text2_KeyPress(key);

@@ -47,6 +47,16 @@ QTreeWidgetItem &existing(QTreeWidgetItem *row)
     return *row;
 }
 
+// Return, keypad Enter and Ctrl+M give a carriage return (13); Ctrl+Enter
+// gives a line feed (10), whatever text the platform attaches to it.
+bool givesCarriageReturn(const QKeyEvent &event)
+{
+    const bool enterKey = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+    if (enterKey && event.modifiers().testFlag(Qt::ControlModifier))
+        return false;
+    return event.text() == u"\r" || (enterKey && event.text().isEmpty());
+}
+
 bool playSounds(const ProgramState &state)
 {
     return state.audio.preferences->playSounds();
@@ -232,6 +242,6 @@ void Form1::Form_KeyDown(QKeyEvent *event)
 
 void Form1::Text2_KeyPress(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+    if (givesCarriageReturn(*event))
         PushButton8_Click();
 }

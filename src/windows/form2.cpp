@@ -46,7 +46,6 @@ Form2::~Form2() = default;
 void Form2::buildControls()
 {
     setWindowTitle(u"Results"_s);
-    setAccessibleName(u"Results"_s);
     setFont(Looks::windowFont());
     Looks::fixWindow(this, kClientWidth, kClientHeight, false);
 

@@ -121,7 +121,6 @@ void Form3::buildControls()
     setFont(Looks::windowFont());
     Looks::fixWindow(this, kClientWidth, kClientHeight, false);
     setWindowTitle(u"Audio Options"_s);
-    setAccessibleName(u"Audio Options"_s);
 
     Frame1 = makeFrame(this, "Frame1", u"Volume Control"_s, 120, 1080);
     Slider1 = Controls::slider(Frame1, "Slider1", kVolumeMin, kVolumeMax, twipsRect(120, 300, 5520, 450),

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QQueue>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 // Records every box instead of showing it. Questions take their answers from
@@ -19,7 +20,12 @@ class RecordingPrompts : public Prompts
 public:
     struct Box { enum Kind { Message, Question, Error } kind; QString text; };
 
-    void message(const QString &text) override { boxes.append({Box::Message, text}); }
+    void message(const QString &text) override
+    {
+        boxes.append({Box::Message, text});
+        if (whileShown)
+            whileShown();
+    }
     bool question(const QString &text) override
     {
         boxes.append({Box::Question, text});
@@ -34,6 +40,8 @@ public:
 
     QList<Box> boxes;
     QQueue<bool> answers;
+    // Runs while a message is "open", e.g. to take the focus as a real box does.
+    std::function<void()> whileShown;
 };
 
 class FakeFileDialogs : public FileDialogs

@@ -17,6 +17,8 @@ class tst_Utilities : public QObject
 private slots:
     void fileNameOf_data();
     void fileNameOf();
+    void lineBreaksForDisplay_data();
+    void lineBreaksForDisplay();
     void collapseSeparators_data();
     void collapseSeparators();
     void besideProgramAtRootGivesDoubledSeparator();
@@ -51,6 +53,27 @@ void tst_Utilities::fileNameOf()
     QFETCH(QString, path);
     QFETCH(QString, expected);
     QCOMPARE(FileNameOf(path), expected);
+}
+
+void tst_Utilities::lineBreaksForDisplay_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::addRow("CR LF") << u"a\r\nb"_s << u"a\nb"_s;
+    QTest::addRow("lone CR") << u"a\rb"_s << u"a\nb"_s;
+    QTest::addRow("LF") << u"a\nb"_s << u"a\nb"_s;
+    QTest::addRow("two CRs make an empty line") << u"a\r\rb"_s << u"a\n\nb"_s;
+    QTest::addRow("CR LF then lone CR") << u"a\r\nb\r\rc"_s << u"a\nb\n\nc"_s;
+    QTest::addRow("LF CR is two breaks") << u"a\n\rb"_s << u"a\n\nb"_s;
+    QTest::addRow("CR at the end") << u"a\r"_s << u"a\n"_s;
+    QTest::addRow("markup untouched") << u"<b>cat</b> & a&b"_s << u"<b>cat</b> & a&b"_s;
+}
+
+void tst_Utilities::lineBreaksForDisplay()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(::lineBreaksForDisplay(text), expected);
 }
 
 void tst_Utilities::collapseSeparators_data()

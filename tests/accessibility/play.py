@@ -1,0 +1,189 @@
+"""Plays the running program through AT-SPI and the keyboard only, as a
+learner who cannot see the screen would, and checks what is announced.
+Usage: play.py WORDLIST (the list the program has loaded: one word)."""
+
+import os
+import sys
+import time
+import traceback
+
+import pyatspi
+from gi.repository import GLib
+
+LIST = sys.argv[1]
+WORD = "<b>cat</b>"
+
+# Key codes of the X server's standard keyboard map.
+CTRL, SHIFT, TAB, RETURN, SPACE, R = 37, 50, 23, 36, 65, 27
+
+MAIN_BUTTONS = ["Start Game", "?", "Repeat Word (Ctrl+R)", "Load Word List From Text File",
+                "Help", "View File You Are Using", "Load One-To-Ten Example List",
+                "Load 8th Grade Example List", "Audio Options"]
+
+
+def fail(message):
+    print("FAIL:", message)
+    traceback.print_stack(limit=9)
+    sys.exit(1)
+
+
+def until(what, probe, seconds=10.0, shown=None):
+    """Asks the program until probe gives a value; bounded in time."""
+    deadline = time.monotonic() + seconds
+    while True:
+        # The AT-SPI library keeps its view of the program up to date from
+        # the events it is handed here.
+        context = GLib.MainContext.default()
+        while context.pending():
+            context.iteration(False)
+        try:
+            found = probe()
+        except Exception:  # the tree changes while it is read
+            found = None
+        # Nodes count as false when they have no children.
+        if found is not None and found is not False:
+            return found
+        if time.monotonic() > deadline:
+            fail("timed out waiting for " + what + (": " + repr(shown()) if shown else ""))
+        time.sleep(0.05)
+
+
+def showing(node):
+    return node.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def descendants(node, role):
+    return [n for n in pyatspi.findAllDescendants(node, lambda n: n.getRole() == role) if showing(n)]
+
+
+def application():
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == "Lexidrill":
+            return app
+    return None
+
+
+def responding_application():
+    # The program does not answer while it hands a word to the speech engine.
+    return until("the program to answer", application, 30)
+
+
+def window(title):
+    for top in responding_application():
+        if top is not None and top.name == title and showing(top):
+            return top
+    return None
+
+
+def windows():
+    return [top.name for top in responding_application() if top is not None and showing(top)]
+
+
+def labels(node):
+    return {n.description: n.name for n in descendants(node, pyatspi.ROLE_LABEL)}
+
+
+def button_names(node):
+    return [n.name for n in descendants(node, pyatspi.ROLE_PUSH_BUTTON)]
+
+
+def press_keys(*codes):
+    for code in codes:
+        pyatspi.Registry.generateKeyboardEvent(code, None, pyatspi.KEY_PRESS)
+    for code in reversed(codes):
+        pyatspi.Registry.generateKeyboardEvent(code, None, pyatspi.KEY_RELEASE)
+
+
+def focused(node):
+    found = pyatspi.findAllDescendants(node, lambda n: n.getState().contains(pyatspi.STATE_FOCUSED))
+    return [n.name for n in found]
+
+
+def tab_to(node, name, backwards=False):
+    for _ in range(12):
+        if name in focused(node):
+            return
+        press_keys(SHIFT, TAB) if backwards else press_keys(TAB)
+        time.sleep(0.05)
+        until("the focus to move", lambda: focused(node) or None)
+    fail("Tab never reached " + name + "; focus on " + str(focused(node)))
+
+
+def expect(what, actual, wanted):
+    if actual != wanted:
+        fail("%s: %r, expected %r" % (what, actual, wanted))
+
+
+def no_error_box():
+    errors = window("Application Error")
+    if errors:
+        fail("error report: " + repr(labels(errors)))
+
+
+main = until("the main window", lambda: window("Lexidrill"))
+expect("main window buttons", sorted(button_names(main)), sorted(MAIN_BUTTONS))
+expect("word list in use", labels(main)["Word list in use"], os.path.basename(LIST))
+until("the answer box to hold the focus", lambda: "Your spelling" in focused(main))
+
+# Ctrl+R before a game: the message once, read and pressed through AT-SPI.
+press_keys(CTRL, R)
+until("the message box", lambda: len(windows()) == 2)
+box = [top for top in responding_application() if top is not None and showing(top) and top != main][0]
+expect("message", [n for n in labels(box).values() if n], ["Please start the game first."])
+expect("message buttons", button_names(box), ["OK"])
+descendants(box, pyatspi.ROLE_PUSH_BUTTON)[0].queryAction().doAction(0)
+until("the message box to close", lambda: len(windows()) == 1)
+# The program answers only after the key press is fully handled, so a second
+# box would be open by now.
+expect("windows after the message", windows(), ["Lexidrill"])
+
+# Start the game from the keyboard: Shift+Tab twice reaches Start Game.
+tab_to(main, "Start Game", backwards=True)
+press_keys(SPACE)
+until("End Game", lambda: "End Game" in button_names(main))
+expect("buttons during a game", sorted(button_names(main)),
+       sorted(["End Game"] + MAIN_BUTTONS[1:]))
+# The first word waits for the speech engine when it is still starting.
+until("the counter", lambda: labels(main)["Word counter"] == " Word 1 of 1", shown=lambda: labels(main))
+until("the answer box to hold the focus", lambda: "Your spelling" in focused(main))
+
+answer = descendants(main, pyatspi.ROLE_TEXT)[0]
+answer.queryEditableText().setTextContents(WORD)
+press_keys(RETURN)
+until("the feedback", lambda: labels(main)["Feedback"] == "Correct: " + WORD, shown=lambda: labels(main))
+expect("counter after the answer", labels(main)["Word counter"], " Word 1 of 1")
+press_keys(CTRL, R)  # speaks the word again; no message
+no_error_box()
+expect("windows after Ctrl+R in a game", windows(), ["Lexidrill"])
+
+answer.queryEditableText().setTextContents("dog")
+press_keys(RETURN)
+until("the feedback", lambda: labels(main)["Feedback"] == "Incorrect. Correct spelling: " + WORD,
+      shown=lambda: labels(main))
+
+# End the game from the keyboard; the results window comes by its title.
+tab_to(main, "End Game", backwards=True)
+press_keys(RETURN)
+results = until("the results window", lambda: window("Results"))
+expect("results labels", sorted(labels(results).values()), ["Correct: 1", "Score: 50%", "Wrong: 1"])
+expect("results buttons", button_names(results), ["Save Results", "Close"])
+cells = [n.name for n in descendants(results, pyatspi.ROLE_TABLE_CELL)]
+if WORD not in cells:
+    fail("results rows: %r" % cells)
+tab_to(results, "Close")
+press_keys(RETURN)
+main = until("the main window again", lambda: window("Lexidrill"))
+expect("start button after the game", "Start Game" in button_names(main), True)
+
+# Audio options, found by their title, and closed from the keyboard.
+tab_to(main, "Audio Options")
+press_keys(RETURN)
+options = until("the audio options", lambda: window("Lexidrill - Audio Options"))
+for name in ["Test Speed", "Refresh List", "Add Voices", "Close"]:
+    if name not in button_names(options):
+        fail("audio options buttons: %r" % button_names(options))
+tab_to(options, "Close")
+press_keys(SPACE)
+until("the main window after the audio options", lambda: window("Lexidrill"))
+no_error_box()
+print("PASS")

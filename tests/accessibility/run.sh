@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Runs the real program on a virtual display inside a private D-Bus session
+# with the accessibility bus, and plays it through AT-SPI as a screen reader
+# user would (play.py). Usage: run.sh PROGRAM WORKDIR
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+
+if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] || [ "${LEXIDRILL_PRIVATE_BUS:-}" != 1 ]; then
+    export LEXIDRILL_PRIVATE_BUS=1
+    exec dbus-run-session -- "$0" "$@"
+fi
+
+program="$1"
+work="$2"
+rm -rf "$work"
+mkdir -p "$work/config/Marrowfen" "$work/runtime"
+chmod 700 "$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
+
+# A word list whose name and word look like markup: both must reach the
+# screen reader character for character.
+list="$work/a&b <i>x.txt"
+printf '<b>cat</b>\r\n' >"$list"
+printf '[Lexidrill]\nDictionary=%s\nOption1=False\nOption2=True\n' "$list" >"$work/config/Marrowfen/Lexidrill.conf"
+
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    # The speech engine starts its own server for this runtime folder.
+    local speech="$work/runtime/speech-dispatcher/pid/speech-dispatcher.pid"
+    if [ -s "$speech" ]; then
+        pid="$(cat "$speech")"
+        kill "$pid" 2>/dev/null || true
+        for _ in $(seq 20); do
+            kill -0 "$pid" 2>/dev/null || return 0
+            sleep 0.1
+        done
+        kill -9 "$pid" 2>/dev/null || true
+    fi
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 200); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+display="$(cat "$work/display")"
+for _ in $(seq 200); do
+    [ -S "/tmp/.X11-unix/X$display" ] && break
+    sleep 0.1
+done
+export DISPLAY=":$display"
+
+/usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
+pids+=($!)
+
+export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
+"$program" >"$work/program.log" 2>&1 &
+program_pid=$!
+pids+=("$program_pid")
+
+status=0
+timeout 120 /usr/bin/python3 "$here/play.py" "$list" || status=$?
+[ "$status" = 124 ] && echo "FAIL: the program did not answer within two minutes"
+if ! kill -0 "$program_pid" 2>/dev/null; then
+    wait "$program_pid" || echo "the program ended with status $?"
+    status=1
+fi
+cat "$work/program.log"
+exit "$status"

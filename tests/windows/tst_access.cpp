@@ -1,0 +1,248 @@
+#include "testprogram.h"
+
+#include "windows/form2.h"
+#include "windows/form3.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray kOneWord = "<b>cat</b>\r\n";
+
+QString accessibleName(QObject *object)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(object);
+    return face ? face->text(QAccessible::Name) : u"(no interface)"_s;
+}
+
+// What a screen reader would announce for each visible push button, frame and
+// label, against what the window shows.
+void compareNamesWithTexts(QWidget &window)
+{
+    const auto widgets = window.findChildren<QWidget *>();
+    for (QWidget *widget : widgets) {
+        if (!widget->isVisibleTo(&window))
+            continue;
+        QString shown;
+        if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            shown = button->text();
+        else if (auto *label = qobject_cast<QLabel *>(widget))
+            shown = label->text();
+        else if (auto *frame = qobject_cast<QGroupBox *>(widget))
+            shown = frame->title().replace(u"&&"_s, u"&"_s);
+        else
+            continue;
+        QVERIFY2(accessibleName(widget) == shown,
+                 qPrintable(widget->objectName() + u": "_s + accessibleName(widget) + u" for "_s + shown));
+    }
+    QCOMPARE(accessibleName(&window), window.windowTitle());
+}
+
+} // namespace
+
+// A learner who cannot see the screen: names that follow what is shown, and
+// the game played from the keyboard alone.
+class tst_Access : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void namesFollowTheText_data();
+    void namesFollowTheText();
+    void helpButtonDescribed();
+    void tabFollowsTheLayout();
+    void buttonKeys_data();
+    void buttonKeys();
+    void enterCharacter_data();
+    void enterCharacter();
+    void repeatRefusedOnce();
+
+private:
+    Form1 &startProgram(const QString &listName = u"a&b <i>x.txt"_s);
+
+    std::unique_ptr<TestProgram> program;
+    QStringList spoken;
+};
+
+void tst_Access::init()
+{
+    spoken.clear();
+    program = std::make_unique<TestProgram>();
+}
+
+void tst_Access::cleanup()
+{
+    program.reset();
+}
+
+Form1 &tst_Access::startProgram(const QString &listName)
+{
+    program->settings->WriteSetting(u"Dictionary"_s, program->writeFile(listName, kOneWord));
+    Form1 &form1 = program->start();
+    program->state().gameAudio.speakWord = [this](const QString &word) { spoken.append(word); };
+    program->app->audioOptions().Option2->setChecked(true);
+    form1.show();
+    if (!QTest::qWaitForWindowActive(&form1))
+        qFatal("the main window did not become active");
+    return form1;
+}
+
+void tst_Access::namesFollowTheText_data()
+{
+    QTest::addColumn<QString>("moment");
+    QTest::addColumn<QString>("feedback");
+    QTest::addRow("at start-up") << u"start-up"_s << QString();
+    QTest::addRow("during a game") << u"game"_s << QString();
+    QTest::addRow("after a right answer") << u"right"_s << u"Correct: <b>cat</b>"_s;
+    QTest::addRow("after a wrong answer") << u"wrong"_s << u"Incorrect. Correct spelling: <b>cat</b>"_s;
+    QTest::addRow("results") << u"results"_s << QString();
+    QTest::addRow("audio options") << u"options"_s << QString();
+}
+
+void tst_Access::namesFollowTheText()
+{
+    QFETCH(QString, moment);
+    QFETCH(QString, feedback);
+    Form1 &form1 = startProgram();
+    QCOMPARE(accessibleName(form1.Label3), u"a&b <i>x.txt"_s);
+    if (moment != u"start-up" && moment != u"options")
+        form1.PushButton3->click();
+    if (moment == u"right" || moment == u"wrong" || moment == u"results") {
+        form1.Text2->setText(moment == u"wrong" ? u"dog"_s : u"<b>cat</b>"_s);
+        QTest::keyClick(form1.Text2, Qt::Key_Return);
+    }
+    if (moment == u"results")
+        form1.PushButton3->click();
+    if (moment == u"options")
+        form1.PushButton4->click();
+
+    if (moment == u"results") {
+        compareNamesWithTexts(program->app->results());
+        QCOMPARE(accessibleName(program->app->results().lblScore), u"Score: 100%"_s);
+    } else if (moment == u"options") {
+        compareNamesWithTexts(program->app->audioOptions());
+        QCOMPARE(accessibleName(&program->app->audioOptions()), u"Lexidrill - Audio Options"_s);
+    } else {
+        compareNamesWithTexts(form1);
+        QCOMPARE(accessibleName(form1.Label4), feedback);
+        QCOMPARE(accessibleName(form1.PushButton3), moment == u"start-up" ? u"Start Game"_s : u"End Game"_s);
+    }
+}
+
+void tst_Access::helpButtonDescribed()
+{
+    Form1 &form1 = startProgram();
+    QAccessibleInterface *help = QAccessible::queryAccessibleInterface(form1.PushButton7);
+    QCOMPARE(help->text(QAccessible::Name), u"?"_s);
+    QVERIFY(!help->text(QAccessible::Description).isEmpty());
+}
+
+void tst_Access::tabFollowsTheLayout()
+{
+    Form1 &form1 = startProgram();
+    QVERIFY(form1.Text2->hasFocus());
+    QStringList reached;
+    for (int i = 0; i < 11; ++i) {
+        reached << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(reached, (QStringList{u"Text2"_s, u"PushButton5"_s, u"PushButton6"_s, u"PushButton2"_s,
+                                   u"PushButton11"_s, u"PushButton10"_s, u"PushButton1"_s, u"PushButton4"_s,
+                                   u"PushButton3"_s, u"PushButton7"_s, u"Text2"_s}));
+}
+
+void tst_Access::buttonKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addRow("Space") << int(Qt::Key_Space);
+    QTest::addRow("Return") << int(Qt::Key_Return);
+    QTest::addRow("keypad Enter") << int(Qt::Key_Enter);
+}
+
+void tst_Access::buttonKeys()
+{
+    QFETCH(int, key);
+    Form1 &form1 = startProgram();
+    form1.PushButton3->setFocus(Qt::TabFocusReason);
+
+    QTest::keyClick(form1.PushButton3, Qt::Key(key));
+    QVERIFY(form1.state().game.started);
+    QVERIFY(form1.Text2->hasFocus());
+    form1.Text2->setText(u"<b>cat</b>"_s);
+    QTest::keyClick(form1.Text2, Qt::Key_Return);
+    QCOMPARE(form1.state().game.typedWords, QStringList{u"<b>cat</b>"_s});
+    form1.PushButton5->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(form1.PushButton5, Qt::Key(key));
+    QCOMPARE(spoken.size(), 3);
+    form1.PushButton3->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(form1.PushButton3, Qt::Key(key));
+    Form2 &results = program->app->results();
+    QVERIFY(results.isVisible());
+
+    results.PushButton2->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(results.PushButton2, Qt::Key(key));
+    QVERIFY(form1.isVisible());
+    QVERIFY(program->prompts.boxes.isEmpty());
+}
+
+void tst_Access::enterCharacter_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("takesAnswer");
+    QTest::addRow("Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << u"\r"_s << true;
+    QTest::addRow("keypad Enter") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << u"\r"_s
+                                  << true;
+    QTest::addRow("Ctrl+M") << int(Qt::Key_M) << Qt::KeyboardModifiers(Qt::ControlModifier) << u"\r"_s << true;
+    QTest::addRow("Shift+Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ShiftModifier) << u"\r"_s
+                                  << true;
+    QTest::addRow("Ctrl+Return, CR attached")
+        << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ControlModifier) << u"\r"_s << false;
+    QTest::addRow("Ctrl+Return, LF attached")
+        << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ControlModifier) << u"\n"_s << false;
+    QTest::addRow("Ctrl+J") << int(Qt::Key_J) << Qt::KeyboardModifiers(Qt::ControlModifier) << u"\n"_s << false;
+    QTest::addRow("M") << int(Qt::Key_M) << Qt::KeyboardModifiers() << u"m"_s << false;
+}
+
+void tst_Access::enterCharacter()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QString, text);
+    QFETCH(bool, takesAnswer);
+    Form1 &form1 = startProgram();
+    form1.PushButton3->click();
+    form1.Text2->setText(u"dog"_s);
+
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(form1.Text2, &press);
+
+    QCOMPARE(form1.state().game.typedWords, takesAnswer ? QStringList{u"dog"_s} : QStringList());
+}
+
+void tst_Access::repeatRefusedOnce()
+{
+    Form1 &form1 = startProgram();
+    // A real box takes the focus from the window while it is open.
+    program->prompts.whileShown = [] { QApplication::setActiveWindow(nullptr); };
+
+    QTest::keyClick(form1.Text2, Qt::Key_R, Qt::ControlModifier);
+
+    QCOMPARE(program->prompts.messages(), QStringList{u"Please start the game first."_s});
+}
+
+QTEST_MAIN(tst_Access)
+#include "tst_access.moc"
