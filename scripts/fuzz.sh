@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
-# Builds the word list reader's fuzz target with clang and runs it for a
-# bounded time (LEXIDRILL_FUZZ_SECONDS, default 60).
+# Builds the fuzz targets (clang, in build-sanitize/) and runs each for a
+# bounded time, LEXIDRILL_FUZZ_SECONDS (default 35), starting from its seeds
+# in fuzz/seeds/<target>/. Inputs found along the way are kept in
+# build-sanitize/fuzz-corpus/<target>/ for the next run; an input that breaks
+# a check or trips a sanitizer is saved in build-sanitize/fuzz/ and fails
+# the run.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-if [ ! -f "$root/fuzz/CMakeLists.txt" ]; then
-    exit 0
-fi
-cmake -S "$root/fuzz" -B "$root/build-fuzz" -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-cmake --build "$root/build-fuzz"
-mkdir -p "$root/build-fuzz/corpus"
-"$root/build-fuzz/fuzz_wordlist" -max_total_time="${LEXIDRILL_FUZZ_SECONDS:-60}" \
-    -timeout=10 -rss_limit_mb=2048 "$root/build-fuzz/corpus" "$root/fuzz/seeds"
+source "$root/scripts/sanitize-env.sh"
+targets=(wordlist settings export cursorfile)
+cmake --build "$lexidrill_sanitize_build" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
+cd "$lexidrill_sanitize_build/fuzz"
+for target in "${targets[@]}"; do
+    corpus="$lexidrill_sanitize_build/fuzz-corpus/$target"
+    mkdir -p "$corpus"
+    echo "Fuzzing $target for ${LEXIDRILL_FUZZ_SECONDS:-35} s"
+    "./fuzz_$target" -max_total_time="${LEXIDRILL_FUZZ_SECONDS:-35}" -timeout=20 -rss_limit_mb=3072 \
+        -print_final_stats=1 "$corpus" "$root/fuzz/seeds/$target" 2>"$corpus.log" \
+        || { tail -n 60 "$corpus.log" >&2; exit 1; }
+    grep -E '^stat::number_of_executed_units|^Done' "$corpus.log" || true
+done

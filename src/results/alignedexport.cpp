@@ -4,8 +4,10 @@
 #include "core/errorreport.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -119,37 +121,68 @@ void SaveListviewProperlySpaced(Prompts &prompts, const ExportTable &table,
 {
     using namespace AlignedExport;
     Steps s(prompts, u"Main", u"SaveListviewProperlySpaced");
+    const QString shown = QDir::toNativeSeparators(fileName);
+    const auto cannotSave = [&](const QString &reason) {
+        return Failure(u"Cannot save \"%1\": %2"_s.arg(shown, reason));
+    };
     QList<qsizetype> widths;
     Encoding encoding = Encoding::Ansi;
-    QFile file(fileName);
+    // Written beside the target and put in its place only when complete: a
+    // failure or a kill leaves the file that was there as it was.
+    QSaveFile file(fileName);
 
-    // Unbuffered, so that a line that cannot be written fails on its own.
+    // Once a step has failed, every later one would fail for the same reason:
+    // the save stops at the first report.
+    bool failed = false;
+    const auto step = [&](int line, auto &&body) {
+        if (failed)
+            return;
+        s.step(line, [&] {
+            try {
+                body();
+            } catch (...) {
+                failed = true;
+                throw;
+            }
+        });
+    };
+    // Unbuffered, so that a write fails with its own reason: a short write
+    // (the disk filled up within the line) tells none, so the rest is written
+    // again, which fails with it.
     const auto writeLine = [&](const QString &line) {
-        if (!file.isOpen())
-            throw Failure(u"The file is not open"_s);
         const QByteArray bytes = encodeLine(line, encoding);
-        if (file.write(bytes) != bytes.size())
-            throw Failure(file.errorString());
+        for (qsizetype done = 0; done < bytes.size();) {
+            const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+            if (written <= 0)
+                throw cannotSave(file.errorString());
+            done += written;
+        }
     };
 
-    s.step(100, [&] { widths = columnWidths(table, yield); });
-    s.step(102, [&] { encoding = fileEncoding(table, summary); });
-    s.step(104, [&] {
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-            throw Failure(file.errorString());
+    step(100, [&] { widths = columnWidths(table, yield); });
+    step(102, [&] { encoding = fileEncoding(table, summary); });
+    step(104, [&] {
+        // Checked before anything is opened: a pipe would hold the save until
+        // something read it, and a device or a folder would be replaced.
+        const QFileInfo target(fileName);
+        if (target.isDir())
+            throw cannotSave(u"it is a folder."_s);
+        if (target.exists() && !target.isFile())
+            throw cannotSave(u"it is not a plain file."_s);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            throw cannotSave(file.errorString());
     });
-    s.step(106, [&] { writeLine(alignedLine(table.titles, widths, yield)); });
+    step(106, [&] { writeLine(alignedLine(table.titles, widths, yield)); });
     for (const QStringList &row : table.rows) {
+        if (failed)
+            break;
         turn(yield);
-        s.step(108, [&] { writeLine(alignedLine(row, widths, yield)); });
+        step(108, [&] { writeLine(alignedLine(row, widths, yield)); });
     }
-    s.step(110, [&] { writeLine(QString()); });
-    s.step(112, [&] { writeLine(summary); });
-    s.step(114, [&] {
-        if (!file.isOpen())
-            throw Failure(u"The file is not open"_s);
-        file.close();
-        if (file.error() != QFileDevice::NoError)
-            throw Failure(file.errorString());
+    step(110, [&] { writeLine(QString()); });
+    step(112, [&] { writeLine(summary); });
+    step(114, [&] {
+        if (!file.commit())
+            throw cannotSave(file.errorString());
     });
 }

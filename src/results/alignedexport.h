@@ -51,8 +51,12 @@ QByteArray fileBytes(const ExportTable &table, const QString &summary);
 } // namespace AlignedExport
 
 // Writes the table as aligned text to the file, replacing any file of that
-// name. Reports each failure (creation, each line, closing) on its own and
-// goes on with the next line.
+// name. The file is written beside the target and put in its place when
+// complete. The first failure ends the save with one report, "Cannot save",
+// the file and the reason, at the step that failed: 104 when the target is
+// refused (a folder, a pipe, a device) or cannot be created, 106 to 112 for
+// a line that cannot be written, 114 when the finished file cannot be put in
+// place. A file that was there is then left as it was.
 void SaveListviewProperlySpaced(Prompts &prompts, const ExportTable &table,
                                 const QString &fileName, const QString &summary,
                                 const Yield &yield = {});

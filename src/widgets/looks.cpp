@@ -1,5 +1,7 @@
 #include "looks.h"
 
+#include "widgets/cursorfile.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QFile>
@@ -12,7 +14,6 @@
 #include <QScreen>
 #include <QStyle>
 #include <QWidget>
-#include <QtEndian>
 
 namespace Looks {
 
@@ -138,18 +139,10 @@ std::optional<QCursor> loadCursorFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    QPixmap picture;
-    if (!picture.loadFromData(bytes, "CUR") && !picture.loadFromData(bytes))
+    const auto picture = readCursorFile(file.readAll());
+    if (!picture)
         return std::nullopt;
-    // The hot spot stands in the first directory entry of a cursor file.
-    int hotX = -1;
-    int hotY = -1;
-    if (bytes.size() >= 14) {
-        hotX = qFromLittleEndian<quint16>(bytes.constData() + 10);
-        hotY = qFromLittleEndian<quint16>(bytes.constData() + 12);
-    }
-    return QCursor(picture, hotX, hotY);
+    return QCursor(QPixmap::fromImage(picture->image), picture->hotSpot.x(), picture->hotSpot.y());
 }
 
 void installPointerRule(QWidget *window, const QCursor &hand, const QList<QWidget *> &buttons,

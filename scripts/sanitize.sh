@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds the program and the test suite with AddressSanitizer and
+# UndefinedBehaviorSanitizer (clang, into build-sanitize/) and runs every
+# test there; any finding fails its test. Run by test.sh after the plain
+# build's tests.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$root/scripts/sanitize-env.sh"
+cmake --build "$lexidrill_sanitize_build" -j"$(nproc)"
+source "$root/scripts/sound-server.sh"
+cd "$lexidrill_sanitize_build"
+ctest --output-on-failure -j2
