@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick for start-up: a minimal Qt Widgets program that shows one
 // window, started and measured exactly as the program is (bench/startup.sh).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long a word takes to reach the ear: from handing it over through a
 // fresh voice object, as the game does for every word (createVoice, setVoice,
 // setVolume, setRate, speak), to the engine reporting that it speaks, and to

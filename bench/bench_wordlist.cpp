@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading a list of a million words in each encoding, and one full pass of
 // draws, against the plain rule (a position from 1..count, rejected after a
 // linear search of the words used in the pass) as a reference.

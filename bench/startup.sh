@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up time: from launching a process to its main window's first paint,
 # for the program and for a bare Qt Widgets window (bench/bare_window.cpp),
 # launched in turn under a virtual display; prints both medians and their

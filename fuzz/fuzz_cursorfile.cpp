@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the hand pointer's file reader: it never fails,
 // and a picture it gives has its hot spot inside it or at its centre.
 #include "fuzzsupport.h"

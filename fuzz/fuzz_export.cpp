@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary tables to the aligned export as the program runs it
 // (SaveListviewProperlySpaced, into a file) and reads the file back: its
 // bytes are the encoder's, they decode in the chosen encoding to the aligned

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary settings files, and the values the program writes, to the
 // settings store and to the conversions the program reads them with. Any
 // file reads back without failing; every conversion gives a value, or for a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes, as a word list file, through the load the program
 // runs (readDictionaryInto: reading, decoding, line splitting, the store as
 // the loader builds it), draws from the store, and checks the results against

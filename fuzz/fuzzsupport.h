@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared by the fuzz targets: a failed check ends the run (libFuzzer then
 // saves the input), reports are counted instead of shown, and files are
 // written into one private folder.

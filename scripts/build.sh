@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds into build/; the program lands in build/bin.
 # LEXIDRILL_WARNINGS_AS_ERRORS=ON turns every compiler warning into an error.
 set -euo pipefail

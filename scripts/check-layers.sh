@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a source file includes a header of a layer above its own, and
 # names the offending line. Layers, top to bottom:
 #   app > windows > widgets > program > wordlist, game, audio, results > core

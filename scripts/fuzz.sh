@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets (clang, in build-sanitize/) and runs each for a
 # bounded time, LEXIDRILL_FUZZ_SECONDS (default 35), starting from its seeds
 # in fuzz/seeds/<target>/. Inputs found along the way are kept in

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by sanitize.sh and fuzz.sh, with $root set: configures
 # build-sanitize/, where clang builds the program, the tests and the fuzz
 # targets with AddressSanitizer and UndefinedBehaviorSanitizer, and sets the

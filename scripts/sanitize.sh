@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the program and the test suite with AddressSanitizer and
 # UndefinedBehaviorSanitizer (clang, into build-sanitize/) and runs every
 # test there; any finding fails its test. Run by test.sh after the plain

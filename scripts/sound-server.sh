@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes a PulseAudio sink named lexidrill_null that plays into nothing, so
 # sound can be played and recorded without a sound card (its monitor source,
 # lexidrill_null.monitor, hears everything played on it). Sourced by test.sh:

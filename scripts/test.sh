@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds (warnings are errors), starts the sound
 # server the audio tests play into, builds the Debian package and checks it
 # installed, and runs every test; then builds the suite again with

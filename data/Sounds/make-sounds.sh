@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Remakes the two feedback sounds with sox: right.wav is a rising two-note
 # chime (E5 then B5, each a sine with a soft octave overtone and a decaying
 # tail), wrong.wav a low falling buzz (a filtered sawtooth gliding 220 Hz down

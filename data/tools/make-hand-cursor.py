@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes data/HAND-M.CUR, the hand pointer shown over push buttons.
 
 A 32x32 cursor with 32-bit colour and an AND mask, drawn from the map below

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "systemaudio.h"
 
 #include "audio/qtsoundplayer.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Plays the running program through AT-SPI and the keyboard only, as a
 learner who cannot see the screen would, and checks what is announced.
 Usage: play.py WORDLIST (the list the program has loaded: one word)."""

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the real program on a virtual display inside a private D-Bus session
 # with the accessibility bus, and plays it through AT-SPI as a screen reader
 # user would (play.py). Usage: run.sh PROGRAM WORKDIR

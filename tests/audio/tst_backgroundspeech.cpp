@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The speech engine thread driven through a scripted engine: what reaches the
 // engine, in which order, and what the window's thread is told, while the
 // engine starts late, fails, stops answering or is replaced.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real speech engine and sound player, heard on the null sink of the
 // PulseAudio server that scripts/sound-server.sh starts: each test records
 // the sink's monitor with parec while it speaks or plays.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/failure.h"
 #include "core/settingconversions.h"
 #include "core/settingsstore.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/apptitle.h"
 #include "core/codepage.h"
 #include "core/utilities.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/utilities.h"
 #include "widgets/controls.h"
 #include "widgets/qtplatform.h"

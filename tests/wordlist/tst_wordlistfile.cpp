@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/failure.h"
 #include "wordlist/wordlistfile.h"
 #include "wordlist/wordstore.h"
