@@ -14,9 +14,7 @@
 #include <QProcess>
 #include <QTimer>
 #include <QtEndian>
-
 #include <benchmark/benchmark.h>
-
 #include <chrono>
 #include <functional>
 
@@ -110,8 +108,9 @@ class SinkListener
 public:
     bool start()
     {
-        m_parec.start(u"parec"_s, {u"--device=lexidrill_null.monitor"_s, u"--raw"_s, u"--format=s16le"_s,
-                                   u"--channels=1"_s, u"--rate=22050"_s, u"--latency-msec=5"_s});
+        m_parec.start(u"parec"_s,
+                      {u"--device=lexidrill_null.monitor"_s, u"--raw"_s, u"--format=s16le"_s, u"--channels=1"_s,
+                       u"--rate=22050"_s, u"--latency-msec=5"_s});
         return m_parec.waitForStarted() && waitFor([this] { return m_parec.bytesAvailable() > 0; });
     }
     ~SinkListener()

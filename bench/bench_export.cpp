@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "results/alignedexport.h"
 #include "core/prompts.h"
+#include "results/alignedexport.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -13,7 +13,7 @@ namespace {
 class CountingPrompts : public Prompts
 {
 public:
-    void message(const QString &) override {}
+    void message(const QString &) override { }
     bool question(const QString &) override { return false; }
     void error(const QString &) override { ++errors; }
     int errors = 0;
@@ -38,8 +38,7 @@ void BM_SaveResultsOfLongGame(benchmark::State &state)
     const QString path = folder.filePath(u"results.txt"_s);
     CountingPrompts prompts;
     for (auto _ : state)
-        SaveListviewProperlySpaced(prompts, table, path, u"Correct: 24576 Wrong: 8191 Score: 75%"_s,
-                                   throttledYield());
+        SaveListviewProperlySpaced(prompts, table, path, u"Correct: 24576 Wrong: 8191 Score: 75%"_s, throttledYield());
     if (prompts.errors != 0)
         state.SkipWithError("the export reported a failure");
 }

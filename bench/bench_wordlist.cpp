@@ -12,12 +12,11 @@
 #include "wordlist/wordlistfile.h"
 #include "wordlist/wordstore.h"
 
-#include <benchmark/benchmark.h>
-
 #include <QFile>
 #include <QRandomGenerator>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <benchmark/benchmark.h>
 #include <map>
 
 using namespace Qt::StringLiterals;
@@ -60,8 +59,12 @@ const QString &listFile(ListEncoding encoding)
         chunk += wordFor(i) + u"\r\n"_s;
         if (chunk.size() > 1 << 16 || i + 1 == kMillion) {
             switch (encoding) {
-            case ListEncoding::Ansi: file.write(chunk.toLatin1()); break;
-            case ListEncoding::Utf8: file.write(chunk.toUtf8()); break;
+            case ListEncoding::Ansi:
+                file.write(chunk.toLatin1());
+                break;
+            case ListEncoding::Utf8:
+                file.write(chunk.toUtf8());
+                break;
             case ListEncoding::Utf16:
                 file.write(reinterpret_cast<const char *>(chunk.utf16()), chunk.size() * 2);
                 break;

@@ -2,7 +2,6 @@
 // Feeds arbitrary bytes to the hand pointer's file reader: it never fails,
 // and a picture it gives has its hot spot inside it or at its centre.
 #include "fuzzsupport.h"
-
 #include "widgets/cursorfile.h"
 
 #include <QCoreApplication>

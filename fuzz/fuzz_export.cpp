@@ -4,10 +4,9 @@
 // bytes are the encoder's, they decode in the chosen encoding to the aligned
 // lines, and those lines give back the rows, each cell its text followed by
 // spaces up to its column's width.
-#include "fuzzsupport.h"
-
-#include "results/alignedexport.h"
 #include "core/codepage.h"
+#include "fuzzsupport.h"
+#include "results/alignedexport.h"
 
 #include <QStringDecoder>
 #include <cstdint>
@@ -70,8 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_REQUIRE_EQUAL(bytes, AlignedExport::fileBytes(table, summary));
 
     const AlignedExport::Encoding encoding = AlignedExport::fileEncoding(table, summary);
-    const QString text = encoding == AlignedExport::Encoding::Ansi ? CodePage::decodeAnsi(bytes)
-                                                                   : fromUtf8(bytes);
+    const QString text = encoding == AlignedExport::Encoding::Ansi ? CodePage::decodeAnsi(bytes) : fromUtf8(bytes);
     QList<qsizetype> widths;
     for (int column = 0; column < columns; ++column) {
         qsizetype width = table.titles.at(column).size();
@@ -93,9 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_REQUIRE_EQUAL(text, expected);
 
     // Back to the rows, when no text holds a TAB or a line end.
-    const auto plain = [](const QString &cell) {
-        return !cell.contains(u'\t') && !cell.contains(u'\r') && !cell.contains(u'\n');
-    };
+    const auto plain
+        = [](const QString &cell) { return !cell.contains(u'\t') && !cell.contains(u'\r') && !cell.contains(u'\n'); };
     bool allPlain = plain(summary);
     for (const QStringList &cells : std::as_const(lines))
         allPlain = allPlain && std::all_of(cells.cbegin(), cells.cend(), plain);

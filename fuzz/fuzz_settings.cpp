@@ -4,12 +4,11 @@
 // file reads back without failing; every conversion gives a value, or for a
 // truth value the failure "Type mismatch"; what the program writes reads
 // back as written, and the other keys keep their texts.
-#include "fuzzsupport.h"
-
 #include "core/failure.h"
 #include "core/settingconversions.h"
 #include "core/settingkeys.h"
 #include "core/settingsstore.h"
+#include "fuzzsupport.h"
 
 #include <QHash>
 #include <cmath>
@@ -20,8 +19,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QStringList kKeys{SettingKeys::kDictionary.toString(),    SettingKeys::kVoice.key.toString(),
-                        SettingKeys::kVolume.key.toString(),      SettingKeys::kRate.key.toString(),
+const QStringList kKeys{SettingKeys::kDictionary.toString(),     SettingKeys::kVoice.key.toString(),
+                        SettingKeys::kVolume.key.toString(),     SettingKeys::kRate.key.toString(),
                         SettingKeys::kPlaySounds.key.toString(), SettingKeys::kNoSounds.key.toString()};
 const QString kAbsent = u"(absent)"_s;
 

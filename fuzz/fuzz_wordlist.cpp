@@ -12,10 +12,9 @@
 // run again alone) and every kGrowEvery-th one after it also add their words
 // to a store of 1,048,576 other words, both one grouped already and one
 // loaded from a file with them.
-#include "fuzzsupport.h"
-
 #include "core/codepage.h"
 #include "core/errorreport.h"
+#include "fuzzsupport.h"
 #include "wordlist/wordlistfile.h"
 #include "wordlist/wordstore.h"
 
@@ -36,7 +35,7 @@ constexpr int kOtherWords = 1 << 20;
 class BytesRandom : public RandomSource
 {
 public:
-    BytesRandom(const uint8_t *data, size_t size) : m_data(data), m_size(size) {}
+    BytesRandom(const uint8_t *data, size_t size) : m_data(data), m_size(size) { }
     double next() override
     {
         if (m_size == 0)
@@ -73,8 +72,7 @@ void checkDecoding(QByteArrayView bytes, const QString &text)
     case Encoding::Utf16BigEndian: {
         const bool little = first == 0xFF;
         FUZZ_REQUIRE(!utf8 && (first == 0xFF || first == 0xFE));
-        FUZZ_REQUIRE(WordListFile::detect(bytes) == (little ? Encoding::Utf16LittleEndian
-                                                            : Encoding::Utf16BigEndian));
+        FUZZ_REQUIRE(WordListFile::detect(bytes) == (little ? Encoding::Utf16LittleEndian : Encoding::Utf16BigEndian));
         FUZZ_REQUIRE(text.size() == std::max<qsizetype>(0, rest.size() - 2) / 2);
         const auto *units = reinterpret_cast<const unsigned char *>(rest.data()) + 2;
         for (qsizetype i = 0; i < text.size(); ++i) {

@@ -16,21 +16,21 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_REQUIRE(condition)                                                               \
-    do {                                                                                      \
-        if (!(condition)) {                                                                   \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                     \
-        }                                                                                     \
+#define FUZZ_REQUIRE(condition)                                                                                        \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);                         \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (false)
 
 // As FUZZ_REQUIRE(a == b), showing both values when they differ.
-#define FUZZ_REQUIRE_EQUAL(actual, expected)                                      \
-    do {                                                                        \
-        if (!((actual) == (expected))) {                                        \
-            qWarning() << "actual:" << (actual) << "\nexpected:" << (expected); \
-            FUZZ_REQUIRE((actual) == (expected));                               \
-        }                                                                       \
+#define FUZZ_REQUIRE_EQUAL(actual, expected)                                                                           \
+    do {                                                                                                               \
+        if (!((actual) == (expected))) {                                                                               \
+            qWarning() << "actual:" << (actual) << "\nexpected:" << (expected);                                        \
+            FUZZ_REQUIRE((actual) == (expected));                                                                      \
+        }                                                                                                              \
     } while (false)
 
 class RecordingPrompts : public Prompts

@@ -30,7 +30,7 @@ bool App::Preferences::playSounds() const
     return m_app.audioOptions().playSounds();
 }
 
-App::App(const Services &services) : m_state(services, m_preferences) {}
+App::App(const Services &services) : m_state(services, m_preferences) { }
 
 App::~App()
 {

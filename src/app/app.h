@@ -45,7 +45,7 @@ private:
     class Preferences : public AudioPreferences
     {
     public:
-        explicit Preferences(App &app) : m_app(app) {}
+        explicit Preferences(App &app) : m_app(app) { }
         int volume() const override;
         int rate() const override;
         int voicePosition() const override;

@@ -3,7 +3,6 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
-
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -14,8 +13,7 @@ constexpr int kUsageError = 2;
 
 CommandLine usageError(const QString &text)
 {
-    return {kUsageError,
-            u"lexidrill: %1\nTry 'lexidrill --help' for more information.\n"_s.arg(text), {}};
+    return {kUsageError, u"lexidrill: %1\nTry 'lexidrill --help' for more information.\n"_s.arg(text), {}};
 }
 
 } // namespace
@@ -25,9 +23,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
     QCommandLineParser parser;
     // "-platform" is one unknown option, not eight unknown letters.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(
-        u"Spelling practice: hear each word of a word list spoken, type its spelling\n"
-        "and be told at once whether it was right."_s);
+    parser.setApplicationDescription(u"Spelling practice: hear each word of a word list spoken, type its spelling\n"
+                                     "and be told at once whether it was right."_s);
     // Our own help option rather than addHelpOption(), whose --help-all lists
     // Qt options that this program does not take.
     const QCommandLineOption help({u"h"_s, u"help"_s}, u"Show this help and exit."_s);
@@ -35,9 +32,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     parser.addOption(help);
     parser.addOption(version);
     parser.addPositionalArgument(
-        u"FILE"_s,
-        u"A word list to start with, as if chosen with \"Load Word List From Text File\"."_s,
-        u"[FILE]"_s);
+        u"FILE"_s, u"A word list to start with, as if chosen with \"Load Word List From Text File\"."_s, u"[FILE]"_s);
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());

@@ -14,7 +14,6 @@
 
 #include <QApplication>
 #include <QDir>
-
 #include <cstdlib>
 
 int main(int argc, char *argv[])

@@ -7,8 +7,8 @@ class AudioPreferences
 {
 public:
     virtual ~AudioPreferences() = default;
-    virtual int volume() const = 0;          // 0 silent .. 100 loudest
-    virtual int rate() const = 0;            // -10 slowest .. 10 fastest
+    virtual int volume() const = 0; // 0 silent .. 100 loudest
+    virtual int rate() const = 0; // -10 slowest .. 10 fastest
     // Position of the chosen voice in the engine's voice list; -1 for none.
     virtual int voicePosition() const = 0;
     virtual bool playSounds() const = 0;

@@ -10,7 +10,6 @@
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
-
 #include <atomic>
 #include <mutex>
 
@@ -145,8 +144,8 @@ private:
     Replies m_replies;
     Mailbox m_toEngine;
     QObject *m_inbox = nullptr;
-    SpeechBackend *m_backend = nullptr;   // engine thread only
-    quint64 m_utterance = 0;              // engine thread only
+    SpeechBackend *m_backend = nullptr; // engine thread only
+    quint64 m_utterance = 0; // engine thread only
 };
 
 class Core;
@@ -173,8 +172,8 @@ public:
     quint64 lastRequest() const { return m_sent; }
 
     State state = State::Starting;
-    bool broken = false;        // the engine can no longer speak
-    QString problem;            // why it failed or broke
+    bool broken = false; // the engine can no longer speak
+    QString problem; // why it failed or broke
     QString name;
     QStringList voices;
     // Progress of the text handed over last.
@@ -196,17 +195,15 @@ private:
     QElapsedTimer m_clock;
     qint64 m_readyAt = 0;
     quint64 m_sent = 0;
-    QList<std::pair<quint64, qint64>> m_unanswered;   // request, posted at
+    QList<std::pair<quint64, qint64>> m_unanswered; // request, posted at
 };
 
 class Core
 {
 public:
-    Core(SpeechBackendFactory factory, BackgroundSpeechEngine::Limits limits,
-         BackgroundSpeechEngine::BusyHook busy)
+    Core(SpeechBackendFactory factory, BackgroundSpeechEngine::Limits limits, BackgroundSpeechEngine::BusyHook busy)
         : limits(limits), m_factory(std::move(factory)), m_busy(std::move(busy))
-    {
-    }
+    { }
 
     std::shared_ptr<Session> start()
     {
@@ -263,9 +260,9 @@ public:
         const std::shared_ptr<Session> session = m_lastSession.lock();
         const quint64 request = session->lastRequest();
         const auto mine = [&] { return session->heardUtterance == utterance; };
-        const auto over = [&] { return session->broken || (mine() && (session->ended || !session->speechProblem.isEmpty())); };
-        const int beginLimit = limits.speechBeginMs
-            + (session->state == Session::State::Starting ? limits.startMs : 0);
+        const auto over
+            = [&] { return session->broken || (mine() && (session->ended || !session->speechProblem.isEmpty())); };
+        const int beginLimit = limits.speechBeginMs + (session->state == Session::State::Starting ? limits.startMs : 0);
         QString problem;
         if (!waitFor([&] { return over() || (mine() && session->began); }, beginLimit)) {
             if (!session->answered(request)) {
@@ -523,7 +520,7 @@ namespace {
 class Voice : public SpeechVoice
 {
 public:
-    explicit Voice(std::shared_ptr<Core> core) : m_core(std::move(core)) {}
+    explicit Voice(std::shared_ptr<Core> core) : m_core(std::move(core)) { }
     ~Voice() override { m_core->release(this); }
 
     QStringList voices() const override { return m_core->use(true)->voices; }

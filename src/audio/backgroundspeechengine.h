@@ -6,7 +6,6 @@
 
 #include <QObject>
 #include <QString>
-
 #include <functional>
 #include <memory>
 
@@ -17,11 +16,11 @@ class Core;
 // How long the window's thread waits for the engine thread.
 struct SpeechLimits
 {
-    int startMs = 20000;        // an engine start
-    int answerMs = 3000;        // any other request
-    int speechBeginMs = 5000;   // speakAndWait: speech under way
-    int speechEndMs = 60000;    // speakAndWait: speech over
-    int exitMs = 1000;          // engine threads ending when the engine goes
+    int startMs = 20000; // an engine start
+    int answerMs = 3000; // any other request
+    int speechBeginMs = 5000; // speakAndWait: speech under way
+    int speechEndMs = 60000; // speakAndWait: speech over
+    int exitMs = 1000; // engine threads ending when the engine goes
 };
 
 // Speech progress as the engine thread reports it, on the window's thread.

@@ -179,7 +179,6 @@ std::unique_ptr<SpeechBackend> QtSpeechBackend::start(const QStringList &engines
 } // namespace
 
 QtSpeechEngine::QtSpeechEngine(QStringList engines, Limits limits, BusyHook busy)
-    : BackgroundSpeechEngine([engines = std::move(engines)] { return QtSpeechBackend::start(engines); },
-                             limits, std::move(busy))
-{
-}
+    : BackgroundSpeechEngine([engines = std::move(engines)] { return QtSpeechBackend::start(engines); }, limits,
+                             std::move(busy))
+{ }

@@ -10,7 +10,7 @@ public:
     enum class PlayState { Stopped = 1, Paused = 2, Playing = 3 };
 
     virtual ~SoundPlayer() = default;
-    virtual void setVolume(int volume) = 0;   // 0..100
+    virtual void setVolume(int volume) = 0; // 0..100
     virtual PlayState playState() const = 0;
     virtual void stop() = 0;
     virtual void setSource(const QString &path) = 0;

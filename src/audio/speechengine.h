@@ -19,8 +19,8 @@ public:
     virtual QStringList voices() const = 0;
     // Chooses the voice at that position of voices().
     virtual void setVoice(int position) = 0;
-    virtual void setVolume(int volume) = 0;   // 0 silent .. 100 loudest
-    virtual void setRate(int rate) = 0;       // -10 slowest .. 0 normal .. 10 fastest
+    virtual void setVolume(int volume) = 0; // 0 silent .. 100 loudest
+    virtual void setRate(int rate) = 0; // -10 slowest .. 0 normal .. 10 fastest
     // Hands the text to the engine and returns at once.
     virtual void speak(const QString &text) = 0;
     // Returns when the text has been spoken.

@@ -9,6 +9,12 @@ std::unique_ptr<SpeechEngine> createSystemSpeechEngine(std::function<void(bool)>
     return std::make_unique<QtSpeechEngine>(QStringList(), BackgroundSpeechEngine::Limits(), std::move(busy));
 }
 
-std::unique_ptr<SoundPlayer> createSystemSoundPlayer() { return std::make_unique<QtSoundPlayer>(); }
+std::unique_ptr<SoundPlayer> createSystemSoundPlayer()
+{
+    return std::make_unique<QtSoundPlayer>();
+}
 
-bool speechThreadsStillRunning() { return BackgroundSpeechEngine::threadsRunning() > 0; }
+bool speechThreadsStillRunning()
+{
+    return BackgroundSpeechEngine::threadsRunning() > 0;
+}

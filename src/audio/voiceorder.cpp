@@ -10,8 +10,7 @@ namespace VoiceOrder {
 
 std::optional<QLocale> userLocale(const QList<QLocale> &available, const QLocale &system)
 {
-    const QLocale wanted = system.language() == QLocale::C
-        ? QLocale(QLocale::English, QLocale::UnitedStates) : system;
+    const QLocale wanted = system.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : system;
     const QLocale mainTerritory(wanted.language());
 
     std::optional<QLocale> sameLanguage;
@@ -72,8 +71,7 @@ QString displayName(const ListedVoice &voice)
     if (locale.language() == QLocale::C)
         return voice.name;
     const QString language = QLocale::languageToString(locale.language());
-    const bool namesTerritory = locale.territory() != QLocale::AnyTerritory
-        && locale.territory() != QLocale::World;
+    const bool namesTerritory = locale.territory() != QLocale::AnyTerritory && locale.territory() != QLocale::World;
     if (!namesTerritory)
         return u"%1 (%2)"_s.arg(voice.name, language);
     return u"%1 (%2 – %3)"_s.arg(voice.name, language, QLocale::territoryToString(locale.territory()));

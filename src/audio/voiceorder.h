@@ -4,7 +4,6 @@
 #include <QList>
 #include <QLocale>
 #include <QString>
-
 #include <optional>
 
 // One voice as the speech engine lists it: the locale it is listed under and

@@ -12,8 +12,8 @@ QString locationText(QStringView module, QStringView procedure)
 
 QString errorReportText(const QString &description, const QString &location, int step)
 {
-    return description + u"\r\n"_s + location + u"at line "_s + QString::number(step)
-        + u"\r\r"_s + u"Please email screenshot of this message to "_s + kSupportAddress.toString();
+    return description + u"\r\n"_s + location + u"at line "_s + QString::number(step) + u"\r\r"_s
+        + u"Please email screenshot of this message to "_s + kSupportAddress.toString();
 }
 
 void ReportError(Prompts &prompts, const QString &location, int step, const QString &description)

@@ -25,7 +25,8 @@ class Steps
 {
 public:
     Steps(Prompts &prompts, QStringView module, QStringView procedure)
-        : m_prompts(prompts), m_location(locationText(module, procedure)) {}
+        : m_prompts(prompts), m_location(locationText(module, procedure))
+    { }
 
     template<typename F>
     void step(int line, F &&body)

@@ -16,8 +16,8 @@ public:
     virtual QString openFile(QWidget *parent, const QString &title, const QString &filter) = 0;
     // filters in Qt's form joined by ";;"; no overwrite question and no
     // default extension: a name typed without one is used as typed.
-    virtual QString saveFile(QWidget *parent, const QString &title, const QString &filters,
-                             const QString &previousName) = 0;
+    virtual QString saveFile(QWidget *parent, const QString &title, const QString &filters, const QString &previousName)
+        = 0;
 };
 
 // Starting other programs.

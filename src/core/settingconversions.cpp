@@ -13,7 +13,10 @@ namespace SettingConversions {
 
 namespace {
 
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
 // Length of the longest prefix of text that reads as a decimal number.
 qsizetype numericPrefix(QStringView text)
@@ -23,10 +26,16 @@ qsizetype numericPrefix(QStringView text)
     if (i < n && (text[i] == u'+' || text[i] == u'-'))
         ++i;
     qsizetype digits = 0;
-    while (i < n && isDigit(text[i])) { ++i; ++digits; }
+    while (i < n && isDigit(text[i])) {
+        ++i;
+        ++digits;
+    }
     if (i < n && text[i] == u'.') {
         ++i;
-        while (i < n && isDigit(text[i])) { ++i; ++digits; }
+        while (i < n && isDigit(text[i])) {
+            ++i;
+            ++digits;
+        }
     }
     if (digits == 0)
         return 0;
@@ -69,7 +78,7 @@ int roundHalfEven(double value)
 {
     if (std::isnan(value))
         return 0;
-    const double rounded = std::nearbyint(value);   // default mode rounds halves to even
+    const double rounded = std::nearbyint(value); // default mode rounds halves to even
     if (rounded >= double(std::numeric_limits<int>::max()))
         return std::numeric_limits<int>::max();
     if (rounded <= double(std::numeric_limits<int>::min()))

@@ -26,7 +26,7 @@ std::unique_ptr<QSettings> open(const QString &iniFilePath)
 
 SettingsStore::SettingsStore() = default;
 
-SettingsStore::SettingsStore(QString iniFilePath) : m_iniFilePath(std::move(iniFilePath)) {}
+SettingsStore::SettingsStore(QString iniFilePath) : m_iniFilePath(std::move(iniFilePath)) { }
 
 QString SettingsStore::ReadSetting(const QString &key, const QString &defaultValue) const
 {

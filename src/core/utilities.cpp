@@ -6,7 +6,6 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
-
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -43,8 +42,7 @@ void Pause(double seconds)
 {
     if (!(seconds > 0))
         return;
-    const qint64 totalMs = std::isinf(seconds) ? std::numeric_limits<int>::max()
-                                               : qint64(std::ceil(seconds * 1000.0));
+    const qint64 totalMs = std::isinf(seconds) ? std::numeric_limits<int>::max() : qint64(std::ceil(seconds * 1000.0));
     QElapsedTimer clock;
     clock.start();
     // A monotonic clock: a change of the wall clock or midnight cannot stretch
@@ -53,8 +51,8 @@ void Pause(double seconds)
     while (clock.elapsed() < totalMs) {
         const qint64 remaining = totalMs - clock.elapsed();
         QEventLoop loop;
-        QTimer::singleShot(std::chrono::milliseconds(std::min<qint64>(remaining, INT_MAX)),
-                           Qt::PreciseTimer, &loop, &QEventLoop::quit);
+        QTimer::singleShot(std::chrono::milliseconds(std::min<qint64>(remaining, INT_MAX)), Qt::PreciseTimer, &loop,
+                           &QEventLoop::quit);
         // Once the program is quitting, no loop runs any more: stop waiting.
         if (loop.exec() < 0)
             return;

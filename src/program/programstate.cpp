@@ -5,8 +5,7 @@
 #include "core/delay.h"
 #include "core/utilities.h"
 
-ProgramState::ProgramState(const Services &services, AudioPreferences &audioPreferences)
-    : m_services(services)
+ProgramState::ProgramState(const Services &services, AudioPreferences &audioPreferences) : m_services(services)
 {
     if (!m_services.random)
         m_services.random = &systemRandom();

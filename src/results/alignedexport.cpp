@@ -116,16 +116,14 @@ QByteArray fileBytes(const ExportTable &table, const QString &summary)
 
 } // namespace AlignedExport
 
-void SaveListviewProperlySpaced(Prompts &prompts, const ExportTable &table,
-                                const QString &fileName, const QString &summary,
-                                const Yield &yield)
+void SaveListviewProperlySpaced(Prompts &prompts, const ExportTable &table, const QString &fileName,
+                                const QString &summary, const Yield &yield)
 {
     using namespace AlignedExport;
     Steps s(prompts, u"Main", u"SaveListviewProperlySpaced");
     const QString shown = QDir::toNativeSeparators(fileName);
-    const auto cannotSave = [&](const QString &reason) {
-        return Failure(u"Cannot save \"%1\": %2"_s.arg(shown, reason));
-    };
+    const auto cannotSave
+        = [&](const QString &reason) { return Failure(u"Cannot save \"%1\": %2"_s.arg(shown, reason)); };
     QList<qsizetype> widths;
     Encoding encoding = Encoding::Ansi;
     // Written beside the target and put in its place only when complete: a

@@ -36,8 +36,7 @@ enum class Encoding { Ansi, Utf8 };
 QList<qsizetype> columnWidths(const ExportTable &table, const Yield &yield = {});
 
 // Each cell padded with spaces to its column's width, then a TAB; no line end.
-QString alignedLine(const QStringList &cells, const QList<qsizetype> &widths,
-                    const Yield &yield = {});
+QString alignedLine(const QStringList &cells, const QList<qsizetype> &widths, const Yield &yield = {});
 
 // The 8-bit code page when every character of the file fits in it; UTF-8
 // otherwise, so that no answer is lost.
@@ -58,6 +57,5 @@ QByteArray fileBytes(const ExportTable &table, const QString &summary);
 // refused (a folder, a pipe, a device) or cannot be created, 106 to 112 for
 // a line that cannot be written, 114 when the finished file cannot be put in
 // place. A file that was there is then left as it was.
-void SaveListviewProperlySpaced(Prompts &prompts, const ExportTable &table,
-                                const QString &fileName, const QString &summary,
-                                const Yield &yield = {});
+void SaveListviewProperlySpaced(Prompts &prompts, const ExportTable &table, const QString &fileName,
+                                const QString &summary, const Yield &yield = {});

@@ -30,8 +30,7 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, Q
     return button;
 }
 
-QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect geometry,
-              const QString &description)
+QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect geometry, const QString &description)
 {
     auto *label = new QLabel(parent);
     label->setObjectName(QLatin1StringView(name));
@@ -42,8 +41,8 @@ QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect g
     return label;
 }
 
-QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect geometry,
-              Qt::Alignment alignment, const QString &description)
+QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect geometry, Qt::Alignment alignment,
+              const QString &description)
 {
     QLabel *made = label(parent, name, caption, geometry, description);
     made->setAlignment(alignment | Qt::AlignVCenter);

@@ -22,11 +22,10 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, Q
 // Labels show their text as plain text, character for character. The
 // description tells a screen reader what the label is for, also while the
 // label is empty.
-QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect geometry,
-              const QString &description);
+QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect geometry, const QString &description);
 // A label whose text is aligned within it, vertically centred.
-QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect geometry,
-              Qt::Alignment alignment, const QString &description);
+QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect geometry, Qt::Alignment alignment,
+              const QString &description);
 // The caption may hold "&&" for one ampersand.
 QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, QRect geometry);
 // A horizontal slider with ticks below, moved by one with the arrow keys and

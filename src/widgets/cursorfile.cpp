@@ -21,8 +21,7 @@ std::optional<CursorPicture> readCursorFile(QByteArrayView bytes)
     CursorPicture picture;
     if (!picture.image.loadFromData(bytes, "CUR") && !picture.image.loadFromData(bytes))
         return std::nullopt;
-    if (bytes.size() >= kFirstHotSpot + 4 && word(bytes, 0) == 0 && word(bytes, 2) == 2
-        && word(bytes, 4) > 0) {
+    if (bytes.size() >= kFirstHotSpot + 4 && word(bytes, 0) == 0 && word(bytes, 2) == 2 && word(bytes, 4) > 0) {
         const QPoint hotSpot(word(bytes, kFirstHotSpot), word(bytes, kFirstHotSpot + 2));
         if (picture.image.rect().contains(hotSpot))
             picture.hotSpot = hotSpot;

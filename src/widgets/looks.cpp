@@ -32,7 +32,8 @@ class PointerRule : public QObject
 {
 public:
     PointerRule(QWidget *window, const QCursor &hand, const QList<QWidget *> &buttons)
-        : QObject(window), m_window(window), m_hand(hand), m_buttons(buttons) {}
+        : QObject(window), m_window(window), m_hand(hand), m_buttons(buttons)
+    { }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -56,8 +57,8 @@ private:
     {
         QWidget *child = surface->childAt(position);
         return child && std::any_of(m_buttons.cbegin(), m_buttons.cend(), [child](QWidget *button) {
-            return button == child || button->isAncestorOf(child);
-        });
+                   return button == child || button->isAncestorOf(child);
+               });
     }
 
     QWidget *m_window;
@@ -76,9 +77,18 @@ QIcon programIcon()
     return icon;
 }
 
-QFont windowFont() { return arialBold(9); }
-QFont buttonFont() { return arialBold(11.25); }
-QFont answerFont() { return arialBold(15.75); }
+QFont windowFont()
+{
+    return arialBold(9);
+}
+QFont buttonFont()
+{
+    return arialBold(11.25);
+}
+QFont answerFont()
+{
+    return arialBold(15.75);
+}
 
 void setBackground(QWidget *widget, const QColor &colour)
 {
@@ -94,8 +104,8 @@ void ApplyStandardColours(QWidget *window)
     setBackground(window, face);
     const auto children = window->findChildren<QWidget *>();
     for (QWidget *child : children) {
-        if (qobject_cast<QRadioButton *>(child) || qobject_cast<QCheckBox *>(child)
-            || qobject_cast<QGroupBox *>(child) || qobject_cast<QLabel *>(child))
+        if (qobject_cast<QRadioButton *>(child) || qobject_cast<QCheckBox *>(child) || qobject_cast<QGroupBox *>(child)
+            || qobject_cast<QLabel *>(child))
             setBackground(child, face);
     }
 }
@@ -124,14 +134,14 @@ void fixWindow(QWidget *window, int clientWidthTwips, int clientHeightTwips, boo
 {
     window->installEventFilter(new ActivateOnShow(window));
     window->setFixedSize(px(clientWidthTwips), px(clientHeightTwips));
-    Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-        | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint;
+    Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+        | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint;
     if (minimiseBox)
         flags |= Qt::WindowMinimizeButtonHint;
     window->setWindowFlags(flags);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        window->move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window->size(),
-                                         screen->availableGeometry()).topLeft());
+        window->move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window->size(), screen->availableGeometry())
+                         .topLeft());
     }
 }
 

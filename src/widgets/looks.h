@@ -16,7 +16,10 @@ class QWidget;
 namespace Looks {
 
 inline constexpr int kTwipsPerPixel = 15;
-constexpr int px(int twips) { return twips / kTwipsPerPixel; }
+constexpr int px(int twips)
+{
+    return twips / kTwipsPerPixel;
+}
 constexpr QRect twipsRect(int left, int top, int width, int height)
 {
     return QRect(px(left), px(top), px(width), px(height));
@@ -28,9 +31,9 @@ inline const QColor kFeedbackColour{192, 255, 192};
 inline const QColor kFileNameColour{255, 255, 255};
 inline const QColor kDesignBackground{255, 255, 255};
 
-QFont windowFont();      // Arial bold 9 pt
-QFont buttonFont();      // Arial bold 11.25 pt
-QFont answerFont();      // Arial bold 15.75 pt
+QFont windowFont(); // Arial bold 9 pt
+QFont buttonFont(); // Arial bold 11.25 pt
+QFont answerFont(); // Arial bold 15.75 pt
 
 // The program icon, the same pictures as the installed one.
 QIcon programIcon();

@@ -14,9 +14,8 @@
 
 using namespace Qt::StringLiterals;
 
-std::unique_ptr<QMessageBox> makePromptBox(QMessageBox::Icon icon, const QString &title,
-                                           const QString &text, QMessageBox::StandardButtons buttons,
-                                           QWidget *parent)
+std::unique_ptr<QMessageBox> makePromptBox(QMessageBox::Icon icon, const QString &title, const QString &text,
+                                           QMessageBox::StandardButtons buttons, QWidget *parent)
 {
     auto box = std::make_unique<QMessageBox>(icon, title, QString(), buttons, parent);
     box->setTextFormat(Qt::PlainText);

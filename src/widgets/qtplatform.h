@@ -9,9 +9,8 @@
 
 // The box a prompt shows, not yet shown: the text exactly as given, with its
 // line breaks shown as line breaks.
-std::unique_ptr<QMessageBox> makePromptBox(QMessageBox::Icon icon, const QString &title,
-                                           const QString &text, QMessageBox::StandardButtons buttons,
-                                           QWidget *parent);
+std::unique_ptr<QMessageBox> makePromptBox(QMessageBox::Icon icon, const QString &title, const QString &text,
+                                           QMessageBox::StandardButtons buttons, QWidget *parent);
 
 // The real message boxes, dialogs and launcher, over Qt.
 class QtPrompts : public Prompts

@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
-
 #include <chrono>
 #include <cstdio>
 

@@ -21,7 +21,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -34,8 +33,7 @@ constexpr int kClientHeight = 5550;
 
 } // namespace
 
-Form1::Form1(ProgramState &state, Navigator &navigator)
-    : QWidget(nullptr), m_state(state), m_navigator(navigator)
+Form1::Form1(ProgramState &state, Navigator &navigator) : QWidget(nullptr), m_state(state), m_navigator(navigator)
 {
     setObjectName(u"Form1"_s);
     buildControls();
@@ -75,19 +73,22 @@ void Form1::buildControls()
     Text1->setAccessibleName(u"Word list path"_s);
     Text1->setGeometry(twipsRect(240, 300, 7300, 345));
     Label3 = Controls::label(Frame3, "Label3", u"Label3"_s, twipsRect(240, 300, 7300, 345), u"Word list in use"_s);
-    PushButton6 = Controls::button(Frame3, "PushButton6", u"Load Word List From Text File"_s, twipsRect(240, 750, 7300, 405));
+    PushButton6
+        = Controls::button(Frame3, "PushButton6", u"Load Word List From Text File"_s, twipsRect(240, 750, 7300, 405));
     PushButton2 = Controls::button(Frame3, "PushButton2", u"Help"_s, twipsRect(240, 1260, 3600, 405));
     PushButton2->setAccessibleDescription(u"Help on word lists"_s);
-    PushButton11 = Controls::button(Frame3, "PushButton11", u"View File You Are Using"_s, twipsRect(3960, 1260, 3600, 405));
-    PushButton10 = Controls::button(Frame3, "PushButton10", u"Load One-To-Ten Example List"_s, twipsRect(240, 1770, 3600, 405));
-    PushButton1 = Controls::button(Frame3, "PushButton1", u"Load 8th Grade Example List"_s, twipsRect(3960, 1770, 3600, 405));
+    PushButton11
+        = Controls::button(Frame3, "PushButton11", u"View File You Are Using"_s, twipsRect(3960, 1260, 3600, 405));
+    PushButton10
+        = Controls::button(Frame3, "PushButton10", u"Load One-To-Ten Example List"_s, twipsRect(240, 1770, 3600, 405));
+    PushButton1
+        = Controls::button(Frame3, "PushButton1", u"Load 8th Grade Example List"_s, twipsRect(3960, 1770, 3600, 405));
 
     PushButton4 = Controls::button(this, "PushButton4", u"Audio Options"_s, twipsRect(120, 5025, 7800, 405));
 
     // Tab goes down the window from the answer box, then on from the top.
-    const QList<QWidget *> tabOrder{Text2, PushButton8, PushButton5, Text1, PushButton6,
-                                    PushButton2, PushButton11, PushButton10, PushButton1,
-                                    PushButton4, PushButton3, PushButton7};
+    const QList<QWidget *> tabOrder{Text2,        PushButton8,  PushButton5, Text1,       PushButton6, PushButton2,
+                                    PushButton11, PushButton10, PushButton1, PushButton4, PushButton3, PushButton7};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
 
@@ -137,8 +138,8 @@ void Form1::Form_Load()
     if (s.test(102, [&] { return FileExists(m_state.besideProgram(ProgramFiles::kHandPointer)); })) {
         s.step(104, [&] {
             installHandPointer(m_state.besideProgram(ProgramFiles::kHandPointer), this,
-                               {PushButton3, PushButton5, PushButton8, PushButton6, PushButton1,
-                                PushButton2, PushButton10, PushButton11, PushButton4, PushButton7},
+                               {PushButton3, PushButton5, PushButton8, PushButton6, PushButton1, PushButton2,
+                                PushButton10, PushButton11, PushButton4, PushButton7},
                                {this, Frame5, Frame3});
         });
     }

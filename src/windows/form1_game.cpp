@@ -79,8 +79,7 @@ void Form1::PushButton3_Click()
         // words would mark every answer wrong.
         if (s.test(204, [&] { return m_state.dictionary.count() == 0; })) {
             s.step(206, [&] {
-                m_state.prompts().message(
-                    u"The word list holds no words. Please load a word list first."_s);
+                m_state.prompts().message(u"The word list holds no words. Please load a word list first."_s);
             });
             return;
         }
@@ -140,9 +139,7 @@ void Form1::PushButton3_Click()
         s.step(174, [&] { m_navigator.results().lblCorrect->setText(u"Correct: "_s + QString::number(correct)); });
         s.step(176, [&] { m_navigator.results().lblWrong->setText(u"Wrong: "_s + QString::number(wrong)); });
         if (s.test(178, [&] { return correct + wrong > 0; })) {
-            s.step(180, [&] {
-                m_navigator.results().lblScore->setText(Scoring::scoreText({correct, wrong}));
-            });
+            s.step(180, [&] { m_navigator.results().lblScore->setText(Scoring::scoreText({correct, wrong})); });
         } else {
             s.step(182, [&] { m_navigator.results().lblScore->setText(u"Score: 0%"_s); });
         }
@@ -229,8 +226,8 @@ void Form1::PushButton7_Click()
                                     .join(QChar(0x00A0));
         m_state.prompts().message(
             QStringList{u"Questions?"_s, QString(), contact, QString(),
-                        u"This software plays audio so make sure your speakers are loud enough."_s,
-                        QString(), u"Word list will loop again and again until you press 'End Game'"_s}
+                        u"This software plays audio so make sure your speakers are loud enough."_s, QString(),
+                        u"Word list will loop again and again until you press 'End Game'"_s}
                 .join(u"\r\n"_s));
     });
 }

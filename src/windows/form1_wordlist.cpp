@@ -64,8 +64,7 @@ void Form1::PushButton6_Click()
     Steps s(m_state.prompts(), u"Form1", u"PushButton6_Click");
     QString chosen;
     s.step(106, [&] {
-        chosen = m_state.dialogs().openFile(this, u"Select Dictionary File"_s,
-                                              u"Dictionary File (*.dic)"_s);
+        chosen = m_state.dialogs().openFile(this, u"Select Dictionary File"_s, u"Dictionary File (*.dic)"_s);
     });
     if (s.test(108, [&] { return !chosen.isEmpty(); }))
         s.step(110, [&] { setText1(chosen); });

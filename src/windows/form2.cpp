@@ -34,8 +34,7 @@ constexpr int kLabelHeight = 225;
 
 } // namespace
 
-Form2::Form2(ProgramState &state, Navigator &navigator)
-    : QWidget(nullptr), m_state(state), m_navigator(navigator)
+Form2::Form2(ProgramState &state, Navigator &navigator) : QWidget(nullptr), m_state(state), m_navigator(navigator)
 {
     setObjectName(u"Form2"_s);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -60,11 +59,11 @@ void Form2::buildControls()
 
     Frame1 = Controls::frame(this, "Frame1", u"Results"_s, twipsRect(120, 3540, 7800, 735));
     lblCorrect = Controls::label(Frame1, "lblCorrect", u"Correct:"_s,
-                           twipsRect(300, kLabelTop, 3285 - 300 - 120, kLabelHeight), u"Correct answers"_s);
+                                 twipsRect(300, kLabelTop, 3285 - 300 - 120, kLabelHeight), u"Correct answers"_s);
     lblWrong = Controls::label(Frame1, "lblWrong", u"Wrong:"_s,
-                         twipsRect(3285, kLabelTop, 5880 - 3285 - 120, kLabelHeight), u"Wrong answers"_s);
+                               twipsRect(3285, kLabelTop, 5880 - 3285 - 120, kLabelHeight), u"Wrong answers"_s);
     lblScore = Controls::label(Frame1, "lblScore", u"Score:"_s,
-                         twipsRect(5880, kLabelTop, 7800 - 5880 - 120, kLabelHeight), u"Score"_s);
+                               twipsRect(5880, kLabelTop, 7800 - 5880 - 120, kLabelHeight), u"Score"_s);
 
     PushButton1 = Controls::button(this, "PushButton1", u"Save Results"_s, twipsRect(120, 4390, 3840, 405));
     PushButton2 = Controls::button(this, "PushButton2", u"Close"_s, twipsRect(4080, 4390, 3840, 405));
@@ -80,10 +79,9 @@ void Form2::Form_Load()
     s.step(102, [&] { setWindowIcon(QApplication::windowIcon()); });
     if (s.test(104, [&] { return FileExists(m_state.besideProgram(ProgramFiles::kHandPointer)); })) {
         s.step(106, [&] {
-            installHandPointer(m_state.besideProgram(ProgramFiles::kHandPointer), this,
-                               {PushButton1, PushButton2},
-                               {this, ListView1, ListView1->viewport(), ListView1->header(), Frame1,
-                                lblCorrect, lblWrong, lblScore});
+            installHandPointer(
+                m_state.besideProgram(ProgramFiles::kHandPointer), this, {PushButton1, PushButton2},
+                {this, ListView1, ListView1->viewport(), ListView1->header(), Frame1, lblCorrect, lblWrong, lblScore});
         });
     }
     s.step(108, [&] { ListView1->setHeaderLabels({u"Given word"_s, u"Your spelling"_s, u"Result"_s}); });
@@ -121,8 +119,7 @@ void Form2::PushButton1_Click()
     Steps s(m_state.prompts(), u"Form2", u"PushButton1_Click");
     QString fileName;
     s.step(100, [&] {
-        fileName = m_state.dialogs().saveFile(this, u"Save"_s,
-                                                u"Text Files (*.txt);;All Files (*.*)"_s, m_saveName);
+        fileName = m_state.dialogs().saveFile(this, u"Save"_s, u"Text Files (*.txt);;All Files (*.*)"_s, m_saveName);
     });
     if (s.test(102, [&] { return fileName.isEmpty(); }))
         return;
@@ -132,9 +129,8 @@ void Form2::PushButton1_Click()
     QString summary;
     s.step(104, [&] { setCursor(Qt::WaitCursor); });
     s.step(106, [&] { summary = lblCorrect->text() + u' ' + lblWrong->text() + u' ' + lblScore->text(); });
-    s.step(108, [&] {
-        SaveListviewProperlySpaced(m_state.prompts(), listTable(), fileName, summary, throttledYield());
-    });
+    s.step(108,
+           [&] { SaveListviewProperlySpaced(m_state.prompts(), listTable(), fileName, summary, throttledYield()); });
     s.step(110, [&] { setCursor(Qt::ArrowCursor); });
 }
 

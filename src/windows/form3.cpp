@@ -56,12 +56,22 @@ QString addVoicesQuestion()
         u"2. Click the 'Refresh List' button in this software."_s,
         QString(),
         u"Would you like to see the voices available for download on the web?"_s,
-    }.join(u"\r\n"_s);
+    }
+        .join(u"\r\n"_s);
 }
 
-QString volumeText(int volume) { return u"Volume Level = "_s + QString::number(volume); }
-QString rateText(int rate) { return u"Speech Rate = "_s + QString::number(rate); }
-QString truthText(bool value) { return value ? u"True"_s : u"False"_s; }
+QString volumeText(int volume)
+{
+    return u"Volume Level = "_s + QString::number(volume);
+}
+QString rateText(int rate)
+{
+    return u"Speech Rate = "_s + QString::number(rate);
+}
+QString truthText(bool value)
+{
+    return value ? u"True"_s : u"False"_s;
+}
 
 QGroupBox *makeFrame(QWidget *parent, const char *name, const QString &caption, int top, int height)
 {
@@ -107,8 +117,7 @@ private:
 
 } // namespace
 
-Form3::Form3(ProgramState &state, Navigator &navigator)
-    : QWidget(nullptr), m_state(state), m_navigator(navigator)
+Form3::Form3(ProgramState &state, Navigator &navigator) : QWidget(nullptr), m_state(state), m_navigator(navigator)
 {
     setObjectName(u"Form3"_s);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -124,25 +133,24 @@ void Form3::buildControls()
     setWindowTitle(u"Audio Options"_s);
 
     Frame1 = makeFrame(this, "Frame1", u"Volume Control"_s, 120, 1080);
-    Slider1 = Controls::slider(Frame1, "Slider1", kVolumeMin, kVolumeMax, twipsRect(120, 300, 5520, 450),
-                         u"Volume"_s);
+    Slider1 = Controls::slider(Frame1, "Slider1", kVolumeMin, kVolumeMax, twipsRect(120, 300, 5520, 450), u"Volume"_s);
     Label4 = Controls::label(Frame1, "Label4", u"Min."_s, twipsRect(120, 750, 900, 255), Qt::AlignLeft,
-                       u"Lowest volume"_s);
-    lblVolume = Controls::label(Frame1, "lblVolume", volumeText(Slider1->value()),
-                          twipsRect(1380, 750, 3000, 255), Qt::AlignHCenter, u"Volume level"_s);
+                             u"Lowest volume"_s);
+    lblVolume = Controls::label(Frame1, "lblVolume", volumeText(Slider1->value()), twipsRect(1380, 750, 3000, 255),
+                                Qt::AlignHCenter, u"Volume level"_s);
     Label3 = Controls::label(Frame1, "Label3", u"Max."_s, twipsRect(4740, 750, 900, 255), Qt::AlignRight,
-                       u"Highest volume"_s);
+                             u"Highest volume"_s);
 
     Frame4 = makeFrame(this, "Frame4", u"Speed of Speech"_s, 1320, 1080);
-    Slider2 = Controls::slider(Frame4, "Slider2", kRateMin, kRateMax, twipsRect(120, 300, 3840, 450),
-                         u"Speed of speech"_s);
+    Slider2
+        = Controls::slider(Frame4, "Slider2", kRateMin, kRateMax, twipsRect(120, 300, 3840, 450), u"Speed of speech"_s);
     PushButton14 = Controls::button(Frame4, "PushButton14", u"Test Speed"_s, twipsRect(4080, 300, 1560, 405));
-    Label6 = Controls::label(Frame4, "Label6", u"Slow"_s, twipsRect(120, 750, 900, 255), Qt::AlignLeft,
-                       u"Slowest rate"_s);
+    Label6
+        = Controls::label(Frame4, "Label6", u"Slow"_s, twipsRect(120, 750, 900, 255), Qt::AlignLeft, u"Slowest rate"_s);
     lblSpeed = Controls::label(Frame4, "lblSpeed", rateText(Slider2->value()), twipsRect(1020, 750, 2040, 255),
-                         Qt::AlignHCenter, u"Speech rate"_s);
+                               Qt::AlignHCenter, u"Speech rate"_s);
     Label5 = Controls::label(Frame4, "Label5", u"Fast"_s, twipsRect(3060, 750, 900, 255), Qt::AlignRight,
-                       u"Fastest rate"_s);
+                             u"Fastest rate"_s);
 
     Frame2 = makeFrame(this, "Frame2", u"Voice Used"_s, 2520, 1365);
     Combo1 = new QComboBox(Frame2);
@@ -198,8 +206,7 @@ void Form3::Form_Load()
     if (s.test(106, [&] { return FileExists(m_state.besideProgram(ProgramFiles::kHandPointer)); })) {
         s.step(108, [&] {
             installHandPointer(m_state.besideProgram(ProgramFiles::kHandPointer), this,
-                               {PushButton1, PushButton9, PushButton4},
-                               {this, Frame1, Frame4, Frame2, Frame3});
+                               {PushButton1, PushButton9, PushButton4}, {this, Frame1, Frame4, Frame2, Frame3});
         });
     }
     // Setting a control runs its handler as a user's change would, which
@@ -208,16 +215,13 @@ void Form3::Form_Load()
         Slider1->setValue(SettingConversions::lenientWholeNumber(m_state.ReadSetting(SettingKeys::kVolume)));
     });
     s.step(112, [&] { lblVolume->setText(volumeText(Slider1->value())); });
-    s.step(114, [&] {
-        Slider2->setValue(SettingConversions::lenientWholeNumber(m_state.ReadSetting(SettingKeys::kRate)));
-    });
+    s.step(114,
+           [&] { Slider2->setValue(SettingConversions::lenientWholeNumber(m_state.ReadSetting(SettingKeys::kRate))); });
     s.step(116, [&] { lblSpeed->setText(rateText(Slider2->value())); });
-    s.step(118, [&] {
-        setOption(Option1, SettingConversions::truthValue(m_state.ReadSetting(SettingKeys::kPlaySounds)));
-    });
-    s.step(120, [&] {
-        setOption(Option2, SettingConversions::truthValue(m_state.ReadSetting(SettingKeys::kNoSounds)));
-    });
+    s.step(118,
+           [&] { setOption(Option1, SettingConversions::truthValue(m_state.ReadSetting(SettingKeys::kPlaySounds))); });
+    s.step(120,
+           [&] { setOption(Option2, SettingConversions::truthValue(m_state.ReadSetting(SettingKeys::kNoSounds))); });
     s.step(122, [&] { RefreshVoices(m_state, m_navigator, false); });
 }
 

@@ -41,9 +41,7 @@ void RefreshVoices(ProgramState &state, Navigator &navigator, bool showDone)
     s.step(104, [&] { voices = showDone ? state.speech().voicesAnew() : voiceOf(enumeration).voices(); });
     for (const QString &description : std::as_const(voices))
         s.step(106, [&] { navigator.audioOptions().addVoice(description); });
-    const auto savedChoice = [&] {
-        return SettingConversions::lenientNumber(state.ReadSetting(SettingKeys::kVoice));
-    };
+    const auto savedChoice = [&] { return SettingConversions::lenientNumber(state.ReadSetting(SettingKeys::kVoice)); };
     // A saved choice beyond the voices now installed selects nothing and is
     // kept, so that it comes back when the voice is installed again.
     if (s.test(108, [&] { return savedChoice() < navigator.audioOptions().Combo1->count(); }))
@@ -53,8 +51,8 @@ void RefreshVoices(ProgramState &state, Navigator &navigator, bool showDone)
         if (s.test(116, [&] { return showDone; })) {
             s.step(118, [&] {
                 state.prompts().message(u"Done."_s + u"\r\r"_s
-                    + u"List has been refreshed with the latest voices found within the "
-                      "'Text to Speech' feature in the Windows Control Panel."_s);
+                                        + u"List has been refreshed with the latest voices found within the "
+                                          "'Text to Speech' feature in the Windows Control Panel."_s);
             });
         }
     } else {

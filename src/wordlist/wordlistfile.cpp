@@ -21,8 +21,7 @@ constexpr QByteArrayView kUtf8Mark = "\xEF\xBB\xBF";
 // already dropped the one mark it recognises.
 QString decodeVerbatim(QStringConverter::Encoding encoding, QByteArrayView bytes)
 {
-    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless
-                                         | QStringConverter::Flag::ConvertInitialBom);
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     return decoder.decode(bytes);
 }
 
@@ -54,9 +53,8 @@ QString decode(QByteArrayView bytes)
     case Encoding::Utf16BigEndian: {
         QByteArrayView body = bytes.sliced(std::min<qsizetype>(2, bytes.size()));
         body.truncate(body.size() & ~qsizetype(1));
-        return decodeVerbatim(encoding == Encoding::Utf16LittleEndian ? QStringConverter::Utf16LE
-                                                                      : QStringConverter::Utf16BE,
-                              body);
+        return decodeVerbatim(
+            encoding == Encoding::Utf16LittleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE, body);
     }
     case Encoding::Ansi:
         break;
@@ -73,8 +71,8 @@ bool isBinary(QStringView text)
 
 ListTooLarge ListTooLarge::outOfMemory(const QString &path)
 {
-    return ListTooLarge(u"\"%1\" is too large for a word list: there is not enough memory to hold it."_s
-                            .arg(QDir::toNativeSeparators(path)));
+    return ListTooLarge(u"\"%1\" is too large for a word list: there is not enough memory to hold it."_s.arg(
+        QDir::toNativeSeparators(path)));
 }
 
 QString readDictionaryText(const QString &path)
@@ -88,8 +86,8 @@ QString readDictionaryText(const QString &path)
         throw Failure(u"\"%1\" is not a plain file."_s.arg(shown));
 
     const auto beyondRange = [&] {
-        return ListTooLarge(u"\"%1\" is too large for a word list (more than %2 characters)."_s
-                                .arg(shown, QString::number(WordStore::kMaximumTextLength)));
+        return ListTooLarge(u"\"%1\" is too large for a word list (more than %2 characters)."_s.arg(
+            shown, QString::number(WordStore::kMaximumTextLength)));
     };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -133,8 +131,7 @@ bool readDictionaryInto(Steps &s, const QString &path, WordStore &dictionary)
         });
         return !tooLarge;
     };
-    if (!sized(102, [&] { text = readDictionaryText(path); })
-        || !sized(104, [&] { text.remove(u'\r'); })
+    if (!sized(102, [&] { text = readDictionaryText(path); }) || !sized(104, [&] { text.remove(u'\r'); })
         || !sized(106, [&] { lines = TextLines(std::move(text)); })
         || !sized(108, [&] { dictionary = WordStore(lines.text(), lines.nonEmptyCount()); }))
         return false;

@@ -60,8 +60,7 @@ QStringView TextLines::line(qsizetype index) const
     return QStringView(m_text).sliced(start, qsizetype(m_ends[std::size_t(index)]) - start);
 }
 
-WordStore::WordStore(QString source, qsizetype expectedCount)
-    : m_text(std::move(source)), m_identity(newIdentity())
+WordStore::WordStore(QString source, qsizetype expectedCount) : m_text(std::move(source)), m_identity(newIdentity())
 {
     if (expectedCount > 0)
         m_entries.reserve(std::size_t(expectedCount));

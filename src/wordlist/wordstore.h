@@ -24,7 +24,7 @@ public:
 
 private:
     QString m_text;
-    std::vector<quint32> m_ends;   // index of each line's LF (or of the text's end)
+    std::vector<quint32> m_ends; // index of each line's LF (or of the text's end)
     qsizetype m_nonEmpty = 0;
 };
 
@@ -93,7 +93,7 @@ private:
     // probes need not compare texts.
     struct Slot
     {
-        quint32 entryPlusOne;   // 0: free
+        quint32 entryPlusOne; // 0: free
         quint32 hash;
     };
 

@@ -65,24 +65,22 @@ void tst_CommandLine::parse_data()
         << QStringList{u"--help"_s, u"--bogus"_s} << 2 << error << u"'bogus'"_s << QString();
     QTest::addRow("--version") << QStringList{u"--version"_s} << 0 << version << version << QString();
     QTest::addRow("-v") << QStringList{u"-v"_s} << 0 << version << version << QString();
-    QTest::addRow("unknown option")
-        << QStringList{u"--bogus"_s} << 2 << error << u"Unknown option 'bogus'."_s + tryHelp << QString();
+    QTest::addRow("unknown option") << QStringList{u"--bogus"_s} << 2 << error << u"Unknown option 'bogus'."_s + tryHelp
+                                    << QString();
     QTest::addRow("Qt's own option, one word")
         << QStringList{u"-platform"_s, u"xcb"_s} << 2 << error << u"'platform'"_s << QString();
     QTest::addRow("--help-all is not taken")
         << QStringList{u"--help-all"_s} << 2 << error << u"'help-all'"_s << QString();
     QTest::addRow("unknown option beside a good list")
         << QStringList{u"list.txt"_s, u"-x"_s} << 2 << error << u"'x'"_s << QString();
-    QTest::addRow("relative list") << QStringList{u"list.txt"_s} << -1 << QString() << QString()
-                                   << u"list.txt"_s;
+    QTest::addRow("relative list") << QStringList{u"list.txt"_s} << -1 << QString() << QString() << u"list.txt"_s;
     QTest::addRow("list named with a dash, after --")
         << QStringList{u"--"_s, u"-dash.txt"_s} << -1 << QString() << QString() << u"-dash.txt"_s;
     QTest::addRow("two lists") << QStringList{u"list.txt"_s, u"--"_s, u"-dash.txt"_s} << 2 << error
                                << u"one word list at a time"_s << QString();
-    QTest::addRow("missing list") << QStringList{u"missing.txt"_s} << 2 << error
-                                  << u"'missing.txt'."_s + tryHelp << QString();
-    QTest::addRow("a folder") << QStringList{u"folder"_s} << 2 << error << u"'folder'"_s
-                              << QString();
+    QTest::addRow("missing list") << QStringList{u"missing.txt"_s} << 2 << error << u"'missing.txt'."_s + tryHelp
+                                  << QString();
+    QTest::addRow("a folder") << QStringList{u"folder"_s} << 2 << error << u"'folder'"_s << QString();
 }
 
 void tst_CommandLine::parse()

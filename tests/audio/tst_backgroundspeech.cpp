@@ -9,7 +9,6 @@
 #include <QMutex>
 #include <QSemaphore>
 #include <QtTest>
-
 #include <atomic>
 
 using namespace Qt::StringLiterals;
@@ -37,13 +36,13 @@ struct Script
     }
 
     mutable QMutex mutex;
-    QStringList log;   // "<engine number>:<call>"
+    QStringList log; // "<engine number>:<call>"
     QStringList voices{u"Amy (English – United States)"_s, u"Hans (German – Germany)"_s};
     std::atomic<int> starts{0};
-    std::atomic<bool> holdStart{false};   // starts wait for startGate
+    std::atomic<bool> holdStart{false}; // starts wait for startGate
     QSemaphore startGate;
     std::atomic<bool> failStart{false};
-    std::atomic<int> hangingEngine{0};    // its speak waits for speakGate
+    std::atomic<int> hangingEngine{0}; // its speak waits for speakGate
     QSemaphore speakGate;
     std::atomic<bool> speechEnds{true};
 };
@@ -53,8 +52,7 @@ class ScriptedBackend : public SpeechBackend
 public:
     ScriptedBackend(std::shared_ptr<Script> script, int number)
         : m_script(std::move(script)), m_number(number), m_voices(m_script->currentVoices())
-    {
-    }
+    { }
 
     QString name() const override { return u"scripted"_s; }
     QStringList voices() override { return m_voices; }
@@ -81,7 +79,7 @@ private:
 
 SpeechBackendFactory scripted(const std::shared_ptr<Script> &script)
 {
-    return [script] () -> std::unique_ptr<SpeechBackend> {
+    return [script]() -> std::unique_ptr<SpeechBackend> {
         const int number = ++script->starts;
         if (script->holdStart)
             script->startGate.acquire();

@@ -10,7 +10,6 @@
 #include <QProcess>
 #include <QtEndian>
 #include <QtTest>
-
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -39,9 +38,9 @@ public:
     // Returns once samples flow, so nothing played afterwards is missed.
     bool start()
     {
-        m_parec.start(u"parec"_s, {u"--device="_s + sinkMonitor, u"--raw"_s, u"--format=s16le"_s,
-                                   u"--channels=1"_s, u"--rate=%1"_s.arg(sampleRate),
-                                   u"--latency-msec=20"_s});
+        m_parec.start(u"parec"_s,
+                      {u"--device="_s + sinkMonitor, u"--raw"_s, u"--format=s16le"_s, u"--channels=1"_s,
+                       u"--rate=%1"_s.arg(sampleRate), u"--latency-msec=20"_s});
         if (!m_parec.waitForStarted())
             return false;
         if (!QTest::qWaitFor([this] { return sampleCount() > 0; }, 5000))
@@ -77,8 +76,7 @@ bool commandSucceeds(const QString &program, const QStringList &arguments, QByte
 {
     QProcess process;
     process.start(program, arguments);
-    if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit
-        || process.exitCode() != 0)
+    if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         return false;
     if (output)
         *output = process.readAllStandardOutput();
@@ -175,8 +173,7 @@ void tst_RealAudio::noWorkingEngineFailsEveryVoice()
             none.createVoice();
             QFAIL("a voice was made without an engine");
         } catch (const Failure &failure) {
-            QVERIFY2(failure.description().startsWith(u"No speech engine works (no-such-engine: "_s),
-                     failure.what());
+            QVERIFY2(failure.description().startsWith(u"No speech engine works (no-such-engine: "_s), failure.what());
         }
     }
 }
@@ -220,8 +217,7 @@ void tst_RealAudio::speaksWord()
 
     QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), speechTimeoutMs);
     QVERIFY2(log.errors.isEmpty(), qPrintable(log.errors.join(u"; ")));
-    QTRY_VERIFY2_WITH_TIMEOUT(recorder.peak() > audible,
-                              qPrintable(u"loudest sample %1"_s.arg(recorder.peak())), 5000);
+    QTRY_VERIFY2_WITH_TIMEOUT(recorder.peak() > audible, qPrintable(u"loudest sample %1"_s.arg(recorder.peak())), 5000);
 }
 
 void tst_RealAudio::speakAndWaitReturnsOnceSpoken()
@@ -327,8 +323,8 @@ void tst_RealAudio::playsFeedbackSound()
     player.close();
 
     if (heard) {
-        QTRY_VERIFY2_WITH_TIMEOUT(recorder.peak() > audible,
-                                  qPrintable(u"loudest sample %1"_s.arg(recorder.peak())), 5000);
+        QTRY_VERIFY2_WITH_TIMEOUT(recorder.peak() > audible, qPrintable(u"loudest sample %1"_s.arg(recorder.peak())),
+                                  5000);
     } else {
         // Half a second more of recording covers the sound output's delay.
         const qsizetype after = recorder.sampleCount() + sampleRate / 2;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "audiotest.h"
-
 #include "audio/speakword.h"
+#include "audiotest.h"
 
 #include <QComboBox>
 #include <QSlider>
@@ -35,17 +34,14 @@ void tst_SpeakWord::speaksWithTheWindowsSettings_data()
     QTest::addColumn<QString>("word");
     QTest::addColumn<QStringList>("calls");
     QTest::addRow("first run: first voice, full volume, slower rate")
-        << QStringList() << u"cat"_s
-        << QStringList{u"voice(0)"_s, u"volume(100)"_s, u"rate(-4)"_s, u"speak(cat)"_s};
+        << QStringList() << u"cat"_s << QStringList{u"voice(0)"_s, u"volume(100)"_s, u"rate(-4)"_s, u"speak(cat)"_s};
     QTest::addRow("saved voice, volume and rate")
         << QStringList{u"Combo1=1"_s, u"Volume Level=0"_s, u"Speech Rate=10"_s} << u"dog"_s
         << QStringList{u"voice(1)"_s, u"volume(0)"_s, u"rate(10)"_s, u"speak(dog)"_s};
     QTest::addRow("no voice chosen keeps the default voice")
-        << QStringList{u"Combo1=-1"_s} << u"cat"_s
-        << QStringList{u"volume(100)"_s, u"rate(-4)"_s, u"speak(cat)"_s};
+        << QStringList{u"Combo1=-1"_s} << u"cat"_s << QStringList{u"volume(100)"_s, u"rate(-4)"_s, u"speak(cat)"_s};
     QTest::addRow("saved voice no longer installed keeps the default voice")
-        << QStringList{u"Combo1=2"_s} << u"cat"_s
-        << QStringList{u"volume(100)"_s, u"rate(-4)"_s, u"speak(cat)"_s};
+        << QStringList{u"Combo1=2"_s} << u"cat"_s << QStringList{u"volume(100)"_s, u"rate(-4)"_s, u"speak(cat)"_s};
     QTest::addRow("word passed as it is")
         << QStringList() << u" Don't. "_s
         << QStringList{u"voice(0)"_s, u"volume(100)"_s, u"rate(-4)"_s, u"speak( Don't. )"_s};
@@ -97,8 +93,8 @@ void tst_SpeakWord::newWordReleasesThePreviousVoice()
 
     const QString second = QString::number(first + 1);
     QCOMPARE(program.speech.log.calls,
-             QStringList({QString::number(first) + u":released"_s, second + u":voice(0)"_s,
-                          second + u":volume(100)"_s, second + u":rate(-4)"_s, second + u":speak(dog)"_s}));
+             QStringList({QString::number(first) + u":released"_s, second + u":voice(0)"_s, second + u":volume(100)"_s,
+                          second + u":rate(-4)"_s, second + u":speak(dog)"_s}));
     // The catalog and the one speaking voice.
     QCOMPARE(program.speech.log.liveVoices, 2);
 }
@@ -111,11 +107,9 @@ void tst_SpeakWord::failingStepsAreReportedAndTheWordStillSpoken_data()
     QTest::addColumn<QList<int>>("lines");
     QTest::addColumn<QStringList>("calls");
     QTest::addRow("voice removed since the list was built")
-        << Trouble::VoiceRemoved << QList<int>{106}
-        << QStringList{u"volume(100)"_s, u"rate(-4)"_s, u"speak(cat)"_s};
-    QTest::addRow("no catalog voice")
-        << Trouble::NoCatalog << QList<int>{106}
-        << QStringList{u"volume(100)"_s, u"rate(-4)"_s, u"speak(cat)"_s};
+        << Trouble::VoiceRemoved << QList<int>{106} << QStringList{u"volume(100)"_s, u"rate(-4)"_s, u"speak(cat)"_s};
+    QTest::addRow("no catalog voice") << Trouble::NoCatalog << QList<int>{106}
+                                      << QStringList{u"volume(100)"_s, u"rate(-4)"_s, u"speak(cat)"_s};
     QTest::addRow("engine gone before the first word")
         << Trouble::EngineGoneBeforeFirstWord << QList<int>{102, 106, 108, 110, 112} << QStringList();
     QTest::addRow("engine gone after a word: the previous voice speaks")

@@ -47,13 +47,12 @@ void tst_VoiceOrder::userLocale_data()
 {
     QTest::addColumn<QStringList>("available");
     QTest::addColumn<QString>("system");
-    QTest::addColumn<QString>("expected");   // empty: none
+    QTest::addColumn<QString>("expected"); // empty: none
 
     const QStringList espeakLike{u"de_DE"_s, u"en_GB"_s, u"C"_s, u"en_US"_s, u"fr_CH"_s, u"fr_FR"_s};
     QTest::addRow("same language and territory") << espeakLike << u"en_GB"_s << u"en_GB"_s;
     QTest::addRow("POSIX desktop hears US English") << espeakLike << u"C"_s << u"en_US"_s;
-    QTest::addRow("territory missing: language's main territory")
-        << espeakLike << u"en_AU"_s << u"en_US"_s;
+    QTest::addRow("territory missing: language's main territory") << espeakLike << u"en_AU"_s << u"en_US"_s;
     QTest::addRow("main territory missing: first by name")
         << QStringList{u"en_IE"_s, u"en_GB"_s} << u"en_AU"_s << u"en_GB"_s;
     QTest::addRow("French in Canada gets France") << espeakLike << u"fr_CA"_s << u"fr_FR"_s;
@@ -84,22 +83,19 @@ void tst_VoiceOrder::arrange_data()
     const QStringList mixed{u"fr_FR/Zoe"_s, u"en_US/Bob"_s, u"de_DE/Hans"_s, u"en_US/Amy"_s};
     QTest::addRow("preferred, its language, then the others by language")
         << mixed << qsizetype(1) << QLocale::English << QList<qsizetype>{1, 3, 0, 2};
-    QTest::addRow("no preferred voice") << mixed << qsizetype(-1) << QLocale::German
-                                        << QList<qsizetype>{2, 3, 1, 0};
+    QTest::addRow("no preferred voice") << mixed << qsizetype(-1) << QLocale::German << QList<qsizetype>{2, 3, 1, 0};
     QTest::addRow("preferred out of range counts as none")
         << mixed << qsizetype(4) << QLocale::French << QList<qsizetype>{0, 3, 1, 2};
     QTest::addRow("every territory of the language before other languages")
         << QStringList{u"hy_AM/Adam"_s, u"en_GB/Alan"_s, u"en_US/Amy"_s, u"af_ZA/Anna"_s, u"en_IN/Ravi"_s}
         << qsizetype(2) << QLocale::English << QList<qsizetype>{2, 4, 1, 3, 0};
     QTest::addRow("same name in two locales kept twice")
-        << QStringList{u"en_US/Amy"_s, u"en_GB/Amy"_s} << qsizetype(-1) << QLocale::English
-        << QList<qsizetype>{1, 0};
+        << QStringList{u"en_US/Amy"_s, u"en_GB/Amy"_s} << qsizetype(-1) << QLocale::English << QList<qsizetype>{1, 0};
     QTest::addRow("voice listed twice under one locale kept once")
         << QStringList{u"en_US/Amy"_s, u"de_DE/Hans"_s, u"en_US/Amy"_s} << qsizetype(-1) << QLocale::German
         << QList<qsizetype>{1, 0};
-    QTest::addRow("copy of the preferred voice dropped")
-        << QStringList{u"en_US/Amy"_s, u"de_DE/Hans"_s, u"en_US/Amy"_s} << qsizetype(2) << QLocale::English
-        << QList<qsizetype>{2, 1};
+    QTest::addRow("copy of the preferred voice dropped") << QStringList{u"en_US/Amy"_s, u"de_DE/Hans"_s, u"en_US/Amy"_s}
+                                                         << qsizetype(2) << QLocale::English << QList<qsizetype>{2, 1};
     QTest::addRow("empty list") << QStringList{} << qsizetype(0) << QLocale::English << QList<qsizetype>{};
 }
 

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "testprogram.h"
-
 #include "windows/form3.h"
 
 #include <QList>

@@ -23,8 +23,7 @@ QString FakeFileDialogs::openFile(QWidget *, const QString &title, const QString
     return openAnswers.isEmpty() ? QString() : openAnswers.dequeue();
 }
 
-QString FakeFileDialogs::saveFile(QWidget *, const QString &title, const QString &filters,
-                                  const QString &previousName)
+QString FakeFileDialogs::saveFile(QWidget *, const QString &title, const QString &filters, const QString &previousName)
 {
     saveCalls.append({title, filters, previousName});
     return saveAnswers.isEmpty() ? QString() : saveAnswers.dequeue();
@@ -61,10 +60,22 @@ void FakeSpeechVoice::setVoice(int position)
     log(u"voice(%1)"_s.arg(position));
 }
 
-void FakeSpeechVoice::setVolume(int volume) { log(u"volume(%1)"_s.arg(volume)); }
-void FakeSpeechVoice::setRate(int rate) { log(u"rate(%1)"_s.arg(rate)); }
-void FakeSpeechVoice::speak(const QString &text) { log(u"speak(%1)"_s.arg(text)); }
-void FakeSpeechVoice::speakAndWait(const QString &text) { log(u"speakAndWait(%1)"_s.arg(text)); }
+void FakeSpeechVoice::setVolume(int volume)
+{
+    log(u"volume(%1)"_s.arg(volume));
+}
+void FakeSpeechVoice::setRate(int rate)
+{
+    log(u"rate(%1)"_s.arg(rate));
+}
+void FakeSpeechVoice::speak(const QString &text)
+{
+    log(u"speak(%1)"_s.arg(text));
+}
+void FakeSpeechVoice::speakAndWait(const QString &text)
+{
+    log(u"speakAndWait(%1)"_s.arg(text));
+}
 
 void FakeSpeechVoice::log(const QString &call)
 {

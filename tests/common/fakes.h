@@ -19,7 +19,11 @@
 class RecordingPrompts : public Prompts
 {
 public:
-    struct Box { enum Kind { Message, Question, Error } kind; QString text; };
+    struct Box
+    {
+        enum Kind { Message, Question, Error } kind;
+        QString text;
+    };
 
     void message(const QString &text) override
     {
@@ -48,15 +52,19 @@ public:
 class FakeFileDialogs : public FileDialogs
 {
 public:
-    struct Call { QString title; QString filter; QString previousName; };
+    struct Call
+    {
+        QString title;
+        QString filter;
+        QString previousName;
+    };
 
     QString openFile(QWidget *, const QString &title, const QString &filter) override;
-    QString saveFile(QWidget *, const QString &title, const QString &filters,
-                     const QString &previousName) override;
+    QString saveFile(QWidget *, const QString &title, const QString &filters, const QString &previousName) override;
 
     QList<Call> openCalls;
     QList<Call> saveCalls;
-    QQueue<QString> openAnswers;   // empty answer: cancelled
+    QQueue<QString> openAnswers; // empty answer: cancelled
     QQueue<QString> saveAnswers;
 };
 
@@ -113,10 +121,10 @@ public:
     QStringList voicesAnew() override;
 
     QStringList voiceNames{QStringLiteral("English (America)"), QStringLiteral("English (Great Britain)")};
-    bool broken = false;   // createVoice throws
+    bool broken = false; // createVoice throws
     SpeechLog log;
     int created = 0;
-    int listings = 0;   // voicesAnew() calls
+    int listings = 0; // voicesAnew() calls
 };
 
 class FakeSoundPlayer : public SoundPlayer
@@ -124,9 +132,17 @@ class FakeSoundPlayer : public SoundPlayer
 public:
     void setVolume(int volume) override { calls.append(QStringLiteral("volume(%1)").arg(volume)); }
     PlayState playState() const override { return state; }
-    void stop() override { calls.append(QStringLiteral("stop")); state = PlayState::Stopped; }
+    void stop() override
+    {
+        calls.append(QStringLiteral("stop"));
+        state = PlayState::Stopped;
+    }
     void setSource(const QString &path) override { calls.append(QStringLiteral("source(%1)").arg(path)); }
-    void play() override { calls.append(QStringLiteral("play")); state = PlayState::Playing; }
+    void play() override
+    {
+        calls.append(QStringLiteral("play"));
+        state = PlayState::Playing;
+    }
     void close() override { calls.append(QStringLiteral("close")); }
 
     QStringList calls;
@@ -137,7 +153,7 @@ public:
 class ScriptedRandom : public RandomSource
 {
 public:
-    explicit ScriptedRandom(QList<double> values) : m_values(std::move(values)) {}
+    explicit ScriptedRandom(QList<double> values) : m_values(std::move(values)) { }
     double next() override;
 
 private:

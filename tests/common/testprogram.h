@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "fakes.h"
-
 #include "app/app.h"
 #include "core/settingsstore.h"
+#include "fakes.h"
 #include "windows/form1.h"
 
 #include <QTemporaryDir>

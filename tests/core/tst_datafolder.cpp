@@ -52,8 +52,7 @@ void tst_DataFolder::findsTheFolderThatHoldsTheFiles_data()
     QTest::addRow("files in both: the program's folder wins") << all << all << u"bin"_s;
     QTest::addRow("files nowhere: the program's folder") << QStringList() << QStringList() << u"bin"_s;
     QTest::addRow("other programs' files beside")
-        << QStringList{u"samples.txt"_s, u"sounds"_s, u"hand.cur"_s} << all
-        << u"share/lexidrill"_s;
+        << QStringList{u"samples.txt"_s, u"sounds"_s, u"hand.cur"_s} << all << u"share/lexidrill"_s;
 }
 
 void tst_DataFolder::findsTheFolderThatHoldsTheFiles()

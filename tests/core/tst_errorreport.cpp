@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "fakes.h"
-
 #include "core/errorreport.h"
+#include "fakes.h"
 
 #include <QTest>
 #include <stdexcept>
@@ -35,10 +34,10 @@ private slots:
 
 void tst_ErrorReport::reportText()
 {
-    const QString text = errorReportText(u"File not found"_s,
-                                         locationText(u"Form1", u"Form_Load"), 100);
-    QCOMPARE(text, u"File not found\r\nin Lexidrill2021/08/31.Form1.Form_Load at line 100\r\r"
-                   "Please email screenshot of this message to support@marrowfen.example"_s);
+    const QString text = errorReportText(u"File not found"_s, locationText(u"Form1", u"Form_Load"), 100);
+    QCOMPARE(text,
+             u"File not found\r\nin Lexidrill2021/08/31.Form1.Form_Load at line 100\r\r"
+             "Please email screenshot of this message to support@marrowfen.example"_s);
 }
 
 void tst_ErrorReport::locationKeepsTrailingSpace()
@@ -59,9 +58,9 @@ void tst_ErrorReport::failingStepIsReportedAndProcedureGoesOn()
     s.step(108, [&] { done.append(u"108"_s); });
 
     QCOMPARE(done, (QStringList{u"100"_s, u"104"_s, u"108"_s}));
-    QCOMPARE(prompts.errors(),
-             (QStringList{errorReportText(u"first"_s, s.location(), 102),
-                          errorReportText(u"second"_s, s.location(), 106)}));
+    QCOMPARE(
+        prompts.errors(),
+        (QStringList{errorReportText(u"first"_s, s.location(), 102), errorReportText(u"second"_s, s.location(), 106)}));
     QCOMPARE(prompts.boxes.size(), 2);
 }
 
@@ -113,10 +112,14 @@ void tst_ErrorReport::descriptions()
     Steps s(prompts, u"Main", u"SaveListviewProperlySpaced");
     s.step(110, [&] {
         switch (kind) {
-        case 0: throw Failure(u"Access denied"_s);
-        case 1: throw Failure(QString());
-        case 2: throw std::length_error("vector too long");
-        default: throw 42;
+        case 0:
+            throw Failure(u"Access denied"_s);
+        case 1:
+            throw Failure(QString());
+        case 2:
+            throw std::length_error("vector too long");
+        default:
+            throw 42;
         }
     });
     QCOMPARE(prompts.errors().size(), 1);

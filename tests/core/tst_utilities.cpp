@@ -114,8 +114,7 @@ void tst_Utilities::besideProgramAtRootGivesDoubledSeparator()
     const QString sep = pathSeparator();
     const QString atRoot = besideProgram(sep, u"\\Sounds\\right.wav");
     QCOMPARE(atRoot, sep + sep + u"Sounds"_s + sep + u"right.wav"_s);
-    QCOMPARE(besideProgram(u"/opt/lexidrill"_s, u"\\HAND-M.CUR"),
-             u"/opt/lexidrill"_s + sep + u"HAND-M.CUR"_s);
+    QCOMPARE(besideProgram(u"/opt/lexidrill"_s, u"\\HAND-M.CUR"), u"/opt/lexidrill"_s + sep + u"HAND-M.CUR"_s);
 }
 
 void tst_Utilities::fileExists()
@@ -155,10 +154,10 @@ void tst_Utilities::pauseReturnsAtOnceForNoTime()
 {
     QFETCH(double, seconds);
     bool ran = false;
-    QObject context;   // the timer dies with the test's locals
+    QObject context; // the timer dies with the test's locals
     QTimer::singleShot(0, &context, [&] { ran = true; });
     Pause(seconds);
-    QVERIFY(!ran);   // no event was processed: it returned at once
+    QVERIFY(!ran); // no event was processed: it returned at once
 }
 
 void tst_Utilities::nestedPausesEachWaitTheirTime()
@@ -183,9 +182,8 @@ void tst_Utilities::applicationTitle_data()
     QTest::addColumn<QString>("expected");
     QTest::addRow("one word keeps the name") << u"Lexidrill"_s << u"Lexidrill"_s;
     QTest::addRow("two words lose the last") << u"Lexidrill Deluxe"_s << u"Lexidrill"_s;
-    QTest::addRow("long name loses words until short")
-        << u"Spelling Practice For Every Pupil In The Whole Wide World"_s
-        << u"Spelling Practice For Every Pupil In The"_s;
+    QTest::addRow("long name loses words until short") << u"Spelling Practice For Every Pupil In The Whole Wide World"_s
+                                                       << u"Spelling Practice For Every Pupil In The"_s;
 }
 
 void tst_Utilities::applicationTitle()

@@ -81,8 +81,8 @@ void tst_Scoring::tally_data()
     QTest::addColumn<qint64>("wrong");
     QTest::addRow("nothing answered") << QStringList{u"cat"_s} << QStringList() << qint64(0) << qint64(0);
     QTest::addRow("unanswered last word left out")
-        << QStringList{u"cat"_s, u"dog"_s, u"owl"_s, u"emu"_s}
-        << QStringList{u"cat"_s, u"DOG"_s, u"ow"_s} << qint64(2) << qint64(1);
+        << QStringList{u"cat"_s, u"dog"_s, u"owl"_s, u"emu"_s} << QStringList{u"cat"_s, u"DOG"_s, u"ow"_s} << qint64(2)
+        << qint64(1);
     QStringList given;
     QStringList typed;
     for (int k = 0; k < 40000; ++k) {

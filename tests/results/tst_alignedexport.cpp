@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "testprogram.h"
-
 #include "results/alignedexport.h"
+#include "testprogram.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,7 +32,6 @@ ExportTable workedExample()
 {
     return {kTitles, {{u"cat"_s, u"cat"_s, u"Correct"_s}, {u"dog"_s, u"dgo"_s, u"Wrong"_s}}};
 }
-
 
 constexpr const char *kSaveUntilKilled = "--save-until-killed";
 
@@ -127,29 +125,25 @@ void tst_AlignedExport::fileBytes_data()
     QTest::addColumn<QString>("summary");
     QTest::addColumn<QByteArray>("expected");
 
-    QTest::addRow("two answers")
-        << workedExample() << u"Correct: 1 Wrong: 1 Score: 50%"_s
-        << QByteArray("Given word\tYour spelling\tResult \t\r\n"
-                      "cat       \tcat          \tCorrect\t\r\n"
-                      "dog       \tdgo          \tWrong  \t\r\n"
-                      "\r\n"
-                      "Correct: 1 Wrong: 1 Score: 50%\r\n");
-    QTest::addRow("no rows")
-        << ExportTable{kTitles, {}} << u"Correct: 0 Wrong: 0 Score: 0%"_s
-        << QByteArray("Given word\tYour spelling\tResult\t\r\n\r\nCorrect: 0 Wrong: 0 Score: 0%\r\n");
+    QTest::addRow("two answers") << workedExample() << u"Correct: 1 Wrong: 1 Score: 50%"_s
+                                 << QByteArray("Given word\tYour spelling\tResult \t\r\n"
+                                               "cat       \tcat          \tCorrect\t\r\n"
+                                               "dog       \tdgo          \tWrong  \t\r\n"
+                                               "\r\n"
+                                               "Correct: 1 Wrong: 1 Score: 50%\r\n");
+    QTest::addRow("no rows") << ExportTable{kTitles, {}} << u"Correct: 0 Wrong: 0 Score: 0%"_s
+                             << QByteArray(
+                                    "Given word\tYour spelling\tResult\t\r\n\r\nCorrect: 0 Wrong: 0 Score: 0%\r\n");
     QTest::addRow("a text longer than its title")
         << ExportTable{kTitles, {{u"accommodation"_s, u"acomodation"_s, u"Wrong"_s}}} << u"s"_s
         << QByteArray("Given word   \tYour spelling\tResult\t\r\n"
                       "accommodation\tacomodation  \tWrong \t\r\n\r\ns\r\n");
-    QTest::addRow("tab inside a text written unchanged")
-        << ExportTable{{u"A"_s, u"B"_s}, {{u"a\tb"_s, u"c"_s}}} << u"s"_s
-        << QByteArray("A  \tB\t\r\na\tb\tc\t\r\n\r\ns\r\n");
+    QTest::addRow("tab inside a text written unchanged") << ExportTable{{u"A"_s, u"B"_s}, {{u"a\tb"_s, u"c"_s}}}
+                                                         << u"s"_s << QByteArray("A  \tB\t\r\na\tb\tc\t\r\n\r\ns\r\n");
     QTest::addRow("short row has empty cells")
-        << ExportTable{{u"A"_s, u"B"_s}, {{u"xy"_s}}} << u"s"_s
-        << QByteArray("A \tB\t\r\nxy\t \t\r\n\r\ns\r\n");
-    QTest::addRow("accents fit the code page")
-        << ExportTable{{u"Word"_s}, {{u"café"_s}}} << u"Score: 100%"_s
-        << QByteArray("Word\t\r\ncaf\xE9\t\r\n\r\nScore: 100%\r\n");
+        << ExportTable{{u"A"_s, u"B"_s}, {{u"xy"_s}}} << u"s"_s << QByteArray("A \tB\t\r\nxy\t \t\r\n\r\ns\r\n");
+    QTest::addRow("accents fit the code page") << ExportTable{{u"Word"_s}, {{u"café"_s}}} << u"Score: 100%"_s
+                                               << QByteArray("Word\t\r\ncaf\xE9\t\r\n\r\nScore: 100%\r\n");
     QTest::addRow("text outside the code page makes the whole file UTF-8")
         << ExportTable{{u"Word"_s}, {{u"café"_s}, {u"日本"_s}}} << u"Score: 100%"_s
         << QByteArray("Word\t\r\ncaf\xC3\xA9\t\r\n\xE6\x97\xA5\xE6\x9C\xAC  \t\r\n\r\nScore: 100%\r\n");
@@ -266,11 +260,9 @@ void tst_AlignedExport::failures()
     QCOMPARE(prompts.boxes.size(), 1);
     const QString report = prompts.errors().value(0);
     const QString description = report.section(u"\r\n"_s, 0, 0);
-    QVERIFY2(description.startsWith(u"Cannot save \"%1\": "_s.arg(QDir::toNativeSeparators(path))),
-             qPrintable(report));
+    QVERIFY2(description.startsWith(u"Cannot save \"%1\": "_s.arg(QDir::toNativeSeparators(path))), qPrintable(report));
     QVERIFY2(description.contains(reason), qPrintable(report));
-    QVERIFY2(report.contains(u"\r\nin Lexidrill2021/08/31.Main.SaveListviewProperlySpaced at line %1\r\r"_s
-                                 .arg(line)),
+    QVERIFY2(report.contains(u"\r\nin Lexidrill2021/08/31.Main.SaveListviewProperlySpaced at line %1\r\r"_s.arg(line)),
              qPrintable(report));
 
     const QFileInfo after(path);

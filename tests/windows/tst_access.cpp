@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "testprogram.h"
-
 #include "windows/form2.h"
 #include "windows/form3.h"
 
@@ -159,9 +158,10 @@ void tst_Access::tabFollowsTheLayout()
         reached << QApplication::focusWidget()->objectName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    QCOMPARE(reached, (QStringList{u"Text2"_s, u"PushButton5"_s, u"PushButton6"_s, u"PushButton2"_s,
-                                   u"PushButton11"_s, u"PushButton10"_s, u"PushButton1"_s, u"PushButton4"_s,
-                                   u"PushButton3"_s, u"PushButton7"_s, u"Text2"_s}));
+    QCOMPARE(reached,
+             (QStringList{u"Text2"_s, u"PushButton5"_s, u"PushButton6"_s, u"PushButton2"_s, u"PushButton11"_s,
+                          u"PushButton10"_s, u"PushButton1"_s, u"PushButton4"_s, u"PushButton3"_s, u"PushButton7"_s,
+                          u"Text2"_s}));
 }
 
 void tst_Access::buttonKeys_data()
@@ -205,11 +205,9 @@ void tst_Access::enterCharacter_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("takesAnswer");
     QTest::addRow("Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << u"\r"_s << true;
-    QTest::addRow("keypad Enter") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << u"\r"_s
-                                  << true;
+    QTest::addRow("keypad Enter") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << u"\r"_s << true;
     QTest::addRow("Ctrl+M") << int(Qt::Key_M) << Qt::KeyboardModifiers(Qt::ControlModifier) << u"\r"_s << true;
-    QTest::addRow("Shift+Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ShiftModifier) << u"\r"_s
-                                  << true;
+    QTest::addRow("Shift+Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ShiftModifier) << u"\r"_s << true;
     QTest::addRow("Ctrl+Return, CR attached")
         << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ControlModifier) << u"\r"_s << false;
     QTest::addRow("Ctrl+Return, LF attached")

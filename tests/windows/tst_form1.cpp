@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "testprogram.h"
-
-#include "windows/form3.h"
 #include "core/apptitle.h"
+#include "testprogram.h"
 #include "widgets/looks.h"
+#include "windows/form3.h"
 
 #include <QAccessible>
 #include <QFile>
@@ -29,8 +28,8 @@ QByteArray handCursorFile()
 void moveOver(QWidget *widget)
 {
     const QPointF inside(2, 2);
-    QMouseEvent move(QEvent::MouseMove, inside, widget->mapToGlobal(inside), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, inside, widget->mapToGlobal(inside), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &move);
 }
 
@@ -69,10 +68,13 @@ void tst_Form1::controlsKeepDesignNamesAndPlaces_data()
     QTest::addRow("Frame5") << u"Frame5"_s << QRect(120, 590, 7800, 975) << u"Type Word && Press Enter"_s;
     QTest::addRow("PushButton8") << u"PushButton8"_s << QRect(6720, 315, 1065, 315) << u"Enter"_s;
     QTest::addRow("Frame3") << u"Frame3"_s << QRect(120, 2565, 7800, 2340) << u"Word List Option"_s;
-    QTest::addRow("PushButton6") << u"PushButton6"_s << QRect(240, 750, 7300, 405) << u"Load Word List From Text File"_s;
-    QTest::addRow("PushButton1") << u"PushButton1"_s << QRect(3960, 1770, 3600, 405) << u"Load 8th Grade Example List"_s;
+    QTest::addRow("PushButton6") << u"PushButton6"_s << QRect(240, 750, 7300, 405)
+                                 << u"Load Word List From Text File"_s;
+    QTest::addRow("PushButton1") << u"PushButton1"_s << QRect(3960, 1770, 3600, 405)
+                                 << u"Load 8th Grade Example List"_s;
     QTest::addRow("PushButton2") << u"PushButton2"_s << QRect(240, 1260, 3600, 405) << u"Help"_s;
-    QTest::addRow("PushButton10") << u"PushButton10"_s << QRect(240, 1770, 3600, 405) << u"Load One-To-Ten Example List"_s;
+    QTest::addRow("PushButton10") << u"PushButton10"_s << QRect(240, 1770, 3600, 405)
+                                  << u"Load One-To-Ten Example List"_s;
     QTest::addRow("PushButton11") << u"PushButton11"_s << QRect(3960, 1260, 3600, 405) << u"View File You Are Using"_s;
     QTest::addRow("Text1") << u"Text1"_s << QRect(240, 300, 7300, 345) << QString();
     QTest::addRow("Label3 laid over Text1") << u"Label3"_s << QRect(240, 300, 7300, 345) << u"One-To-Ten.txt"_s;
@@ -121,8 +123,7 @@ void tst_Form1::windowLook()
     QCOMPARE(form.minimumSize(), form.maximumSize());
     QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
-    QCOMPARE(QAccessible::queryAccessibleInterface(form.Frame5)->text(QAccessible::Name),
-             u"Type Word & Press Enter"_s);
+    QCOMPARE(QAccessible::queryAccessibleInterface(form.Frame5)->text(QAccessible::Name), u"Type Word & Press Enter"_s);
     QVERIFY(form.Text1->isHidden());
     QVERIFY(form.PushButton8->isHidden());
     QVERIFY(form.Label2->isHidden());

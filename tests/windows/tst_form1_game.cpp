@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "testprogram.h"
-
-#include "windows/form3.h"
-#include "windows/form2.h"
 #include "widgets/looks.h"
+#include "windows/form2.h"
+#include "windows/form3.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -110,8 +109,7 @@ void tst_Game::guards_data()
     QTest::addColumn<bool>("started");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("captionAfter");
-    QTest::addRow("start during a game") << u"Start Game"_s << true << u"Game already started."_s
-                                         << u"Start Game"_s;
+    QTest::addRow("start during a game") << u"Start Game"_s << true << u"Game already started."_s << u"Start Game"_s;
     QTest::addRow("end without a game") << u"End Game"_s << false << u"Please start the game first."_s
                                         << u"Start Game"_s;
 }
@@ -173,7 +171,7 @@ void tst_Game::startAndEndAtOnce()
 
 void tst_Game::answer_data()
 {
-    QTest::addColumn<QString>("typedForm");   // %1 stands for the word asked
+    QTest::addColumn<QString>("typedForm"); // %1 stands for the word asked
     QTest::addColumn<bool>("upperCase");
     QTest::addColumn<bool>("playSounds");
     QTest::addColumn<bool>("right");
@@ -202,8 +200,7 @@ void tst_Game::answer()
     type(typed);
 
     QCOMPARE(form1.state().game.typedWords, QStringList{typed});
-    QCOMPARE(form1.Label4->text(),
-             (right ? u"Correct: "_s : u"Incorrect. Correct spelling: "_s) + asked);
+    QCOMPARE(form1.Label4->text(), (right ? u"Correct: "_s : u"Incorrect. Correct spelling: "_s) + asked);
     QCOMPARE(sounds, playSounds ? QList<bool>{right} : QList<bool>());
     QCOMPARE(form1.Label2->text(), right ? u"Score: 100%"_s : u"Score: 0%"_s);
     QVERIFY(form1.Text2->text().isEmpty());
@@ -218,12 +215,12 @@ void tst_Game::answer()
 
 void tst_Game::refusals_data()
 {
-    QTest::addColumn<QString>("before");   // "nothing", "start" or "start and end"
-    QTest::addColumn<QString>("action");   // "enter", "empty enter", "repeat" or "ctrl+r"
+    QTest::addColumn<QString>("before"); // "nothing", "start" or "start and end"
+    QTest::addColumn<QString>("action"); // "enter", "empty enter", "repeat" or "ctrl+r"
     QTest::addColumn<QString>("message");
     const QString notStarted = u"Please start the game first."_s;
-    QTest::addRow("Enter before any game") << u"nothing"_s << u"enter"_s
-                                           << u"Please start the game first before entering word."_s;
+    QTest::addRow("Enter before any game")
+        << u"nothing"_s << u"enter"_s << u"Please start the game first before entering word."_s;
     QTest::addRow("empty answer") << u"start"_s << u"empty enter"_s << u"You forgot to input word."_s;
     QTest::addRow("Repeat before any game") << u"nothing"_s << u"repeat"_s << notStarted;
     QTest::addRow("Ctrl+R before any game") << u"nothing"_s << u"ctrl+r"_s << notStarted;
@@ -402,7 +399,13 @@ void tst_Game::inputIgnoredWhileAnswering()
                 interrupt();
         };
     } else {
-        QMetaObject::invokeMethod(&form1, [&] { interrupt(); interrupted = true; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &form1,
+            [&] {
+                interrupt();
+                interrupted = true;
+            },
+            Qt::QueuedConnection);
     }
 
     type(asked);

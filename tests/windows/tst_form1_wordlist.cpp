@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "testprogram.h"
-
 #include "core/utilities.h"
 #include "program/dictionary.h"
+#include "testprogram.h"
 #include "wordlist/wordlistfile.h"
 
 #include <QDir>
@@ -60,10 +59,10 @@ void tst_WordListCommands::startUp_data()
     QTest::addColumn<qsizetype>("count");
     QTest::addColumn<QStringList>("messages");
 
-    QTest::addRow("first run loads One-To-Ten") << true << QString() << u"One-To-Ten.txt"_s
-                                                << qsizetype(10) << QStringList();
-    QTest::addRow("remembered list deleted") << true << u"gone.txt"_s << u"8th-Grade-Word-List.txt"_s
-                                             << qsizetype(3) << QStringList();
+    QTest::addRow("first run loads One-To-Ten")
+        << true << QString() << u"One-To-Ten.txt"_s << qsizetype(10) << QStringList();
+    QTest::addRow("remembered list deleted")
+        << true << u"gone.txt"_s << u"8th-Grade-Word-List.txt"_s << qsizetype(3) << QStringList();
     QTest::addRow("no list at all") << false << QString() << u"8th-Grade-Word-List.txt"_s << qsizetype(0)
                                     << QStringList{u"Dictionary file is not valid."_s};
 }
@@ -96,8 +95,7 @@ void tst_WordListCommands::sampleButtons_data()
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("firstWord");
 
-    QTest::addRow("8th grade") << u"PushButton1"_s << kEighthGrade << u"8th-Grade-Word-List.txt"_s
-                               << u"abbreviate"_s;
+    QTest::addRow("8th grade") << u"PushButton1"_s << kEighthGrade << u"8th-Grade-Word-List.txt"_s << u"abbreviate"_s;
     QTest::addRow("one to ten") << u"PushButton10"_s << kOneToTen << u"One-To-Ten.txt"_s << u"one"_s;
 }
 
@@ -214,8 +212,7 @@ void tst_WordListCommands::viewFile()
 
     form.PushButton11_Click();
     QCOMPARE(program.launcher.editedFiles, exists ? QStringList{path} : QStringList());
-    QCOMPARE(program.prompts.messages(),
-             exists ? QStringList() : QStringList{u"File does not exist."_s});
+    QCOMPARE(program.prompts.messages(), exists ? QStringList() : QStringList{u"File does not exist."_s});
 }
 
 void tst_WordListCommands::editorFailsToStart()
@@ -376,13 +373,13 @@ void tst_WordListCommands::hints_data()
 {
     QTest::addColumn<bool>("help");
     QTest::addColumn<QString>("text");
-    QTest::addRow("Help button") << true
+    QTest::addRow("Help button")
+        << true
         << u"Select file for words to use in Lexidrill. Each word should be on it's own line such as:"
            "\r\n\r\nphenomenon\r\nprestigious\r\nparliament\r\n\r\n"
            "Press '...' to select a file or use the Load Samples button to select one of mine to test the "
            "software with."_s;
-    QTest::addRow("click on the file name") << false
-        << u"Press '. . .' button to select another file."_s;
+    QTest::addRow("click on the file name") << false << u"Press '. . .' button to select another file."_s;
 }
 
 void tst_WordListCommands::hints()

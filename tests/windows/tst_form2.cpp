@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "testprogram.h"
-
 #include "results/alignedexport.h"
+#include "testprogram.h"
 #include "windows/form2.h"
 
 #include <QFile>
@@ -12,10 +11,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-
-} // namespace
+namespace { } // namespace
 
 class tst_Form2 : public QObject
 {
@@ -72,12 +68,15 @@ void tst_Form2::save()
     // Runs at the export's first turn of the event loop: the hourglass shows,
     // and a second save or a close waits for this save to finish.
     Qt::CursorShape duringSave = Qt::BlankCursor;
-    QMetaObject::invokeMethod(&form2, [&] {
-        duringSave = form2.cursor().shape();
-        form2.PushButton1->click();
-        form2.PushButton2->click();
-        form2.close();
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &form2,
+        [&] {
+            duringSave = form2.cursor().shape();
+            form2.PushButton1->click();
+            form2.PushButton2->click();
+            form2.close();
+        },
+        Qt::QueuedConnection);
 
     form2.PushButton1->click();
 
@@ -85,11 +84,12 @@ void tst_Form2::save()
     QCOMPARE(program->dialogs.saveCalls[0].title, u"Save"_s);
     QCOMPARE(program->dialogs.saveCalls[0].filter, u"Text Files (*.txt);;All Files (*.*)"_s);
     QVERIFY(program->dialogs.saveCalls[0].previousName.isEmpty());
-    QCOMPARE(readFile(path), QByteArray("Given word\tYour spelling\tResult \t\r\n"
-                                       "cat       \tcat          \tCorrect\t\r\n"
-                                       "dog       \tdgo          \tWrong  \t\r\n"
-                                       "\r\n"
-                                       "Correct: 1 Wrong: 1 Score: 50%\r\n"));
+    QCOMPARE(readFile(path),
+             QByteArray("Given word\tYour spelling\tResult \t\r\n"
+                        "cat       \tcat          \tCorrect\t\r\n"
+                        "dog       \tdgo          \tWrong  \t\r\n"
+                        "\r\n"
+                        "Correct: 1 Wrong: 1 Score: 50%\r\n"));
     QCOMPARE(duringSave, Qt::WaitCursor);
     QCOMPARE(form2.cursor().shape(), Qt::ArrowCursor);
     QCOMPARE(form2.ListView1->topLevelItemCount(), 2);

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "audiotest.h"
-
 #include "audio/speakword.h"
+#include "audiotest.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -11,9 +10,9 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QImage>
-#include <QPointer>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -236,10 +235,18 @@ void tst_Form3::refusedSavesAreReported()
     QVERIFY(QDir().mkdir(store));
 
     switch (change) {
-    case Change::Volume: form3.Slider1->setValue(20); break;
-    case Change::Rate: form3.Slider2->setValue(0); break;
-    case Change::Voice: form3.Combo1->setCurrentIndex(1); break;
-    case Change::SoundOption: form3.Option2->click(); break;
+    case Change::Volume:
+        form3.Slider1->setValue(20);
+        break;
+    case Change::Rate:
+        form3.Slider2->setValue(0);
+        break;
+    case Change::Voice:
+        form3.Combo1->setCurrentIndex(1);
+        break;
+    case Change::SoundOption:
+        form3.Option2->click();
+        break;
     }
 
     QCOMPARE(reportedLines(program.prompts, location), QList<int>{line});
@@ -255,9 +262,9 @@ void tst_Form3::testSpeed()
 
     form3.PushButton14->click();
 
-    QCOMPARE(callsOfVoice(program.speech.log, program.speech.created),
-             QStringList({u"voice(1)"_s, u"volume(70)"_s, u"rate(2)"_s, u"speakAndWait(This is a test)"_s,
-                          u"released"_s}));
+    QCOMPARE(
+        callsOfVoice(program.speech.log, program.speech.created),
+        QStringList({u"voice(1)"_s, u"volume(70)"_s, u"rate(2)"_s, u"speakAndWait(This is a test)"_s, u"released"_s}));
     QVERIFY(!program.state().audio.SpeakingVoice);
     QCOMPARE(form3.cursor().shape(), Qt::ArrowCursor);
     QVERIFY(program.prompts.boxes.isEmpty());
@@ -283,12 +290,12 @@ namespace {
 class HookedVoice : public SpeechVoice
 {
 public:
-    explicit HookedVoice(std::function<void()> &hook) : m_hook(hook) {}
+    explicit HookedVoice(std::function<void()> &hook) : m_hook(hook) { }
     QStringList voices() const override { return {u"Adam"_s}; }
-    void setVoice(int) override {}
-    void setVolume(int) override {}
-    void setRate(int) override {}
-    void speak(const QString &) override {}
+    void setVoice(int) override { }
+    void setVolume(int) override { }
+    void setRate(int) override { }
+    void speak(const QString &) override { }
     void speakAndWait(const QString &) override { m_hook(); }
 
 private:

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audiotest.h"
-
 #include "windows/refreshvoices.h"
 
 #include <QComboBox>
@@ -27,8 +26,7 @@ private slots:
 const QString kRefresh = u"in Lexidrill2021/08/31.modDictionary.RefreshVoices "_s;
 const QString kDone = u"Done.\r\rList has been refreshed with the latest voices found within the "
                       "'Text to Speech' feature in the Windows Control Panel."_s;
-const QString kNoVoices =
-    u"No voices found within the 'Text to Speech' feature in the Windows Control Panel."_s;
+const QString kNoVoices = u"No voices found within the 'Text to Speech' feature in the Windows Control Panel."_s;
 
 void tst_RefreshVoices::selectsTheSavedChoice_data()
 {

@@ -61,33 +61,37 @@ void tst_WordListFile::lines_data()
     QTest::addRow("LF line ends") << "cat\ndog"_ba << QStringList{u"cat"_s, u"dog"_s};
     QTest::addRow("empty lines skipped") << "cat\n\n\ndog"_ba << QStringList{u"cat"_s, u"dog"_s};
     QTest::addRow("lone CR joins its neighbours") << "cat\rdog\r"_ba << QStringList{u"catdog"_s};
-    QTest::addRow("spaces, tabs and case kept") << " \n Cat \n\tx\n"_ba
-                                                << QStringList{u" "_s, u" Cat "_s, u"\tx"_s};
+    QTest::addRow("spaces, tabs and case kept") << " \n Cat \n\tx\n"_ba << QStringList{u" "_s, u" Cat "_s, u"\tx"_s};
     QTest::addRow("empty file") << QByteArray() << QStringList();
     QTest::addRow("only line ends") << "\r\n\n\r\n"_ba << QStringList();
     QTest::addRow("UTF-16 LE") << "\xFF\xFE"_ba + utf16(u"cat\r\ndog"_s, QSysInfo::LittleEndian)
                                << QStringList{u"cat"_s, u"dog"_s};
     QTest::addRow("UTF-16 BE") << "\xFE\xFF"_ba + utf16(u"cat\r\ndog"_s, QSysInfo::BigEndian)
                                << QStringList{u"cat"_s, u"dog"_s};
-    QTest::addRow("UTF-16 LE beyond Latin") << "\xFF\xFE"_ba + utf16(u"\u00E9t\u00E9\n\u043A\u043E\u0442"_s, QSysInfo::LittleEndian)
-                                            << QStringList{u"\u00E9t\u00E9"_s, u"\u043A\u043E\u0442"_s};
+    QTest::addRow("UTF-16 LE beyond Latin")
+        << "\xFF\xFE"_ba + utf16(u"\u00E9t\u00E9\n\u043A\u043E\u0442"_s, QSysInfo::LittleEndian)
+        << QStringList{u"\u00E9t\u00E9"_s, u"\u043A\u043E\u0442"_s};
     QTest::addRow("UTF-16 odd final byte dropped")
         << "\xFF\xFE"_ba + utf16(u"cat"_s, QSysInfo::LittleEndian) + "\x0A"_ba << QStringList{u"cat"_s};
     QTest::addRow("UTF-16 mark alone") << "\xFF\xFE"_ba << QStringList();
     QTest::addRow("single byte FF") << "\xFF"_ba << QStringList();
-    QTest::addRow("UTF-8 with mark") << "\xEF\xBB\xBF" "caf\xC3\xA9\r\nna\xC3\xAFve\r\n"_ba
+    QTest::addRow("UTF-8 with mark") << "\xEF\xBB\xBF"
+                                        "caf\xC3\xA9\r\nna\xC3\xAFve\r\n"_ba
                                      << QStringList{u"caf\u00E9"_s, u"na\u00EFve"_s};
     QTest::addRow("UTF-8 without mark") << "caf\xC3\xA9\nna\xC3\xAFve"_ba
                                         << QStringList{u"caf\u00E9"_s, u"na\u00EFve"_s};
-    QTest::addRow("UTF-8 mark before 8-bit text") << "\xEF\xBB\xBF" "caf\xE9\r\nna\xEFve"_ba
+    QTest::addRow("UTF-8 mark before 8-bit text") << "\xEF\xBB\xBF"
+                                                     "caf\xE9\r\nna\xEFve"_ba
                                                   << QStringList{u"caf\u00E9"_s, u"na\u00EFve"_s};
-    QTest::addRow("ANSI accented letters") << "caf\xE9\r\nna\xEFve\r\n"_ba
-                                           << QStringList{u"caf\u00E9"_s, u"na\u00EFve"_s};
+    QTest::addRow("ANSI accented letters")
+        << "caf\xE9\r\nna\xEFve\r\n"_ba << QStringList{u"caf\u00E9"_s, u"na\u00EFve"_s};
     QTest::addRow("ANSI 0x80 to 0x9F") << "\x80\x8A\x9F\n\x81\x8D"_ba
                                        << QStringList{u"\u20AC\u0160\u0178"_s, u"\u0081\u008D"_s};
-    QTest::addRow("ANSI letter of byte FF first reads as UTF-16 LE") << "\xFF" "ab\r\n"_ba
+    QTest::addRow("ANSI letter of byte FF first reads as UTF-16 LE") << "\xFF"
+                                                                        "ab\r\n"_ba
                                                                      << QStringList{u"\u0D62"_s};
-    QTest::addRow("ANSI letter of byte FE first reads as UTF-16 BE") << "\xFE" "te\r\n"_ba
+    QTest::addRow("ANSI letter of byte FE first reads as UTF-16 BE") << "\xFE"
+                                                                        "te\r\n"_ba
                                                                      << QStringList{u"\u650D"_s};
 }
 
@@ -132,7 +136,10 @@ void tst_WordListFile::refused_data()
     QTest::addRow("folder") << u"folder"_s << QByteArray() << u"is a folder"_s;
     QTest::addRow("NUL in ANSI text") << u"file"_s << "cat\0dog"_ba << u"is not a text file."_s;
     QTest::addRow("NUL in UTF-8 text") << u"file"_s << "caf\xC3\xA9\0"_ba << u"is not a text file."_s;
-    QTest::addRow("NUL in UTF-16 text") << u"file"_s << "\xFF\xFE" "c\0\0\0"_ba << u"is not a text file."_s;
+    QTest::addRow("NUL in UTF-16 text") << u"file"_s
+                                        << "\xFF\xFE"
+                                           "c\0\0\0"_ba
+                                        << u"is not a text file."_s;
     QTest::addRow("UTF-16 without mark") << u"file"_s << "c\0a\0t\0"_ba << u"is not a text file."_s;
     QTest::addRow("too large") << u"sparse"_s << QByteArray() << u"is too large for a word list"_s;
 #ifdef Q_OS_UNIX
@@ -169,8 +176,7 @@ void tst_WordListFile::refused()
         QFAIL("no failure");
     } catch (const Failure &failure) {
         QVERIFY2(failure.description().contains(description), qPrintable(failure.description()));
-        QVERIFY2(failure.description().contains(QDir::toNativeSeparators(path)),
-                 qPrintable(failure.description()));
+        QVERIFY2(failure.description().contains(QDir::toNativeSeparators(path)), qPrintable(failure.description()));
     }
 }
 

@@ -13,7 +13,7 @@ namespace {
 class SeededRandom : public RandomSource
 {
 public:
-    explicit SeededRandom(quint32 seed) : m_generator(seed) {}
+    explicit SeededRandom(quint32 seed) : m_generator(seed) { }
     double next() override { return m_generator.generateDouble(); }
 
 private:
@@ -85,13 +85,11 @@ void tst_WordStore::passes_data()
     QTest::addColumn<QStringList>("list");
     QTest::addColumn<QStringList>("distinct");
 
-    const QStringList ten{u"one"_s, u"two"_s, u"three"_s, u"four"_s, u"five"_s,
+    const QStringList ten{u"one"_s, u"two"_s,   u"three"_s, u"four"_s, u"five"_s,
                           u"six"_s, u"seven"_s, u"eight"_s, u"nine"_s, u"ten"_s};
     QTest::addRow("ten words") << ten << ten;
-    QTest::addRow("repeated word") << QStringList{u"cat"_s, u"dog"_s, u"cat"_s}
-                                   << QStringList{u"cat"_s, u"dog"_s};
-    QTest::addRow("Cat and cat are two words") << QStringList{u"Cat"_s, u"cat"_s}
-                                               << QStringList{u"Cat"_s, u"cat"_s};
+    QTest::addRow("repeated word") << QStringList{u"cat"_s, u"dog"_s, u"cat"_s} << QStringList{u"cat"_s, u"dog"_s};
+    QTest::addRow("Cat and cat are two words") << QStringList{u"Cat"_s, u"cat"_s} << QStringList{u"Cat"_s, u"cat"_s};
     QTest::addRow("one word") << QStringList{u"solo"_s} << QStringList{u"solo"_s};
     QTest::addRow("one word, many copies") << repeated(u"solo"_s, 500) << QStringList{u"solo"_s};
     QTest::addRow("many copies of one of three")
