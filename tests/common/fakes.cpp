@@ -4,6 +4,7 @@
 #include "core/failure.h"
 
 #include <QCoreApplication>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -84,9 +85,28 @@ void FakeSpeechVoice::log(const QString &call)
 
 std::unique_ptr<SpeechVoice> FakeSpeechEngine::createVoice()
 {
-    if (broken)
+    if (broken && !starting)
         throw Failure(u"No speech engine"_s);
     return std::make_unique<FakeSpeechVoice>(log, voiceNames, ++created);
+}
+
+void FakeSpeechEngine::whenStarted(QObject *context, std::function<void()> then)
+{
+    if (starting)
+        waitingForStart.append({context, std::move(then)});
+    else
+        then();
+}
+
+void FakeSpeechEngine::finishStart(bool works)
+{
+    starting = false;
+    broken = !works;
+    const auto waiting = std::exchange(waitingForStart, {});
+    for (const auto &[context, then] : waiting) {
+        if (context)
+            then();
+    }
 }
 
 QStringList FakeSpeechEngine::voicesAnew()

@@ -9,6 +9,7 @@
 #include "core/randomsource.h"
 
 #include <QList>
+#include <QPointer>
 #include <QQueue>
 #include <QStringList>
 #include <functional>
@@ -116,12 +117,17 @@ class FakeSpeechEngine : public SpeechEngine
 {
 public:
     std::unique_ptr<SpeechVoice> createVoice() override;
-    // Started from the outset: runs `then` at once.
-    void whenStarted(QObject *, std::function<void()> then) override { then(); }
+    // Runs `then` at once, or when finishStart() ends a start still under way.
+    void whenStarted(QObject *context, std::function<void()> then) override;
     QStringList voicesAnew() override;
+    // Ends the start under way, working or failed, and runs what waited for it.
+    void finishStart(bool works);
 
     QStringList voiceNames{QStringLiteral("English (America)"), QStringLiteral("English (Great Britain)")};
-    bool broken = false; // createVoice throws
+    bool broken = false; // createVoice throws, once no start is under way
+    // A start under way: voices are made, and fail only once it has failed.
+    bool starting = false;
+    QList<std::pair<QPointer<QObject>, std::function<void()>>> waitingForStart;
     SpeechLog log;
     int created = 0;
     int listings = 0; // voicesAnew() calls

@@ -5,6 +5,7 @@
 #include "windows/form3.h"
 
 #include <QAccessible>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -56,6 +57,9 @@ private slots:
     void handPointerOverButtonsButNotOverBusy();
     void failingStepIsReportedAndStartUpGoesOn();
     void closingEndsProgramWithoutBringingWindowsBack();
+    void speechStartEndingAfterTheLoad_data();
+    void speechStartEndingAfterTheLoad();
+    void closingWhileTheSpeechEngineStarts();
 };
 
 void tst_Form1::controlsKeepDesignNamesAndPlaces_data()
@@ -251,6 +255,55 @@ void tst_Form1::failingStepIsReportedAndStartUpGoesOn()
     QCOMPARE(program.state().dictionary.count(), 10);
     QVERIFY(form.Text1->isHidden());
     QVERIFY(!program.state().game.started);
+}
+
+void tst_Form1::speechStartEndingAfterTheLoad_data()
+{
+    QTest::addColumn<bool>("works");
+    QTest::addRow("the engine starts") << true;
+    QTest::addRow("no engine can start") << false;
+}
+
+// The window does not wait for the speech engine; once its start ends, the
+// voice list and the messages are those of a start that ended first.
+void tst_Form1::speechStartEndingAfterTheLoad()
+{
+    QFETCH(bool, works);
+    TestProgram startedFirst;
+    startedFirst.addSamples();
+    startedFirst.speech.broken = !works;
+    startedFirst.start();
+
+    TestProgram program;
+    program.addSamples();
+    program.speech.starting = true;
+    program.start();
+    QCOMPARE(program.state().dictionary.count(), 10);
+    QVERIFY(!program.app->isAudioOptionsLoaded());
+    QVERIFY(program.prompts.boxes.isEmpty());
+
+    program.speech.finishStart(works);
+
+    QCOMPARE(program.prompts.errors(), startedFirst.prompts.errors());
+    QCOMPARE(program.prompts.messages(), startedFirst.prompts.messages());
+    const QComboBox *voices = program.app->audioOptions().Combo1;
+    const QComboBox *voicesStartedFirst = startedFirst.app->audioOptions().Combo1;
+    QCOMPARE(voices->count(), voicesStartedFirst->count());
+    QCOMPARE(voices->currentIndex(), voicesStartedFirst->currentIndex());
+    QCOMPARE(bool(program.state().audio.VoiceCatalog), works);
+}
+
+void tst_Form1::closingWhileTheSpeechEngineStarts()
+{
+    TestProgram program;
+    program.addSamples();
+    program.speech.starting = true;
+    program.start();
+    program.app.reset();
+
+    program.speech.finishStart(false);
+
+    QVERIFY(program.prompts.boxes.isEmpty());
 }
 
 void tst_Form1::closingEndsProgramWithoutBringingWindowsBack()
