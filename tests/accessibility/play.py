@@ -53,8 +53,18 @@ def showing(node):
     return node.getState().contains(pyatspi.STATE_SHOWING)
 
 
+def on_screen(node):
+    """What a screen reader can reach below node. Hidden parts are not entered:
+    the closed voice list alone holds thousands of items, and reading them
+    one call at a time takes many seconds per walk."""
+    for child in node:
+        if child is not None and showing(child):
+            yield child
+            yield from on_screen(child)
+
+
 def descendants(node, role):
-    return [n for n in pyatspi.findAllDescendants(node, lambda n: n.getRole() == role) if showing(n)]
+    return [n for n in on_screen(node) if n.getRole() == role]
 
 
 def application():
@@ -65,7 +75,7 @@ def application():
 
 
 def responding_application():
-    # The program does not answer while it hands a word to the speech engine.
+    # Asked afresh each time, so a program that stops answering fails here.
     return until("the program to answer", application, 30)
 
 
@@ -96,8 +106,7 @@ def press_keys(*codes):
 
 
 def focused(node):
-    found = pyatspi.findAllDescendants(node, lambda n: n.getState().contains(pyatspi.STATE_FOCUSED))
-    return [n.name for n in found]
+    return [n.name for n in on_screen(node) if n.getState().contains(pyatspi.STATE_FOCUSED)]
 
 
 def tab_to(node, name, backwards=False):
