@@ -5,6 +5,7 @@
 #include "core/programfiles.h"
 #include "core/settingkeys.h"
 #include "core/utilities.h"
+#include "core/waitforwork.h"
 #include "program/programstate.h"
 #include "wordlist/wordlistfile.h"
 
@@ -20,7 +21,8 @@ void Form1::loadDictionaryFile()
 {
     Steps s(m_state.prompts(), u"modDictionary", u"loadDictionaryFile");
     s.step(100, [&] { setCursor(Qt::WaitCursor); });
-    const bool loaded = readDictionaryInto(s, Text1->text(), m_state.dictionary);
+    // A list of millions of words takes seconds: the window keeps painting.
+    const bool loaded = readDictionaryInto(s, Text1->text(), m_state.dictionary, runWhileHandlingEvents);
     s.step(118, [&] { setCursor(Qt::ArrowCursor); });
     // A list too large to hold leaves the list in use, its pass and counter.
     if (!loaded)

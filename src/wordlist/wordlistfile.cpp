@@ -110,17 +110,18 @@ QString readDictionaryText(const QString &path)
     return text;
 }
 
-bool readDictionaryInto(Steps &s, const QString &path, WordStore &dictionary)
+bool readDictionaryInto(Steps &s, const QString &path, WordStore &dictionary, const WorkRunner &run)
 {
     QString text;
     TextLines lines;
+    WordStore fresh;
     bool tooLarge = false;
     // The steps whose memory grows with the list. The list in use is kept
     // until the new one is split, so that one too large to hold costs nothing.
     const auto sized = [&](int line, auto &&body) {
         s.step(line, [&] {
             try {
-                body();
+                run(body);
             } catch (const ListTooLarge &) {
                 tooLarge = true;
                 throw;
@@ -133,13 +134,37 @@ bool readDictionaryInto(Steps &s, const QString &path, WordStore &dictionary)
     };
     if (!sized(102, [&] { text = readDictionaryText(path); }) || !sized(104, [&] { text.remove(u'\r'); })
         || !sized(106, [&] { lines = TextLines(std::move(text)); })
-        || !sized(108, [&] { dictionary = WordStore(lines.text(), lines.nonEmptyCount()); }))
+        || !sized(108, [&] { fresh = WordStore(lines.text(), lines.nonEmptyCount()); }))
         return false;
-    for (qsizetype i = 0; i < lines.count(); ++i) {
-        s.mark(110);
-        if (s.test(112, [&] { return !lines.line(i).isEmpty(); }))
-            s.step(114, [&] { dictionary.append(lines.line(i)); });
-        s.mark(116);
+    // The list in use goes now; the new one is filled out of the window's
+    // reach and takes its place once complete.
+    dictionary = WordStore();
+    // Lines run in stretches between failures, each failure reported at its
+    // line before the next stretch starts.
+    qsizetype i = 0;
+    while (i < lines.count()) {
+        std::exception_ptr failed;
+        run([&] {
+            for (; i < lines.count(); ++i) {
+                const QStringView line = lines.line(i);
+                if (line.isEmpty())
+                    continue;
+                try {
+                    fresh.append(line);
+                } catch (...) {
+                    failed = std::current_exception();
+                    return;
+                }
+            }
+            // The copies are grouped here, so that the first draw finds
+            // them grouped.
+            fresh.prepareIndex();
+        });
+        if (!failed)
+            break;
+        s.step(114, [&] { std::rethrow_exception(failed); });
+        ++i;
     }
+    dictionary = std::move(fresh);
     return true;
 }

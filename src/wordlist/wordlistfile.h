@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/failure.h"
+#include "core/waitforwork.h"
 #include "wordlist/wordstore.h"
 
 #include <QByteArrayView>
@@ -65,5 +66,8 @@ QString readDictionaryText(const QString &path);
 // every LF and puts each non-empty line into a new store, which replaces the
 // given one. A list that cannot be read leaves an empty store. A list too
 // large to hold ends the load at its report and leaves the store as it was,
-// so the list in use is not lost; the result is false then.
-bool readDictionaryInto(Steps &s, const QString &path, WordStore &dictionary);
+// so the list in use is not lost; the result is false then. The copies of each
+// word are grouped before the store is handed over. The reading and the
+// filling run through the given runner, the reports on the calling thread;
+// the given store is not touched while the runner works.
+bool readDictionaryInto(Steps &s, const QString &path, WordStore &dictionary, const WorkRunner &run = runHere);

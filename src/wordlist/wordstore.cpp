@@ -6,6 +6,7 @@
 #include <atomic>
 #include <bit>
 #include <functional>
+#include <new>
 #include <numeric>
 
 namespace {
@@ -152,6 +153,19 @@ void WordStore::index() const
         }
     }
     m_indexed = total;
+}
+
+void WordStore::prepareIndex() noexcept
+{
+    try {
+        index();
+    } catch (const std::bad_alloc &) {
+        // A sweep cut short must not be taken up again half done.
+        m_nextCopy = {};
+        m_table = {};
+        m_distinct = 0;
+        m_indexed = 0;
+    }
 }
 
 void WordStore::insert(quint32 entry, quint32 hash) const

@@ -35,7 +35,7 @@ private:
 // Held compactly so that a list of a million words stays small and quick:
 // one text buffer, a (start, length) pair per entry, the copies of each word
 // linked in a ring, and an open-addressing table of the different words.
-// The program uses it from one thread only: const members may build the
+// The program uses it from one thread at a time: const members may build the
 // ring and the table.
 class WordStore
 {
@@ -73,6 +73,10 @@ public:
 
     void append(QStringView word);
 
+    // Groups the copies of each word now rather than at the first draw. When
+    // memory is refused they are left to be grouped at the first draw.
+    void prepareIndex() noexcept;
+
     // Changes whenever the contents change; copies share it.
     quint64 identity() const { return m_identity; }
     // The next entry (0-based) holding the same word as the given one; going
@@ -98,8 +102,8 @@ private:
     };
 
     QStringView entryText(quint32 entry) const;
-    // Groups the copies of each word. Done when first needed (normally at the
-    // first draw, not during the load), in one sweep that fetches table slots
+    // Groups the copies of each word. Done when first needed (at the load's
+    // end, or at the first draw), in one sweep that fetches table slots
     // a few entries ahead, so that their cache misses overlap.
     void index() const;
     void insert(quint32 entry, quint32 hash) const;

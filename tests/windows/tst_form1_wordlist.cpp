@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -278,7 +279,8 @@ void tst_WordListCommands::unreadableList()
 }
 
 // Lists far beyond the size of a hand-made one load whole; built here, a
-// little over 32 MB.
+// little over 32 MB. The window handles its events during the load: a call
+// queued before it runs while the busy pointer shows.
 void tst_WordListCommands::largeList()
 {
     TestProgram program;
@@ -293,7 +295,11 @@ void tst_WordListCommands::largeList()
     const QString path = program.writeFile(u"large.txt"_s, bytes);
     bytes.clear();
 
+    std::optional<Qt::CursorShape> seenDuringLoad;
+    QMetaObject::invokeMethod(
+        &form, [&] { seenDuringLoad = form.cursor().shape(); }, Qt::QueuedConnection);
     form.setText1(path);
+    QCOMPARE(seenDuringLoad, std::optional(Qt::WaitCursor));
     QCOMPARE(program.prompts.boxes.size(), 0);
     QCOMPARE(program.state().dictionary.count(), kWords);
     QCOMPARE(program.state().dictionary.word(kWords), u"w03099999"_s);
