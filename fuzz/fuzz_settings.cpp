@@ -3,14 +3,19 @@
 // settings store and to the conversions the program reads them with. Any
 // file reads back without failing; every conversion gives a value, or for a
 // truth value the failure "Type mismatch"; what the program writes reads
-// back as written, and the other keys keep their texts.
+// back as written, and the other keys keep their texts. Where no value holds
+// an "@", Qt's own INI reader decodes nothing, and it must read the program's
+// keys as the store does, both from the given file and from the one the
+// store wrote.
 #include "core/failure.h"
 #include "core/settingconversions.h"
 #include "core/settingkeys.h"
+#include "core/settingsfile.h"
 #include "core/settingsstore.h"
 #include "fuzzsupport.h"
 
 #include <QHash>
+#include <QSettings>
 #include <cmath>
 #include <cstdint>
 #include <fuzzer/FuzzedDataProvider.h>
@@ -40,13 +45,58 @@ void checkConversions(const QString &text)
     }
 }
 
+bool holdsNoAt(const SettingsFile::Keys &keys)
+{
+    for (const QVariant &value : keys) {
+        const QStringList texts
+            = value.typeId() == QMetaType::QStringList ? value.toStringList() : QStringList{value.toString()};
+        for (const QString &text : texts) {
+            if (text.contains(u'@'))
+                return false;
+        }
+    }
+    return true;
+}
+
+// Qt keeps what it read or wrote of a file by the file's name, for every
+// format, and trusts it while the size and time stay the same; a copy under
+// a name never used before is read from the disk.
+QString freshCopy(const QString &path)
+{
+    static quint64 copies = 0;
+    const QString copy = fuzzFile(u"copy-%1.ini"_s.arg(++copies));
+    FUZZ_REQUIRE(QFile::copy(path, copy));
+    return copy;
+}
+
+void compareWithQtReader(const QString &path)
+{
+    QFile file(path);
+    FUZZ_REQUIRE(file.open(QIODevice::ReadOnly));
+    const SettingsFile::Keys ours = SettingsFile::read(file.readAll());
+    if (!holdsNoAt(ours))
+        return;
+    const QString copy = freshCopy(path);
+    const QSettings qt(copy, QSettings::IniFormat);
+    // Qt reads a section when first asked for a key that may lie in it, and
+    // may pick the wrong one; asking for every key reads them all, in order.
+    (void)qt.allKeys();
+    for (const QString &key : kKeys) {
+        const QString fullKey = u"Lexidrill/"_s + key;
+        FUZZ_REQUIRE_EQUAL(qt.value(fullKey), ours.value(fullKey));
+    }
+    QFile::remove(copy);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzedDataProvider input(data, size);
-    const QString path = fuzzFile(u"settings.ini"_s);
+    static quint64 runs = 0;
+    const QString path = fuzzFile(u"settings-%1.ini"_s.arg(++runs));
     writeFuzzFile(path, QByteArray::fromStdString(input.ConsumeRandomLengthString()));
+    compareWithQtReader(path);
     SettingsStore store(path);
 
     QHash<QString, QString> before;
@@ -71,15 +121,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         value = truth ? u"True"_s : u"False"_s;
     store.WriteSetting(key, value);
 
-    const QString readBack = store.ReadSetting(key, kAbsent);
-    FUZZ_REQUIRE(readBack == value);
+    const QString written = freshCopy(path);
+    const SettingsStore reread(written);
+    const QString readBack = reread.ReadSetting(key, kAbsent);
+    FUZZ_REQUIRE_EQUAL(readBack, value);
     if (kind == 1)
         FUZZ_REQUIRE(SettingConversions::lenientWholeNumber(readBack) == number);
     if (kind == 2)
         FUZZ_REQUIRE(SettingConversions::truthValue(readBack) == truth);
     for (const QString &other : kKeys) {
         if (other != key)
-            FUZZ_REQUIRE(store.ReadSetting(other, kAbsent) == before.value(other));
+            FUZZ_REQUIRE(reread.ReadSetting(other, kAbsent) == before.value(other));
     }
+    compareWithQtReader(written);
+    QFile::remove(written);
+    QFile::remove(path);
     return 0;
 }

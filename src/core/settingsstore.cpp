@@ -2,7 +2,9 @@
 #include "settingsstore.h"
 
 #include "core/failure.h"
+#include "core/settingsfile.h"
 
+#include <QIODevice>
 #include <QSettings>
 #include <QStringList>
 #include <memory>
@@ -15,11 +17,37 @@ const QString kOrganisation = u"Marrowfen"_s;
 const QString kApplication = u"Lexidrill"_s;
 const QString kSection = u"Lexidrill/"_s;
 
+bool readSettingsFile(QIODevice &device, QSettings::SettingsMap &keys)
+{
+    keys = SettingsFile::read(device.readAll());
+    // Whatever could be read is kept, so that a later write loses nothing.
+    return true;
+}
+
+bool writeSettingsFile(QIODevice &device, const QSettings::SettingsMap &keys)
+{
+    const QByteArray text = SettingsFile::write(keys);
+    return device.write(text) == text.size();
+}
+
+// QSettings keeps the locking, the merging of writes from other copies of
+// the program and the safe replacement of the file; the text is ours.
+QSettings::Format textOnlyFormat()
+{
+    static const QSettings::Format format
+        = QSettings::registerFormat(u"conf"_s, readSettingsFile, writeSettingsFile, Qt::CaseSensitive);
+    return format;
+}
+
 std::unique_ptr<QSettings> open(const QString &iniFilePath)
 {
-    if (iniFilePath.isEmpty())
-        return std::make_unique<QSettings>(kOrganisation, kApplication);
-    return std::make_unique<QSettings>(iniFilePath, QSettings::IniFormat);
+    if (!iniFilePath.isEmpty())
+        return std::make_unique<QSettings>(iniFilePath, textOnlyFormat());
+#ifdef Q_OS_WIN
+    return std::make_unique<QSettings>(kOrganisation, kApplication);
+#else
+    return std::make_unique<QSettings>(textOnlyFormat(), QSettings::UserScope, kOrganisation, kApplication);
+#endif
 }
 
 } // namespace

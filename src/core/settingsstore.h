@@ -9,7 +9,8 @@
 // "Lexidrill", every key in the section "Lexidrill". On Linux this is the INI
 // file $XDG_CONFIG_HOME/Marrowfen/Lexidrill.conf (default ~/.config); on
 // Windows the registry. Each read and write opens the store afresh, so two
-// running copies see each other's latest writes and nothing is cached.
+// running copies see each other's latest writes and nothing is cached. The
+// file is read as text only (see settingsfile.h).
 class SettingsStore
 {
 public:

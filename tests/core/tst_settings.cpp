@@ -4,6 +4,7 @@
 #include "core/settingsstore.h"
 
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,6 +25,10 @@ private slots:
     void writeThenReadBack_data();
     void writeThenReadBack();
     void handEditedFileStillReads();
+    void typedValuesReadAsText_data();
+    void typedValuesReadAsText();
+    void sameTextAsQtIniFiles_data();
+    void sameTextAsQtIniFiles();
     void refusedWriteFails();
     void userStoreLivesUnderConfigurationFolder();
 };
@@ -133,6 +138,69 @@ void tst_Settings::handEditedFileStillReads()
     QCOMPARE(SettingConversions::lenientWholeNumber(store.ReadSetting(u"Speech Rate"_s, -4)), 4);
     QCOMPARE(store.ReadSetting(u"Combo1"_s, 0), u"1, 2"_s);
     QCOMPARE(SettingConversions::lenientWholeNumber(store.ReadSetting(u"Combo1"_s, 0)), 1);
+}
+
+void tst_Settings::typedValuesReadAsText_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("expected");
+    // A list of strings claiming more than a thousand million entries: a
+    // reader that decodes it asks for tens of gigabytes.
+    QTest::addRow("typed data claiming a huge size")
+        << QByteArray(R"(Combo1=@Variant(\\0\\0\\0\\t2\\\\00\\0\\y5))") << uR"(@Variant(\0\0\0\t2\\00\0\y5))"_s;
+    QTest::addRow("date") << QByteArray(R"(Combo1=@DateTime(\\0\\0))") << uR"(@DateTime(\0\0))"_s;
+    QTest::addRow("rectangle") << QByteArray("Combo1=@Rect(1 2 3 4)") << u"@Rect(1 2 3 4)"_s;
+    QTest::addRow("doubled mark") << QByteArray("Combo1=@@home") << u"@home"_s;
+    QTest::addRow("marked text") << QByteArray("Combo1=@String(7)") << u"7"_s;
+    QTest::addRow("marked bytes") << QByteArray("Combo1=@ByteArray(8)") << u"8"_s;
+    QTest::addRow("no value") << QByteArray("Combo1=@Invalid()") << u"absent"_s;
+}
+
+void tst_Settings::typedValuesReadAsText()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"s.conf"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Lexidrill]\nOption1=False\n" + line + '\n');
+    file.close();
+    QCOMPARE(SettingsStore(path).ReadSetting(u"Combo1"_s, u"absent"_s), expected);
+
+    // Writing another key keeps the text.
+    SettingsStore(path).WriteSetting(u"Option1"_s, u"True"_s);
+    QCOMPARE(SettingsStore(dir.filePath(u"s.conf"_s)).ReadSetting(u"Combo1"_s, u"absent"_s), expected);
+}
+
+void tst_Settings::sameTextAsQtIniFiles_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addRow("plain") << u"/home/ann/words.txt"_s;
+    QTest::addRow("comma and semicolon") << u"/w/a, b; c=d.txt"_s;
+    QTest::addRow("spaces at the ends") << u"  padded  "_s;
+    QTest::addRow("quotes and backslashes") << u"C:\\lists\\\"best\".txt"_s;
+    QTest::addRow("control characters") << u"a\tb\nc\u0001d\u0000"_s + QChar(0) + u"9f"_s;
+    QTest::addRow("leading mark") << u"@Variant(x)"_s;
+    QTest::addRow("non-Latin") << u"/w/słowa ωμέγα 😀.txt"_s;
+}
+
+// Settings files written by Qt's own INI writer, as earlier versions did,
+// read the same; and Qt's reader reads ours as written.
+void tst_Settings::sameTextAsQtIniFiles()
+{
+    QFETCH(QString, value);
+    QTemporaryDir dir;
+    const QString byQt = dir.filePath(u"qt.conf"_s);
+    QSettings(byQt, QSettings::IniFormat).setValue(u"Lexidrill/Dictionary"_s, value);
+    QCOMPARE(SettingsStore(byQt).ReadSetting(u"Dictionary"_s, u"absent"_s), value);
+
+    const QString byUs = dir.filePath(u"ours.conf"_s);
+    SettingsStore(byUs).WriteSetting(u"Dictionary"_s, value);
+    // Qt remembers files it has seen by name; a copy is read from disk.
+    QVERIFY(QFile::copy(byUs, dir.filePath(u"copy.conf"_s)));
+    QCOMPARE(QSettings(dir.filePath(u"copy.conf"_s), QSettings::IniFormat).value(u"Lexidrill/Dictionary"_s),
+             QVariant(value));
 }
 
 void tst_Settings::refusedWriteFails()
