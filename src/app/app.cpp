@@ -40,10 +40,10 @@ App::~App()
     m_form1.reset();
 }
 
-Form1 &App::start()
+Form1 &App::start(const QString &givenList)
 {
     m_form1 = std::make_unique<Form1>(m_state, *this);
-    m_form1->Form_Load();
+    m_form1->Form_Load(givenList);
     return *m_form1;
 }
 

@@ -21,8 +21,9 @@ public:
     App(const App &) = delete;
     App &operator=(const App &) = delete;
 
-    // Builds the main window and runs its load step.
-    Form1 &start();
+    // Builds the main window and runs its load step, which starts with the
+    // given word list when there is one, and with the remembered one if not.
+    Form1 &start(const QString &givenList = QString());
 
     ProgramState &state() { return m_state; }
     Form1 *mainWindow() const { return m_form1.get(); }

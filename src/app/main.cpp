@@ -4,7 +4,6 @@
 #include "audio/systemaudio.h"
 #include "core/apptitle.h"
 #include "core/datafolder.h"
-#include "core/errorreport.h"
 #include "core/settingsstore.h"
 #include "widgets/busywhilewaiting.h"
 #include "widgets/looks.h"
@@ -56,12 +55,7 @@ int main(int argc, char *argv[])
         services.programFolder = QDir::toNativeSeparators(dataFolder(QApplication::applicationDirPath()));
 
         App app(services);
-        Form1 &window = app.start();
-        if (!commandLine.wordList.isEmpty()) {
-            // As if chosen with "Load Word List From Text File": loaded and remembered.
-            Steps s(prompts, u"Form1", u"PushButton6_Click");
-            s.step(110, [&] { window.setText1(commandLine.wordList); });
-        }
+        Form1 &window = app.start(commandLine.wordList);
         exitWhenShownIfAsked(window);
         window.show();
         result = QApplication::exec();

@@ -131,7 +131,7 @@ void Form1::fillVoices(bool afterLoad)
     }
 }
 
-void Form1::Form_Load()
+void Form1::Form_Load(const QString &givenList)
 {
     Steps s(m_state.prompts(), u"Form1", u"Form_Load");
     s.step(100, [&] { ApplySkin(); });
@@ -158,8 +158,9 @@ void Form1::Form_Load()
     s.step(134, [&] { Looks::setBackground(Label2, Looks::kScoreColour); });
     s.step(136, [&] { Looks::setBackground(Label4, Looks::kFeedbackColour); });
     s.step(138, [&] {
-        setText1(m_state.ReadSetting(SettingKeys::kDictionary.toString(),
-                                     m_state.besideProgram(ProgramFiles::kFirstSample)));
+        setText1(givenList.isEmpty() ? m_state.ReadSetting(SettingKeys::kDictionary.toString(),
+                                                           m_state.besideProgram(ProgramFiles::kFirstSample))
+                                     : givenList);
     });
     if (s.test(140, [&] { return FileExists(Text1->text()); })) {
         s.step(142, [&] { loadDictionaryFile(); });

@@ -23,8 +23,10 @@ public:
     Form1(ProgramState &state, Navigator &navigator);
     ~Form1() override;
 
-    // Start-up, run once before the window is first shown.
-    void Form_Load();
+    // Start-up, run once before the window is first shown. A given list (from
+    // the command line) takes the place of the remembered one, so that only
+    // the list asked for is read, and it is remembered in turn.
+    void Form_Load(const QString &givenList = QString());
     void ApplySkin();
 
     // Word list (form1_wordlist.cpp).

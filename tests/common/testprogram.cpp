@@ -56,7 +56,7 @@ void TestProgram::addSamples() const
     writeBeside(u"\\Samples\\8th-Grade-Word-List.txt", "abbreviate\r\nabsence\r\naccommodate\r\n");
 }
 
-Form1 &TestProgram::start()
+Form1 &TestProgram::start(const QString &givenList)
 {
     Services services;
     services.prompts = &prompts;
@@ -69,5 +69,5 @@ Form1 &TestProgram::start()
     services.delay = &delay;
     services.programFolder = folder.filePath(u"program"_s);
     app = std::make_unique<App>(services);
-    return app->start();
+    return app->start(givenList);
 }

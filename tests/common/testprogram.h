@@ -29,7 +29,7 @@ public:
 
     // Builds the program through its composition root on the fakes, then
     // creates the main window and runs its load step.
-    Form1 &start();
+    Form1 &start(const QString &givenList = QString());
     ProgramState &state() const { return app->state(); }
 
     QTemporaryDir folder;

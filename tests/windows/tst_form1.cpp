@@ -51,6 +51,7 @@ private slots:
     void windowLook();
     void firstRunLoadsOneToTen();
     void rememberedListIsLoaded();
+    void givenListTakesThePlaceOfTheRememberedOne();
     void missingRememberedListFallsBackToSample();
     void noListAtAllGivesOneMessage();
     void skinFileSwitchesToButtonFace();
@@ -172,6 +173,19 @@ void tst_Form1::rememberedListIsLoaded()
     QCOMPARE(form.Label3->text(), u"my words.txt"_s);
     QCOMPARE(program.state().dictionary.count(), 2);
     QCOMPARE(program.settings->ReadSetting(u"Dictionary"_s, QString()), mine);
+}
+
+void tst_Form1::givenListTakesThePlaceOfTheRememberedOne()
+{
+    TestProgram program;
+    program.settings->WriteSetting(u"Dictionary"_s, program.folder.filePath(u"deleted.txt"_s));
+    const QString given = program.writeFile(u"given.txt"_s, "alpha\nbeta\n");
+    Form1 &form = program.start(given);
+    QCOMPARE(form.Label3->text(), u"given.txt"_s);
+    QCOMPARE(program.state().dictionary.count(), 2);
+    QCOMPARE(program.settings->ReadSetting(u"Dictionary"_s, QString()), given);
+    // Neither the remembered list nor the samples were looked for.
+    QCOMPARE(program.prompts.messages(), QStringList());
 }
 
 void tst_Form1::missingRememberedListFallsBackToSample()
