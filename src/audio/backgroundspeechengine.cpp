@@ -344,7 +344,8 @@ public:
     }
 
     // Runs a local event loop until `done` holds or `limitMs` has passed;
-    // false on time out.
+    // false on time out. Throws ProgramEnding when the program's ending
+    // stops the loop first.
     bool waitFor(const std::function<bool()> &done, int limitMs)
     {
         if (done())
@@ -360,16 +361,21 @@ public:
         m_waits.append(&wait);
         if (m_busy)
             m_busy(true);
+        bool ending = false;
         while (!done() && !wait.timedOut && !m_ended) {
             wait.woken = false;
             wait.loop.exec();
-            // Quit from outside (the program ending): stop waiting.
-            if (!wait.woken && !wait.timedOut)
+            // Quit from outside: the program is ending.
+            if (!wait.woken && !wait.timedOut) {
+                ending = true;
                 break;
+            }
         }
         m_waits.removeOne(&wait);
         if (m_busy)
             m_busy(false);
+        if (ending && !done())
+            throw ProgramEnding();
         return done();
     }
 

@@ -20,7 +20,8 @@ QString describe(const std::exception &error);
 // Runs the numbered steps of a procedure that reports its own failures.
 // A failing step is reported with the step number in force and the procedure
 // goes on with its next step; a failure while testing a condition runs the
-// steps the condition guards, as if the test had passed.
+// steps the condition guards, as if the test had passed. A step cut short by
+// the program's ending is not reported, and a test it cuts short fails.
 class Steps
 {
 public:
@@ -34,6 +35,7 @@ public:
         m_line = line;
         try {
             body();
+        } catch (const ProgramEnding &) {
         } catch (const std::exception &error) {
             report(error);
         } catch (...) {
@@ -47,6 +49,8 @@ public:
         m_line = line;
         try {
             return static_cast<bool>(condition());
+        } catch (const ProgramEnding &) {
+            return false;
         } catch (const std::exception &error) {
             report(error);
         } catch (...) {

@@ -18,3 +18,11 @@ private:
     QString m_description;
     QByteArray m_utf8;
 };
+
+// Thrown by a wait that the program's ending cut short. A step it ends is not
+// reported: the report could not be read before the program is gone.
+class ProgramEnding : public std::exception
+{
+public:
+    const char *what() const noexcept override { return "The program is ending"; }
+};

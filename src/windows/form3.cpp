@@ -192,6 +192,7 @@ void Form3::userAction(QStringView procedure, F &&handler)
 {
     try {
         handler();
+    } catch (const ProgramEnding &) {
     } catch (const std::exception &error) {
         ReportError(m_state.prompts(), locationText(u"Form3", procedure), 0, describe(error));
     }

@@ -4,7 +4,9 @@
 // engine starts late, fails, stops answering or is replaced.
 
 #include "audio/backgroundspeechengine.h"
+#include "core/errorreport.h"
 #include "core/failure.h"
+#include "fakes.h"
 
 #include <QMutex>
 #include <QSemaphore>
@@ -126,6 +128,7 @@ private slots:
     void closedWhileStarting();
     void refreshWhileSpeaking();
     void waitsShowBusy();
+    void programEndingDuringAWait();
 };
 
 void tst_BackgroundSpeech::wordAskedBeforeTheEngineIsReadyIsSpokenOnceItIs()
@@ -304,6 +307,33 @@ void tst_BackgroundSpeech::waitsShowBusy()
 
     QCOMPARE(engine.createVoice()->voices(), script->voices);
     QCOMPARE(busy, (QList<bool>{true, false}));
+}
+
+void tst_BackgroundSpeech::programEndingDuringAWait()
+{
+    auto script = std::make_shared<Script>();
+    script->holdStart = true;
+    BackgroundSpeechEngine engine(scripted(script));
+    RecordingPrompts prompts;
+    bool guardedStepRan = false;
+
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QElapsedTimer clock;
+    clock.start();
+    Steps s(prompts, u"Form3", u"PushButton4_Click");
+    if (s.test(100, [&] { return !engine.createVoice()->voices().isEmpty(); }))
+        s.step(102, [&] { guardedStepRan = true; });
+    // Ended by the quit, not by the time limit, and nothing is reported.
+    QCOMPARE_LT(clock.elapsed(), SpeechLimits{}.startMs);
+    QCOMPARE(prompts.boxes.size(), 0);
+    QVERIFY(!guardedStepRan);
+
+    // A quit lasts until the application's loop next runs; run it once so
+    // that later waits wait again.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+    script->startGate.release();
+    QCOMPARE(engine.createVoice()->voices(), script->voices);
 }
 
 QTEST_GUILESS_MAIN(tst_BackgroundSpeech)
