@@ -2,6 +2,7 @@
 #include "app.h"
 
 #include "core/failure.h"
+#include "widgets/windowrole.h"
 #include "windows/form1.h"
 #include "windows/form2.h"
 #include "windows/form3.h"
@@ -30,7 +31,10 @@ bool App::Preferences::playSounds() const
     return m_app.audioOptions().playSounds();
 }
 
-App::App(const Services &services) : m_state(services, m_preferences) { }
+App::App(const Services &services) : m_state(services, m_preferences)
+{
+    installWindowRole();
+}
 
 App::~App()
 {

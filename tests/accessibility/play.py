@@ -131,6 +131,7 @@ def no_error_box():
 
 
 main = until("the main window", lambda: window("Lexidrill"))
+expect("main window role", main.getRoleName(), "frame")
 expect("main window buttons", sorted(button_names(main)), sorted(MAIN_BUTTONS))
 expect("word list in use", labels(main)["Word list in use"], os.path.basename(LIST))
 until("the answer box to hold the focus", lambda: "Your spelling" in focused(main))
@@ -175,6 +176,7 @@ until("the feedback", lambda: labels(main)["Feedback"] == "Incorrect. Correct sp
 tab_to(main, "End Game", backwards=True)
 press_keys(RETURN)
 results = until("the results window", lambda: window("Results"))
+expect("results window role", results.getRoleName(), "frame")
 expect("results labels", sorted(labels(results).values()), ["Correct: 1", "Score: 50%", "Wrong: 1"])
 expect("results buttons", button_names(results), ["Save Results", "Close"])
 cells = [n.name for n in descendants(results, pyatspi.ROLE_TABLE_CELL)]
@@ -189,6 +191,7 @@ expect("start button after the game", "Start Game" in button_names(main), True)
 tab_to(main, "Audio Options")
 press_keys(RETURN)
 options = until("the audio options", lambda: window("Lexidrill - Audio Options"))
+expect("audio options role", options.getRoleName(), "frame")
 for name in ["Test Speed", "Refresh List", "Add Voices", "Close"]:
     if name not in button_names(options):
         fail("audio options buttons: %r" % button_names(options))

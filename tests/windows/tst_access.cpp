@@ -45,6 +45,7 @@ void compareNamesWithTexts(QWidget &window)
                  qPrintable(widget->objectName() + u": "_s + accessibleName(widget) + u" for "_s + shown));
     }
     QCOMPARE(accessibleName(&window), window.windowTitle());
+    QCOMPARE(QAccessible::queryAccessibleInterface(&window)->role(), QAccessible::Window);
 }
 
 } // namespace
