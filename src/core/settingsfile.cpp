@@ -232,9 +232,12 @@ QVariant unescapeValue(QByteArrayView raw)
 
 void escapeKey(const QString &key, QByteArray &out)
 {
-    for (const QChar c : key) {
-        const char16_t code = c.unicode();
-        if (code == u'/')
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        const char16_t code = key[i].unicode();
+        // A backslash stands for '/', and also escapes the character after
+        // it in the line; so it is used only before a plain key character.
+        const bool plainNext = i + 1 < key.size() && key[i + 1] != u'/';
+        if (code == u'/' && plainNext)
             out += '\\';
         else if ((code >= u'a' && code <= u'z') || (code >= u'A' && code <= u'Z') || (code >= u'0' && code <= u'9')
                  || code == u'_' || code == u'-' || code == u'.')
@@ -409,10 +412,13 @@ Keys read(QByteArrayView text)
 
 QByteArray write(const Keys &keys)
 {
+    // Sections by the text before the first '/' of their keys; "/" + that
+    // text, so that the keys without a '/' come first and stay apart from a
+    // section with an empty name.
     QMap<QString, QByteArray> sections;
     for (auto it = keys.cbegin(); it != keys.cend(); ++it) {
         const qsizetype slash = it.key().indexOf(u'/');
-        QByteArray &lines = sections[slash < 0 ? QString() : it.key().first(slash)];
+        QByteArray &lines = sections[slash < 0 ? QString() : u'/' + it.key().first(slash)];
         escapeKey(slash < 0 ? it.key() : it.key().sliced(slash + 1), lines);
         lines += '=';
         escapeValue(it.value(), lines);
@@ -422,14 +428,16 @@ QByteArray write(const Keys &keys)
     for (auto it = sections.cbegin(); it != sections.cend(); ++it) {
         if (!text.isEmpty())
             text += '\n';
-        QByteArray name;
-        escapeKey(it.key(), name);
-        if (name.isEmpty())
+        if (it.key().isNull()) {
             text += "[General]\n";
-        else if (name.compare("general", Qt::CaseInsensitive) == 0)
-            text += "[%General]\n";
-        else
+        } else {
+            QByteArray name;
+            escapeKey(it.key().sliced(1), name);
+            // "General" in any case would read as the keys without a section.
+            if (name.compare("general", Qt::CaseInsensitive) == 0)
+                name.replace(0, 1, '%' + QByteArray::number(name[0], 16).toUpper());
             text += '[' + name + "]\n";
+        }
         text += it.value();
     }
     return text;

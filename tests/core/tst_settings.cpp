@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/failure.h"
 #include "core/settingconversions.h"
+#include "core/settingsfile.h"
 #include "core/settingsstore.h"
 
 #include <QFile>
@@ -29,6 +30,8 @@ private slots:
     void typedValuesReadAsText();
     void sameTextAsQtIniFiles_data();
     void sameTextAsQtIniFiles();
+    void writtenFileReadsAsItWasRead_data();
+    void writtenFileReadsAsItWasRead();
     void refusedWriteFails();
     void userStoreLivesUnderConfigurationFolder();
 };
@@ -201,6 +204,30 @@ void tst_Settings::sameTextAsQtIniFiles()
     QVERIFY(QFile::copy(byUs, dir.filePath(u"copy.conf"_s)));
     QCOMPARE(QSettings(dir.filePath(u"copy.conf"_s), QSettings::IniFormat).value(u"Lexidrill/Dictionary"_s),
              QVariant(value));
+}
+
+void tst_Settings::writtenFileReadsAsItWasRead_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addRow("keys outside any section") << QByteArray("a=1\n[General]\nb=2\n[Lexidrill]\nc=3\n");
+    QTest::addRow("section named general") << QByteArray("[%General]\nx=1\n[%67eneral]\ny=2\n");
+    QTest::addRow("section starting with a slash") << QByteArray("[/Lexidrill]\nVolume Level = 3.5 \n");
+    QTest::addRow("empty section name") << QByteArray("[]\nx=1\n");
+    QTest::addRow("slashes in keys") << QByteArray("[a]\nb\\c=1\n[a/]\n=2\n");
+    QTest::addRow("lists and markers") << QByteArray("[s]\nl=\"a, b\", c ,,@d\nm=@@x\nn=@String(y)\n");
+    QTest::addRow("escapes and quotes") << QByteArray("[s]\nv=\\0\\x41\\101\\t\" q \"\\\n  more\n");
+    QTest::addRow("comments and a mark") << QByteArray("\xEF\xBB\xBF; note\n[s]\nv=1 ; trailing\n");
+    QTest::addRow("repeated section") << QByteArray("[s]\nv=1\n[t]\nw=2\n[s]\nv=3\n");
+}
+
+// What the store writes back holds every key as it was read, so saving one
+// setting leaves the others as they were.
+void tst_Settings::writtenFileReadsAsItWasRead()
+{
+    QFETCH(QByteArray, text);
+    const SettingsFile::Keys keys = SettingsFile::read(text);
+    QVERIFY(!keys.isEmpty());
+    QCOMPARE(SettingsFile::read(SettingsFile::write(keys)), keys);
 }
 
 void tst_Settings::refusedWriteFails()
