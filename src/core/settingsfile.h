@@ -35,7 +35,9 @@ using Keys = QMap<QString, QVariant>;
 Keys read(QByteArrayView text);
 
 // The text of the given keys: keys outside any section first, then each
-// section in name order, the keys of each in name order.
+// section in name order, the keys of each in name order. Every key reads back
+// as it was read, odd names included (a section named "general" in any case,
+// or starting or ending with '/').
 QByteArray write(const Keys &keys);
 
 } // namespace SettingsFile
