@@ -317,7 +317,7 @@ void tst_BackgroundSpeech::programEndingDuringAWait()
     RecordingPrompts prompts;
     bool guardedStepRan = false;
 
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
     QElapsedTimer clock;
     clock.start();
     Steps s(prompts, u"Form3", u"PushButton4_Click");
@@ -330,7 +330,7 @@ void tst_BackgroundSpeech::programEndingDuringAWait()
 
     // A quit lasts until the application's loop next runs; run it once so
     // that later waits wait again.
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
     QCoreApplication::exec();
     script->startGate.release();
     QCOMPARE(engine.createVoice()->voices(), script->voices);
