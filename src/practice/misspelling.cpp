@@ -134,6 +134,7 @@ QList<Edit> alignLetters(const Letters &typed, const Letters &word)
         const int extraCost = scale + extra[first + i - 1];
         int *const row = &cost[i * width];
         const int *const above = row - width;
+        const int *const twoAbove = i > 1 ? above - width : nullptr;
         Step *const steps = &how[i * width];
         row[0] = above[0] + extraCost;
         steps[0] = Step::Extra;
@@ -149,8 +150,8 @@ QList<Edit> alignLetters(const Letters &typed, const Letters &word)
                 step = Step::Instead;
             }
             if (i > 1 && j > 1 && typedKey == w[first + j - 2] && t[first + i - 2] == wordKey
-                && typedKey != t[first + i - 2] && above[j - 2 - width] + scale + kSwapPreference < best) {
-                best = above[j - 2 - width] + scale + kSwapPreference;
+                && typedKey != t[first + i - 2] && twoAbove[j - 2] + scale + kSwapPreference < best) {
+                best = twoAbove[j - 2] + scale + kSwapPreference;
                 step = Step::Swapped;
             }
             if (above[j] + extraCost < best) {
