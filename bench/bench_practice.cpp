@@ -56,8 +56,10 @@ public:
 constexpr int kAnswers = 32767;
 
 // End Game after 32,767 answers, every one wrong by a slip or two, with words
-// of the given length: the results window's rows with where each went wrong.
-void BM_EndLongGameAllWrong(benchmark::State &state)
+// of the given length: the results window's rows, which tell where each went
+// wrong when read. With `readAll`, every row is read once the window is
+// filled, as a screen reader walking the whole list would.
+void endLongGameAllWrong(benchmark::State &state, bool readAll)
 {
     const auto length = qsizetype(state.range(0));
     QStringList given;
@@ -84,11 +86,17 @@ void BM_EndLongGameAllWrong(benchmark::State &state)
         state.ResumeTiming();
 
         form1.PushButton3_Click();
+        const Form2 *results = app.loadedResults();
+        qsizetype told = 0;
+        if (results && readAll) {
+            for (int row = 0; row < results->ListView1->topLevelItemCount(); ++row)
+                told += !results->ListView1->topLevelItem(row)->text(Form2::kExplanationColumn).isEmpty();
+        }
 
         state.PauseTiming();
-        const Form2 *results = app.loadedResults();
         if (!results || results->ListView1->topLevelItemCount() != kAnswers
-            || results->ListView1->topLevelItem(0)->text(Form2::kExplanationColumn).isEmpty())
+            || results->ListView1->topLevelItem(0)->text(Form2::kExplanationColumn).isEmpty()
+            || (readAll && told != kAnswers))
             state.SkipWithError("the results window does not tell every wrong answer");
         delete results;
         state.ResumeTiming();
@@ -96,7 +104,18 @@ void BM_EndLongGameAllWrong(benchmark::State &state)
     if (prompts.boxes != 0)
         state.SkipWithError("End Game showed a message");
 }
+
+void BM_EndLongGameAllWrong(benchmark::State &state)
+{
+    endLongGameAllWrong(state, false);
+}
 BENCHMARK(BM_EndLongGameAllWrong)->Arg(10)->Arg(64)->Unit(benchmark::kMillisecond);
+
+void BM_EndLongGameAllWrongReadAll(benchmark::State &state)
+{
+    endLongGameAllWrong(state, true);
+}
+BENCHMARK(BM_EndLongGameAllWrongReadAll)->Arg(10)->Arg(64)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "core/errorreport.h"
 #include "core/programfiles.h"
 #include "core/utilities.h"
+#include "practice/misspelling.h"
 #include "program/programstate.h"
 #include "widgets/controls.h"
 #include "widgets/handpointer.h"
@@ -41,6 +42,19 @@ constexpr int kLabelTop = 315;
 constexpr int kLabelHeight = 225;
 
 } // namespace
+
+AnswerRow::AnswerRow(QTreeWidget *list, const QString &given) : QTreeWidgetItem(list, {given}) { }
+
+QVariant AnswerRow::data(int column, int role) const
+{
+    if (m_tells && column == Form2::kExplanationColumn && (role == Qt::DisplayRole || role == Qt::EditRole)) {
+        if (!m_told)
+            m_told = Misspelling::explain(QTreeWidgetItem::data(1, role).toString(),
+                                          QTreeWidgetItem::data(0, role).toString());
+        return *m_told;
+    }
+    return QTreeWidgetItem::data(column, role);
+}
 
 Form2::Form2(ProgramState &state, Navigator &navigator) : QWidget(nullptr), m_state(state), m_navigator(navigator)
 {
@@ -187,7 +201,10 @@ void Form2::PushButton3_Click()
 void Form2::showEvent(QShowEvent *event)
 {
     // The rows are in place when End Game shows the window.
-    PushButton3->setEnabled(!missedWords().isEmpty());
+    bool missed = false;
+    for (int row = 0; row < ListView1->topLevelItemCount() && !missed; ++row)
+        missed = ListView1->topLevelItem(row)->text(2) == kWrong;
+    PushButton3->setEnabled(missed);
     QWidget::showEvent(event);
 }
 
