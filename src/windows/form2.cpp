@@ -7,6 +7,7 @@
 #include "program/programstate.h"
 #include "widgets/controls.h"
 #include "widgets/handpointer.h"
+#include "widgets/inputqueue.h"
 #include "widgets/looks.h"
 #include "windows/navigator.h"
 
@@ -68,8 +69,13 @@ void Form2::buildControls()
     PushButton1 = Controls::button(this, "PushButton1", u"Save Results"_s, twipsRect(120, 4390, 3840, 405));
     PushButton2 = Controls::button(this, "PushButton2", u"Close"_s, twipsRect(4080, 4390, 3840, 405));
 
-    connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
-    connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
+    // Saving yields once per cell; what the user does meanwhile waits for it.
+    InputQueue &input = m_navigator.input();
+    input.watch(this);
+    connect(PushButton1, &QPushButton::clicked, this,
+            [this, &input] { input.run(this, [this] { PushButton1_Click(); }); });
+    connect(PushButton2, &QPushButton::clicked, this,
+            [this, &input] { input.run(this, [this] { PushButton2_Click(); }); });
 }
 
 void Form2::Form_Load()
@@ -140,7 +146,7 @@ void Form2::PushButton2_Click()
         return;
     Steps s(m_state.prompts(), u"Form2", u"PushButton2_Click");
     s.step(100, [&] { m_navigator.showMainWindow(); });
-    s.step(102, [&] { close(); });
+    s.step(102, [&] { m_navigator.input().close(this); });
 }
 
 void Form2::closeEvent(QCloseEvent *event)
