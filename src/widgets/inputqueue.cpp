@@ -62,10 +62,13 @@ InputQueue::InputQueue()
 
 InputQueue::~InputQueue() = default;
 
-void InputQueue::watch(QWidget *window)
+void InputQueue::watch(QWidget *window, CloseRequests closing)
 {
     m_windows.removeAll(nullptr);
     m_windows.append(window);
+    m_closingAtOnce.removeAll(nullptr);
+    if (closing == CloseRequests::PassAtOnce)
+        m_closingAtOnce.append(window);
 }
 
 void InputQueue::setTypeAheadBox(QWidget *box)
@@ -165,8 +168,12 @@ bool InputQueue::eventFilter(QObject *watched, QEvent *event)
 {
     if (!isInput(watched, *event) || m_delivering)
         return false;
-    if (event->type() == QEvent::Close && m_closing && m_closing->windowHandle() == watched)
-        return false;
+    if (event->type() == QEvent::Close) {
+        const auto closesNow
+            = [watched](const QPointer<QWidget> &window) { return window && window->windowHandle() == watched; };
+        if (closesNow(m_closing) || std::any_of(m_closingAtOnce.cbegin(), m_closingAtOnce.cend(), closesNow))
+            return false;
+    }
     const bool holding = !m_waiting.empty();
     if ((m_active == 0 && !holding) || !isWatched(watched))
         return false;

@@ -41,8 +41,10 @@ public:
     void beginWait();
     void endWait();
 
-    // Input for this window and its controls is held while something runs.
-    void watch(QWidget *window);
+    // Input for this window and its controls is held while something runs;
+    // so are the window system's requests to close it, unless told not to.
+    enum class CloseRequests { Wait, PassAtOnce };
+    void watch(QWidget *window, CloseRequests closing = CloseRequests::Wait);
     void setTypeAheadBox(QWidget *box);
     // Closes the window at once, as the program asks; the window system's
     // close requests wait their turn like the rest of the input. Both arrive
@@ -72,6 +74,7 @@ private:
     bool passesAsTyping(QObject *target, const QEvent &event) const;
 
     QList<QPointer<QWidget>> m_windows;
+    QList<QPointer<QWidget>> m_closingAtOnce;
     QPointer<QWidget> m_typeAheadBox;
     QPointer<QWidget> m_closing;
     std::deque<Waiting> m_waiting;

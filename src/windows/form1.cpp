@@ -104,7 +104,9 @@ void Form1::buildControls()
     connect(PushButton2, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton2_Click); });
     connect(PushButton4, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton4_Click); });
 
-    m_navigator.input().watch(this);
+    // Closing the main window ends the program at once, also during a wait,
+    // which then gives up; nothing is unloaded under the running handler.
+    m_navigator.input().watch(this, InputQueue::CloseRequests::PassAtOnce);
     m_navigator.input().setTypeAheadBox(Text2);
 
     // Key preview: the window sees every key before the focused control.

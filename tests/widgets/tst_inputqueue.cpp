@@ -73,6 +73,7 @@ private slots:
     void aPressKeepsItsRelease();
     void accessibleActionsTakeTurns();
     void closeRequestsWait();
+    void closeRequestsForTheMainWindowPass();
     void otherWindowsAnswer();
     void busyPointerDuringWaits();
 
@@ -254,6 +255,20 @@ void tst_InputQueue::closeRequestsWait()
     QVERIFY(w->window.isVisible());
 
     QTRY_VERIFY(!w->window.isVisible());
+}
+
+void tst_InputQueue::closeRequestsForTheMainWindowPass()
+{
+    QWidget main;
+    input->watch(&main, InputQueue::CloseRequests::PassAtOnce);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    input->beginWait();
+    QCloseEvent request;
+    QSpontaneKeyEvent::setSpontaneous(&request);
+    QApplication::instance()->notify(main.windowHandle(), &request);
+    QVERIFY(!main.isVisible());
+    input->endWait();
 }
 
 // Message boxes and dialogs open inside a handler must answer the user.
