@@ -38,10 +38,36 @@ bool isPlainTyping(const QEvent &event)
     if (event.type() != QEvent::KeyPress && event.type() != QEvent::KeyRelease)
         return false;
     const auto &key = static_cast<const QKeyEvent &>(event);
+    // Shift for a capital letter, and the modifier that starts a shortcut,
+    // which is held with its letter.
+    switch (key.key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_CapsLock:
+        return true;
+    default:
+        break;
+    }
     if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return false;
+    if (key.key() == Qt::Key_Backspace)
+        return true;
     const QString text = key.text();
     return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isPrint(); });
+}
+
+// A key that the focused control let through travels on to its parents, the
+// same event again; it was let through at the control.
+bool isPassingOn(const QObject *target, const QEvent &event)
+{
+    if (event.type() != QEvent::KeyPress && event.type() != QEvent::KeyRelease)
+        return false;
+    const QWidget *focus = QApplication::focusWidget();
+    return focus && target->isWidgetType() && focus != target
+        && static_cast<const QWidget *>(target)->isAncestorOf(focus);
 }
 
 QWidget *widgetOf(QObject *target)
@@ -166,7 +192,7 @@ bool InputQueue::passesAsTyping(QObject *target, const QEvent &event) const
 
 bool InputQueue::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!isInput(watched, *event) || m_delivering)
+    if (!isInput(watched, *event) || m_delivering || isPassingOn(watched, *event))
         return false;
     if (event->type() == QEvent::Close) {
         const auto closesNow

@@ -68,6 +68,8 @@ private slots:
     void goneHandlersAreDropped();
     void inputWaits_data();
     void inputWaits();
+    void whatPassesAsTyping_data();
+    void whatPassesAsTyping();
     void typingShowsAtOnceUntilSomethingIsHeld();
     void realInputIsHeldAtTheWindow();
     void aPressKeepsItsRelease();
@@ -173,6 +175,42 @@ void tst_InputQueue::inputWaits()
     // The click came between b and c.
     QCOMPARE(w->log, (QStringList{u"wait ends"_s, u"click after ab"_s}));
     QCOMPARE(input->waiting(), 0);
+}
+
+void tst_InputQueue::whatPassesAsTyping_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("passes");
+    const Qt::KeyboardModifiers none;
+    QTest::addRow("a letter") << int(Qt::Key_D) << none << true;
+    QTest::addRow("a capital") << int(Qt::Key_D) << Qt::KeyboardModifiers(Qt::ShiftModifier) << true;
+    QTest::addRow("Shift alone") << int(Qt::Key_Shift) << none << true;
+    QTest::addRow("a space") << int(Qt::Key_Space) << none << true;
+    QTest::addRow("Backspace") << int(Qt::Key_Backspace) << none << true;
+    QTest::addRow("Enter") << int(Qt::Key_Return) << none << false;
+    QTest::addRow("keypad Enter") << int(Qt::Key_Enter) << none << false;
+    QTest::addRow("Ctrl+R") << int(Qt::Key_R) << Qt::KeyboardModifiers(Qt::ControlModifier) << false;
+    QTest::addRow("Alt+D") << int(Qt::Key_D) << Qt::KeyboardModifiers(Qt::AltModifier) << false;
+    QTest::addRow("Tab") << int(Qt::Key_Tab) << none << false;
+    QTest::addRow("Delete") << int(Qt::Key_Delete) << none << false;
+    QTest::addRow("Left") << int(Qt::Key_Left) << none << false;
+}
+
+// Only plain typing into the answer box passes while a handler runs.
+void tst_InputQueue::whatPassesAsTyping()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, passes);
+    qsizetype held = -1;
+    input->run(this, [&] {
+        QTest::keyPress(w->box, Qt::Key(key), modifiers);
+        held = input->waiting();
+        QTest::keyRelease(w->box, Qt::Key(key), modifiers);
+    });
+
+    QCOMPARE(held, passes ? 0 : 1);
 }
 
 void tst_InputQueue::typingShowsAtOnceUntilSomethingIsHeld()
