@@ -31,7 +31,9 @@ bool App::Preferences::playSounds() const
     return m_app.audioOptions().playSounds();
 }
 
-App::App(const Services &services) : m_state(services, m_preferences)
+App::App(const Services &services, InputQueue *input)
+    : m_ownInput(input ? nullptr : std::make_unique<InputQueue>()), m_input(input ? input : m_ownInput.get()),
+      m_state(services, m_preferences)
 {
     installWindowRole();
 }

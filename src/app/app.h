@@ -3,6 +3,7 @@
 
 #include "audio/audiopreferences.h"
 #include "program/programstate.h"
+#include "widgets/inputqueue.h"
 #include "windows/navigator.h"
 
 #include <QPointer>
@@ -16,7 +17,9 @@ class Form1;
 class App final : public Navigator
 {
 public:
-    explicit App(const Services &services);
+    // The input queue is the one the speech engine's waits are told to; the
+    // program makes one of its own when none is given.
+    explicit App(const Services &services, InputQueue *input = nullptr);
     ~App() override;
     App(const App &) = delete;
     App &operator=(const App &) = delete;
@@ -40,6 +43,7 @@ public:
     void returnToMainWindow() override;
     bool ending() const override { return m_ending; }
     void endProgram() override;
+    InputQueue &input() override { return *m_input; }
 
 private:
     // The audio preferences as the audio options window holds them; the
@@ -57,6 +61,8 @@ private:
         App &m_app;
     };
 
+    std::unique_ptr<InputQueue> m_ownInput;
+    InputQueue *m_input;
     Preferences m_preferences{*this};
     ProgramState m_state;
     std::unique_ptr<Form1> m_form1;

@@ -6,6 +6,7 @@
 #include "core/datafolder.h"
 #include "core/settingsstore.h"
 #include "widgets/busywhilewaiting.h"
+#include "widgets/inputqueue.h"
 #include "widgets/looks.h"
 #include "widgets/qtplatform.h"
 #include "widgets/startupprobe.h"
@@ -34,7 +35,8 @@ int main(int argc, char *argv[])
 
     int result = 0;
     {
-        BusyWhileWaiting busy;
+        InputQueue input;
+        BusyWhileWaiting busy(input);
         // First, so that the engine starts while the windows are built.
         const auto speech = createSystemSpeechEngine([&busy](bool waiting) { busy(waiting); });
         QtPrompts prompts;
@@ -54,7 +56,7 @@ int main(int argc, char *argv[])
         // with the platform's own separator.
         services.programFolder = QDir::toNativeSeparators(dataFolder(QApplication::applicationDirPath()));
 
-        App app(services);
+        App app(services, &input);
         Form1 &window = app.start(commandLine.wordList);
         exitWhenShownIfAsked(window);
         window.show();

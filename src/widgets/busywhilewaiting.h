@@ -1,19 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QObject>
+class InputQueue;
 
 // While the window's thread waits for the speech engine the windows keep
-// painting but take no input, so that no second request starts inside the
-// wait; the busy pointer says why. Waits may nest.
-class BusyWhileWaiting : public QObject
+// painting and the busy pointer says why; the user's input waits in the
+// queue and is delivered, in order, once the wait has ended. Waits may nest.
+class BusyWhileWaiting
 {
 public:
+    explicit BusyWhileWaiting(InputQueue &input) : m_input(input) { }
     void operator()(bool busy);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
+    InputQueue &m_input;
     int m_depth = 0;
 };

@@ -9,6 +9,7 @@
 #include "program/programstate.h"
 #include "widgets/controls.h"
 #include "widgets/handpointer.h"
+#include "widgets/inputqueue.h"
 #include "widgets/looks.h"
 #include "windows/form3.h"
 #include "windows/navigator.h"
@@ -92,21 +93,31 @@ void Form1::buildControls()
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
 
-    connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
-    connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
-    connect(PushButton5, &QPushButton::clicked, this, &Form1::PushButton5_Click);
-    connect(PushButton7, &QPushButton::clicked, this, &Form1::PushButton7_Click);
-    connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
-    connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
-    connect(PushButton10, &QPushButton::clicked, this, &Form1::PushButton10_Click);
-    connect(PushButton11, &QPushButton::clicked, this, &Form1::PushButton11_Click);
-    connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
-    connect(PushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
+    connect(PushButton3, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton3_Click); });
+    connect(PushButton8, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton8_Click); });
+    connect(PushButton5, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton5_Click); });
+    connect(PushButton7, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton7_Click); });
+    connect(PushButton6, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton6_Click); });
+    connect(PushButton1, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton1_Click); });
+    connect(PushButton10, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton10_Click); });
+    connect(PushButton11, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton11_Click); });
+    connect(PushButton2, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton2_Click); });
+    connect(PushButton4, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton4_Click); });
+
+    // Closing the main window ends the program at once, also during a wait,
+    // which then gives up; nothing is unloaded under the running handler.
+    m_navigator.input().watch(this, InputQueue::CloseRequests::PassAtOnce);
+    m_navigator.input().setTypeAheadBox(Text2);
 
     // Key preview: the window sees every key before the focused control.
     const auto children = findChildren<QWidget *>();
     for (QWidget *child : children)
         child->installEventFilter(this);
+}
+
+void Form1::handle(void (Form1::*handler)())
+{
+    m_navigator.input().run(this, [this, handler] { (this->*handler)(); });
 }
 
 void Form1::ApplySkin()
@@ -151,7 +162,12 @@ void Form1::Form_Load(const QString &givenList)
     // The speech engine starts in the background while the window is built,
     // so the voice list may have to wait for it; the catalogue voice does not.
     const auto inLoad = std::make_shared<bool>(true);
-    s.step(128, [&] { m_state.speech().whenStarted(this, [this, inLoad] { fillVoices(!*inLoad); }); });
+    s.step(128, [&] {
+        m_state.speech().whenStarted(this, [this, inLoad] {
+            const bool afterLoad = !*inLoad;
+            m_navigator.input().run(this, [this, afterLoad] { fillVoices(afterLoad); });
+        });
+    });
     *inLoad = false;
     s.step(130, [&] { m_state.audio.VoiceCatalog = m_state.speech().createVoice(); });
     s.step(132, [&] { Looks::setBackground(Label1, Looks::kCounterColour); });
@@ -227,7 +243,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         if (watched == Text2)
             Text2_KeyPress(key);
     } else if (event->type() == QEvent::MouseButtonRelease && watched == Label3) {
-        Label3_Click();
+        handle(&Form1::Label3_Click);
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -66,10 +66,6 @@ public:
 
     ProgramState &state() const { return m_state; }
 
-    // True while an answer is being handled; the game ignores Enter, Repeat
-    // and End Game until then (the feedback sound's wait runs the event loop).
-    bool handlingAnswer = false;
-
     // Controls, by design name.
     QPushButton *PushButton3;
     QPushButton *PushButton5;
@@ -99,6 +95,10 @@ private:
     // The load step's voice steps, run once the speech engine's start has
     // ended; `afterLoad` when that came after the rest of the load step.
     void fillVoices(bool afterLoad);
+    // Runs a handler in its turn: one that starts while another still runs
+    // (the feedback sound's wait and the yields run the event loop) waits
+    // for it, and so does the input that comes meanwhile.
+    void handle(void (Form1::*handler)());
     void buildControls();
     void Form_QueryUnload();
 

@@ -4,6 +4,7 @@
 #include "audio/audiopreferences.h"
 #include "core/errorreport.h"
 #include "game/scoring.h"
+#include "game/typeahead.h"
 #include "program/dictionary.h"
 #include "program/programstate.h"
 #include "widgets/looks.h"
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
@@ -67,8 +67,6 @@ bool playSounds(const ProgramState &state)
 
 void Form1::PushButton3_Click()
 {
-    if (handlingAnswer)
-        return;
     Steps s(m_state.prompts(), u"Form1", u"PushButton3_Click");
     if (s.test(100, [&] { return PushButton3->text() == kStartCaption; })) {
         if (s.test(102, [&] { return m_state.game.started; })) {
@@ -160,7 +158,7 @@ void Form1::PushButton3_Click()
 
 void Form1::startGameOver(const QStringList &words)
 {
-    if (handlingAnswer || m_state.game.started || words.isEmpty())
+    if (m_state.game.started || words.isEmpty())
         return;
     m_state.practise(words);
     PushButton3_Click();
@@ -170,14 +168,6 @@ void Form1::startGameOver(const QStringList &words)
 
 void Form1::PushButton8_Click()
 {
-    // The feedback sound's wait and the yield at the end run the event loop;
-    // input that arrives meanwhile would answer a word the user never heard
-    // or end the game in the middle of this answer.
-    if (handlingAnswer)
-        return;
-    handlingAnswer = true;
-    const auto done = qScopeGuard([this] { handlingAnswer = false; });
-
     Steps s(m_state.prompts(), u"Form1", u"PushButton8_Click");
     if (s.test(102, [&] { return !m_state.game.started; })) {
         s.step(144, [&] { m_state.prompts().message(u"Please start the game first before entering word."_s); });
@@ -188,7 +178,13 @@ void Form1::PushButton8_Click()
         s.step(142, [&] { m_state.prompts().message(u"You forgot to input word."_s); });
         return;
     }
-    s.step(110, [&] { m_state.game.typedWords.append(Text2->text()); });
+    // Typing for the next word may already follow the answer in the box
+    // while the feedback sound plays; only the answer is emptied.
+    QString judged;
+    s.step(110, [&] {
+        judged = Text2->text();
+        m_state.game.typedWords.append(judged);
+    });
     const auto lastGiven = [&] {
         if (m_state.game.givenWords.isEmpty())
             throw Failure(u"No word was given"_s);
@@ -204,7 +200,7 @@ void Form1::PushButton8_Click()
             s.step(124, [&] { m_state.gameAudio.playSound(true); });
     }
     s.step(126, [&] { UpdateScore(); });
-    s.step(128, [&] { Text2->setText(QString()); });
+    s.step(128, [&] { Text2->setText(TypeAhead::typedSince(judged, Text2->text())); });
     s.step(130, [&] { Text2->setFocus(); });
     s.step(132, [&] { m_state.game.currentWord = getWordFromDictionary(m_state); });
     s.step(134, [&] { m_state.gameAudio.speakWord(m_state.game.currentWord); });
@@ -221,8 +217,6 @@ void Form1::UpdateScore()
 
 void Form1::PushButton5_Click()
 {
-    if (handlingAnswer)
-        return;
     Steps s(m_state.prompts(), u"Form1", u"PushButton5_Click");
     if (s.test(100, [&] { return m_state.game.started; }))
         s.step(102, [&] { m_state.gameAudio.speakWord(m_state.game.currentWord); });
@@ -248,11 +242,11 @@ void Form1::PushButton7_Click()
 void Form1::Form_KeyDown(QKeyEvent *event)
 {
     if (event->modifiers().testFlag(Qt::ControlModifier) && event->key() == Qt::Key_R)
-        PushButton5_Click();
+        handle(&Form1::PushButton5_Click);
 }
 
 void Form1::Text2_KeyPress(QKeyEvent *event)
 {
     if (givesCarriageReturn(*event))
-        PushButton8_Click();
+        handle(&Form1::PushButton8_Click);
 }

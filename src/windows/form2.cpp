@@ -8,6 +8,7 @@
 #include "program/programstate.h"
 #include "widgets/controls.h"
 #include "widgets/handpointer.h"
+#include "widgets/inputqueue.h"
 #include "widgets/looks.h"
 #include "windows/navigator.h"
 
@@ -93,9 +94,15 @@ void Form2::buildControls()
                                    twipsRect(8040, 4390, kClientWidth - 8040 - 120, 405));
     PushButton3->setEnabled(false);
 
-    connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
-    connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
-    connect(PushButton3, &QPushButton::clicked, this, &Form2::PushButton3_Click);
+    // Saving yields once per cell; what the user does meanwhile waits for it.
+    InputQueue &input = m_navigator.input();
+    input.watch(this);
+    connect(PushButton1, &QPushButton::clicked, this,
+            [this, &input] { input.run(this, [this] { PushButton1_Click(); }); });
+    connect(PushButton2, &QPushButton::clicked, this,
+            [this, &input] { input.run(this, [this] { PushButton2_Click(); }); });
+    connect(PushButton3, &QPushButton::clicked, this,
+            [this, &input] { input.run(this, [this] { PushButton3_Click(); }); });
 }
 
 void Form2::Form_Load()
@@ -141,10 +148,6 @@ ExportTable Form2::listTable() const
 
 void Form2::PushButton1_Click()
 {
-    // The export lets the event loop run; a second click meanwhile waits for
-    // the first save to finish.
-    if (m_saving)
-        return;
     Steps s(m_state.prompts(), u"Form2", u"PushButton1_Click");
     QString fileName;
     s.step(100, [&] {
@@ -165,11 +168,9 @@ void Form2::PushButton1_Click()
 
 void Form2::PushButton2_Click()
 {
-    if (m_saving)
-        return;
     Steps s(m_state.prompts(), u"Form2", u"PushButton2_Click");
     s.step(100, [&] { m_navigator.showMainWindow(); });
-    s.step(102, [&] { close(); });
+    s.step(102, [&] { m_navigator.input().close(this); });
 }
 
 QStringList Form2::missedWords() const
@@ -189,12 +190,10 @@ QStringList Form2::missedWords() const
 
 void Form2::PushButton3_Click()
 {
-    if (m_saving)
-        return;
     Steps s(m_state.prompts(), u"Form2", u"PushButton3_Click");
     QStringList words;
     s.step(100, [&] { words = missedWords(); });
-    s.step(102, [&] { close(); });
+    s.step(102, [&] { m_navigator.input().close(this); });
     s.step(104, [&] { m_navigator.practise(words); });
 }
 

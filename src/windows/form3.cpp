@@ -11,6 +11,7 @@
 #include "program/programstate.h"
 #include "widgets/controls.h"
 #include "widgets/handpointer.h"
+#include "widgets/inputqueue.h"
 #include "widgets/looks.h"
 #include "windows/navigator.h"
 #include "windows/refreshvoices.h"
@@ -78,43 +79,6 @@ QGroupBox *makeFrame(QWidget *parent, const char *name, const QString &caption, 
     return Controls::frame(parent, name, caption, twipsRect(kFrameLeft, top, kFrameWidth, height));
 }
 
-// Keeps the window from answering the user while the test sentence is
-// spoken: the engine may run the event loop until the sentence ends, and a
-// click on Close meanwhile would unload the window under the running test.
-class InputBlock : public QObject
-{
-public:
-    explicit InputBlock(QWidget *window) : m_window(window) { qApp->installEventFilter(this); }
-    ~InputBlock() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        const auto *widget = qobject_cast<QWidget *>(watched);
-        if (!widget || widget->window() != m_window)
-            return false;
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::Shortcut:
-        case QEvent::ShortcutOverride:
-            return true;
-        case QEvent::Close:
-            event->ignore();
-            return true;
-        default:
-            return false;
-        }
-    }
-
-private:
-    QWidget *m_window;
-};
-
 } // namespace
 
 Form3::Form3(ProgramState &state, Navigator &navigator) : QWidget(nullptr), m_state(state), m_navigator(navigator)
@@ -177,14 +141,21 @@ void Form3::buildControls()
     // setVoiceIndex, which runs the handler itself.
     connect(Combo1, &QComboBox::currentIndexChanged, this,
             [this] { userAction(u"Combo1_Click", [this] { Combo1_Click(); }); });
+    // The test sentence and the voice list may wait for the engine; what the
+    // user does meanwhile waits for them, a click on Close included.
+    InputQueue &input = m_navigator.input();
+    input.watch(this);
+    const auto inTurn = [this, &input](void (Form3::*handler)()) {
+        return [this, &input, handler] { input.run(this, [this, handler] { (this->*handler)(); }); };
+    };
     connect(Option1, &QRadioButton::clicked, this,
-            [this] { userAction(u"Option1_Click", [this] { Option1_Click(); }); });
+            [this, &input] { input.run(this, [this] { userAction(u"Option1_Click", [this] { Option1_Click(); }); }); });
     connect(Option2, &QRadioButton::clicked, this,
-            [this] { userAction(u"Option2_Click", [this] { Option2_Click(); }); });
-    connect(PushButton14, &QPushButton::clicked, this, &Form3::PushButton14_Click);
-    connect(PushButton9, &QPushButton::clicked, this, &Form3::PushButton9_Click);
-    connect(PushButton4, &QPushButton::clicked, this, &Form3::PushButton4_Click);
-    connect(PushButton1, &QPushButton::clicked, this, &Form3::PushButton1_Click);
+            [this, &input] { input.run(this, [this] { userAction(u"Option2_Click", [this] { Option2_Click(); }); }); });
+    connect(PushButton14, &QPushButton::clicked, this, inTurn(&Form3::PushButton14_Click));
+    connect(PushButton9, &QPushButton::clicked, this, inTurn(&Form3::PushButton9_Click));
+    connect(PushButton4, &QPushButton::clicked, this, inTurn(&Form3::PushButton4_Click));
+    connect(PushButton1, &QPushButton::clicked, this, inTurn(&Form3::PushButton1_Click));
 }
 
 template<typename F>
@@ -353,7 +324,6 @@ void Form3::setVoiceIndex(int position)
 void Form3::PushButton14_Click()
 {
     Steps s(m_state.prompts(), u"Form3", u"PushButton14_Click");
-    const InputBlock block(this);
     std::unique_ptr<SpeechVoice> testVoice;
     s.step(100, [&] { setCursor(Qt::WaitCursor); });
     s.step(102, [&] { testVoice = m_state.speech().createVoice(); });
@@ -387,7 +357,7 @@ void Form3::PushButton4_Click()
 void Form3::PushButton1_Click()
 {
     Steps s(m_state.prompts(), u"Form3", u"PushButton1_Click");
-    s.step(100, [&] { close(); });
+    s.step(100, [&] { m_navigator.input().close(this); });
 }
 
 void Form3::closeEvent(QCloseEvent *event)

@@ -5,6 +5,7 @@
 
 class Form2;
 class Form3;
+class InputQueue;
 
 // How a window reaches the others. The composition root owns the windows and
 // moves between them; windows hold no pointers to one another.
@@ -30,4 +31,6 @@ public:
     virtual bool ending() const = 0;
     // Ends the program: the other windows close with the main window.
     virtual void endProgram() = 0;
+    // Runs the windows' handlers one at a time and holds input meanwhile.
+    virtual InputQueue &input() = 0;
 };

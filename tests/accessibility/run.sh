@@ -22,7 +22,8 @@ export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
 # screen reader character for character.
 list="$work/a&b <i>x.txt"
 printf '<b>cat</b>\r\n' >"$list"
-printf '[Lexidrill]\nDictionary=%s\nOption1=False\nOption2=True\n' "$list" >"$work/config/Marrowfen/Lexidrill.conf"
+# Sounds on: each answer waits a second for its feedback sound.
+printf '[Lexidrill]\nDictionary=%s\nOption1=True\nOption2=False\n' "$list" >"$work/config/Marrowfen/Lexidrill.conf"
 
 pids=()
 cleanup() {

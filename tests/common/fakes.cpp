@@ -111,6 +111,10 @@ void FakeSpeechEngine::finishStart(bool works)
 
 QStringList FakeSpeechEngine::voicesAnew()
 {
+    busy(true);
+    if (whileListing)
+        whileListing();
+    busy(false);
     if (broken)
         throw Failure(u"No speech engine"_s);
     ++listings;
@@ -129,5 +133,7 @@ double ScriptedRandom::next()
 void FakeDelay::pause(double seconds)
 {
     pauses.append(seconds);
+    if (whilePaused)
+        whilePaused();
     QCoreApplication::processEvents();
 }

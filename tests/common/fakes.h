@@ -119,6 +119,8 @@ public:
     std::unique_ptr<SpeechVoice> createVoice() override;
     // Runs `then` at once, or when finishStart() ends a start still under way.
     void whenStarted(QObject *context, std::function<void()> then) override;
+    // Asks the engine anew; the window's thread waits for the answer, with
+    // the busy hook told, and whileListing runs during that wait.
     QStringList voicesAnew() override;
     // Ends the start under way, working or failed, and runs what waited for it.
     void finishStart(bool works);
@@ -131,6 +133,8 @@ public:
     SpeechLog log;
     int created = 0;
     int listings = 0; // voicesAnew() calls
+    std::function<void(bool)> busy = [](bool) {};
+    std::function<void()> whileListing;
 };
 
 class FakeSoundPlayer : public SoundPlayer
@@ -175,4 +179,6 @@ public:
     void pause(double seconds) override;
 
     QList<double> pauses;
+    // Runs inside each wait, as the user's input would arrive during it.
+    std::function<void()> whilePaused;
 };

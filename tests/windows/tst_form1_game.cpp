@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "audio/speakword.h"
 #include "testprogram.h"
+#include "widgets/busywhilewaiting.h"
 #include "widgets/looks.h"
 #include "windows/form2.h"
 #include "windows/form3.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -40,8 +45,11 @@ private slots:
     void repeatKeys_data();
     void repeatKeys();
     void help();
-    void inputIgnoredWhileAnswering_data();
-    void inputIgnoredWhileAnswering();
+    void inputDuringAnAnswerComesAfterIt_data();
+    void inputDuringAnAnswerComesAfterIt();
+    void typingDuringTheFeedbackSoundIsKept();
+    void typingWhileTheEngineStarts();
+    void accessibleEndGameDuringTheSound();
     void longGameScores();
     void firstWordsOfTheListInUse_data();
     void firstWordsOfTheListInUse();
@@ -371,14 +379,16 @@ void tst_Game::help()
                          "Word list will loop again and again until you press 'End Game'"_s});
 }
 
-void tst_Game::inputIgnoredWhileAnswering_data()
+void tst_Game::inputDuringAnAnswerComesAfterIt_data()
 {
     QTest::addColumn<bool>("duringSound");
     QTest::addRow("during the feedback sound") << true;
     QTest::addRow("during the closing yield") << false;
 }
 
-void tst_Game::inputIgnoredWhileAnswering()
+// The next answer, End Game, Repeat and Ctrl+R, given while an answer is
+// handled, each act once it is done, in the order given.
+void tst_Game::inputDuringAnAnswerComesAfterIt()
 {
     QFETCH(bool, duringSound);
     Form1 &form1 = startProgram();
@@ -386,10 +396,8 @@ void tst_Game::inputIgnoredWhileAnswering()
     form1.PushButton3->click();
     const QString asked = form1.state().game.currentWord;
 
-    // A second Enter, End Game, Repeat and Ctrl+R, as the event loop would
-    // deliver them while the answer is handled.
     const auto interrupt = [&form1] {
-        form1.Text2->setText(u"again"_s);
+        QTest::keyClicks(form1.Text2, u"again"_s);
         QTest::keyClick(form1.Text2, Qt::Key_Return);
         form1.PushButton3->click();
         form1.PushButton5->click();
@@ -415,17 +423,108 @@ void tst_Game::inputIgnoredWhileAnswering()
 
     QVERIFY(interrupted);
     QCOMPARE(form1.state().game.typedWords, QStringList{asked});
-    QCOMPARE(form1.state().game.givenWords.size(), 2);
-    QVERIFY(form1.state().game.started);
-    QCOMPARE(form1.PushButton3->text(), u"End Game"_s);
-    QCOMPARE(spoken, (QStringList{asked, form1.state().game.currentWord}));
     QCOMPARE(form1.Label4->text(), u"Correct: "_s + asked);
-    QVERIFY(!program->app->loadedResults());
     QVERIFY(program->prompts.boxes.isEmpty());
 
-    // Once the answer is handled, the keys work again.
-    type(u"zzz"_s);
-    QCOMPARE(form1.state().game.typedWords.size(), 2);
+    QTRY_VERIFY(program->app->loadedResults());
+    const QTreeWidget &answers = *program->app->loadedResults()->ListView1;
+    QCOMPARE(answers.topLevelItemCount(), 2);
+    QCOMPARE(answers.topLevelItem(0)->text(1), asked);
+    QCOMPARE(answers.topLevelItem(1)->text(1), u"again"_s);
+    QCOMPARE(answers.topLevelItem(1)->text(2), u"Wrong"_s);
+    QCOMPARE(spoken.size(), 3);
+    QTRY_COMPARE(program->prompts.messages(),
+                 (QStringList{u"Please start the game first."_s, u"Please start the game first."_s}));
+    QVERIFY(!form1.state().game.started);
+    QCOMPARE(form1.PushButton3->text(), u"Start Game"_s);
+}
+
+// The real feedback sound and its one-second wait: letters typed meanwhile
+// show at once and stay for the next word; only the answer is emptied.
+void tst_Game::typingDuringTheFeedbackSoundIsKept()
+{
+    Form1 &form1 = startProgram();
+    program->app->audioOptions().Option1->setChecked(true);
+    ProgramState &state = form1.state();
+    state.gameAudio.playSound = [&state](bool isCorrect) { PlaySound(state.audio, isCorrect); };
+    form1.PushButton3->click();
+    const QString asked = state.game.currentWord;
+    QString shownDuringSound;
+    program->delay.whilePaused = [&] {
+        QTest::keyClicks(form1.Text2, u"ne"_s);
+        shownDuringSound = form1.Text2->text();
+    };
+
+    type(asked);
+
+    QCOMPARE(program->delay.pauses, QList<double>{1});
+    QCOMPARE(shownDuringSound, asked + u"ne"_s);
+    QCOMPARE(state.game.typedWords, QStringList{asked});
+    QCOMPARE(form1.Text2->text(), u"ne"_s);
+    QCOMPARE(form1.Label1->text(), u" Word 2 of 6"_s);
+}
+
+// Real keys reach the window before its controls; during the engine's start
+// (the busy pointer shows) the learner types the first word and presses
+// Enter, and the answer is taken as soon as the start is over.
+void tst_Game::typingWhileTheEngineStarts()
+{
+    Form1 &form1 = startProgram();
+    BusyWhileWaiting busy(program->app->input());
+    bool busyPointer = false;
+    program->state().gameAudio.speakWord = [&](const QString &word) {
+        spoken.append(word);
+        if (spoken.size() > 1)
+            return;
+        busy(true);
+        busyPointer = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        for (const QChar letter : word)
+            QTest::keyClick(form1.windowHandle(), letter.toLatin1());
+        QTest::keyClick(form1.windowHandle(), Qt::Key_Return);
+        QTest::keyClicks(form1.Text2, u"x"_s);
+        QCoreApplication::processEvents();
+        busy(false);
+    };
+
+    form1.PushButton3->click();
+    const QString asked = spoken.value(0);
+
+    QVERIFY(busyPointer);
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(form1.Label1->text(), u" Word 1 of 6"_s);
+    QTRY_COMPARE(form1.state().game.typedWords, QStringList{asked});
+    QCOMPARE(form1.Label4->text(), u"Correct: "_s + asked);
+    QCOMPARE(spoken.size(), 2);
+    // The x came after Enter, so it is the start of the next answer.
+    QCOMPARE(form1.Text2->text(), u"x"_s);
+}
+
+// The accessibility bus presses buttons without input events; End Game
+// pressed so during the feedback sound ends the game after the answer.
+void tst_Game::accessibleEndGameDuringTheSound()
+{
+    Form1 &form1 = startProgram();
+    program->app->audioOptions().Option1->setChecked(true);
+    form1.PushButton3->click();
+    const QString asked = form1.state().game.currentWord;
+    bool pressed = false;
+    form1.state().gameAudio.playSound = [&](bool) {
+        QAccessibleInterface *button = QAccessible::queryAccessibleInterface(form1.PushButton3);
+        button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_VERIFY(!form1.PushButton3->isDown());
+        pressed = true;
+    };
+
+    type(asked);
+
+    QVERIFY(pressed);
+    QCOMPARE(form1.Label1->text(), u" Word 2 of 6"_s);
+    QTRY_VERIFY(program->app->loadedResults());
+    QCOMPARE(program->app->loadedResults()->ListView1->topLevelItemCount(), 1);
+    QCOMPARE(program->app->loadedResults()->lblScore->text(), u"Score: 100%"_s);
+    QVERIFY(!form1.state().game.started);
+    QCOMPARE(form1.Label1->text(), QString());
+    QVERIFY(program->prompts.boxes.isEmpty());
 }
 
 void tst_Game::longGameScores()

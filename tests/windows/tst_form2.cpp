@@ -98,7 +98,8 @@ void tst_Form2::save()
     const QString path = program->folder.filePath(u"results"_s);
     program->dialogs.saveAnswers.enqueue(path);
     // Runs at the export's first turn of the event loop: the hourglass shows,
-    // and a second save or a close waits for this save to finish.
+    // and a second save or a close waits for this save to finish; the
+    // program's own close is refused meanwhile.
     Qt::CursorShape duringSave = Qt::BlankCursor;
     QMetaObject::invokeMethod(
         &form2,
@@ -128,6 +129,13 @@ void tst_Form2::save()
     QVERIFY(program->prompts.boxes.isEmpty());
     QVERIFY(form2.isVisible());
     QVERIFY(!program->app->mainWindow()->isVisible());
+
+    // Then the second save asks for its file (and is cancelled), and Close
+    // closes the window.
+    QTRY_VERIFY(!program->app->loadedResults());
+    QCOMPARE(program->dialogs.saveCalls.size(), 2);
+    QCOMPARE(program->dialogs.saveCalls[1].previousName, path);
+    QVERIFY(program->app->mainWindow()->isVisible());
 }
 
 void tst_Form2::saveAgainOffersPreviousName()

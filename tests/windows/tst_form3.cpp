@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/speakword.h"
 #include "audiotest.h"
+#include "widgets/busywhilewaiting.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QBuffer>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -18,6 +22,7 @@
 #include <QSlider>
 #include <QTest>
 #include <QUrl>
+#include <qtestspontaneevent.h>
 
 using namespace Qt::StringLiterals;
 using namespace AudioTest;
@@ -40,7 +45,8 @@ private slots:
     void refusedSavesAreReported();
     void testSpeed();
     void testSpeedWithoutEngine();
-    void windowIgnoresTheUserDuringTheTest();
+    void windowHoldsTheUserDuringTheTest();
+    void refreshListHoldsTheUser();
     void addVoices_data();
     void addVoices();
     void closingBringsTheMainWindowBack_data();
@@ -313,7 +319,21 @@ public:
 
 } // namespace
 
-void tst_Form3::windowIgnoresTheUserDuringTheTest()
+namespace {
+
+// Asks the window system to close the window, as its close box does.
+void requestClose(QWidget &window)
+{
+    QCloseEvent request;
+    QSpontaneKeyEvent::setSpontaneous(&request);
+    QApplication::instance()->notify(window.windowHandle(), &request);
+}
+
+} // namespace
+
+// What the user does while the test sentence is spoken waits until it is
+// over, so that the window is not unloaded under the running test.
+void tst_Form3::windowHoldsTheUserDuringTheTest()
 {
     TestProgram program;
     HookedEngine engine;
@@ -328,14 +348,15 @@ void tst_Form3::windowIgnoresTheUserDuringTheTest()
     App app(services);
     QPointer<Form3> form3 = &app.audioOptions();
     form3->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form3));
     Qt::CursorShape pointer = Qt::ArrowCursor;
     const QPoint onIndicator(5, form3->Option2->height() / 2);
     engine.duringSpeech = [&] {
         pointer = form3->cursor().shape();
-        QTest::mouseClick(form3->PushButton1, Qt::LeftButton);
         QTest::mouseClick(form3->Option2, Qt::LeftButton, {}, onIndicator);
-        form3->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTest::mouseClick(form3->PushButton1, Qt::LeftButton);
+        requestClose(*form3);
+        QCoreApplication::processEvents();
     };
 
     form3->PushButton14->click();
@@ -345,9 +366,44 @@ void tst_Form3::windowIgnoresTheUserDuringTheTest()
     QCOMPARE(pointer, Qt::WaitCursor);
     QVERIFY(form3->Option1->isChecked());
     QCOMPARE(form3->cursor().shape(), Qt::ArrowCursor);
-    // Afterwards the window answers again.
-    QTest::mouseClick(form3->Option2, Qt::LeftButton, {}, onIndicator);
-    QVERIFY(form3->Option2->isChecked());
+    // Afterwards the choice is made and the window closes.
+    QTRY_VERIFY(!form3 || !form3->isVisible());
+    QCOMPARE(program.settings->ReadSetting(u"Option2"_s, QString()), u"True"_s);
+    QTRY_VERIFY(!form3);
+}
+
+// Refresh List waits for the engine's answer with the busy pointer; what the
+// user does meanwhile comes after the "Done." box.
+void tst_Form3::refreshListHoldsTheUser()
+{
+    TestProgram program;
+    Form1 &form1 = startWith(program);
+    BusyWhileWaiting busy(program.app->input());
+    program.speech.busy = [&busy](bool waiting) { busy(waiting); };
+    form1.show();
+    form1.PushButton4->click();
+    Form3 &form3 = program.app->audioOptions();
+    QVERIFY(QTest::qWaitForWindowActive(&form3));
+    const QPoint onIndicator(5, form3.Option2->height() / 2);
+    bool busyPointer = false;
+    program.speech.whileListing = [&] {
+        busyPointer = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        QTest::mouseClick(form3.Option2, Qt::LeftButton, {}, onIndicator);
+        QAccessibleInterface *close = QAccessible::queryAccessibleInterface(form3.PushButton1);
+        close->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_VERIFY(!form3.PushButton1->isDown());
+        QVERIFY(form3.isVisible());
+    };
+    program.prompts.whileShown = [&] { QVERIFY(!form3.Option2->isChecked()); };
+
+    QTest::mouseClick(form3.PushButton9, Qt::LeftButton);
+
+    QVERIFY(busyPointer);
+    QCOMPARE(program.prompts.messages().size(), 1);
+    QVERIFY(program.prompts.messages().constFirst().startsWith(u"Done."_s));
+    QTRY_VERIFY(!program.app->isAudioOptionsLoaded());
+    QCOMPARE(setting(program, u"Option2"_s), u"True"_s);
+    QVERIFY(form1.isVisible());
 }
 
 void tst_Form3::addVoices_data()
