@@ -53,6 +53,8 @@ private slots:
     void rememberedListIsLoaded();
     void givenListTakesThePlaceOfTheRememberedOne();
     void missingRememberedListFallsBackToSample();
+    void badListIsReportedOnce_data();
+    void badListIsReportedOnce();
     void noListAtAllGivesOneMessage();
     void skinFileSwitchesToButtonFace();
     void handPointerOverButtonsButNotOverBusy();
@@ -200,6 +202,44 @@ void tst_Form1::missingRememberedListFallsBackToSample()
     QCOMPARE(form.Label3->text(), u"8th-Grade-Word-List.txt"_s);
     QCOMPARE(program.state().dictionary.count(), 3);
     QVERIFY(!program.prompts.messages().contains(u"Dictionary file is not valid."_s));
+}
+
+void tst_Form1::badListIsReportedOnce_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addRow("remembered") << u"remembered"_s;
+    QTest::addRow("given on the command line") << u"given"_s;
+    QTest::addRow("8th-grade sample after a missing list") << u"sample"_s;
+}
+
+// The start-up reads its list once: a list that is not text is reported once.
+void tst_Form1::badListIsReportedOnce()
+{
+    QFETCH(QString, list);
+    TestProgram program;
+    program.addSamples();
+    const QByteArray notText("alpha\0beta\n", 11);
+    QString bad;
+    QString given;
+    if (list == u"sample"_s) {
+        bad = program.writeBeside(u"\\Samples\\8th-Grade-Word-List.txt", notText);
+        program.settings->WriteSetting(u"Dictionary"_s, program.folder.filePath(u"deleted.txt"_s));
+    } else {
+        bad = program.writeFile(u"bad.txt"_s, notText);
+        if (list == u"given"_s)
+            given = bad;
+        else
+            program.settings->WriteSetting(u"Dictionary"_s, bad);
+    }
+    Form1 &form = program.start(given);
+    QCOMPARE(program.prompts.errors().size(), 1);
+    const QString report = program.prompts.errors().first();
+    QVERIFY2(report.startsWith(u"\"%1\" is not a text file.\r\n"_s.arg(bad)), qPrintable(report));
+    QVERIFY2(report.contains(u"\r\nin Lexidrill2021/08/31.modDictionary.loadDictionaryFile at line 102\r\r"_s),
+             qPrintable(report));
+    QCOMPARE(program.state().dictionary.count(), 0);
+    QCOMPARE(form.Text1->text(), bad);
+    QVERIFY(program.prompts.messages().isEmpty());
 }
 
 void tst_Form1::noListAtAllGivesOneMessage()
