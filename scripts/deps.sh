@@ -1,19 +1,32 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the Debian packages that building, running and testing need,
-# skipping those already installed. Sourced by run.sh and test.sh.
+# Installs the Debian packages that are missing, skipping those already
+# installed. Sourced with what the caller is about to do:
+#   source deps.sh run    building the program and running it (run.sh,
+#                         package.sh)
+#   source deps.sh test   that, and what the test command needs besides: the
+#                         sound server, virtual display and accessibility bus
+#                         of the tests, the benchmark library, clang with its
+#                         sanitizer runtime, and the package checks (test.sh)
 set -euo pipefail
 
-LEXIDRILL_PACKAGES=(
+# Building, then what the program loads at run time: the speech daemon and its
+# voice, Qt's speech and window-system plugins, GStreamer's decoders and
+# PulseAudio output, the fonts that stand in for Arial, and the opener of web
+# addresses.
+LEXIDRILL_RUN_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-speech-dev qt6-multimedia-dev qt6-declarative-dev
     libgl-dev libxkbcommon-dev qt6-qpa-plugins
     qt6-speech-speechd-plugin qt6-speech-flite-plugin
     speech-dispatcher speech-dispatcher-espeak-ng
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
+    fonts-liberation xdg-utils
+)
+
+LEXIDRILL_TEST_PACKAGES=(
     pulseaudio pulseaudio-utils sox
-    fonts-liberation xdg-utils xvfb xauth at-spi2-core
-    dbus-daemon python3-pyatspi gir1.2-atspi-2.0
+    xvfb xauth at-spi2-core dbus-daemon python3-pyatspi gir1.2-atspi-2.0
     libbenchmark-dev clang libclang-rt-14-dev
     lintian desktop-file-utils appstream xdotool x11-utils
 )
@@ -39,4 +52,11 @@ lexidrill_install_packages() {
     "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-lexidrill_install_packages "${LEXIDRILL_PACKAGES[@]}"
+case "${1:-}" in
+    run) lexidrill_install_packages "${LEXIDRILL_RUN_PACKAGES[@]}" ;;
+    test) lexidrill_install_packages "${LEXIDRILL_RUN_PACKAGES[@]}" "${LEXIDRILL_TEST_PACKAGES[@]}" ;;
+    *)
+        echo "deps.sh: say what the packages are for: run or test" >&2
+        return 2 2>/dev/null || exit 2
+        ;;
+esac

@@ -5,7 +5,7 @@
 # build-package/lexidrill_<version>_amd64.deb from the install rules.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-source "$root/scripts/deps.sh"
+source "$root/scripts/deps.sh" run
 out="$root/build-package"
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \

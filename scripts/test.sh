@@ -7,8 +7,8 @@
 # (sanitize.sh), and runs each fuzz target for a bounded time (fuzz.sh).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-source "$root/scripts/deps.sh"
-LEXIDRILL_WARNINGS_AS_ERRORS=ON "$root/scripts/build.sh"
+source "$root/scripts/deps.sh" test
+"$root/scripts/build.sh"
 source "$root/scripts/sound-server.sh"
 "$root/scripts/package.sh"
 "$root/scripts/package-check.sh"

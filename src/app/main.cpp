@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app.h"
 #include "app/commandline.h"
+#include "app/deferredspeech.h"
 #include "audio/systemaudio.h"
 #include "core/apptitle.h"
 #include "core/datafolder.h"
@@ -37,8 +38,10 @@ int main(int argc, char *argv[])
     {
         InputQueue input;
         BusyWhileWaiting busy(input);
-        // First, so that the engine starts while the windows are built.
-        const auto speech = createSystemSpeechEngine([&busy](bool waiting) { busy(waiting); });
+        // Started once the main window is painted: the start takes seconds
+        // and must not take the processor from the first paint.
+        DeferredSpeechEngine speech(
+            [&busy] { return createSystemSpeechEngine([&busy](bool waiting) { busy(waiting); }); });
         QtPrompts prompts;
         QtFileDialogs dialogs;
         QtLauncher launcher;
@@ -49,7 +52,7 @@ int main(int argc, char *argv[])
         services.prompts = &prompts;
         services.dialogs = &dialogs;
         services.launcher = &launcher;
-        services.speech = speech.get();
+        services.speech = &speech;
         services.player = player.get();
         services.settings = &settings;
         // Qt gives '/' on every platform; the files beside the program are named
@@ -59,6 +62,7 @@ int main(int argc, char *argv[])
         App app(services, &input);
         Form1 &window = app.start(commandLine.wordList);
         exitWhenShownIfAsked(window);
+        startAfterFirstPaint(speech, window);
         window.show();
         result = QApplication::exec();
     }

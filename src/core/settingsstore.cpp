@@ -76,10 +76,23 @@ QString SettingsStore::ReadSetting(const QString &key, int defaultValue) const
 void SettingsStore::WriteSetting(const QString &key, const QString &value)
 {
     const auto settings = open(m_iniFilePath);
+    // Rewriting the text already there changes nothing, and a file that may
+    // not be written would report every control set from the store.
+    const QVariant stored = settings->value(kSection + key);
+    if (stored.typeId() == QMetaType::QString && stored.toString() == value)
+        return;
     settings->setValue(kSection + key, value);
     settings->sync();
-    if (settings->status() == QSettings::AccessError)
-        throw Failure(u"Cannot write the setting \"%1\" to %2"_s.arg(key, settings->fileName()));
+    if (settings->status() != QSettings::AccessError) {
+        m_refusalReported = false;
+        return;
+    }
+    // One report per fault: the next refusals are the same fault until a
+    // write goes through again.
+    if (m_refusalReported)
+        return;
+    m_refusalReported = true;
+    throw Failure(u"Cannot write the setting \"%1\" to %2"_s.arg(key, settings->fileName()));
 }
 
 QString SettingsStore::fileName() const

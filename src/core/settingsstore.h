@@ -26,11 +26,15 @@ public:
     {
         return ReadSetting(setting.key.toString(), setting.defaultValue);
     }
-    // Stores the text; throws Failure when the store refuses the write.
+    // Stores the text unless the key holds that very text already. Throws
+    // Failure, naming the key and the file, when the store refuses the write;
+    // after one report, further refusals pass silently until a write
+    // succeeds again.
     void WriteSetting(const QString &key, const QString &value);
 
     QString fileName() const;
 
 private:
     QString m_iniFilePath;
+    bool m_refusalReported = false;
 };

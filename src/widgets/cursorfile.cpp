@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cursorfile.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QtEndian>
 
 namespace {
@@ -19,7 +21,14 @@ quint16 word(QByteArrayView bytes, qsizetype at)
 std::optional<CursorPicture> readCursorFile(QByteArrayView bytes)
 {
     CursorPicture picture;
-    if (!picture.image.loadFromData(bytes, "CUR") && !picture.image.loadFromData(bytes))
+    // Asked for by name alone, the cursor reader is the only image plugin
+    // loaded: a reader left to guess loads every plugin to ask it first, and
+    // the hand pointer is read before the main window is first shown.
+    QBuffer buffer;
+    buffer.setData(bytes.data(), bytes.size());
+    QImageReader reader(&buffer, "cur");
+    reader.setAutoDetectImageFormat(false);
+    if (!reader.read(&picture.image) && !picture.image.loadFromData(bytes))
         return std::nullopt;
     if (bytes.size() >= kFirstHotSpot + 4 && word(bytes, 0) == 0 && word(bytes, 2) == 2 && word(bytes, 4) > 0) {
         const QPoint hotSpot(word(bytes, kFirstHotSpot), word(bytes, kFirstHotSpot + 2));

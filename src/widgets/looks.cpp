@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -70,10 +71,17 @@ private:
 
 QIcon programIcon()
 {
-    // The pictures of the installed icon, from packaging/icons.
+    // The pictures of the installed icon, from packaging/icons. Read as the
+    // PNG files they are: a reader left to guess loads every image format
+    // plugin to ask it first, before the window can be shown. The window
+    // system takes every size when the window is made, so none is read for
+    // nothing.
     QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/lexidrill-%1.png").arg(size), QSize(size, size));
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        QImageReader reader(QStringLiteral(":/icons/lexidrill-%1.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     return icon;
 }
 

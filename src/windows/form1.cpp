@@ -178,14 +178,20 @@ void Form1::Form_Load(const QString &givenList)
                                                            m_state.besideProgram(ProgramFiles::kFirstSample))
                                      : givenList);
     });
+    // The change handling of steps 138 and 144 reads the list it finds; the
+    // load of steps 142 and 148 reads only one it passed over, so a list is
+    // read (and a bad one reported) once.
     if (s.test(140, [&] { return FileExists(Text1->text()); })) {
-        s.step(142, [&] { loadDictionaryFile(); });
+        if (!m_changeReadList)
+            s.step(142, [&] { loadDictionaryFile(); });
     } else {
         s.step(144, [&] { setText1(m_state.besideProgram(ProgramFiles::kSecondSample)); });
-        if (s.test(146, [&] { return FileExists(Text1->text()); }))
-            s.step(148, [&] { loadDictionaryFile(); });
-        else
+        if (s.test(146, [&] { return FileExists(Text1->text()); })) {
+            if (!m_changeReadList)
+                s.step(148, [&] { loadDictionaryFile(); });
+        } else {
             s.step(150, [&] { m_state.prompts().message(u"Dictionary file is not valid."_s); });
+        }
     }
     s.step(152, [&] { m_state.usedWords.clear(); });
     s.step(154, [&] { Label1->setText(QString()); });

@@ -104,4 +104,7 @@ private:
 
     ProgramState &m_state;
     Navigator &m_navigator;
+    // Whether the last change handling of Text1 read the list it names; the
+    // load step's own load is not run again on a list just read.
+    bool m_changeReadList = false;
 };

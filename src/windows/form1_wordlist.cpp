@@ -40,6 +40,7 @@ void Form1::setText1(const QString &path)
 void Form1::Text1_Change()
 {
     const QString path = Text1->text();
+    m_changeReadList = false;
     // A settings file that cannot be written must not keep the learner from
     // the list: its failure passes to the caller once the list is shown.
     std::exception_ptr notRemembered;
@@ -53,8 +54,10 @@ void Form1::Text1_Change()
         // Wildcard characters are taken literally, as part of a file name, so
         // the list that is read is always the one the path names.
         const QFileInfo info(path);
-        if (info.isFile() && !info.isHidden())
+        if (info.isFile() && !info.isHidden()) {
+            m_changeReadList = true;
             loadDictionaryFile();
+        }
     }
     Label3->setText(FileNameOf(path));
     if (notRemembered)

@@ -165,7 +165,7 @@ void Form3::userAction(QStringView procedure, F &&handler)
         handler();
     } catch (const ProgramEnding &) {
     } catch (const std::exception &error) {
-        ReportError(m_state.prompts(), locationText(u"Form3", procedure), 0, describe(error));
+        ReportError(m_state.prompts(), locationText(u"Form3", procedure), m_handlerLine, describe(error));
     }
 }
 
@@ -255,6 +255,7 @@ void Form3::Slider2_Change()
 
 void Form3::Combo1_Click()
 {
+    m_handlerLine = 100;
     m_state.WriteSetting(SettingKeys::kVoice.key, QString::number(Combo1->currentIndex()));
 }
 
@@ -270,7 +271,9 @@ void Form3::Option2_Click()
 
 void Form3::saveOptions()
 {
+    m_handlerLine = 100;
     m_state.WriteSetting(SettingKeys::kPlaySounds.key, truthText(Option1->isChecked()));
+    m_handlerLine = 102;
     m_state.WriteSetting(SettingKeys::kNoSounds.key, truthText(Option2->isChecked()));
 }
 

@@ -83,7 +83,8 @@ private:
     void setOption(QRadioButton *option, bool selected);
     void Form_Unload();
     // Runs a handler without a report of its own for a user action; the
-    // framework cannot take its failures, so they are shown here.
+    // framework cannot take its failures, so they are shown here, at the
+    // step the handler had reached (m_handlerLine).
     template<typename F>
     void userAction(QStringView procedure, F &&handler);
 
@@ -93,4 +94,8 @@ private:
     // Set when the window lost the focus to a modal box of this program, so
     // that coming back from the box does not count as opening the window.
     bool m_deactivatedByModal = false;
+    // The numbered line in force in Combo1_Click, Option1_Click or
+    // Option2_Click. Their failures pass to whoever called them; only one
+    // run for the user is reported with it.
+    int m_handlerLine = 0;
 };

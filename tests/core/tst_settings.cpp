@@ -3,7 +3,9 @@
 #include "core/settingconversions.h"
 #include "core/settingsfile.h"
 #include "core/settingsstore.h"
+#include "readonlyfile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -33,6 +35,9 @@ private slots:
     void writtenFileReadsAsItWasRead_data();
     void writtenFileReadsAsItWasRead();
     void refusedWriteFails();
+    void storedTextIsNotWrittenAgain_data();
+    void storedTextIsNotWrittenAgain();
+    void refusalIsReportedOncePerFault();
     void userStoreLivesUnderConfigurationFolder();
 };
 
@@ -238,6 +243,92 @@ void tst_Settings::refusedWriteFails()
     // The root user writes anywhere; a path through a file fails for everyone.
     SettingsStore blocked(path + u"/inside.conf"_s);
     QVERIFY_THROWS_EXCEPTION(Failure, blocked.WriteSetting(u"Combo1"_s, u"1"_s));
+}
+
+void tst_Settings::storedTextIsNotWrittenAgain_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("written");
+    QTest::addRow("same number") << QByteArray("[Lexidrill]\nCombo1=2\n") << u"Combo1"_s << u"2"_s << false;
+    QTest::addRow("same key with a space")
+        << QByteArray("[Lexidrill]\nVolume%20Level=100\n") << u"Volume Level"_s << u"100"_s << false;
+    QTest::addRow("same quoted path") << QByteArray("[Lexidrill]\nDictionary=\"/w/a, b.txt\"\n") << u"Dictionary"_s
+                                      << u"/w/a, b.txt"_s << false;
+    QTest::addRow("same empty text") << QByteArray("[Lexidrill]\nDictionary=\n") << u"Dictionary"_s << QString()
+                                     << false;
+    QTest::addRow("other number") << QByteArray("[Lexidrill]\nCombo1=2\n") << u"Combo1"_s << u"3"_s << true;
+    QTest::addRow("other letter case") << QByteArray("[Lexidrill]\nOption1=true\n") << u"Option1"_s << u"True"_s
+                                       << true;
+    QTest::addRow("absent key") << QByteArray("[Lexidrill]\nCombo1=2\n") << u"Option2"_s << u"False"_s << true;
+    QTest::addRow("empty text for an absent key")
+        << QByteArray("[Lexidrill]\nCombo1=2\n") << u"Dictionary"_s << QString() << true;
+    // A hand-edited list reads as its items joined; the program's own text is
+    // written quoted, which is another text in the file.
+    QTest::addRow("list of the same text")
+        << QByteArray("[Lexidrill]\nDictionary=/w/a, b.txt\n") << u"Dictionary"_s << u"/w/a, b.txt"_s << true;
+}
+
+// A file that may not be written shows which writes were tried: writing the
+// text the key holds already is no write, so it cannot fail.
+void tst_Settings::storedTextIsNotWrittenAgain()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(bool, written);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"s.conf"_s);
+    QFile text(path);
+    QVERIFY(text.open(QIODevice::WriteOnly) && text.write(file) == file.size());
+    text.close();
+    const ReadOnlyFile lock(path);
+    if (!lock.holds())
+        QSKIP("this user may write read-only files, and chattr cannot stop it");
+
+    SettingsStore store(path);
+    bool refused = false;
+    try {
+        store.WriteSetting(key, value);
+    } catch (const Failure &failure) {
+        refused = true;
+        QCOMPARE(failure.description(), u"Cannot write the setting \"%1\" to %2"_s.arg(key, path));
+    }
+    QCOMPARE(refused, written);
+    QFile after(path);
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), file);
+}
+
+// A store that cannot be written is reported once, by the first write it
+// refuses; a write that goes through ends the fault, and the next refusal is
+// a new one.
+void tst_Settings::refusalIsReportedOncePerFault()
+{
+    QTemporaryDir dir;
+    // The root user writes anywhere; a path through a file fails for everyone.
+    const QString blocker = dir.filePath(u"profile"_s);
+    const auto block = [&] {
+        QDir(blocker).removeRecursively();
+        QFile file(blocker);
+        return file.open(QIODevice::WriteOnly);
+    };
+    QVERIFY(block());
+    SettingsStore store(blocker + u"/s.conf"_s);
+
+    QVERIFY_THROWS_EXCEPTION(Failure, store.WriteSetting(u"Volume Level"_s, u"100"_s));
+    store.WriteSetting(u"Speech Rate"_s, u"-4"_s);
+    store.WriteSetting(u"Volume Level"_s, u"100"_s);
+
+    QVERIFY(QFile::remove(blocker));
+    QVERIFY(QDir(dir.path()).mkdir(u"profile"_s));
+    store.WriteSetting(u"Option1"_s, u"False"_s);
+    QCOMPARE(store.ReadSetting(u"Option1"_s, u"absent"_s), u"False"_s);
+
+    QVERIFY(block());
+    QVERIFY_THROWS_EXCEPTION(Failure, store.WriteSetting(u"Option2"_s, u"True"_s));
+    store.WriteSetting(u"Option1"_s, u"True"_s);
 }
 
 void tst_Settings::userStoreLivesUnderConfigurationFolder()

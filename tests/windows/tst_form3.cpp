@@ -222,9 +222,11 @@ void tst_Form3::refusedSavesAreReported_data()
     QTest::addColumn<int>("line");
     QTest::addRow("volume") << Change::Volume << u"in Lexidrill2021/08/31.Form3.Slider1_Change "_s << 102;
     QTest::addRow("rate") << Change::Rate << u"in Lexidrill2021/08/31.Form3.Slider2_Change "_s << 102;
-    // The small handlers have no numbered steps of their own.
-    QTest::addRow("voice") << Change::Voice << u"in Lexidrill2021/08/31.Form3.Combo1_Click "_s << 0;
-    QTest::addRow("sound option") << Change::SoundOption << u"in Lexidrill2021/08/31.Form3.Option2_Click "_s << 0;
+    // The small handlers report nothing themselves; run for the user, they
+    // are reported at the line they reached (a sound option writes "Option1"
+    // at 100, then "Option2" at 102).
+    QTest::addRow("voice") << Change::Voice << u"in Lexidrill2021/08/31.Form3.Combo1_Click "_s << 100;
+    QTest::addRow("sound option") << Change::SoundOption << u"in Lexidrill2021/08/31.Form3.Option2_Click "_s << 100;
 }
 
 void tst_Form3::refusedSavesAreReported()
