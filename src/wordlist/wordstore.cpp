@@ -226,7 +226,7 @@ quint32 indexFor(double r, quint32 size)
 constexpr int kTries = 32;
 } // namespace
 
-QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random)
+QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random, const QSet<QString> &firstWords)
 {
     if (store.isEmpty())
         return QString();
@@ -243,6 +243,15 @@ QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random)
         pass.m_count = 0;
         pass.m_live = count;
     }
+    if (pass.m_firstWordsStore != store.identity() || pass.m_firstWords != firstWords) {
+        pass.m_firstEntries.clear();
+        for (quint32 e = 0; e < count && !firstWords.isEmpty(); ++e) {
+            if (firstWords.contains(store.wordView(qsizetype(e) + 1).toString()))
+                pass.m_firstEntries.push_back(e);
+        }
+        pass.m_firstWords = firstWords;
+        pass.m_firstWordsStore = store.identity();
+    }
 
     // The first tries follow the rule the draw has always had: a position
     // from 1 to count, tried again while its word has come in this pass. So a
@@ -252,6 +261,15 @@ QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random)
     // same number cannot hang it. Both ways pick uniformly among the entries
     // whose word has not come yet.
     quint32 entry = count;
+    // While words asked first remain in this pass, one pick among their
+    // remaining entries; after them the rest by the plain rule.
+    std::vector<quint32> firstRemaining;
+    for (const quint32 e : pass.m_firstEntries) {
+        if (pass.m_slot[e] < pass.m_live)
+            firstRemaining.push_back(e);
+    }
+    if (!firstRemaining.empty())
+        entry = firstRemaining[indexFor(random.next(), quint32(firstRemaining.size()))];
     for (int tried = 0; tried < kTries && entry == count; ++tried) {
         const quint32 position = indexFor(random.next(), count);
         if (pass.m_slot[position] < pass.m_live)

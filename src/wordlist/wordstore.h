@@ -3,6 +3,7 @@
 
 #include "core/randomsource.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringView>
 #include <vector>
@@ -129,7 +130,8 @@ public:
     void clear();
 
 private:
-    friend QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random);
+    friend QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random,
+                            const QSet<QString> &firstWords);
 
     qsizetype m_count = 0;
     // A permutation of the store's entries: those before m_live hold words
@@ -138,6 +140,11 @@ private:
     std::vector<quint32> m_slot;
     quint32 m_live = 0;
     quint64 m_storeIdentity = 0;
+    // The entries holding one of the words asked first, for those words and
+    // this store.
+    QSet<QString> m_firstWords;
+    std::vector<quint32> m_firstEntries;
+    quint64 m_firstWordsStore = 0;
 };
 
 // The next word of the current pass; records it in the pass. Every different
@@ -147,4 +154,9 @@ private:
 // the next draw, whose word may equal the last one. A pass belongs to the
 // store it was drawn from: drawing from another store starts a new pass.
 // An empty store gives the empty word and records nothing.
-QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random);
+//
+// Words asked first: each pass gives those of them that the store holds
+// before any other word, picked the same way among themselves, and then the
+// others as above. With none, or none in the store, the draw is the plain one
+// above: it takes the same numbers from the source and gives the same words.
+QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random, const QSet<QString> &firstWords = {});

@@ -30,6 +30,22 @@ QStringList repeated(const QString &word, int copies)
     return QStringList(copies, word);
 }
 
+// Counts the numbers it hands out.
+class CountingRandom : public RandomSource
+{
+public:
+    explicit CountingRandom(quint32 seed) : m_generator(seed) { }
+    double next() override
+    {
+        ++taken;
+        return m_generator.generateDouble();
+    }
+    int taken = 0;
+
+private:
+    QRandomGenerator m_generator;
+};
+
 } // namespace
 
 class tst_WordStore : public QObject
@@ -50,6 +66,11 @@ private slots:
     void firstWordOfAPass_data();
     void firstWordOfAPass();
     void remainingWordsAfterABigOne();
+    void firstWords_data();
+    void firstWords();
+    void firstWordsInRandomOrder();
+    void noFirstWordsDrawsAsBefore_data();
+    void noFirstWordsDrawsAsBefore();
 };
 
 void tst_WordStore::positions()
@@ -242,6 +263,111 @@ void tst_WordStore::remainingWordsAfterABigOne()
     }
     QVERIFY(afterBig > 2900);
     QVERIFY2(qAbs(double(two) / afterBig - 2.0 / 3) < 0.05, qPrintable(QString::number(two)));
+}
+
+// Each pass gives the words asked first that the list holds, then the others;
+// every word once per pass.
+void tst_WordStore::firstWords_data()
+{
+    QTest::addColumn<QStringList>("list");
+    QTest::addColumn<QStringList>("first");
+    QTest::addColumn<QStringList>("expectedFirst");
+
+    const QStringList ten{u"one"_s, u"two"_s,   u"three"_s, u"four"_s, u"five"_s,
+                          u"six"_s, u"seven"_s, u"eight"_s, u"nine"_s, u"ten"_s};
+    QTest::addRow("two of ten") << ten << QStringList{u"nine"_s, u"three"_s} << QStringList{u"nine"_s, u"three"_s};
+    QTest::addRow("one of ten") << ten << QStringList{u"ten"_s} << QStringList{u"ten"_s};
+    QTest::addRow("all of them") << ten << ten << ten;
+    QTest::addRow("words not in the list are left out")
+        << ten << QStringList{u"eleven"_s, u"two"_s} << QStringList{u"two"_s};
+    QTest::addRow("letter case counts") << QStringList{u"Cat"_s, u"cat"_s, u"dog"_s} << QStringList{u"cat"_s}
+                                        << QStringList{u"cat"_s};
+    QTest::addRow("a word asked first in many copies") << repeated(u"often"_s, 50) + QStringList{u"rare"_s, u"seldom"_s}
+                                                       << QStringList{u"rare"_s} << QStringList{u"rare"_s};
+    QTest::addRow("others in many copies")
+        << repeated(u"often"_s, 50) + QStringList{u"rare"_s, u"seldom"_s, u"seldom"_s}
+        << QStringList{u"seldom"_s, u"rare"_s} << QStringList{u"rare"_s, u"seldom"_s};
+}
+
+void tst_WordStore::firstWords()
+{
+    QFETCH(QStringList, list);
+    QFETCH(QStringList, first);
+    QFETCH(QStringList, expectedFirst);
+    const WordStore store = storeOf(list);
+    const QSet<QString> firstWords(first.cbegin(), first.cend());
+    QStringList distinct = QStringList(QSet<QString>(list.cbegin(), list.cend()).values());
+    distinct.sort();
+    expectedFirst.sort();
+    PassRecord pass;
+    SeededRandom random(11);
+    for (int round = 0; round < 6; ++round) {
+        QStringList drawn;
+        for (qsizetype i = 0; i < distinct.size(); ++i) {
+            drawn.append(drawWord(store, pass, random, firstWords));
+            QCOMPARE(pass.count(), i + 1);
+        }
+        QStringList firstOnes = drawn.first(expectedFirst.size());
+        firstOnes.sort();
+        QCOMPARE(firstOnes, expectedFirst);
+        drawn.sort();
+        QCOMPARE(drawn, distinct);
+    }
+}
+
+// Among themselves, and among the others, the order changes with the numbers.
+void tst_WordStore::firstWordsInRandomOrder()
+{
+    const WordStore store = WordStore::fromText(u"a\nb\nc\nd\ne"_s);
+    const QSet<QString> firstWords{u"b"_s, u"d"_s, u"e"_s};
+    QSet<QString> firstOrders;
+    QSet<QString> otherOrders;
+    SeededRandom random(3);
+    PassRecord pass;
+    for (int round = 0; round < 60; ++round) {
+        QString order;
+        for (int i = 0; i < 5; ++i)
+            order += drawWord(store, pass, random, firstWords);
+        firstOrders.insert(order.first(3));
+        otherOrders.insert(order.sliced(3));
+    }
+    QCOMPARE(firstOrders.size(), 6);
+    QCOMPARE(otherOrders, (QSet<QString>{u"ac"_s, u"ca"_s}));
+
+    // A scripted series: the pick among the remaining words asked first is
+    // int(r * remaining); then the plain rule over the whole list.
+    ScriptedRandom scripted({0.9, 0.0, 0.0, 0.0, 0.5});
+    PassRecord scriptedPass;
+    QStringList drawn;
+    for (int i = 0; i < 5; ++i)
+        drawn.append(drawWord(store, scriptedPass, scripted, firstWords));
+    QCOMPARE(drawn, (QStringList{u"e"_s, u"b"_s, u"d"_s, u"a"_s, u"c"_s}));
+}
+
+// With no word asked first, or none of them in the list, the draw takes the
+// same numbers and gives the same words as without.
+void tst_WordStore::noFirstWordsDrawsAsBefore_data()
+{
+    QTest::addColumn<QStringList>("first");
+    QTest::addRow("none") << QStringList();
+    QTest::addRow("none in the list") << QStringList{u"eleven"_s, u"ONE"_s};
+}
+
+void tst_WordStore::noFirstWordsDrawsAsBefore()
+{
+    QFETCH(QStringList, first);
+    const QSet<QString> firstWords(first.cbegin(), first.cend());
+    const WordStore store = storeOf(repeated(u"often"_s, 20)
+                                    + QStringList{u"one"_s, u"two"_s, u"three"_s, u"four"_s, u"five"_s, u"one"_s});
+    CountingRandom plainRandom(5);
+    CountingRandom withRandom(5);
+    PassRecord plainPass;
+    PassRecord withPass;
+    for (int i = 0; i < 40; ++i) {
+        QCOMPARE(drawWord(store, withPass, withRandom, firstWords), drawWord(store, plainPass, plainRandom));
+        QCOMPARE(withRandom.taken, plainRandom.taken);
+        QCOMPARE(withPass.count(), plainPass.count());
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_WordStore)
