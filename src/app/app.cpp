@@ -83,6 +83,12 @@ void App::showMainWindow()
     m_form1->show();
 }
 
+void App::practise(const QStringList &words)
+{
+    showMainWindow();
+    m_form1->startGameOver(words);
+}
+
 void App::returnToMainWindow()
 {
     if (!m_ending && m_form1)

@@ -35,6 +35,7 @@ public:
 
     Form3 &audioOptions() override;
     Form2 &results() override;
+    void practise(const QStringList &words) override;
     void showMainWindow() override;
     void returnToMainWindow() override;
     bool ending() const override { return m_ending; }

@@ -8,6 +8,6 @@ QString getWordFromDictionary(ProgramState &state)
 {
     Steps s(state.prompts(), u"modDictionary", u"getWordFromDictionary");
     QString word;
-    s.step(104, [&] { word = drawWord(state.dictionary, state.usedWords, state.random()); });
+    s.step(104, [&] { word = drawWord(state.gameWords(), state.usedWords, state.random(), state.firstWords()); });
     return word;
 }

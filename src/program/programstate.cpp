@@ -40,3 +40,30 @@ void ProgramState::WriteSetting(QStringView key, const QString &value) const
 {
     m_services.settings->WriteSetting(key.toString(), value);
 }
+
+void ProgramState::practise(const QStringList &words)
+{
+    WordStore store;
+    QSet<QString> seen;
+    for (const QString &word : words) {
+        if (!seen.contains(word)) {
+            seen.insert(word);
+            store.append(word);
+        }
+    }
+    m_practiceWords = std::move(store);
+}
+
+void ProgramState::setFirstWords(const QSet<QString> &words)
+{
+    m_firstWords = words;
+    m_firstWordsList = dictionary.identity();
+}
+
+const QSet<QString> &ProgramState::firstWords() const
+{
+    static const QSet<QString> none;
+    if (isPractising() || m_firstWordsList != dictionary.identity())
+        return none;
+    return m_firstWords;
+}

@@ -9,8 +9,11 @@
 #include "game/gamestate.h"
 #include "wordlist/wordstore.h"
 
+#include <QSet>
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <optional>
 
 class AudioPreferences;
 class Delay;
@@ -66,10 +69,29 @@ public:
     WordStore dictionary;
     PassRecord usedWords;
 
+    // The words a game draws from: the list in use, or while a practice game
+    // is set up or runs, only the words it practises.
+    const WordStore &gameWords() const { return m_practiceWords ? *m_practiceWords : dictionary; }
+    bool isPractising() const { return m_practiceWords.has_value(); }
+    // Makes the next game, and the game running, ask only these words (each
+    // different word once per pass), until stopPractising(). The list in use
+    // stays as it is.
+    void practise(const QStringList &words);
+    void stopPractising() { m_practiceWords.reset(); }
+
+    // Words each pass of a game over the list in use asks first. They belong
+    // to the list in use when they are set: loading another list leaves
+    // none, and a practice game does not use them.
+    void setFirstWords(const QSet<QString> &words);
+    const QSet<QString> &firstWords() const;
+
     GameState game;
     AudioContext audio;
     GameAudio gameAudio;
 
 private:
     Services m_services;
+    std::optional<WordStore> m_practiceWords;
+    QSet<QString> m_firstWords;
+    quint64 m_firstWordsList = 0;
 };

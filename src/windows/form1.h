@@ -49,6 +49,11 @@ public:
 
     // The game (form1_game.cpp).
     void PushButton3_Click();
+    // Starts a game at once over these words only (each different word once
+    // per pass), as Start Game does; the list in use stays, and the next game
+    // asks it whole again. Does nothing while a game runs or an answer is
+    // being handled, or without words.
+    void startGameOver(const QStringList &words);
     void PushButton8_Click();
     void UpdateScore();
     void PushButton5_Click();

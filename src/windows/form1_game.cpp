@@ -4,6 +4,7 @@
 #include "audio/audiopreferences.h"
 #include "core/errorreport.h"
 #include "game/scoring.h"
+#include "practice/misspelling.h"
 #include "program/dictionary.h"
 #include "program/programstate.h"
 #include "widgets/looks.h"
@@ -33,7 +34,7 @@ constexpr QStringView kEndCaption = u"End Game";
 QString counterText(const ProgramState &state)
 {
     return u" Word "_s + QString::number(state.usedWords.count()) + u" of "_s
-        + QString::number(state.dictionary.count());
+        + QString::number(state.gameWords().count());
 }
 
 void setWidth(QWidget *widget, int twips)
@@ -77,7 +78,7 @@ void Form1::PushButton3_Click()
         }
         // The draw gives the empty word from an empty store; a game of empty
         // words would mark every answer wrong.
-        if (s.test(204, [&] { return m_state.dictionary.count() == 0; })) {
+        if (s.test(204, [&] { return m_state.gameWords().count() == 0; })) {
             s.step(206, [&] {
                 m_state.prompts().message(u"The word list holds no words. Please load a word list first."_s);
             });
@@ -129,6 +130,10 @@ void Form1::PushButton3_Click()
             s.step(160, [&] { existing(row).setText(1, m_state.game.typedWords.at(k)); });
             if (s.test(162, [&] { return !Scoring::isCorrect(m_state.game.typedWords.at(k), given.at(k)); })) {
                 s.step(164, [&] { existing(row).setText(2, u"Wrong"_s); });
+                s.step(210, [&] {
+                    existing(row).setText(Form2::kExplanationColumn,
+                                          Misspelling::explain(m_state.game.typedWords.at(k), given.at(k)));
+                });
                 s.step(166, [&] { ++wrong; });
             } else {
                 s.step(168, [&] { existing(row).setText(2, u"Correct"_s); });
@@ -149,10 +154,22 @@ void Form1::PushButton3_Click()
     s.step(188, [&] { m_state.game.givenWords = QStringList(); });
     s.step(190, [&] { m_state.game.typedWords = QStringList(); });
     s.step(192, [&] { m_state.usedWords.clear(); });
+    // The next game asks the whole list again.
+    s.step(208, [&] { m_state.stopPractising(); });
     s.step(194, [&] { Label1->setText(QString()); });
     s.step(196, [&] { Label4->setText(QString()); });
     s.step(198, [&] { m_state.game.started = false; });
     s.step(202, [&] { PushButton3->setText(kStartCaption.toString()); });
+}
+
+void Form1::startGameOver(const QStringList &words)
+{
+    if (handlingAnswer || m_state.game.started || words.isEmpty())
+        return;
+    m_state.practise(words);
+    PushButton3_Click();
+    if (!m_state.game.started)
+        m_state.stopPractising();
 }
 
 void Form1::PushButton8_Click()

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSet>
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
@@ -25,8 +26,14 @@ using Looks::twipsRect;
 namespace {
 
 constexpr int kClientWidth = 8040;
-constexpr int kClientHeight = 4920;
+// The design's 4920, and a row for "Practise Missed Words" below the others.
+constexpr int kPractiseTop = 4910;
+constexpr int kButtonHeight = 405;
+constexpr int kClientHeight = kPractiseTop + kButtonHeight + 125;
 constexpr int kColumnWidth = 2500;
+constexpr int kExplanationWidth = 3300;
+
+constexpr QStringView kWrong = u"Wrong";
 // The score labels reach to their right-hand neighbour, so that large counts
 // are not cut off.
 constexpr int kLabelTop = 315;
@@ -67,9 +74,13 @@ void Form2::buildControls()
 
     PushButton1 = Controls::button(this, "PushButton1", u"Save Results"_s, twipsRect(120, 4390, 3840, 405));
     PushButton2 = Controls::button(this, "PushButton2", u"Close"_s, twipsRect(4080, 4390, 3840, 405));
+    PushButton3 = Controls::button(this, "PushButton3", u"Practise Missed Words"_s,
+                                   twipsRect(120, kPractiseTop, 7800, kButtonHeight));
+    PushButton3->setEnabled(false);
 
     connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
     connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
+    connect(PushButton3, &QPushButton::clicked, this, &Form2::PushButton3_Click);
 }
 
 void Form2::Form_Load()
@@ -80,21 +91,24 @@ void Form2::Form_Load()
     if (s.test(104, [&] { return FileExists(m_state.besideProgram(ProgramFiles::kHandPointer)); })) {
         s.step(106, [&] {
             installHandPointer(
-                m_state.besideProgram(ProgramFiles::kHandPointer), this, {PushButton1, PushButton2},
+                m_state.besideProgram(ProgramFiles::kHandPointer), this, {PushButton1, PushButton2, PushButton3},
                 {this, ListView1, ListView1->viewport(), ListView1->header(), Frame1, lblCorrect, lblWrong, lblScore});
         });
     }
-    s.step(108, [&] { ListView1->setHeaderLabels({u"Given word"_s, u"Your spelling"_s, u"Result"_s}); });
+    s.step(108, [&] {
+        ListView1->setHeaderLabels({u"Given word"_s, u"Your spelling"_s, u"Result"_s, u"Where it went wrong"_s});
+    });
     s.step(110, [&] { ListView1->setColumnWidth(0, Looks::px(kColumnWidth)); });
     s.step(112, [&] { ListView1->setColumnWidth(1, Looks::px(kColumnWidth)); });
     s.step(114, [&] { ListView1->setColumnWidth(2, Looks::px(kColumnWidth)); });
+    s.step(116, [&] { ListView1->setColumnWidth(kExplanationColumn, Looks::px(kExplanationWidth)); });
 }
 
 ExportTable Form2::listTable() const
 {
     ExportTable table;
     const QTreeWidgetItem *header = ListView1->headerItem();
-    const int columns = ListView1->columnCount();
+    const int columns = std::min(ListView1->columnCount(), kExportedColumns);
     for (int column = 0; column < columns; ++column)
         table.titles.append(header->text(column));
     const int count = ListView1->topLevelItemCount();
@@ -141,6 +155,39 @@ void Form2::PushButton2_Click()
     Steps s(m_state.prompts(), u"Form2", u"PushButton2_Click");
     s.step(100, [&] { m_navigator.showMainWindow(); });
     s.step(102, [&] { close(); });
+}
+
+QStringList Form2::missedWords() const
+{
+    QStringList words;
+    QSet<QString> seen;
+    const int count = ListView1->topLevelItemCount();
+    for (int row = 0; row < count; ++row) {
+        const QTreeWidgetItem *item = ListView1->topLevelItem(row);
+        if (item->text(2) == kWrong && !seen.contains(item->text(0))) {
+            seen.insert(item->text(0));
+            words.append(item->text(0));
+        }
+    }
+    return words;
+}
+
+void Form2::PushButton3_Click()
+{
+    if (m_saving)
+        return;
+    Steps s(m_state.prompts(), u"Form2", u"PushButton3_Click");
+    QStringList words;
+    s.step(100, [&] { words = missedWords(); });
+    s.step(102, [&] { close(); });
+    s.step(104, [&] { m_navigator.practise(words); });
+}
+
+void Form2::showEvent(QShowEvent *event)
+{
+    // The rows are in place when End Game shows the window.
+    PushButton3->setEnabled(!missedWords().isEmpty());
+    QWidget::showEvent(event);
 }
 
 void Form2::closeEvent(QCloseEvent *event)

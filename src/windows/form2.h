@@ -20,15 +20,25 @@ class Form2 : public QWidget
     Q_OBJECT
 
 public:
+    // The list's columns: the three that are saved, then where a wrong answer
+    // went wrong, which is shown only.
+    static constexpr int kExportedColumns = 3;
+    static constexpr int kExplanationColumn = 3;
+
     Form2(ProgramState &state, Navigator &navigator);
     ~Form2() override;
 
     void Form_Load();
     void PushButton1_Click();
     void PushButton2_Click();
+    // "Practise Missed Words": closes the window and starts a game over the
+    // words answered wrong.
+    void PushButton3_Click();
 
-    // A copy of the list's titles and rows, as the export reads them.
+    // A copy of the saved columns' titles and rows, as the export reads them.
     ExportTable listTable() const;
+    // The different words of the rows answered wrong, in answer order.
+    QStringList missedWords() const;
     bool isSaving() const { return m_saving; }
 
     // Controls, by design name.
@@ -39,9 +49,11 @@ public:
     QLabel *lblScore;
     QPushButton *PushButton1;
     QPushButton *PushButton2;
+    QPushButton *PushButton3;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildControls();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QStringList>
+
 class Form2;
 class Form3;
 
@@ -15,6 +17,9 @@ public:
     virtual Form3 &audioOptions() = 0;
     // The results window, loaded the same way.
     virtual Form2 &results() = 0;
+    // Shows the main window and starts a game at once over these words only
+    // (Form1::startGameOver); the list in use stays.
+    virtual void practise(const QStringList &words) = 0;
     // Throws Failure when the main window is not loaded.
     virtual void showMainWindow() = 0;
     // Brings the main window back as another window closes, unless the

@@ -1,17 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/settingkeys.h"
 #include "results/alignedexport.h"
 #include "testprogram.h"
 #include "windows/form2.h"
 
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
 
-namespace { } // namespace
+namespace {
+
+// Words, each with a misspelling and what it says.
+struct Misspelt
+{
+    QString typed;
+    QString explanation;
+};
+const QHash<QString, Misspelt> kMisspelt{
+    {u"abbreviate"_s, {u"abreviate"_s, u"missing \"b\""_s}},
+    {u"absence"_s, {u"absense"_s, u"\"s\" instead of \"c\""_s}},
+    {u"accommodate"_s, {u"acommodate"_s, u"missing \"c\""_s}},
+};
+
+} // namespace
 
 class tst_Form2 : public QObject
 {
@@ -27,9 +44,21 @@ private slots:
     void failedSaveResetsPointer();
     void closing_data();
     void closing();
+    void practiseButton_data();
+    void practiseButton();
+    void whereItWentWrong();
+    void savedFileLeavesOutWhereItWentWrong();
+    void practiseMissedWords();
 
 private:
     Form2 &filledResults();
+    // A program whose list is abbreviate, absence, accommodate, drawn with
+    // these numbers.
+    Form1 &startWithThreeWords(const QList<double> &numbers);
+    // Plays a game; "=" answers the word asked, "x" misspells it, anything
+    // else is typed as it stands. Ends it, and returns the results window.
+    Form2 &play(const QStringList &answers);
+    void answer(const QString &typed);
 
     std::unique_ptr<TestProgram> program;
 };
@@ -169,6 +198,181 @@ void tst_Form2::closing()
 
     QCOMPARE(program->app->mainWindow()->isVisible(), mainShown);
     QTRY_VERIFY(!program->app->loadedResults());
+    QVERIFY(program->prompts.boxes.isEmpty());
+}
+
+Form1 &tst_Form2::startWithThreeWords(const QList<double> &numbers)
+{
+    program = std::make_unique<TestProgram>();
+    program->writeBeside(u"\\Samples\\One-To-Ten.txt", "abbreviate\r\nabsence\r\naccommodate\r\n");
+    program->random = std::make_unique<ScriptedRandom>(numbers);
+    return program->start();
+}
+
+Form2 &tst_Form2::play(const QStringList &answers)
+{
+    Form1 &form1 = *program->app->mainWindow();
+    form1.PushButton3->click();
+    for (const QString &answer : answers) {
+        const QString word = form1.state().game.currentWord;
+        if (answer == u"=")
+            this->answer(word);
+        else if (answer == u"x")
+            this->answer(kMisspelt.value(word).typed);
+        else
+            this->answer(answer);
+    }
+    form1.PushButton3->click();
+    if (!program->app->loadedResults())
+        qFatal("the game showed no results");
+    return *program->app->loadedResults();
+}
+
+void tst_Form2::answer(const QString &typed)
+{
+    Form1 &form1 = *program->app->mainWindow();
+    form1.Text2->setText(typed);
+    form1.PushButton8_Click();
+}
+
+void tst_Form2::practiseButton_data()
+{
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<bool>("enabled");
+    QTest::addRow("all right") << QStringList{u"="_s, u"="_s, u"="_s, u"="_s} << false;
+    QTest::addRow("right in other letter case") << QStringList{u"ABBREVIATE"_s, u"Absence"_s} << false;
+    QTest::addRow("one wrong") << QStringList{u"="_s, u"x"_s, u"="_s} << true;
+    QTest::addRow("only the last wrong") << QStringList{u"="_s, u"="_s, u"x"_s} << true;
+    QTest::addRow("a trailing space is wrong") << QStringList{u"abbreviate "_s} << true;
+}
+
+void tst_Form2::practiseButton()
+{
+    QFETCH(QStringList, answers);
+    QFETCH(bool, enabled);
+    startWithThreeWords({0.0, 0.5, 0.9});
+
+    Form2 &form2 = play(answers);
+
+    QVERIFY(form2.isVisible());
+    QCOMPARE(form2.PushButton3->text(), u"Practise Missed Words"_s);
+    QCOMPARE(form2.PushButton3->isEnabled(), enabled);
+    // Below the design's controls, which keep their places.
+    QVERIFY(form2.PushButton3->geometry().top() > form2.PushButton2->geometry().bottom());
+    QVERIFY(form2.rect().contains(form2.PushButton3->geometry()));
+    if (!enabled) {
+        form2.PushButton3->click();
+        QVERIFY(form2.isVisible());
+        QVERIFY(!program->state().game.started);
+    }
+}
+
+void tst_Form2::whereItWentWrong()
+{
+    startWithThreeWords({0.0, 0.5, 0.9});
+
+    Form2 &form2 = play({u"x"_s, u"="_s, u"x"_s, u"ABREVIATE"_s, u"x"_s});
+
+    QCOMPARE(form2.ListView1->headerItem()->text(Form2::kExplanationColumn), u"Where it went wrong"_s);
+    QCOMPARE(form2.ListView1->columnCount(), 4);
+    const QStringList given{u"abbreviate"_s, u"absence"_s, u"accommodate"_s, u"abbreviate"_s, u"absence"_s};
+    const QStringList results{u"Wrong"_s, u"Correct"_s, u"Wrong"_s, u"Wrong"_s, u"Wrong"_s};
+    const QStringList explanations{kMisspelt[u"abbreviate"_s].explanation, QString(),
+                                   kMisspelt[u"accommodate"_s].explanation, kMisspelt[u"abbreviate"_s].explanation,
+                                   kMisspelt[u"absence"_s].explanation};
+    QCOMPARE(form2.ListView1->topLevelItemCount(), 5);
+    for (int k = 0; k < 5; ++k) {
+        const QTreeWidgetItem *row = form2.ListView1->topLevelItem(k);
+        QCOMPARE(row->text(0), given[k]);
+        QCOMPARE(row->text(2), results[k]);
+        QCOMPARE(row->text(Form2::kExplanationColumn), explanations[k]);
+    }
+}
+
+// The saved file holds the three design columns only, byte for byte as
+// before the list showed where answers went wrong.
+void tst_Form2::savedFileLeavesOutWhereItWentWrong()
+{
+    startWithThreeWords({0.0, 0.5, 0.9});
+    Form2 &form2 = play({u"x"_s, u"="_s, u"x"_s, u"x"_s});
+    QCOMPARE(form2.ListView1->topLevelItem(0)->text(Form2::kExplanationColumn), u"missing \"b\""_s);
+    const QString path = program->folder.filePath(u"results.txt"_s);
+    program->dialogs.saveAnswers.enqueue(path);
+
+    form2.PushButton1->click();
+
+    QCOMPARE(readFile(path),
+             QByteArray("Given word \tYour spelling\tResult \t\r\n"
+                        "abbreviate \tabreviate    \tWrong  \t\r\n"
+                        "absence    \tabsence      \tCorrect\t\r\n"
+                        "accommodate\tacommodate   \tWrong  \t\r\n"
+                        "abbreviate \tabreviate    \tWrong  \t\r\n"
+                        "\r\n"
+                        "Correct: 1 Wrong: 3 Score: 25%\r\n"));
+    QVERIFY(program->prompts.boxes.isEmpty());
+}
+
+void tst_Form2::practiseMissedWords()
+{
+    Form1 &form1 = startWithThreeWords({0.0, 0.5, 0.9, 0.3});
+    const QString listLabel = form1.Label3->text();
+    const QString remembered = program->settings->ReadSetting(SettingKeys::kDictionary.toString(), QString());
+    QVERIFY(!remembered.isEmpty());
+    // abbreviate missed twice, absence right, accommodate missed once.
+    Form2 &form2 = play({u"x"_s, u"="_s, u"x"_s, u"x"_s});
+    QVERIFY(form2.PushButton3->isEnabled());
+    QCOMPARE(form2.missedWords(), (QStringList{u"abbreviate"_s, u"accommodate"_s}));
+
+    form2.PushButton3->click();
+
+    QTRY_VERIFY(!program->app->loadedResults());
+    QVERIFY(form1.isVisible());
+    QVERIFY(form1.state().game.started);
+    QCOMPARE(form1.PushButton3->text(), u"End Game"_s);
+    QCOMPARE(form1.Label1->text(), u" Word 1 of 2"_s);
+    const QSet<QString> missed{u"abbreviate"_s, u"accommodate"_s};
+    // Three passes: each asks both missed words once, in either order.
+    for (int pass = 0; pass < 3; ++pass) {
+        QSet<QString> asked;
+        for (int n = 1; n <= 2; ++n) {
+            QCOMPARE(form1.Label1->text(), u" Word %1 of 2"_s.arg(n));
+            asked.insert(form1.state().game.currentWord);
+            answer(n == 1 ? kMisspelt.value(form1.state().game.currentWord).typed : form1.state().game.currentWord);
+            QCOMPARE(form1.Label4->text().startsWith(n == 1 ? u"Incorrect. Correct spelling: "_s : u"Correct: "_s),
+                     true);
+        }
+        QCOMPARE(asked, missed);
+    }
+    QCOMPARE(program->state().dictionary.count(), 3);
+    QCOMPARE(form1.Label3->text(), listLabel);
+
+    form1.PushButton3->click();
+
+    QVERIFY(!!program->app->loadedResults());
+    Form2 &practised = *program->app->loadedResults();
+    QCOMPARE(practised.ListView1->topLevelItemCount(), 6);
+    for (int k = 0; k < 6; ++k) {
+        const QTreeWidgetItem *row = practised.ListView1->topLevelItem(k);
+        QVERIFY(missed.contains(row->text(0)));
+        QCOMPARE(row->text(2), k % 2 == 0 ? u"Wrong"_s : u"Correct"_s);
+        QCOMPARE(row->text(Form2::kExplanationColumn),
+                 k % 2 == 0 ? kMisspelt.value(row->text(0)).explanation : QString());
+    }
+    QCOMPARE(practised.lblScore->text(), u"Score: 50%"_s);
+    practised.PushButton2->click();
+    QTRY_VERIFY(!program->app->loadedResults());
+
+    // The list in use stays whole: label, setting and the next game.
+    QCOMPARE(form1.Label3->text(), listLabel);
+    QCOMPARE(program->settings->ReadSetting(SettingKeys::kDictionary.toString(), QString()), remembered);
+    form1.PushButton3->click();
+    QCOMPARE(form1.Label1->text(), u" Word 1 of 3"_s);
+    QSet<QString> asked;
+    for (int n = 0; n < 3; ++n) {
+        asked.insert(form1.state().game.currentWord);
+        answer(form1.state().game.currentWord);
+    }
+    QCOMPARE(asked, QSet<QString>(kMisspelt.keyBegin(), kMisspelt.keyEnd()));
     QVERIFY(program->prompts.boxes.isEmpty());
 }
 
