@@ -23,9 +23,14 @@ class HistoryStore final : public PracticeHistory
 public:
     // The schema this version writes.
     static constexpr int kSchemaVersion = 1;
+    // Long enough for another copy's short transaction to end, short enough
+    // that an answer never waits long for a copy that holds the file.
+    static constexpr int kBusyTimeoutMs = 1000;
 
-    // Opens (creating when absent) the history at the given path.
-    explicit HistoryStore(QString filePath, std::function<QDateTime()> clock = &QDateTime::currentDateTime);
+    // Opens (creating when absent) the history at the given path. The clock
+    // names a damaged file set aside.
+    explicit HistoryStore(QString filePath, std::function<QDateTime()> clock = &QDateTime::currentDateTime,
+                          int busyTimeoutMs = kBusyTimeoutMs);
     ~HistoryStore() override;
     HistoryStore(const HistoryStore &) = delete;
     HistoryStore &operator=(const HistoryStore &) = delete;
@@ -48,17 +53,23 @@ public:
 
 private:
     void open();
+    // Connects and brings the schema up to date; Unavailable when it cannot.
+    void start();
     bool connect(bool readOnly);
     void disconnect();
-    bool migrate();
+    void migrate();
     QString setAside();
     // After a failed statement: sets a damaged file aside, or stops writing.
     void failed(const class QSqlError &error, bool writing);
     void notice(const QString &text);
     qint64 learnerId(const QString &name, bool add);
+    // Runs the statements in one write transaction; false when they could
+    // not be written.
+    bool write(const std::function<void(class QSqlQuery &)> &statements);
 
     QString m_filePath;
     std::function<QDateTime()> m_clock;
+    int m_busyTimeoutMs;
     QString m_connection;
     Access m_access = Access::Unavailable;
     QStringList m_notices;

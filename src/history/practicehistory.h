@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -16,6 +17,16 @@ struct WordListId
 };
 
 // Hex SHA-256 of the words in list order, each followed by a LF, as UTF-8.
+class WordsHasher
+{
+public:
+    WordsHasher();
+    void add(QStringView word);
+    QString result() const;
+
+private:
+    QCryptographicHash m_hash;
+};
 QString wordsHash(const QStringList &words);
 
 // One judged answer, as the game judged it.

@@ -35,8 +35,9 @@ class PracticeRecord
 public:
     using Opener = std::function<std::unique_ptr<PracticeHistory>()>;
 
-    // The history opens through the opener, at its first use.
-    PracticeRecord(SettingsStore &settings, Prompts &prompts, Opener opener);
+    // The history opens through the opener, at its first use. Messages go
+    // to the prompts.
+    PracticeRecord(SettingsStore *settings, Prompts *prompts, Opener opener);
     ~PracticeRecord();
     PracticeRecord(const PracticeRecord &) = delete;
     PracticeRecord &operator=(const PracticeRecord &) = delete;
@@ -75,15 +76,19 @@ public:
 private:
     PracticeHistory *history();
     WordListId listId(const QString &listPath, const WordStore &list);
+    // Shows what the history has to tell, each text once per run.
     void tell();
 
-    SettingsStore &m_settings;
-    Prompts &m_prompts;
+    SettingsStore *m_settings;
+    Prompts *m_prompts;
     Opener m_opener;
     std::unique_ptr<PracticeHistory> m_history;
     bool m_opened = false;
+    QStringList m_told;
+    // The game being recorded, and for whom.
     qint64 m_game = 0;
-    bool m_gameFailed = false;
+    QString m_gameLearner;
+    // wordsHash of the list with this identity.
     quint64 m_hashedList = 0;
     QString m_hash;
 };

@@ -193,6 +193,9 @@ void Form1::PushButton8_Click()
         return;
     }
     s.step(110, [&] { m_state.game.typedWords.append(Text2->text()); });
+    // Kept before the feedback and its sound's wait: a crash then loses at
+    // most this answer.
+    m_state.practiceRecord.answered(m_state.game, Text1->text(), m_state.dictionary);
     const auto lastGiven = [&] {
         if (m_state.game.givenWords.isEmpty())
             throw Failure(u"No word was given"_s);
