@@ -7,6 +7,7 @@
 #include "practice/misspelling.h"
 #include "program/dictionary.h"
 #include "program/programstate.h"
+#include "program/wordsfirst.h"
 #include "widgets/looks.h"
 #include "windows/form2.h"
 #include "windows/navigator.h"
@@ -84,6 +85,8 @@ void Form1::PushButton3_Click()
             });
             return;
         }
+        // Not a step of the design: the practice history never stops a game.
+        m_state.setFirstWords(WordsFirst::firstWords(m_state, m_state.practiceRecord, Text1->text()));
         s.step(104, [&] { m_state.game.started = true; });
         s.step(106, [&] { PushButton3->setText(kEndCaption.toString()); });
         s.step(108, [&] { setWidth(PushButton3, kStartButtonRunningWidth); });
