@@ -122,7 +122,7 @@ void tst_PlainText::textQuestionBox()
     const auto box = makeTextQuestionBox(u"Lexidrill"_s, text, nullptr);
     box->show();
     const auto *shown = box->findChild<QLabel *>();
-    const auto *answer = box->findChild<QLineEdit *>(u"answer"_s);
+    auto *answer = box->findChild<QLineEdit *>(u"answer"_s);
     QVERIFY(shown);
     QVERIFY(answer);
 
@@ -131,6 +131,9 @@ void tst_PlainText::textQuestionBox()
     QCOMPARE(shown->text(), lineBreaksForDisplay(text));
     QCOMPARE(shownLines(*shown), lines);
     QCOMPARE(QAccessible::queryAccessibleInterface(answer)->text(QAccessible::Name), text);
+    // Typing goes into the box at once.
+    QVERIFY(QTest::qWaitForWindowActive(box.get()));
+    QCOMPARE(box->focusWidget(), answer);
     QTest::keyClicks(box->focusWidget(), u"Ann"_s);
     QCOMPARE(answer->text(), u"Ann"_s);
 }
