@@ -171,7 +171,8 @@ void Form4::showLearners()
     const QString learner = record().learner();
     Combo1->clear();
     Combo1->addItems(record().learners());
-    Combo1->setCurrentIndex(Combo1->findText(learner, Qt::MatchExactly));
+    // The setting may spell the name in another letter case than the history.
+    Combo1->setCurrentIndex(Combo1->findText(learner, Qt::MatchFixedString));
 }
 
 void Form4::showGames()
