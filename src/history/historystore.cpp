@@ -570,13 +570,18 @@ bool HistoryStore::recordAnswer(qint64 game, const RecordedAnswer &answer)
         return false;
     const QString key = answer.givenWord.toUpper();
     const int wrong = answer.correct ? 0 : 1;
-    return write([&](QSqlQuery &query) {
+    // A game forgotten meanwhile (by this copy or another) takes no answers;
+    // the caller records a new one.
+    bool forgotten = false;
+    const bool written = write([&](QSqlQuery &query) {
         query.prepare(u"SELECT learner, list FROM games WHERE id = ?"_s);
         query.addBindValue(game);
         if (!query.exec())
             throw query.lastError();
-        if (!query.next())
-            throw QSqlError(u"The game is not in the history"_s, QString(), QSqlError::StatementError);
+        if (!query.next()) {
+            forgotten = true;
+            return;
+        }
         const qint64 learner = query.value(0).toLongLong();
         const qint64 list = query.value(1).toLongLong();
         query.prepare(u"INSERT INTO answers (game, learner, list, given, word_key, typed, correct, answered)"
@@ -601,4 +606,5 @@ bool HistoryStore::recordAnswer(qint64 game, const RecordedAnswer &answer)
         if (!query.exec())
             throw query.lastError();
     });
+    return written && !forgotten;
 }

@@ -126,6 +126,7 @@ private slots:
     void folderInThePlaceOfTheFileIsKeptAside();
     void folderThatCannotBeMadeStopsRecording();
     void readOnlyFolderStopsRecording();
+    void fileSystemThatRefusesFilesStopsRecording();
     void lockedHistoryStopsRecordingOnce_data();
     void lockedHistoryStopsRecordingOnce();
     void newerHistoryIsReadOnly();
@@ -296,6 +297,18 @@ void tst_HistoryStore::readOnlyFolderStopsRecording()
     }
     QFile::setPermissions(data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(answerCount(data + u"/history.sqlite"_s), 2);
+}
+
+void tst_HistoryStore::fileSystemThatRefusesFilesStopsRecording()
+{
+    // Not even root makes files there.
+    HistoryStore store(u"/proc/self/history.sqlite"_s);
+    QCOMPARE(store.access(), PracticeHistory::Access::Unavailable);
+    const QString notice = store.takeNotice();
+    QVERIFY2(notice.contains(u"cannot be written"_s), qPrintable(notice));
+    QCOMPARE(store.recordGame(u"Ann"_s, kList, kNoon), 0);
+    QVERIFY(store.pastGames(u"Ann"_s, kList).isEmpty());
+    QCOMPARE(store.takeNotice(), QString());
 }
 
 void tst_HistoryStore::lockedHistoryStopsRecordingOnce_data()
