@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -66,15 +67,30 @@ const QStringList kSchema{
     "  correct INTEGER NOT NULL DEFAULT 0)"_s,
     u"CREATE INDEX games_by_learner ON games (learner, list)"_s,
     // word_key is the given word upper-cased, as the answer check compares.
+    // The learner and the list of the answer's game are kept with it, so
+    // that a word's last miss and the games after it are found in the index
+    // without reading the rest of the learner's answers.
     u"CREATE TABLE answers ("
     "  id INTEGER PRIMARY KEY,"
     "  game INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,"
+    "  learner INTEGER NOT NULL,"
+    "  list INTEGER NOT NULL,"
     "  given TEXT NOT NULL,"
     "  word_key TEXT NOT NULL,"
     "  typed TEXT NOT NULL,"
     "  correct INTEGER NOT NULL CHECK (correct IN (0, 1)),"
     "  answered INTEGER NOT NULL)"_s,
-    u"CREATE INDEX answers_by_game ON answers (game, word_key)"_s,
+    u"CREATE INDEX answers_by_game ON answers (game)"_s,
+    u"CREATE INDEX answers_by_word ON answers (learner, list, word_key, game, correct)"_s,
+    // How often each word was asked and missed, kept with each answer.
+    u"CREATE TABLE word_totals ("
+    "  learner INTEGER NOT NULL REFERENCES learners (id) ON DELETE CASCADE,"
+    "  list INTEGER NOT NULL REFERENCES lists (id),"
+    "  word_key TEXT NOT NULL,"
+    "  given TEXT NOT NULL,"
+    "  asked INTEGER NOT NULL,"
+    "  wrong INTEGER NOT NULL,"
+    "  PRIMARY KEY (learner, list, word_key)) WITHOUT ROWID"_s,
 };
 
 QString damagedName(const QString &filePath, const QDateTime &now)
@@ -348,10 +364,12 @@ QString HistoryStore::addLearner(const QString &name)
 bool HistoryStore::forgetHistory(const QString &learner)
 {
     return write([&](QSqlQuery &query) {
-        query.prepare(u"DELETE FROM games WHERE learner IN (SELECT id FROM learners WHERE name = ?)"_s);
-        query.addBindValue(learner);
-        if (!query.exec())
-            throw query.lastError();
+        for (const QString &table : {u"word_totals"_s, u"games"_s}) {
+            query.prepare(u"DELETE FROM "_s + table + u" WHERE learner IN (SELECT id FROM learners WHERE name = ?)"_s);
+            query.addBindValue(learner);
+            if (!query.exec())
+                throw query.lastError();
+        }
     });
 }
 
@@ -389,41 +407,102 @@ QList<PastGame> HistoryStore::pastGames(const QString &learner, const WordListId
     return {};
 }
 
+QList<qint64> HistoryStore::listIds(const WordListId &list)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(u"SELECT id FROM lists WHERE path = ? OR words_hash = ?"_s);
+    query.addBindValue(list.path);
+    query.addBindValue(list.wordsHash);
+    if (!query.exec())
+        throw query.lastError();
+    QList<qint64> ids;
+    while (query.next())
+        ids.append(query.value(0).toLongLong());
+    return ids;
+}
+
 QList<WordInGame> HistoryStore::wordsByGame(const QString &learner, const WordListId &list)
 {
     if (m_access == Access::Unavailable)
         return {};
     QList<WordInGame> words;
     QSqlError error;
-    {
-        QSqlQuery query(QSqlDatabase::database(m_connection, false));
-        query.setForwardOnly(true);
-        // With max() the only min/max aggregate, SQLite takes the bare
-        // columns from the row of the game's last wrong answer of the word.
-        query.prepare(u"SELECT a.game, count(*), sum(1 - a.correct),"
-                      " max(CASE WHEN a.correct = 0 THEN a.id END), a.typed, a.given"
-                      " FROM answers a"
-                      " WHERE a.game IN (SELECT g.id FROM games g JOIN learners p ON p.id = g.learner"
-                      "   WHERE p.name = ? AND g.list IN (SELECT id FROM lists WHERE path = ? OR words_hash = ?))"
-                      " GROUP BY a.game, a.word_key ORDER BY a.game"_s);
-        query.addBindValue(learner);
-        query.addBindValue(list.path);
-        query.addBindValue(list.wordsHash);
-        if (query.exec()) {
-            while (query.next()) {
-                WordInGame word;
-                word.game = query.value(0).toLongLong();
-                word.asked = query.value(1).toLongLong();
-                word.wrong = query.value(2).toLongLong();
-                if (word.wrong > 0)
-                    word.lastWrongSpelling = query.value(4).toString();
-                word.word = query.value(5).toString();
-                words.append(word);
+    try {
+        const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        const qint64 learnerNumber = learnerId(learner, false);
+        const QList<qint64> lists = learnerNumber ? listIds(list) : QList<qint64>();
+        QSqlQuery totals(db);
+        totals.setForwardOnly(true);
+        totals.prepare(u"SELECT word_key, given, asked, wrong FROM word_totals WHERE learner = ? AND list = ?"_s);
+        QSqlQuery lastMiss(db);
+        lastMiss.prepare(u"SELECT game FROM answers WHERE learner = ? AND list = ? AND word_key = ? AND correct = 0"
+                         " ORDER BY game DESC LIMIT 1"_s);
+        // Three games from the last miss on decide: the miss's own and the
+        // next two. max() is the only min/max aggregate, so SQLite takes
+        // typed from the game's last wrong answer.
+        QSqlQuery since(db);
+        since.setForwardOnly(true);
+        since.prepare(u"SELECT game, count(*), sum(1 - correct), max(CASE WHEN correct = 0 THEN id END), typed"
+                      " FROM answers WHERE learner = ? AND list = ? AND word_key = ? AND game >= ?"
+                      " GROUP BY game ORDER BY game LIMIT 3"_s);
+        const auto run = [](QSqlQuery &query, const QVariantList &values) {
+            for (int i = 0; i < values.size(); ++i)
+                query.bindValue(i, values.at(i));
+            if (!query.exec())
+                throw query.lastError();
+        };
+
+        struct Total
+        {
+            QString given;
+            qint64 asked = 0;
+            qint64 wrong = 0;
+        };
+        QStringList keys;
+        QHash<QString, Total> byKey;
+        for (const qint64 id : lists) {
+            run(totals, {learnerNumber, id});
+            while (totals.next()) {
+                const QString key = totals.value(0).toString();
+                auto found = byKey.find(key);
+                if (found == byKey.end()) {
+                    keys.append(key);
+                    found = byKey.insert(key, {totals.value(1).toString()});
+                }
+                found->asked += totals.value(2).toLongLong();
+                found->wrong += totals.value(3).toLongLong();
             }
-            if (!query.lastError().isValid())
-                return words;
         }
-        error = query.lastError();
+        for (const QString &key : std::as_const(keys)) {
+            Total rest = byKey.value(key);
+            if (rest.wrong > 0) {
+                qint64 missGame = 0;
+                for (const qint64 id : lists) {
+                    run(lastMiss, {learnerNumber, id, key});
+                    if (lastMiss.next())
+                        missGame = std::max(missGame, lastMiss.value(0).toLongLong());
+                }
+                for (const qint64 id : lists) {
+                    run(since, {learnerNumber, id, key, missGame});
+                    while (since.next()) {
+                        WordInGame word{rest.given, since.value(0).toLongLong(), since.value(1).toLongLong(),
+                                        since.value(2).toLongLong(), QString()};
+                        if (word.wrong > 0)
+                            word.lastWrongSpelling = since.value(4).toString();
+                        rest.asked -= word.asked;
+                        rest.wrong -= word.wrong;
+                        words.append(word);
+                    }
+                }
+            }
+            // Everything before the last miss (and any later games beyond
+            // the three): it counts, but decides nothing.
+            if (rest.asked > 0)
+                words.append({rest.given, 0, rest.asked, rest.wrong, QString()});
+        }
+        return words;
+    } catch (const QSqlError &e) {
+        error = e;
     }
     failed(error, false);
     return {};
@@ -489,21 +568,43 @@ bool HistoryStore::recordAnswer(qint64 game, const RecordedAnswer &answer)
 {
     if (game <= 0)
         return false;
-    return write([&](QSqlQuery &query) {
-        query.prepare(u"INSERT INTO answers (game, given, word_key, typed, correct, answered)"
-                      " VALUES (?, ?, ?, ?, ?, ?)"_s);
+    const QString key = answer.givenWord.toUpper();
+    const int wrong = answer.correct ? 0 : 1;
+    // A game forgotten meanwhile (by this copy or another) takes no answers;
+    // the caller records a new one.
+    bool forgotten = false;
+    const bool written = write([&](QSqlQuery &query) {
+        query.prepare(u"SELECT learner, list FROM games WHERE id = ?"_s);
         query.addBindValue(game);
-        query.addBindValue(answer.givenWord);
-        query.addBindValue(answer.givenWord.toUpper());
-        query.addBindValue(answer.typedText);
-        query.addBindValue(answer.correct ? 1 : 0);
-        query.addBindValue(answer.answered.toMSecsSinceEpoch());
+        if (!query.exec())
+            throw query.lastError();
+        if (!query.next()) {
+            forgotten = true;
+            return;
+        }
+        const qint64 learner = query.value(0).toLongLong();
+        const qint64 list = query.value(1).toLongLong();
+        query.prepare(u"INSERT INTO answers (game, learner, list, given, word_key, typed, correct, answered)"
+                      " VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_s);
+        for (const QVariant &value :
+             {QVariant(game), QVariant(learner), QVariant(list), QVariant(answer.givenWord), QVariant(key),
+              QVariant(answer.typedText), QVariant(1 - wrong), QVariant(answer.answered.toMSecsSinceEpoch())})
+            query.addBindValue(value);
+        if (!query.exec())
+            throw query.lastError();
+        query.prepare(u"INSERT INTO word_totals (learner, list, word_key, given, asked, wrong)"
+                      " VALUES (?, ?, ?, ?, 1, ?) ON CONFLICT (learner, list, word_key)"
+                      " DO UPDATE SET asked = asked + 1, wrong = wrong + excluded.wrong"_s);
+        for (const QVariant &value :
+             {QVariant(learner), QVariant(list), QVariant(key), QVariant(answer.givenWord), QVariant(wrong)})
+            query.addBindValue(value);
         if (!query.exec())
             throw query.lastError();
         query.prepare(u"UPDATE games SET answered = answered + 1, correct = correct + ? WHERE id = ?"_s);
-        query.addBindValue(answer.correct ? 1 : 0);
+        query.addBindValue(1 - wrong);
         query.addBindValue(game);
         if (!query.exec())
             throw query.lastError();
     });
+    return written && !forgotten;
 }

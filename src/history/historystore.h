@@ -63,6 +63,8 @@ private:
     void failed(const class QSqlError &error, bool writing);
     void notice(const QString &text);
     qint64 learnerId(const QString &name, bool add);
+    // The lists that count as the given one.
+    QList<qint64> listIds(const WordListId &list);
     // Runs the statements in one write transaction; false when they could
     // not be written.
     bool write(const std::function<void(class QSqlQuery &)> &statements);

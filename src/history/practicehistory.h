@@ -53,7 +53,7 @@ struct PastGame
 // answer check compares them: upper-cased.
 struct WordInGame
 {
-    QString word; // as given in the game's first asking of it
+    QString word; // as given
     qint64 game = 0;
     qint64 asked = 0;
     qint64 wrong = 0;
@@ -90,7 +90,10 @@ public:
 
     // Newest first.
     virtual QList<PastGame> pastGames(const QString &learner, const WordListId &list) = 0;
-    // Oldest game first; within a game, in the order the words were first asked.
+    // What decides the learner's words to work on, in no particular order:
+    // per word, the game of its last miss and the two games after it, and
+    // all its other answers as one entry of game 0 (they count, but decide
+    // nothing). Asked and wrong add up to the word's whole record.
     virtual QList<WordInGame> wordsByGame(const QString &learner, const WordListId &list) = 0;
 
     // Records a new game for the learner (added when new) on the list and

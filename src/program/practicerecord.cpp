@@ -138,6 +138,8 @@ bool PracticeRecord::forgetHistory(const QString &learner)
 {
     PracticeHistory *store = history();
     const bool forgotten = store && store->forgetHistory(learner);
+    if (forgotten && learner.compare(m_gameLearner, Qt::CaseInsensitive) == 0)
+        m_game = 0;
     tell();
     return forgotten;
 }

@@ -90,10 +90,13 @@ void makeHistory(const QString &file, int answers)
     RawConnection raw(file);
     raw.value(u"BEGIN"_s);
     for (int n = 0; n < answers; ++n)
-        raw.value(u"INSERT INTO answers (game, given, word_key, typed, correct, answered)"
-                  " VALUES (%1, 'rhythm', 'RHYTHM', '%2', %3, 0)"_s.arg(game)
+        raw.value(u"INSERT INTO answers (game, learner, list, given, word_key, typed, correct, answered)"
+                  " SELECT id, learner, list, 'rhythm', 'RHYTHM', '%1', %2, 0 FROM games WHERE id = %3"_s
                       .arg(n % 2 ? u"rythm"_s : u"rhythm"_s)
-                      .arg(n % 2 ? 0 : 1));
+                      .arg(n % 2 ? 0 : 1)
+                      .arg(game));
+    raw.value(u"INSERT INTO word_totals SELECT learner, list, 'RHYTHM', 'rhythm', %1, %2 FROM games"_s.arg(answers).arg(
+        answers / 2));
     raw.value(u"UPDATE games SET answered = %1, correct = %2"_s.arg(answers).arg((answers + 1) / 2));
     raw.value(u"COMMIT"_s);
 }
@@ -123,6 +126,7 @@ private slots:
     void folderInThePlaceOfTheFileIsKeptAside();
     void folderThatCannotBeMadeStopsRecording();
     void readOnlyFolderStopsRecording();
+    void fileSystemThatRefusesFilesStopsRecording();
     void lockedHistoryStopsRecordingOnce_data();
     void lockedHistoryStopsRecordingOnce();
     void newerHistoryIsReadOnly();
@@ -136,6 +140,7 @@ private slots:
     void gamesOfTheListByPathOrWords_data();
     void gamesOfTheListByPathOrWords();
     void wordsByGameGroupAsTheAnswerCheck();
+    void wordsByGameKeepTheGamesThatDecide();
 };
 
 void tst_HistoryStore::newHistoryInAFolderNotYetMade()
@@ -292,6 +297,18 @@ void tst_HistoryStore::readOnlyFolderStopsRecording()
     }
     QFile::setPermissions(data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(answerCount(data + u"/history.sqlite"_s), 2);
+}
+
+void tst_HistoryStore::fileSystemThatRefusesFilesStopsRecording()
+{
+    // Not even root makes files there.
+    HistoryStore store(u"/proc/self/history.sqlite"_s);
+    QCOMPARE(store.access(), PracticeHistory::Access::Unavailable);
+    const QString notice = store.takeNotice();
+    QVERIFY2(notice.contains(u"cannot be written"_s), qPrintable(notice));
+    QCOMPARE(store.recordGame(u"Ann"_s, kList, kNoon), 0);
+    QVERIFY(store.pastGames(u"Ann"_s, kList).isEmpty());
+    QCOMPARE(store.takeNotice(), QString());
 }
 
 void tst_HistoryStore::lockedHistoryStopsRecordingOnce_data()
@@ -532,20 +549,46 @@ void tst_HistoryStore::wordsByGameGroupAsTheAnswerCheck()
     store.recordAnswer(second, answer(u"until"_s, u"until"_s));
 
     const QList<WordInGame> words = store.wordsByGame(u"Ann"_s, kList);
-    QCOMPARE(words.size(), 3);
-    QList<WordInGame> untilInFirst;
+    QStringList rows;
     for (const WordInGame &word : words) {
-        QVERIFY(word.game == first || word.game == second);
-        if (word.game == first && word.word.toUpper() == u"UNTIL")
-            untilInFirst.append(word);
+        const QString game = word.game == first ? u"first"_s : word.game == second ? u"second"_s : u"other"_s;
+        rows.append(u"%1 %2 %3 %4 %5"_s.arg(word.word.toUpper(), game)
+                        .arg(word.asked)
+                        .arg(word.wrong)
+                        .arg(word.lastWrongSpelling));
     }
-    QCOMPARE(untilInFirst.size(), 1);
-    QCOMPARE(untilInFirst.at(0).asked, 3);
-    QCOMPARE(untilInFirst.at(0).wrong, 2);
-    QCOMPARE(untilInFirst.at(0).lastWrongSpelling, u"untl"_s);
-    QCOMPARE(words.constLast().game, second);
-    QCOMPARE(words.constLast().wrong, 0);
-    QCOMPARE(words.constLast().lastWrongSpelling, QString());
+    rows.sort();
+    QCOMPARE(rows, (QStringList{u"RHYTHM other 1 0 "_s, u"UNTIL first 3 2 untl"_s, u"UNTIL second 1 0 "_s}));
+}
+
+void tst_HistoryStore::wordsByGameKeepTheGamesThatDecide()
+{
+    QTemporaryDir folder;
+    HistoryStore store(folder.filePath(u"history.sqlite"_s));
+    QList<qint64> games;
+    // Missed in games 1 and 3, right in every game from 2 to 7.
+    for (int n = 1; n <= 7; ++n) {
+        const qint64 game = store.recordGame(u"Ann"_s, kList, kNoon.addDays(n));
+        games.append(game);
+        if (n == 1 || n == 3)
+            store.recordAnswer(game, answer(u"until"_s, u"unti%1"_s.arg(n)));
+        store.recordAnswer(game, answer(u"until"_s, u"until"_s));
+    }
+    qint64 asked = 0;
+    qint64 wrong = 0;
+    QList<qint64> deciding;
+    for (const WordInGame &word : store.wordsByGame(u"Ann"_s, kList)) {
+        asked += word.asked;
+        wrong += word.wrong;
+        if (word.game != 0)
+            deciding.append(word.game);
+        if (word.game == games.at(2))
+            QCOMPARE(word.lastWrongSpelling, u"unti3"_s);
+    }
+    QCOMPARE(asked, 9);
+    QCOMPARE(wrong, 2);
+    std::sort(deciding.begin(), deciding.end());
+    QCOMPARE(deciding, (QList<qint64>{games.at(2), games.at(3), games.at(4)}));
 }
 
 QTEST_GUILESS_MAIN(tst_HistoryStore)

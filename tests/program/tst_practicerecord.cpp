@@ -65,6 +65,7 @@ private slots:
     void eachGameIsRecordedAtItsFirstAnswer();
     void anotherLearnerMidGameStartsTheirOwnGame();
     void keepHistoryOffWritesNothing();
+    void forgottenInTheMiddleOfAGame();
     void damagedHistoryIsToldOnceAndPracticeGoesOn();
     void historyThatCannotBeWrittenIsToldOncePerRun();
     void wordsToWorkOnOfTheLearnerInUse();
@@ -158,6 +159,22 @@ void tst_PracticeRecord::keepHistoryOffWritesNothing()
     f.answer(u"rhythm"_s, u"rhythm"_s);
     QCOMPARE(f.games().size(), 1);
     QCOMPARE(f.games().at(0).answered, 1);
+}
+
+void tst_PracticeRecord::forgottenInTheMiddleOfAGame()
+{
+    Fixture f;
+    f.record.setLearner(u"Ann"_s);
+    f.newGame();
+    f.answer(u"until"_s, u"untl"_s);
+    QVERIFY(f.record.forgetHistory(u"Ann"_s));
+    QVERIFY(f.games().isEmpty());
+    // The rest of the game is recorded as a game of its own.
+    f.answer(u"rhythm"_s, u"rhythm"_s);
+    QCOMPARE(f.games().size(), 1);
+    QCOMPARE(f.games().at(0).answered, 1);
+    QVERIFY(f.record.canRecord());
+    QVERIFY(f.prompts.boxes.isEmpty());
 }
 
 void tst_PracticeRecord::damagedHistoryIsToldOnceAndPracticeGoesOn()
