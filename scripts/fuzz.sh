@@ -11,7 +11,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$root/scripts/sanitize-env.sh"
-targets=(wordlist settings export cursorfile)
+targets=(wordlist settings export cursorfile misspelling)
 cmake --build "$lexidrill_sanitize_build" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 cd "$lexidrill_sanitize_build/fuzz"
 for target in "${targets[@]}"; do

@@ -16,90 +16,163 @@ namespace {
 // How each step of the alignment is reached.
 enum class Step : quint8 { Start, Same, Instead, Extra, Missing, Swapped };
 
-// The letters of a text as numbers, equal where the answer check sees equal
-// letters, with the letters themselves.
+// The letters of a text: where each begins in its NFC form, and a number
+// for each, equal where the answer check sees equal letters.
 struct Letters
 {
-    QStringList text;
+    QString text;
+    std::vector<qsizetype> starts; // one more than letters: the text's end
     std::vector<int> keys;
+
+    qsizetype count() const { return qsizetype(keys.size()); }
+    QString letter(qsizetype index) const
+    {
+        return text.sliced(starts[std::size_t(index)], starts[std::size_t(index) + 1] - starts[std::size_t(index)]);
+    }
 };
 
-Letters lettersOf(const QString &text, QHash<QString, int> &keys)
+// Numbers for letters other than one ASCII character, which is its own
+// upper-case character code.
+class Keys
+{
+public:
+    int of(QStringView letter)
+    {
+        if (letter.size() == 1 && letter.front().unicode() < 0x80)
+            return QChar::toUpper(letter.front().unicode());
+        const QString key = letter.toString().toUpper();
+        auto found = m_others.constFind(key);
+        if (found == m_others.cend())
+            found = m_others.insert(key, kFirstOther + int(m_others.size()));
+        return found.value();
+    }
+
+private:
+    static constexpr int kFirstOther = 0x80;
+    QHash<QString, int> m_others;
+};
+
+bool isAscii(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+Letters lettersOf(const QString &text, Keys &keys)
 {
     Letters result;
-    result.text = letters(text);
-    result.keys.reserve(std::size_t(result.text.size()));
-    for (const QString &letter : std::as_const(result.text)) {
-        const QString key = letter.toUpper();
-        auto found = keys.constFind(key);
-        if (found == keys.cend())
-            found = keys.insert(key, int(keys.size()));
-        result.keys.push_back(found.value());
+    result.text = text.normalized(QString::NormalizationForm_C);
+    const QStringView composed(result.text);
+    result.starts.reserve(std::size_t(composed.size()) + 1);
+    if (isAscii(composed)) {
+        // In ASCII text every character is a letter of its own, except that
+        // CR LF is one.
+        for (qsizetype at = 0; at < composed.size(); ++at) {
+            if (at == 0 || composed[at] != u'\n' || composed[at - 1] != u'\r')
+                result.starts.push_back(at);
+        }
+    } else {
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, result.text);
+        for (qsizetype at = 0; at >= 0 && at < composed.size(); at = finder.toNextBoundary())
+            result.starts.push_back(at);
+    }
+    result.starts.push_back(composed.size());
+    result.keys.reserve(result.starts.size() - 1);
+    for (std::size_t k = 0; k + 1 < result.starts.size(); ++k)
+        result.keys.push_back(keys.of(composed.sliced(result.starts[k], result.starts[k + 1] - result.starts[k])));
+    return result;
+}
+
+// Among alignments of equal cost the smallest of these sums wins.
+constexpr int kDoubledLetterPreference = 0;
+constexpr int kLetterPreference = 1;
+constexpr int kSwapPreference = 1;
+constexpr int kInsteadPreference = 2;
+
+// For each letter, the preference of leaving it out or adding it: a letter
+// beside one equal to it is a doubled letter.
+std::vector<int> letterPreferences(const std::vector<int> &keys)
+{
+    std::vector<int> result(keys.size(), kLetterPreference);
+    for (std::size_t k = 0; k + 1 < keys.size(); ++k) {
+        if (keys[k] == keys[k + 1])
+            result[k] = result[k + 1] = kDoubledLetterPreference;
     }
     return result;
 }
 
-// Whether the letter at an index stands beside one equal to it.
-bool doubled(const std::vector<int> &keys, std::size_t index)
-{
-    return (index > 0 && keys[index - 1] == keys[index]) || (index + 1 < keys.size() && keys[index + 1] == keys[index]);
-}
-
-// Among alignments of equal cost the smallest of these sums wins.
-constexpr qint64 kDoubledLetterPreference = 0;
-constexpr qint64 kLetterPreference = 1;
-constexpr qint64 kSwapPreference = 1;
-constexpr qint64 kInsteadPreference = 2;
-
 QList<Edit> alignLetters(const Letters &typed, const Letters &word)
 {
-    const std::size_t n = typed.keys.size();
-    const std::size_t m = word.keys.size();
+    const std::vector<int> &t = typed.keys;
+    const std::vector<int> &w = word.keys;
+    // Letters that agree at the start and at the end are right; only the
+    // part between them is aligned.
+    std::size_t first = 0;
+    while (first < t.size() && first < w.size() && t[first] == w[first])
+        ++first;
+    std::size_t last = 0;
+    while (last < t.size() - first && last < w.size() - first && t[t.size() - 1 - last] == w[w.size() - 1 - last])
+        ++last;
+    const std::size_t n = t.size() - first - last;
+    const std::size_t m = w.size() - first - last;
+    if (n == 0 && m == 0)
+        return {};
+    const std::vector<int> extra = letterPreferences(t);
+    const std::vector<int> missing = letterPreferences(w);
+
     // Each edit costs `scale`, more than any sum of preferences, so that the
     // preferences only choose among the cheapest alignments.
-    const qint64 scale = 2 * qint64(n + m) * kInsteadPreference + 1;
+    const int scale = 2 * int(n + m) * kInsteadPreference + 1;
     const std::size_t width = m + 1;
-    std::vector<qint64> cost((n + 1) * width);
+    std::vector<int> cost((n + 1) * width);
     std::vector<Step> how((n + 1) * width, Step::Start);
-    for (std::size_t i = 0; i <= n; ++i) {
-        for (std::size_t j = 0; j <= m; ++j) {
-            if (i == 0 && j == 0)
-                continue;
-            qint64 best = std::numeric_limits<qint64>::max();
-            Step step = Step::Start;
-            const auto offer = [&](qint64 candidate, Step reached) {
-                if (candidate < best) {
-                    best = candidate;
-                    step = reached;
-                }
-            };
-            if (i > 0 && j > 0) {
-                if (typed.keys[i - 1] == word.keys[j - 1])
-                    offer(cost[(i - 1) * width + j - 1], Step::Same);
-                else
-                    offer(cost[(i - 1) * width + j - 1] + scale + kInsteadPreference, Step::Instead);
+    for (std::size_t j = 1; j <= m; ++j) {
+        cost[j] = cost[j - 1] + scale + missing[first + j - 1];
+        how[j] = Step::Missing;
+    }
+    for (std::size_t i = 1; i <= n; ++i) {
+        const int typedKey = t[first + i - 1];
+        const int extraCost = scale + extra[first + i - 1];
+        int *const row = &cost[i * width];
+        const int *const above = row - width;
+        const int *const twoAbove = i > 1 ? above - width : nullptr;
+        Step *const steps = &how[i * width];
+        row[0] = above[0] + extraCost;
+        steps[0] = Step::Extra;
+        for (std::size_t j = 1; j <= m; ++j) {
+            const int wordKey = w[first + j - 1];
+            int best;
+            Step step;
+            if (typedKey == wordKey) {
+                best = above[j - 1];
+                step = Step::Same;
+            } else {
+                best = above[j - 1] + scale + kInsteadPreference;
+                step = Step::Instead;
             }
-            if (i > 1 && j > 1 && typed.keys[i - 1] == word.keys[j - 2] && typed.keys[i - 2] == word.keys[j - 1]
-                && typed.keys[i - 1] != typed.keys[i - 2])
-                offer(cost[(i - 2) * width + j - 2] + scale + kSwapPreference, Step::Swapped);
-            if (i > 0)
-                offer(cost[(i - 1) * width + j] + scale
-                          + (doubled(typed.keys, i - 1) ? kDoubledLetterPreference : kLetterPreference),
-                      Step::Extra);
-            if (j > 0)
-                offer(cost[i * width + j - 1] + scale
-                          + (doubled(word.keys, j - 1) ? kDoubledLetterPreference : kLetterPreference),
-                      Step::Missing);
-            cost[i * width + j] = best;
-            how[i * width + j] = step;
+            if (i > 1 && j > 1 && typedKey == w[first + j - 2] && t[first + i - 2] == wordKey
+                && typedKey != t[first + i - 2] && twoAbove[j - 2] + scale + kSwapPreference < best) {
+                best = twoAbove[j - 2] + scale + kSwapPreference;
+                step = Step::Swapped;
+            }
+            if (above[j] + extraCost < best) {
+                best = above[j] + extraCost;
+                step = Step::Extra;
+            }
+            if (row[j - 1] + scale + missing[first + j - 1] < best) {
+                best = row[j - 1] + scale + missing[first + j - 1];
+                step = Step::Missing;
+            }
+            row[j] = best;
+            steps[j] = step;
         }
     }
 
     QList<Edit> edits;
-    qsizetype i = qsizetype(n);
-    qsizetype j = qsizetype(m);
+    std::size_t i = n;
+    std::size_t j = m;
+    const auto at = [first](std::size_t index) { return qsizetype(first + index); };
     while (i > 0 || j > 0) {
-        switch (how[std::size_t(i) * width + std::size_t(j)]) {
+        switch (how[i * width + j]) {
         case Step::Same:
             --i;
             --j;
@@ -107,21 +180,21 @@ QList<Edit> alignLetters(const Letters &typed, const Letters &word)
         case Step::Instead:
             --i;
             --j;
-            edits.append({Change::Instead, i, j, typed.text.at(i), word.text.at(j)});
+            edits.append({Change::Instead, at(i), at(j), typed.letter(at(i)), word.letter(at(j))});
             break;
         case Step::Extra:
             --i;
-            edits.append({Change::Extra, i, j, typed.text.at(i), QString()});
+            edits.append({Change::Extra, at(i), at(j), typed.letter(at(i)), QString()});
             break;
         case Step::Missing:
             --j;
-            edits.append({Change::Missing, i, j, QString(), word.text.at(j)});
+            edits.append({Change::Missing, at(i), at(j), QString(), word.letter(at(j))});
             break;
         case Step::Swapped:
             i -= 2;
             j -= 2;
-            edits.append({Change::Swapped, i, j, typed.text.at(i) + typed.text.at(i + 1),
-                          word.text.at(j) + word.text.at(j + 1)});
+            edits.append({Change::Swapped, at(i), at(j), typed.letter(at(i)) + typed.letter(at(i) + 1),
+                          word.letter(at(j)) + word.letter(at(j) + 1)});
             break;
         case Step::Start:
             Q_UNREACHABLE();
@@ -184,24 +257,21 @@ qsizetype wordLength(Change change)
 
 QStringList letters(const QString &text)
 {
-    const QString composed = text.normalized(QString::NormalizationForm_C);
+    Keys keys;
+    const Letters found = lettersOf(text, keys);
     QStringList result;
-    result.reserve(composed.size());
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, composed);
-    qsizetype start = 0;
-    for (qsizetype end = finder.toNextBoundary(); end > 0; end = finder.toNextBoundary()) {
-        result.append(composed.sliced(start, end - start));
-        start = end;
-    }
+    result.reserve(found.count());
+    for (qsizetype k = 0; k < found.count(); ++k)
+        result.append(found.letter(k));
     return result;
 }
 
 QList<Edit> align(const QString &typed, const QString &word)
 {
-    QHash<QString, int> keys;
+    Keys keys;
     const Letters typedLetters = lettersOf(typed, keys);
     const Letters wordLetters = lettersOf(word, keys);
-    if (typedLetters.text.size() > kLongestAligned || wordLetters.text.size() > kLongestAligned)
+    if (typedLetters.count() > kLongestAligned || wordLetters.count() > kLongestAligned)
         return {};
     return alignLetters(typedLetters, wordLetters);
 }
@@ -232,15 +302,15 @@ QString describe(const QList<Edit> &edits, qsizetype wordLetters)
 
 QString explain(const QString &typed, const QString &word)
 {
-    QHash<QString, int> keys;
+    Keys keys;
     const Letters typedLetters = lettersOf(typed, keys);
     const Letters wordLetters = lettersOf(word, keys);
-    const qsizetype wordCount = wordLetters.text.size();
+    const qsizetype wordCount = wordLetters.count();
     // Every letter the lengths differ by is an edit: a long text that is far
     // too long or too short is told without aligning it.
-    if (tooDifferent(std::abs(typedLetters.text.size() - wordCount), wordCount))
+    if (tooDifferent(std::abs(typedLetters.count() - wordCount), wordCount))
         return kDifferentWord;
-    if (typedLetters.text.size() > kLongestAligned || wordCount > kLongestAligned)
+    if (typedLetters.count() > kLongestAligned || wordCount > kLongestAligned)
         return QString();
     return describe(alignLetters(typedLetters, wordLetters), wordCount);
 }

@@ -14,9 +14,10 @@
 // series of edits that turns the typed text into the word (restricted
 // Damerau-Levenshtein: a letter missing, a letter extra, a letter in place of
 // another, two neighbouring letters swapped). Where several cost the same,
-// the one a teacher would point at wins: a doubled letter missing or extra,
-// then any letter missing or extra, then swaps, then letters in place of
-// others.
+// the one a teacher would point at wins: a doubled letter missing or extra
+// first, then any other letter missing or extra or a swap, and letters in
+// place of others last ("ocassion" for "occasion" is `missing "c", extra "s"`,
+// not `"as" instead of "ca"`).
 namespace Misspelling {
 
 enum class Change {

@@ -4,7 +4,6 @@
 #include "audio/audiopreferences.h"
 #include "core/errorreport.h"
 #include "game/scoring.h"
-#include "practice/misspelling.h"
 #include "program/dictionary.h"
 #include "program/programstate.h"
 #include "program/wordsfirst.h"
@@ -43,7 +42,7 @@ void setWidth(QWidget *widget, int twips)
     widget->resize(Looks::px(twips), widget->height());
 }
 
-QTreeWidgetItem &existing(QTreeWidgetItem *row)
+AnswerRow &existing(AnswerRow *row)
 {
     if (!row)
         throw Failure(u"The row was not added"_s);
@@ -128,15 +127,12 @@ void Form1::PushButton3_Click()
         for (qsizetype k = 0; k < given.size(); ++k) {
             if (s.test(156, [&] { return k >= m_state.game.typedWords.size(); }))
                 continue;
-            QTreeWidgetItem *row = nullptr;
-            s.step(158, [&] { row = new QTreeWidgetItem(m_navigator.results().ListView1, {given.at(k)}); });
+            AnswerRow *row = nullptr;
+            s.step(158, [&] { row = new AnswerRow(m_navigator.results().ListView1, given.at(k)); });
             s.step(160, [&] { existing(row).setText(1, m_state.game.typedWords.at(k)); });
             if (s.test(162, [&] { return !Scoring::isCorrect(m_state.game.typedWords.at(k), given.at(k)); })) {
                 s.step(164, [&] { existing(row).setText(2, u"Wrong"_s); });
-                s.step(210, [&] {
-                    existing(row).setText(Form2::kExplanationColumn,
-                                          Misspelling::explain(m_state.game.typedWords.at(k), given.at(k)));
-                });
+                s.step(210, [&] { existing(row).tellWhereItWentWrong(); });
                 s.step(166, [&] { ++wrong; });
             } else {
                 s.step(168, [&] { existing(row).setText(2, u"Correct"_s); });

@@ -4,6 +4,7 @@
 #include "core/errorreport.h"
 #include "core/programfiles.h"
 #include "core/utilities.h"
+#include "practice/misspelling.h"
 #include "program/programstate.h"
 #include "widgets/controls.h"
 #include "widgets/handpointer.h"
@@ -25,13 +26,14 @@ using Looks::twipsRect;
 
 namespace {
 
-constexpr int kClientWidth = 8040;
-// The design's 4920, and a row for "Practise Missed Words" below the others.
-constexpr int kPractiseTop = 4910;
-constexpr int kButtonHeight = 405;
-constexpr int kClientHeight = kPractiseTop + kButtonHeight + 125;
 constexpr int kColumnWidth = 2500;
-constexpr int kExplanationWidth = 3300;
+// The window grows to the right by the column that tells where an answer went
+// wrong: the list widens to show it, and "Practise Missed Words" takes the
+// place beside "Close". The design's controls keep their places.
+constexpr int kExplanationWidth = 3600;
+constexpr int kClientWidth = 8040 + kExplanationWidth;
+constexpr int kClientHeight = 4920;
+constexpr int kListWidth = 7800 + kExplanationWidth;
 
 constexpr QStringView kWrong = u"Wrong";
 // The score labels reach to their right-hand neighbour, so that large counts
@@ -40,6 +42,19 @@ constexpr int kLabelTop = 315;
 constexpr int kLabelHeight = 225;
 
 } // namespace
+
+AnswerRow::AnswerRow(QTreeWidget *list, const QString &given) : QTreeWidgetItem(list, {given}) { }
+
+QVariant AnswerRow::data(int column, int role) const
+{
+    if (m_tells && column == Form2::kExplanationColumn && (role == Qt::DisplayRole || role == Qt::EditRole)) {
+        if (!m_told)
+            m_told = Misspelling::explain(QTreeWidgetItem::data(1, role).toString(),
+                                          QTreeWidgetItem::data(0, role).toString());
+        return *m_told;
+    }
+    return QTreeWidgetItem::data(column, role);
+}
 
 Form2::Form2(ProgramState &state, Navigator &navigator) : QWidget(nullptr), m_state(state), m_navigator(navigator)
 {
@@ -59,7 +74,7 @@ void Form2::buildControls()
     ListView1 = new QTreeWidget(this);
     ListView1->setObjectName(u"ListView1"_s);
     ListView1->setAccessibleName(u"Answers"_s);
-    ListView1->setGeometry(twipsRect(120, 120, 7800, 3375));
+    ListView1->setGeometry(twipsRect(120, 120, kListWidth, 3375));
     ListView1->setRootIsDecorated(false);
     ListView1->setUniformRowHeights(true);
     ListView1->setColumnCount(0);
@@ -75,7 +90,7 @@ void Form2::buildControls()
     PushButton1 = Controls::button(this, "PushButton1", u"Save Results"_s, twipsRect(120, 4390, 3840, 405));
     PushButton2 = Controls::button(this, "PushButton2", u"Close"_s, twipsRect(4080, 4390, 3840, 405));
     PushButton3 = Controls::button(this, "PushButton3", u"Practise Missed Words"_s,
-                                   twipsRect(120, kPractiseTop, 7800, kButtonHeight));
+                                   twipsRect(8040, 4390, kClientWidth - 8040 - 120, 405));
     PushButton3->setEnabled(false);
 
     connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
@@ -186,7 +201,10 @@ void Form2::PushButton3_Click()
 void Form2::showEvent(QShowEvent *event)
 {
     // The rows are in place when End Game shows the window.
-    PushButton3->setEnabled(!missedWords().isEmpty());
+    bool missed = false;
+    for (int row = 0; row < ListView1->topLevelItemCount() && !missed; ++row)
+        missed = ListView1->topLevelItem(row)->text(2) == kWrong;
+    PushButton3->setEnabled(missed);
     QWidget::showEvent(event);
 }
 

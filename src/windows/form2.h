@@ -3,7 +3,9 @@
 
 #include "results/alignedexport.h"
 
+#include <QTreeWidgetItem>
 #include <QWidget>
+#include <optional>
 
 class Navigator;
 class ProgramState;
@@ -11,6 +13,22 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
+
+// A row of the results list: given word, typed text, result and, for a wrong
+// answer, where it went wrong. That is worked out when it is first read, so
+// that the window of a long game opens at once.
+class AnswerRow : public QTreeWidgetItem
+{
+public:
+    AnswerRow(QTreeWidget *list, const QString &given);
+    // Fills "Where it went wrong" from the given word and the typed text.
+    void tellWhereItWentWrong() { m_tells = true; }
+    QVariant data(int column, int role) const override;
+
+private:
+    bool m_tells = false;
+    mutable std::optional<QString> m_told;
+};
 
 // The results window of a finished game: one row per answer, the counts and
 // the score, and the aligned text export. End Game fills and shows it; closing

@@ -190,6 +190,9 @@ expect("results buttons", button_names(results), ["Save Results", "Close", "Prac
 cells = [n.name for n in descendants(results, pyatspi.ROLE_TABLE_CELL)]
 if WORD not in cells:
     fail("results rows: %r" % cells)
+# "dog" for the word: told as text, beside the wrong answer.
+if "a different word" not in cells:
+    fail("where it went wrong: %r" % cells)
 tab_to(results, "Close")
 press_keys(RETURN)
 main = until("the main window again", lambda: window("Lexidrill"))

@@ -94,7 +94,7 @@ void tst_Misspelling::edits_data()
     QTest::addColumn<QList<Edit>>("expected");
 
     QTest::addRow("missing") << u"rythm"_s << u"rhythm"_s << QList<Edit>{{Change::Missing, 1, 1, {}, u"h"_s}};
-    QTest::addRow("extra") << u"untill"_s << u"until"_s << QList<Edit>{{Change::Extra, 4, 4, u"l"_s, {}}};
+    QTest::addRow("extra") << u"untill"_s << u"until"_s << QList<Edit>{{Change::Extra, 5, 5, u"l"_s, {}}};
     QTest::addRow("instead") << u"definately"_s << u"definitely"_s
                              << QList<Edit>{{Change::Instead, 5, 5, u"a"_s, u"i"_s}};
     QTest::addRow("swapped") << u"recieve"_s << u"receive"_s << QList<Edit>{{Change::Swapped, 3, 3, u"ie"_s, u"ei"_s}};

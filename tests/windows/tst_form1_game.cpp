@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -42,6 +43,8 @@ private slots:
     void inputIgnoredWhileAnswering_data();
     void inputIgnoredWhileAnswering();
     void longGameScores();
+    void firstWordsOfTheListInUse_data();
+    void firstWordsOfTheListInUse();
 
 private:
     Form1 &startProgram(const QByteArray &words = kSixWords);
@@ -447,6 +450,45 @@ void tst_Game::longGameScores()
     QCOMPARE(form2.lblCorrect->text(), u"Correct: 30000"_s);
     QCOMPARE(form2.lblWrong->text(), u"Wrong: 10000"_s);
     QCOMPARE(form2.lblScore->text(), u"Score: 75%"_s);
+}
+
+void tst_Game::firstWordsOfTheListInUse_data()
+{
+    QTest::addColumn<QStringList>("first");
+    QTest::addColumn<bool>("loadAnother");
+    QTest::addColumn<int>("firstCount");
+    QTest::addRow("two words") << QStringList{u"owl"_s, u"yak"_s} << false << 2;
+    QTest::addRow("one not in the list") << QStringList{u"owl"_s, u"gnu"_s} << false << 1;
+    QTest::addRow("another list loaded since") << QStringList{u"owl"_s, u"yak"_s} << true << 0;
+}
+
+// Each pass of a game asks the words set to come first for the list in use
+// before the others; loading a list leaves none.
+void tst_Game::firstWordsOfTheListInUse()
+{
+    QFETCH(QStringList, first);
+    QFETCH(bool, loadAnother);
+    QFETCH(int, firstCount);
+    Form1 &form1 = startProgram();
+    const QSet<QString> firstWords(first.cbegin(), first.cend());
+    form1.state().setFirstWords(firstWords);
+    if (loadAnother)
+        form1.setText1(program->writeFile(u"other.txt"_s, kSixWords));
+    QCOMPARE(form1.state().firstWords().isEmpty(), loadAnother);
+
+    form1.PushButton3->click();
+    for (int pass = 0; pass < 3; ++pass) {
+        QStringList asked;
+        for (int n = 1; n <= 6; ++n) {
+            asked.append(form1.state().game.currentWord);
+            type(u"x"_s);
+        }
+        for (int k = 0; k < firstCount; ++k)
+            QVERIFY2(firstWords.contains(asked[k]), qPrintable(asked.join(u' ')));
+        for (int k = firstCount; k < 6; ++k)
+            QVERIFY2(loadAnother || !firstWords.contains(asked[k]), qPrintable(asked.join(u' ')));
+        QCOMPARE(QSet<QString>(asked.cbegin(), asked.cend()).size(), 6);
+    }
 }
 
 QTEST_MAIN(tst_Game)

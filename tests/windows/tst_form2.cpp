@@ -2,9 +2,12 @@
 #include "core/settingkeys.h"
 #include "results/alignedexport.h"
 #include "testprogram.h"
+#include "widgets/looks.h"
 #include "windows/form2.h"
 
 #include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -257,9 +260,16 @@ void tst_Form2::practiseButton()
     QVERIFY(form2.isVisible());
     QCOMPARE(form2.PushButton3->text(), u"Practise Missed Words"_s);
     QCOMPARE(form2.PushButton3->isEnabled(), enabled);
-    // Below the design's controls, which keep their places.
-    QVERIFY(form2.PushButton3->geometry().top() > form2.PushButton2->geometry().bottom());
+    // Beside "Close", in the window; the design's controls keep their places.
+    QCOMPARE(form2.PushButton3->y(), form2.PushButton2->y());
+    QVERIFY(form2.PushButton3->x() > form2.PushButton2->geometry().right());
     QVERIFY(form2.rect().contains(form2.PushButton3->geometry()));
+    QCOMPARE(form2.PushButton2->geometry(), Looks::twipsRect(4080, 4390, 3840, 405));
+    QCOMPARE(form2.Frame1->geometry(), Looks::twipsRect(120, 3540, 7800, 735));
+    // The list shows every column without scrolling.
+    const QHeaderView *header = form2.ListView1->header();
+    QVERIFY(header->sectionPosition(Form2::kExplanationColumn) + header->sectionSize(Form2::kExplanationColumn)
+            <= form2.ListView1->viewport()->width());
     if (!enabled) {
         form2.PushButton3->click();
         QVERIFY(form2.isVisible());
