@@ -97,8 +97,9 @@ void fillHistory(const QString &path, const QString &listPath, qint64 answers)
         game.prepare(u"INSERT INTO games (learner, list, started, answered, correct)"
                      " SELECT learner, list, started + ?, answered, correct FROM games WHERE id = ?"_s);
         QSqlQuery answer(db);
-        answer.prepare(u"INSERT INTO answers (game, given, word_key, typed, correct, answered)"
-                       " SELECT ?, given, word_key, typed, correct, answered + ? FROM answers WHERE game = ?"_s);
+        answer.prepare(u"INSERT INTO answers (game, learner, list, given, word_key, typed, correct, answered)"
+                       " SELECT ?, learner, list, given, word_key, typed, correct, answered + ?"
+                       " FROM answers WHERE game = ?"_s);
         for (qint64 copy = templateGames; copy < games; ++copy) {
             const qint64 shift = 60'000 * (copy - copy % templateGames);
             const qint64 from = 1 + copy % templateGames;
@@ -112,6 +113,14 @@ void fillHistory(const QString &path, const QString &listPath, qint64 answers)
             if (!answer.exec())
                 qFatal("cannot copy answers: %s", qPrintable(answer.lastError().text()));
         }
+        // Each word's totals, which the store keeps with each answer, for
+        // all the answers.
+        QSqlQuery totals(db);
+        if (!totals.exec(u"DELETE FROM word_totals"_s)
+            || !totals.exec(u"INSERT INTO word_totals (learner, list, word_key, given, asked, wrong)"
+                            " SELECT learner, list, word_key, min(given), count(*), sum(1 - correct)"
+                            " FROM answers GROUP BY learner, list, word_key"_s))
+            qFatal("cannot count the words: %s", qPrintable(totals.lastError().text()));
         if (!db.commit())
             qFatal("cannot write the history");
     }
