@@ -7,6 +7,8 @@
 #include "program/practicerecord.h"
 #include "program/programstate.h"
 
+#include <QSet>
+
 using namespace Qt::StringLiterals;
 
 namespace WordsFirst {
@@ -20,20 +22,22 @@ bool isOn(const ProgramState &state)
     }
 }
 
-void setOn(const ProgramState &state, bool on)
+void setOn(ProgramState &state, bool on)
 {
     state.WriteSetting(SettingKeys::kWordsToWorkOnFirst.key, on ? u"True"_s : u"False"_s);
+    if (!on)
+        state.setFirstWords({});
 }
 
-QSet<QString> firstWords(const ProgramState &state, PracticeRecord &record, const QString &listPath)
+void startGame(ProgramState &state, PracticeRecord &record, const QString &listPath)
 {
-    QSet<QString> words;
     if (!isOn(state))
-        return words;
+        return;
+    QSet<QString> words;
     const QList<WordToWorkOn> toWorkOn = record.wordsToWorkOn(listPath, state.dictionary);
     for (const WordToWorkOn &word : toWorkOn)
         words.insert(word.word);
-    return words;
+    state.setFirstWords(words);
 }
 
 } // namespace WordsFirst

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QSet>
 #include <QString>
 
 class PracticeRecord;
@@ -13,10 +12,13 @@ namespace WordsFirst {
 
 // A setting that cannot be read as true or false counts as off.
 bool isOn(const ProgramState &state);
+// Remembers the choice; switched off, no word is asked first any more.
 // Throws Failure when the setting cannot be written.
-void setOn(const ProgramState &state, bool on);
+void setOn(ProgramState &state, bool on);
 
-// The words a game on the list asks first: none while the choice is off.
-QSet<QString> firstWords(const ProgramState &state, PracticeRecord &record, const QString &listPath);
+// At the start of a game on the list: while the choice is on, the learner's
+// words to work on become the words each pass asks first. Off, the words
+// asked first stay as they are.
+void startGame(ProgramState &state, PracticeRecord &record, const QString &listPath);
 
 } // namespace WordsFirst

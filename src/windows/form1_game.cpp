@@ -85,7 +85,7 @@ void Form1::PushButton3_Click()
             return;
         }
         // Not a step of the design: the practice history never stops a game.
-        m_state.setFirstWords(WordsFirst::firstWords(m_state, m_state.practiceRecord, Text1->text()));
+        WordsFirst::startGame(m_state, m_state.practiceRecord, Text1->text());
         s.step(104, [&] { m_state.game.started = true; });
         s.step(106, [&] { PushButton3->setText(kEndCaption.toString()); });
         s.step(108, [&] { setWidth(PushButton3, kStartButtonRunningWidth); });

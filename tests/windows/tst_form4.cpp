@@ -64,6 +64,7 @@ private slots:
     void keepHistory_data();
     void keepHistory();
     void askWordsToWorkOnFirstIsRemembered();
+    void switchedOffNoWordIsAskedFirst();
     void buttonsNeedWordsToWorkOn();
     void practiseWordsToWorkOn();
     void askWordsToWorkOnFirst_data();
@@ -406,6 +407,25 @@ void tst_Form4::askWordsToWorkOnFirstIsRemembered()
     QVERIFY(openProgress().Check2->isChecked());
     program->app->loadedProgress()->Check2->click();
     QCOMPARE(program->settings->ReadSetting(u"Words To Work On First"_s, QString()), u"False"_s);
+}
+
+void tst_Form4::switchedOffNoWordIsAskedFirst()
+{
+    Form1 &form1 = startProgram();
+    play(3, {{u"owl"_s, u"oul"_s}});
+    openProgress().Check2->click();
+    closeProgress();
+    form1.PushButton3->click();
+    QCOMPARE(form1.state().firstWords(), QSet<QString>{u"owl"_s});
+    // Ended before any answer: no results to show.
+    form1.PushButton3->click();
+
+    openProgress().Check2->click();
+
+    QVERIFY(form1.state().firstWords().isEmpty());
+    closeProgress();
+    form1.PushButton3->click();
+    QVERIFY(form1.state().firstWords().isEmpty());
 }
 
 void tst_Form4::buttonsNeedWordsToWorkOn()
