@@ -196,14 +196,17 @@ void PracticeRecord::answered(const GameState &game, const QString &listPath, co
     const QString typed = game.typedWords.at(answers - 1);
     const RecordedAnswer answer{given, typed, Scoring::isCorrect(typed, given), QDateTime::currentDateTime()};
     const QString name = learner();
-    // A game for another learner, or in a history started afresh, is
-    // recorded anew from this answer on.
+    const WordListId id = listId(listPath, list);
+    // Another learner, another list, or a history started afresh: the game
+    // is recorded anew from this answer on.
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (store->access() != PracticeHistory::Access::ReadWrite)
             break;
-        if (m_game == 0 || m_gameLearner != name) {
-            m_game = store->recordGame(name, listId(listPath, list), answer.answered);
+        if (m_game == 0 || m_gameLearner != name || m_gameList.path != id.path
+            || m_gameList.wordsHash != id.wordsHash) {
+            m_game = store->recordGame(name, id, answer.answered);
             m_gameLearner = name;
+            m_gameList = id;
         }
         if (m_game != 0 && store->recordAnswer(m_game, answer))
             break;
