@@ -10,6 +10,11 @@
 #include "game/scoring.h"
 #include "wordlist/wordstore.h"
 
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -43,6 +48,15 @@ QString PracticeRecord::loginName()
         if (!name.isEmpty())
             return name;
     }
+#ifdef Q_OS_UNIX
+    // Started without a login environment (from a service or a desktop
+    // entry with a cleared environment).
+    if (const passwd *entry = ::getpwuid(::getuid())) {
+        const QString name = QString::fromLocal8Bit(entry->pw_name).trimmed();
+        if (!name.isEmpty())
+            return name;
+    }
+#endif
     return u"Learner"_s;
 }
 
