@@ -81,9 +81,8 @@ public:
 
     // In the order they were added.
     virtual QStringList learners() = 0;
-    // Empty when added (or when that exact name is already there with no
-    // need to tell); otherwise the reason, e.g. "A learner of that name
-    // already exists."
+    // Empty when added; otherwise the reason to show, e.g. "A learner of
+    // that name already exists."
     virtual QString addLearner(const QString &name) = 0;
     // Deletes the learner's games and answers; the learner stays.
     virtual bool forgetHistory(const QString &learner) = 0;
@@ -99,7 +98,9 @@ public:
     // Records a new game for the learner (added when new) on the list and
     // returns its number, or 0 when it could not be recorded.
     virtual qint64 recordGame(const QString &learner, const WordListId &list, const QDateTime &started) = 0;
-    // Records one answer of a recorded game in a transaction of its own.
+    // Records one answer of a recorded game in a transaction of its own;
+    // false when it was not recorded, also when the game has been forgotten
+    // meanwhile (the store itself still works then).
     virtual bool recordAnswer(qint64 game, const RecordedAnswer &answer) = 0;
 
     // The text of what went wrong since the last call, or empty: a damaged

@@ -10,6 +10,11 @@
 #include "game/scoring.h"
 #include "wordlist/wordstore.h"
 
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -43,6 +48,15 @@ QString PracticeRecord::loginName()
         if (!name.isEmpty())
             return name;
     }
+#ifdef Q_OS_UNIX
+    // Started without a login environment (from a service or a desktop
+    // entry with a cleared environment).
+    if (const passwd *entry = ::getpwuid(::getuid())) {
+        const QString name = QString::fromLocal8Bit(entry->pw_name).trimmed();
+        if (!name.isEmpty())
+            return name;
+    }
+#endif
     return u"Learner"_s;
 }
 
@@ -196,14 +210,17 @@ void PracticeRecord::answered(const GameState &game, const QString &listPath, co
     const QString typed = game.typedWords.at(answers - 1);
     const RecordedAnswer answer{given, typed, Scoring::isCorrect(typed, given), QDateTime::currentDateTime()};
     const QString name = learner();
-    // A game for another learner, or in a history started afresh, is
-    // recorded anew from this answer on.
+    const WordListId id = listId(listPath, list);
+    // Another learner, another list, or a history started afresh: the game
+    // is recorded anew from this answer on.
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (store->access() != PracticeHistory::Access::ReadWrite)
             break;
-        if (m_game == 0 || m_gameLearner != name) {
-            m_game = store->recordGame(name, listId(listPath, list), answer.answered);
+        if (m_game == 0 || m_gameLearner != name || m_gameList.path != id.path
+            || m_gameList.wordsHash != id.wordsHash) {
+            m_game = store->recordGame(name, id, answer.answered);
             m_gameLearner = name;
+            m_gameList = id;
         }
         if (m_game != 0 && store->recordAnswer(m_game, answer))
             break;

@@ -85,9 +85,10 @@ private:
     std::unique_ptr<PracticeHistory> m_history;
     bool m_opened = false;
     QStringList m_told;
-    // The game being recorded, and for whom.
+    // The game being recorded, for whom and on which list.
     qint64 m_game = 0;
     QString m_gameLearner;
+    WordListId m_gameList;
     // wordsHash of the list with this identity.
     quint64 m_hashedList = 0;
     QString m_hash;

@@ -64,6 +64,7 @@ private slots:
     void everyAnswerIsRecordedAsJudged();
     void eachGameIsRecordedAtItsFirstAnswer();
     void anotherLearnerMidGameStartsTheirOwnGame();
+    void anotherListMidGameStartsAGameOnIt();
     void keepHistoryOffWritesNothing();
     void forgottenInTheMiddleOfAGame();
     void damagedHistoryIsToldOnceAndPracticeGoesOn();
@@ -143,6 +144,24 @@ void tst_PracticeRecord::anotherLearnerMidGameStartsTheirOwnGame()
     f.record.setLearner(u"Ann"_s);
     QCOMPARE(f.games().at(0).correct, 1);
     QCOMPARE(f.record.learners(), (QStringList{u"Ann"_s, u"Ben"_s}));
+}
+
+void tst_PracticeRecord::anotherListMidGameStartsAGameOnIt()
+{
+    Fixture f;
+    f.newGame();
+    f.answer(u"until"_s, u"until"_s);
+    // A list loaded while the game runs: its next words come from it.
+    const WordStore other = WordStore::fromText(u"necessary\n"_s);
+    f.game.givenWords.append(u"necessary"_s);
+    f.game.typedWords.append(u"necesary"_s);
+    f.record.answered(f.game, u"/lists/week2.txt"_s, other);
+    QCOMPARE(f.games().size(), 1);
+    QCOMPARE(f.games().at(0).correct, 1);
+    const QList<GameSummary> onOther = f.record.pastGames(u"/lists/week2.txt"_s, other);
+    QCOMPARE(onOther.size(), 1);
+    QCOMPARE(onOther.at(0).answered, 1);
+    QCOMPARE(f.record.wordsToWorkOn(u"/lists/week2.txt"_s, other).size(), 1);
 }
 
 void tst_PracticeRecord::keepHistoryOffWritesNothing()
