@@ -31,8 +31,9 @@ struct Letters
     }
 };
 
-// Numbers for letters other than one ASCII character, which is its own
-// upper-case character code.
+// Numbers for letters: a letter whose upper case is one ASCII character
+// ("a", but also the dotless "ı") is that character's code, any other gets a
+// number of its own.
 class Keys
 {
 public:
@@ -41,6 +42,8 @@ public:
         if (letter.size() == 1 && letter.front().unicode() < 0x80)
             return QChar::toUpper(letter.front().unicode());
         const QString key = letter.toString().toUpper();
+        if (key.size() == 1 && key.front().unicode() < 0x80)
+            return key.front().unicode();
         auto found = m_others.constFind(key);
         if (found == m_others.cend())
             found = m_others.insert(key, kFirstOther + int(m_others.size()));

@@ -63,6 +63,8 @@ void tst_Misspelling::explain_data()
     QTest::addRow("accent typed decomposed") << u"cafe\u0301"_s << u"café"_s << QString();
     QTest::addRow("accented letter missing") << u"nave"_s << u"naïve"_s << u"missing \"ï\""_s;
     QTest::addRow("accented capital ignores case") << u"ÉCOLE"_s << u"école"_s << QString();
+    QTest::addRow("dotless i is upper-case I") << u"\u0131nch"_s << u"INCH"_s << QString();
+    QTest::addRow("long s is upper-case S") << u"ca\u017Fe"_s << u"case"_s << QString();
     QTest::addRow("sharp s for s") << u"strase"_s << u"straße"_s << u"\"s\" instead of \"ß\""_s;
     QTest::addRow("emoji with skin tone is one letter")
         << u"ok\U0001F44D"_s << u"ok\U0001F44D\U0001F3FD"_s << u"\"\U0001F44D\" instead of \"\U0001F44D\U0001F3FD\""_s;
