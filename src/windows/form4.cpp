@@ -75,7 +75,6 @@ void Form4::buildControls()
                              u"The learner whose practice is shown"_s);
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(u"Combo1"_s);
-    Combo1->setAccessibleName(u"Learner"_s);
     Combo1->setGeometry(twipsRect(1080, 120, 3840, 345));
     Label1->setBuddy(Combo1);
     PushButton1 = Controls::button(this, "PushButton1", u"New Learner..."_s, twipsRect(5040, 90, 2880, 405));
