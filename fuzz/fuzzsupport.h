@@ -43,6 +43,11 @@ public:
         return false;
     }
     void error(const QString &text) override { errors.append(text); }
+    std::optional<QString> askText(const QString &text) override
+    {
+        messages.append(text);
+        return std::nullopt;
+    }
 
     QStringList messages;
     QStringList errors;

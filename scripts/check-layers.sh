@@ -2,15 +2,16 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a source file includes a header of a layer above its own, and
 # names the offending line. Layers, top to bottom:
-#   app > windows > widgets > program > wordlist, game, audio, results, practice > core
-# A subsystem (wordlist, game, audio, results, practice) includes only itself and core.
+#   app > windows > widgets > program > wordlist, game, audio, results,
+#   history, practice > core
+# A subsystem includes only itself and core.
 set -euo pipefail
 src="${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/src}"
 
 rank() {
     case "$1" in
         core) echo 0 ;;
-        wordlist|game|audio|results|practice) echo 1 ;;
+        wordlist|game|audio|results|history|practice) echo 1 ;;
         program) echo 2 ;;
         widgets) echo 3 ;;
         windows) echo 4 ;;

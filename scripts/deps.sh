@@ -16,7 +16,7 @@ set -euo pipefail
 # addresses.
 LEXIDRILL_RUN_PACKAGES=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-speech-dev qt6-multimedia-dev qt6-declarative-dev
+    qt6-base-dev qt6-speech-dev qt6-multimedia-dev qt6-declarative-dev libqt6sql6-sqlite qt6-charts-dev
     libgl-dev libxkbcommon-dev qt6-qpa-plugins
     qt6-speech-speechd-plugin qt6-speech-flite-plugin
     speech-dispatcher speech-dispatcher-espeak-ng

@@ -6,6 +6,7 @@
 #include "windows/form1.h"
 #include "windows/form2.h"
 #include "windows/form3.h"
+#include "windows/form4.h"
 
 #include <QCoreApplication>
 
@@ -41,6 +42,7 @@ App::App(const Services &services, InputQueue *input)
 App::~App()
 {
     m_ending = true;
+    delete m_form4.data();
     delete m_form3.data();
     delete m_form2.data();
     m_form1.reset();
@@ -56,6 +58,11 @@ Form1 &App::start(const QString &givenList)
 Form2 *App::loadedResults() const
 {
     return m_form2.data();
+}
+
+Form4 *App::loadedProgress() const
+{
+    return m_form4.data();
 }
 
 Form3 &App::audioOptions()
@@ -76,6 +83,15 @@ Form2 &App::results()
         m_form2->Form_Load();
     }
     return *m_form2;
+}
+
+Form4 &App::progress(const QString &listPath)
+{
+    if (m_form4.isNull()) {
+        m_form4 = new Form4(m_state, *this);
+        m_form4->Form_Load(listPath);
+    }
+    return *m_form4;
 }
 
 void App::showMainWindow()

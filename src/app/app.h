@@ -33,12 +33,15 @@ public:
     // The results window while it is loaded.
     Form2 *loadedResults() const;
     bool isAudioOptionsLoaded() const { return !m_form3.isNull(); }
+    // The Progress window while it is loaded.
+    Form4 *loadedProgress() const;
     // For tests that close windows as if the program were ending.
     void setEnding(bool ending) { m_ending = ending; }
 
     Form3 &audioOptions() override;
     Form2 &results() override;
     void practise(const QStringList &words) override;
+    Form4 &progress(const QString &listPath) override;
     void showMainWindow() override;
     void returnToMainWindow() override;
     bool ending() const override { return m_ending; }
@@ -68,5 +71,6 @@ private:
     std::unique_ptr<Form1> m_form1;
     QPointer<Form2> m_form2;
     QPointer<Form3> m_form3;
+    QPointer<Form4> m_form4;
     bool m_ending = false;
 };

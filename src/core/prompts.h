@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // The one seam for message boxes. The real one shows QMessageBox; tests put
 // a recorder in its place so that no test waits on a modal box.
@@ -13,6 +14,9 @@ public:
     virtual void message(const QString &text) = 0;
     // Application title as caption, no icon, Yes and No; true for Yes.
     virtual bool question(const QString &text) = 0;
+    // Application title as caption, the text above a one-line box, OK and
+    // Cancel: what was typed, or nothing for Cancel.
+    virtual std::optional<QString> askText(const QString &text) = 0;
     // The error report: "Application Error", warning icon, OK.
     virtual void error(const QString &text) = 0;
 };

@@ -25,4 +25,11 @@ inline constexpr Number kRate{u"Speech Rate", -4};
 inline constexpr Number kPlaySounds{u"Option1", 1};
 inline constexpr Number kNoSounds{u"Option2", 0};
 
+// The learner whose answers are recorded; absent, the login name.
+inline constexpr QStringView kLearner = u"Learner";
+// "True" while answers are recorded in the practice history, else "False".
+inline constexpr Number kKeepHistory{u"Keep Practice History", 1};
+// "True" while each pass of a game asks the learner's words to work on first.
+inline constexpr Number kWordsToWorkOnFirst{u"Words To Work On First", 0};
+
 } // namespace SettingKeys

@@ -4,8 +4,14 @@
 #include "audio/speakword.h"
 #include "core/delay.h"
 #include "core/utilities.h"
+#include "history/historystore.h"
 
-ProgramState::ProgramState(const Services &services, AudioPreferences &audioPreferences) : m_services(services)
+ProgramState::ProgramState(const Services &services, AudioPreferences &audioPreferences)
+    : practiceRecord(services.settings, services.prompts,
+                     [file = services.historyFile]() -> std::unique_ptr<PracticeHistory> {
+                         return std::make_unique<HistoryStore>(file.isEmpty() ? HistoryStore::defaultPath() : file);
+                     }),
+      m_services(services)
 {
     if (!m_services.random)
         m_services.random = &systemRandom();

@@ -7,6 +7,7 @@
 #include "core/randomsource.h"
 #include "core/settingsstore.h"
 #include "game/gamestate.h"
+#include "program/practicerecord.h"
 #include "wordlist/wordstore.h"
 
 #include <QSet>
@@ -34,6 +35,9 @@ struct Services
     // The folder that holds the program, without a trailing separator
     // (except at the root).
     QString programFolder;
+    // The practice history file; left empty, the user's own
+    // (HistoryStore::defaultPath()).
+    QString historyFile;
 };
 
 // How the game speaks a word and plays a feedback sound: SpeakWord and
@@ -88,6 +92,9 @@ public:
     GameState game;
     AudioContext audio;
     GameAudio gameAudio;
+    // Every judged answer, for the learner in use, and the Progress window's
+    // questions.
+    PracticeRecord practiceRecord;
 
 private:
     Services m_services;

@@ -3,12 +3,10 @@
 
 #include "core/codepage.h"
 #include "core/errorreport.h"
+#include "core/safesave.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -121,14 +119,9 @@ void SaveListviewProperlySpaced(Prompts &prompts, const ExportTable &table, cons
 {
     using namespace AlignedExport;
     Steps s(prompts, u"Main", u"SaveListviewProperlySpaced");
-    const QString shown = QDir::toNativeSeparators(fileName);
-    const auto cannotSave
-        = [&](const QString &reason) { return Failure(u"Cannot save \"%1\": %2"_s.arg(shown, reason)); };
     QList<qsizetype> widths;
     Encoding encoding = Encoding::Ansi;
-    // Written beside the target and put in its place only when complete: a
-    // failure or a kill leaves the file that was there as it was.
-    QSaveFile file(fileName);
+    SafeSave file(fileName);
 
     // Once a step has failed, every later one would fail for the same reason:
     // the save stops at the first report.
@@ -145,32 +138,11 @@ void SaveListviewProperlySpaced(Prompts &prompts, const ExportTable &table, cons
             }
         });
     };
-    // Unbuffered, so that a write fails with its own reason: a short write
-    // (the disk filled up within the line) tells none, so the rest is written
-    // again, which fails with it.
-    const auto writeLine = [&](const QString &line) {
-        const QByteArray bytes = encodeLine(line, encoding);
-        for (qsizetype done = 0; done < bytes.size();) {
-            const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-            if (written <= 0)
-                throw cannotSave(file.errorString());
-            done += written;
-        }
-    };
+    const auto writeLine = [&](const QString &line) { file.write(encodeLine(line, encoding)); };
 
     step(100, [&] { widths = columnWidths(table, yield); });
     step(102, [&] { encoding = fileEncoding(table, summary); });
-    step(104, [&] {
-        // Checked before anything is opened: a pipe would hold the save until
-        // something read it, and a device or a folder would be replaced.
-        const QFileInfo target(fileName);
-        if (target.isDir())
-            throw cannotSave(u"it is a folder."_s);
-        if (target.exists() && !target.isFile())
-            throw cannotSave(u"it is not a plain file."_s);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            throw cannotSave(file.errorString());
-    });
+    step(104, [&] { file.open(); });
     step(106, [&] { writeLine(alignedLine(table.titles, widths, yield)); });
     for (const QStringList &row : table.rows) {
         if (failed)
@@ -180,8 +152,5 @@ void SaveListviewProperlySpaced(Prompts &prompts, const ExportTable &table, cons
     }
     step(110, [&] { writeLine(QString()); });
     step(112, [&] { writeLine(summary); });
-    step(114, [&] {
-        if (!file.commit())
-            throw cannotSave(file.errorString());
-    });
+    step(114, [&] { file.commit(); });
 }

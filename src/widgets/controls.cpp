@@ -3,6 +3,7 @@
 
 #include "widgets/looks.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -77,6 +78,14 @@ QRadioButton *option(QWidget *parent, const char *name, const QString &caption, 
     option->setObjectName(QLatin1StringView(name));
     option->setGeometry(geometry);
     return option;
+}
+
+QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption, QRect geometry)
+{
+    auto *box = new QCheckBox(caption, parent);
+    box->setObjectName(QLatin1StringView(name));
+    box->setGeometry(geometry);
+    return box;
 }
 
 } // namespace Controls

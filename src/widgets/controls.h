@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QString>
 
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -33,5 +34,6 @@ QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, QRec
 QSlider *slider(QWidget *parent, const char *name, int minimum, int maximum, QRect geometry,
                 const QString &accessibleName);
 QRadioButton *option(QWidget *parent, const char *name, const QString &caption, QRect geometry);
+QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption, QRect geometry);
 
 } // namespace Controls

@@ -7,10 +7,14 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -24,17 +28,44 @@ std::unique_ptr<QMessageBox> makePromptBox(QMessageBox::Icon icon, const QString
     return box;
 }
 
+std::unique_ptr<QDialog> makeTextQuestionBox(const QString &title, const QString &text, QWidget *parent)
+{
+    auto box = std::make_unique<QDialog>(parent);
+    box->setWindowTitle(title);
+    box->setWindowModality(Qt::ApplicationModal);
+    auto *label = new QLabel(box.get());
+    label->setTextFormat(Qt::PlainText);
+    label->setText(lineBreaksForDisplay(text));
+    auto *answer = new QLineEdit(box.get());
+    answer->setObjectName(u"answer"_s);
+    answer->setAccessibleName(text);
+    label->setBuddy(answer);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, box.get());
+    QObject::connect(buttons, &QDialogButtonBox::accepted, box.get(), &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, box.get(), &QDialog::reject);
+    auto *layout = new QVBoxLayout(box.get());
+    layout->addWidget(label);
+    layout->addWidget(answer);
+    layout->addWidget(buttons);
+    return box;
+}
+
 namespace {
+
+// The keyboard goes back to the window a box came from, also where no window
+// manager hands it back.
+void giveBackKeyboard(QWidget *owner)
+{
+    if (owner && owner->isVisible())
+        owner->activateWindow();
+}
 
 QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString &title, const QString &text,
                                     QMessageBox::StandardButtons buttons)
 {
     QWidget *owner = QApplication::activeWindow();
     const auto pressed = QMessageBox::StandardButton(makePromptBox(icon, title, text, buttons, owner)->exec());
-    // The keyboard goes back to the window the box came from, also where no
-    // window manager hands it back.
-    if (owner && owner->isVisible())
-        owner->activateWindow();
+    giveBackKeyboard(owner);
     return pressed;
 }
 
@@ -49,6 +80,17 @@ bool QtPrompts::question(const QString &text)
 {
     return showBox(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Yes | QMessageBox::No)
         == QMessageBox::Yes;
+}
+
+std::optional<QString> QtPrompts::askText(const QString &text)
+{
+    QWidget *owner = QApplication::activeWindow();
+    const auto box = makeTextQuestionBox(applicationTitle(), text, owner);
+    const bool accepted = box->exec() == QDialog::Accepted;
+    giveBackKeyboard(owner);
+    if (!accepted)
+        return std::nullopt;
+    return box->findChild<QLineEdit *>(u"answer"_s)->text();
 }
 
 void QtPrompts::error(const QString &text)

@@ -4,6 +4,7 @@
 #include "core/platform.h"
 #include "core/prompts.h"
 
+#include <QDialog>
 #include <QMessageBox>
 #include <memory>
 
@@ -12,12 +13,17 @@
 std::unique_ptr<QMessageBox> makePromptBox(QMessageBox::Icon icon, const QString &title, const QString &text,
                                            QMessageBox::StandardButtons buttons, QWidget *parent);
 
+// The box a text question shows, not yet shown: the text as plain text above
+// a one-line box (object name "answer") named after it, OK and Cancel.
+std::unique_ptr<QDialog> makeTextQuestionBox(const QString &title, const QString &text, QWidget *parent);
+
 // The real message boxes, dialogs and launcher, over Qt.
 class QtPrompts : public Prompts
 {
 public:
     void message(const QString &text) override;
     bool question(const QString &text) override;
+    std::optional<QString> askText(const QString &text) override;
     void error(const QString &text) override;
 };
 

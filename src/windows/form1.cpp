@@ -12,6 +12,7 @@
 #include "widgets/inputqueue.h"
 #include "widgets/looks.h"
 #include "windows/form3.h"
+#include "windows/form4.h"
 #include "windows/navigator.h"
 #include "windows/refreshvoices.h"
 
@@ -30,7 +31,8 @@ using Looks::twipsRect;
 namespace {
 
 constexpr int kClientWidth = 8040;
-constexpr int kClientHeight = 5550;
+// One row below the design's last, for the Progress button.
+constexpr int kClientHeight = 6075;
 
 } // namespace
 
@@ -86,10 +88,12 @@ void Form1::buildControls()
         = Controls::button(Frame3, "PushButton1", u"Load 8th Grade Example List"_s, twipsRect(3960, 1770, 3600, 405));
 
     PushButton4 = Controls::button(this, "PushButton4", u"Audio Options"_s, twipsRect(120, 5025, 7800, 405));
+    PushButton12 = Controls::button(this, "PushButton12", u"Progress"_s, twipsRect(120, 5550, 7800, 405));
 
     // Tab goes down the window from the answer box, then on from the top.
-    const QList<QWidget *> tabOrder{Text2,        PushButton8,  PushButton5, Text1,       PushButton6, PushButton2,
-                                    PushButton11, PushButton10, PushButton1, PushButton4, PushButton3, PushButton7};
+    const QList<QWidget *> tabOrder{Text2,        PushButton8,  PushButton5,  Text1,       PushButton6,
+                                    PushButton2,  PushButton11, PushButton10, PushButton1, PushButton4,
+                                    PushButton12, PushButton3,  PushButton7};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
 
@@ -103,6 +107,7 @@ void Form1::buildControls()
     connect(PushButton11, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton11_Click); });
     connect(PushButton2, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton2_Click); });
     connect(PushButton4, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton4_Click); });
+    connect(PushButton12, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton12_Click); });
 
     // Closing the main window ends the program at once, also during a wait,
     // which then gives up; nothing is unloaded under the running handler.
@@ -150,7 +155,7 @@ void Form1::Form_Load(const QString &givenList)
         s.step(104, [&] {
             installHandPointer(m_state.besideProgram(ProgramFiles::kHandPointer), this,
                                {PushButton3, PushButton5, PushButton8, PushButton6, PushButton1, PushButton2,
-                                PushButton10, PushButton11, PushButton4, PushButton7},
+                                PushButton10, PushButton11, PushButton4, PushButton12, PushButton7},
                                {this, Frame5, Frame3});
         });
     }
@@ -226,6 +231,17 @@ void Form1::PushButton4_Click()
     Steps s(m_state.prompts(), u"Form1", u"PushButton4_Click");
     s.step(100, [&] { m_navigator.audioOptions().show(); });
     s.step(102, [&] { hide(); });
+}
+
+void Form1::PushButton12_Click()
+{
+    // Not a procedure of the design: what fails is told in a plain message.
+    try {
+        m_navigator.progress(Text1->text()).show();
+        hide();
+    } catch (const std::exception &error) {
+        m_state.prompts().message(describe(error));
+    }
 }
 
 // The window's own focus widget, not the application's: while a message box

@@ -63,6 +63,8 @@ public:
 
     // Audio options.
     void PushButton4_Click();
+    // Progress.
+    void PushButton12_Click();
 
     ProgramState &state() const { return m_state; }
 
@@ -81,6 +83,7 @@ public:
     QLineEdit *Text1;
     QLabel *Label3;
     QPushButton *PushButton4;
+    QPushButton *PushButton12;
     QPushButton *PushButton7;
     QLabel *Label4;
     QLabel *Label2;

@@ -7,6 +7,7 @@
 #include "game/typeahead.h"
 #include "program/dictionary.h"
 #include "program/programstate.h"
+#include "program/wordsfirst.h"
 #include "widgets/looks.h"
 #include "windows/form2.h"
 #include "windows/navigator.h"
@@ -81,6 +82,8 @@ void Form1::PushButton3_Click()
             });
             return;
         }
+        // Not a step of the design: the practice history never stops a game.
+        WordsFirst::startGame(m_state, m_state.practiceRecord, Text1->text());
         s.step(104, [&] { m_state.game.started = true; });
         s.step(106, [&] { PushButton3->setText(kEndCaption.toString()); });
         s.step(108, [&] { setWidth(PushButton3, kStartButtonRunningWidth); });
@@ -185,6 +188,9 @@ void Form1::PushButton8_Click()
         judged = Text2->text();
         m_state.game.typedWords.append(judged);
     });
+    // Kept before the feedback and its sound's wait: a crash then loses at
+    // most this answer.
+    m_state.practiceRecord.answered(m_state.game, Text1->text(), m_state.dictionary);
     const auto lastGiven = [&] {
         if (m_state.game.givenWords.isEmpty())
             throw Failure(u"No word was given"_s);

@@ -6,6 +6,7 @@
 class Form2;
 class Form3;
 class InputQueue;
+class Form4;
 
 // How a window reaches the others. The composition root owns the windows and
 // moves between them; windows hold no pointers to one another.
@@ -21,6 +22,8 @@ public:
     // Shows the main window and starts a game at once over these words only
     // (Form1::startGameOver); the list in use stays.
     virtual void practise(const QStringList &words) = 0;
+    // The Progress window, for the list at the path: loaded the same way.
+    virtual Form4 &progress(const QString &listPath) = 0;
     // Throws Failure when the main window is not loaded.
     virtual void showMainWindow() = 0;
     // Brings the main window back as another window closes, unless the

@@ -3,6 +3,7 @@
 
 #include "core/codepage.h"
 #include "core/errorreport.h"
+#include "core/safesave.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,6 +66,24 @@ QString decode(QByteArrayView bytes)
 bool isBinary(QStringView text)
 {
     return text.contains(QChar(u'\0'));
+}
+
+QByteArray encode(const QStringList &words)
+{
+    QByteArray bytes;
+    for (const QString &word : words) {
+        bytes += word.toUtf8();
+        bytes += '\n';
+    }
+    return bytes;
+}
+
+void save(const QString &path, const QStringList &words)
+{
+    SafeSave file(path);
+    file.open();
+    file.write(encode(words));
+    file.commit();
 }
 
 } // namespace WordListFile

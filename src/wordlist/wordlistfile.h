@@ -7,6 +7,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 class Steps;
 
@@ -40,6 +41,15 @@ QString decode(QByteArrayView bytes);
 // written by a text editor does (a UTF-16 file without a mark, an image, a
 // program).
 bool isBinary(QStringView text);
+
+// The bytes of a list of the words: UTF-8 without a mark, each word followed
+// by a LF. Read back, they give the same words in the same order, as long as
+// none is empty or holds a CR or LF (no word read from a list does).
+QByteArray encode(const QStringList &words);
+
+// Saves the words as a list (encode) safely: see SafeSave, whose Failure it
+// throws.
+void save(const QString &path, const QStringList &words);
 
 } // namespace WordListFile
 

@@ -19,7 +19,7 @@ CTRL, SHIFT, TAB, RETURN, SPACE, R, D, O, G = 37, 50, 23, 36, 65, 27, 40, 32, 42
 
 MAIN_BUTTONS = ["Start Game", "?", "Repeat Word (Ctrl+R)", "Load Word List From Text File",
                 "Help", "View File You Are Using", "Load One-To-Ten Example List",
-                "Load 8th Grade Example List", "Audio Options"]
+                "Load 8th Grade Example List", "Audio Options", "Progress"]
 
 
 def fail(message):
@@ -119,6 +119,14 @@ def tab_to(node, name, backwards=False):
     fail("Tab never reached " + name + "; focus on " + str(focused(node)))
 
 
+def table_cells(node, name):
+    """The texts of the cells of the table of that name, row by row."""
+    tables = [n for n in on_screen(node) if n.name == name and n.getRole() != pyatspi.ROLE_LABEL]
+    if not tables:
+        return None
+    return [n.name for n in descendants(tables[0], pyatspi.ROLE_TABLE_CELL)]
+
+
 def expect(what, actual, wanted):
     if actual != wanted:
         fail("%s: %r, expected %r" % (what, actual, wanted))
@@ -205,6 +213,28 @@ for name in ["Test Speed", "Refresh List", "Add Voices", "Close"]:
         fail("audio options buttons: %r" % button_names(options))
 tab_to(options, "Close")
 press_keys(SPACE)
-until("the main window after the audio options", lambda: window("Lexidrill"))
+main = until("the main window after the audio options", lambda: window("Lexidrill"))
+no_error_box()
+
+# The Progress window reads back the game just played: its table of games is
+# the chart's text, and the word missed is a word to work on.
+tab_to(main, "Progress")
+press_keys(RETURN)
+progress = until("the progress window", lambda: window("Lexidrill - Progress"))
+expect("progress window role", progress.getRoleName(), "frame")
+expect("windows with the progress window", windows(), ["Lexidrill - Progress"])
+for name in ["New Learner...", "Practise Words To Work On", "Save Words To Work On...", "Forget History...",
+             "Close"]:
+    if name not in button_names(progress):
+        fail("progress buttons: %r" % button_names(progress))
+games = until("the past games", lambda: table_cells(progress, "Past games"))
+expect("past game", games[1:], ["2", "1", "50%"])
+words = until("the words to work on", lambda: table_cells(progress, "Words To Work On"))
+expect("words to work on", words[:4], [WORD, "2", "1", "dog"])
+if len(words) != 5 or not words[4]:
+    fail("where it went wrong: %r" % words)
+tab_to(progress, "Close")
+press_keys(RETURN)
+until("the main window after the progress window", lambda: window("Lexidrill"))
 no_error_box()
 print("PASS")

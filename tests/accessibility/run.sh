@@ -14,9 +14,10 @@ fi
 program="$1"
 work="$2"
 rm -rf "$work"
-mkdir -p "$work/config/Marrowfen" "$work/runtime"
+mkdir -p "$work/config/Marrowfen" "$work/runtime" "$work/data"
 chmod 700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
+# The practice history too starts empty, in the work folder.
+export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 
 # A word list whose name and word look like markup: both must reach the
 # screen reader character for character.

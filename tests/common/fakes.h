@@ -22,7 +22,7 @@ class RecordingPrompts : public Prompts
 public:
     struct Box
     {
-        enum Kind { Message, Question, Error } kind;
+        enum Kind { Message, Question, Error, TextQuestion } kind;
         QString text;
     };
 
@@ -38,14 +38,22 @@ public:
         return answers.isEmpty() ? false : answers.dequeue();
     }
     void error(const QString &text) override { boxes.append({Box::Error, text}); }
+    std::optional<QString> askText(const QString &text) override
+    {
+        boxes.append({Box::TextQuestion, text});
+        return typedAnswers.isEmpty() ? std::nullopt : typedAnswers.dequeue();
+    }
 
     QStringList texts(Box::Kind kind) const;
     QStringList messages() const { return texts(Box::Message); }
     QStringList errors() const { return texts(Box::Error); }
     QStringList questions() const { return texts(Box::Question); }
+    QStringList textQuestions() const { return texts(Box::TextQuestion); }
 
     QList<Box> boxes;
     QQueue<bool> answers;
+    // What is typed into text questions, in turn; Cancel when it is empty.
+    QQueue<std::optional<QString>> typedAnswers;
     // Runs while a message is "open", e.g. to take the focus as a real box does.
     std::function<void()> whileShown;
 };

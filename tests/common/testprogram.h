@@ -31,6 +31,8 @@ public:
     // creates the main window and runs its load step.
     Form1 &start(const QString &givenList = QString());
     ProgramState &state() const { return app->state(); }
+    // The program's practice history, in the temporary folder.
+    QString historyFile() const { return folder.filePath(QStringLiteral("data/history.sqlite")); }
 
     QTemporaryDir folder;
     RecordingPrompts prompts;

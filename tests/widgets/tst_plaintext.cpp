@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTest>
@@ -34,6 +35,8 @@ private slots:
     void promptBox();
     void label_data();
     void label();
+    void textQuestionBox_data();
+    void textQuestionBox();
 
 private:
     void addRows();
@@ -102,6 +105,37 @@ void tst_PlainText::label()
     QCOMPARE(shownLines(*label), lines);
     QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name), lineBreaksForDisplay(text));
     QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Description), u"Feedback"_s);
+}
+
+void tst_PlainText::textQuestionBox_data()
+{
+    addRows();
+}
+
+void tst_PlainText::textQuestionBox()
+{
+    QFETCH(QString, style);
+    QFETCH(QString, text);
+    QFETCH(int, lines);
+    QApplication::setStyle(QStyleFactory::create(style));
+
+    const auto box = makeTextQuestionBox(u"Lexidrill"_s, text, nullptr);
+    box->show();
+    const auto *shown = box->findChild<QLabel *>();
+    auto *answer = box->findChild<QLineEdit *>(u"answer"_s);
+    QVERIFY(shown);
+    QVERIFY(answer);
+
+    QCOMPARE(box->windowTitle(), u"Lexidrill"_s);
+    QCOMPARE(shown->textFormat(), Qt::PlainText);
+    QCOMPARE(shown->text(), lineBreaksForDisplay(text));
+    QCOMPARE(shownLines(*shown), lines);
+    QCOMPARE(QAccessible::queryAccessibleInterface(answer)->text(QAccessible::Name), text);
+    // Typing goes into the box at once.
+    QVERIFY(QTest::qWaitForWindowActive(box.get()));
+    QCOMPARE(box->focusWidget(), answer);
+    QTest::keyClicks(box->focusWidget(), u"Ann"_s);
+    QCOMPARE(answer->text(), u"Ann"_s);
 }
 
 QTEST_MAIN(tst_PlainText)

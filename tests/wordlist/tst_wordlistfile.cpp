@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -49,6 +50,10 @@ private slots:
     void read();
     void refused_data();
     void refused();
+    void savedWordsReadBack_data();
+    void savedWordsReadBack();
+    void saveRefused_data();
+    void saveRefused();
 };
 
 // What a list's bytes become: decoding, then the split into words.
@@ -178,6 +183,83 @@ void tst_WordListFile::refused()
         QVERIFY2(failure.description().contains(description), qPrintable(failure.description()));
         QVERIFY2(failure.description().contains(QDir::toNativeSeparators(path)), qPrintable(failure.description()));
     }
+}
+
+// A list saved by the program reads back as the same words, whatever the
+// loader's encoding rules would make of other bytes.
+void tst_WordListFile::savedWordsReadBack_data()
+{
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addRow("plain") << QStringList{u"cat"_s, u"dog"_s} << "cat\ndog\n"_ba;
+    QTest::addRow("accents, not the code page")
+        << QStringList{u"caf\u00E9"_s, u"na\u00EFve"_s} << "caf\xC3\xA9\nna\xC3\xAFve\n"_ba;
+    QTest::addRow("beyond the code page")
+        << QStringList{u"\u043A\u043E\u0442"_s, u"\U0001F431"_s} << "\xD0\xBA\xD0\xBE\xD1\x82\n\xF0\x9F\x90\xB1\n"_ba;
+    QTest::addRow("spaces and case kept") << QStringList{u" Cat "_s, u"\tx"_s} << " Cat \n\tx\n"_ba;
+    QTest::addRow("copies kept") << QStringList{u"cat"_s, u"cat"_s} << "cat\ncat\n"_ba;
+    QTest::addRow("none") << QStringList() << QByteArray();
+}
+
+void tst_WordListFile::savedWordsReadBack()
+{
+    QFETCH(QStringList, words);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"words.txt"_s);
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("an older, longer list\r\n");
+    old.close();
+
+    WordListFile::save(path, words);
+
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), bytes);
+    QCOMPARE(wordsOf(WordStore::fromText(readDictionaryText(path))), words);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"words.txt"_s});
+}
+
+void tst_WordListFile::saveRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("description");
+    QTest::addRow("folder") << u"folder"_s << u"it is a folder."_s;
+#ifdef Q_OS_UNIX
+    QTest::addRow("pipe") << u"pipe"_s << u"it is not a plain file."_s;
+#endif
+    QTest::addRow("missing folder") << u"missing"_s << u"Cannot save"_s;
+}
+
+void tst_WordListFile::saveRefused()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, description);
+    QTemporaryDir folder;
+    QString path = folder.filePath(u"words %1.txt"_s);
+    if (kind == u"folder") {
+        QVERIFY(QDir(folder.path()).mkdir(u"words %1.txt"_s));
+    } else if (kind == u"pipe") {
+#ifdef Q_OS_UNIX
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+#endif
+    } else {
+        path = folder.filePath(u"absent/words.txt"_s);
+    }
+
+    try {
+        WordListFile::save(path, {u"cat"_s});
+        QFAIL("no failure");
+    } catch (const Failure &failure) {
+        QVERIFY2(failure.description().startsWith(u"Cannot save \""_s + QDir::toNativeSeparators(path) + u"\": "_s),
+                 qPrintable(failure.description()));
+        QVERIFY2(failure.description().contains(description), qPrintable(failure.description()));
+    }
+    // What was there is left as it was, and nothing is left beside it.
+    if (kind != u"missing")
+        QVERIFY(!QFileInfo(path).isFile());
+    QVERIFY(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_WordListFile)

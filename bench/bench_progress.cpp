@@ -1,0 +1,203 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Opening the Progress window over a practice history of 100,000 and of
+// 1,000,000 recorded answers: the window is loaded, reads the learner's games
+// and words to work on from the history file, and is shown and painted, as
+// the main window's Progress button does it. The history is written first,
+// as games of 20 answers on a list of 200 words with one answer in ten wrong.
+
+#include "app/app.h"
+#include "history/historystore.h"
+#include "program/practicerecord.h"
+#include "windows/form4.h"
+
+#include <QApplication>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kListWords = 200;
+constexpr int kAnswersPerGame = 20;
+constexpr int kOneWrongIn = 10;
+const QString kLearner = u"Learner"_s;
+
+class SilentPrompts : public Prompts
+{
+public:
+    void message(const QString &) override { ++boxes; }
+    bool question(const QString &) override { return false; }
+    std::optional<QString> askText(const QString &) override { return std::nullopt; }
+    void error(const QString &) override { ++boxes; }
+    int boxes = 0;
+};
+
+class SilentVoice : public SpeechVoice
+{
+public:
+    QStringList voices() const override { return {}; }
+    void setVoice(int) override { }
+    void setVolume(int) override { }
+    void setRate(int) override { }
+    void speak(const QString &) override { }
+    void speakAndWait(const QString &) override { }
+};
+
+class SilentEngine : public SpeechEngine
+{
+public:
+    std::unique_ptr<SpeechVoice> createVoice() override { return std::make_unique<SilentVoice>(); }
+    void whenStarted(QObject *, std::function<void()> then) override { then(); }
+    QStringList voicesAnew() override { return {}; }
+};
+
+QStringList listWords()
+{
+    QStringList words;
+    for (int i = 0; i < kListWords; ++i)
+        words.append(u"word%1"_s.arg(i, 3, 10, QChar(u'0')));
+    return words;
+}
+
+// Ten games through the history store, one pass over the list's 200 words,
+// then copies of them a minute apart, ending now. The store writes each
+// answer in a transaction of its own, synced to disk, as a learner's answers
+// come; a million of those would take the benchmark an hour, so the copies
+// are written in one transaction of plain SQL.
+void fillHistory(const QString &path, const QString &listPath, qint64 answers)
+{
+    const QStringList words = listWords();
+    const int templateGames = kListWords / kAnswersPerGame;
+    const qint64 games = (answers + kAnswersPerGame - 1) / kAnswersPerGame;
+    const QDateTime start = QDateTime::currentDateTime().addSecs(-60 * games);
+    {
+        HistoryStore store(path);
+        const WordListId list{listPath, wordsHash(words)};
+        for (int g = 0; g < templateGames; ++g) {
+            const QDateTime started = start.addSecs(60 * g);
+            const qint64 game = store.recordGame(kLearner, list, started);
+            for (int i = 0; i < kAnswersPerGame; ++i) {
+                const QString &word = words.at(g * kAnswersPerGame + i);
+                const bool right = i % kOneWrongIn != 0;
+                store.recordAnswer(game, {word, right ? word : word + u'x', right, started.addSecs(i)});
+            }
+        }
+    }
+    const QString connection = u"fill"_s;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection);
+        db.setDatabaseName(path);
+        if (!db.open() || !db.transaction())
+            qFatal("cannot write the history");
+        QSqlQuery game(db);
+        game.prepare(u"INSERT INTO games (learner, list, started, answered, correct)"
+                     " SELECT learner, list, started + ?, answered, correct FROM games WHERE id = ?"_s);
+        QSqlQuery answer(db);
+        answer.prepare(u"INSERT INTO answers (game, learner, list, given, word_key, typed, correct, answered)"
+                       " SELECT ?, learner, list, given, word_key, typed, correct, answered + ?"
+                       " FROM answers WHERE game = ?"_s);
+        for (qint64 copy = templateGames; copy < games; ++copy) {
+            const qint64 shift = 60'000 * (copy - copy % templateGames);
+            const qint64 from = 1 + copy % templateGames;
+            game.addBindValue(shift);
+            game.addBindValue(from);
+            if (!game.exec())
+                qFatal("cannot copy a game: %s", qPrintable(game.lastError().text()));
+            answer.addBindValue(game.lastInsertId());
+            answer.addBindValue(shift);
+            answer.addBindValue(from);
+            if (!answer.exec())
+                qFatal("cannot copy answers: %s", qPrintable(answer.lastError().text()));
+        }
+        // Each word's totals, which the store keeps with each answer, for
+        // all the answers.
+        QSqlQuery totals(db);
+        if (!totals.exec(u"DELETE FROM word_totals"_s)
+            || !totals.exec(u"INSERT INTO word_totals (learner, list, word_key, given, asked, wrong)"
+                            " SELECT learner, list, word_key, min(given), count(*), sum(1 - correct)"
+                            " FROM answers GROUP BY learner, list, word_key"_s))
+            qFatal("cannot count the words: %s", qPrintable(totals.lastError().text()));
+        if (!db.commit())
+            qFatal("cannot write the history");
+    }
+    QSqlDatabase::removeDatabase(connection);
+}
+
+// A history of that many answers in a temporary folder, and a program over it.
+struct Fixture
+{
+    explicit Fixture(qint64 answers)
+    {
+        fillHistory(historyPath, listPath, answers);
+        settings.WriteSetting(u"Learner"_s, kLearner);
+        Services services;
+        services.prompts = &prompts;
+        services.speech = &engine;
+        services.settings = &settings;
+        services.programFolder = folder.path();
+        services.historyFile = historyPath;
+        app = std::make_unique<App>(services);
+        app->state().dictionary = WordStore::fromText(listWords().join(u'\n'));
+    }
+
+    QTemporaryDir folder;
+    const QString listPath = folder.filePath(u"list.txt"_s);
+    const QString historyPath = folder.filePath(u"history.sqlite"_s);
+    SettingsStore settings{folder.filePath(u"settings.ini"_s)};
+    SilentPrompts prompts;
+    SilentEngine engine;
+    std::unique_ptr<App> app;
+};
+
+void BM_OpenProgress(benchmark::State &state)
+{
+    const qint64 answers = state.range(0);
+    Fixture fixture(answers);
+    for (auto _ : state) {
+        Form4 &progress = fixture.app->progress(fixture.listPath);
+        progress.show();
+        QCoreApplication::processEvents();
+
+        state.PauseTiming();
+        if (progress.pastGames().size() != answers / kAnswersPerGame)
+            state.SkipWithError("the window does not show every game");
+        if (progress.wordsToWorkOn().isEmpty())
+            state.SkipWithError("the window shows no words to work on");
+        delete &progress;
+        state.ResumeTiming();
+    }
+    if (fixture.prompts.boxes != 0)
+        state.SkipWithError("opening the window showed a message");
+}
+BENCHMARK(BM_OpenProgress)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// What the window asks the practice record, without the window: the part of
+// the opening that grows with the history.
+void BM_ProgressQueries(benchmark::State &state)
+{
+    Fixture fixture(state.range(0));
+    PracticeRecord &record = fixture.app->state().practiceRecord;
+    const WordStore &list = fixture.app->state().dictionary;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(record.pastGames(fixture.listPath, list));
+        benchmark::DoNotOptimize(record.wordsToWorkOn(fixture.listPath, list));
+    }
+}
+BENCHMARK(BM_ProgressQueries)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

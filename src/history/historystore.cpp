@@ -1,0 +1,610 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "historystore.h"
+
+#include "core/apptitle.h"
+
+#include <QAtomicInteger>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QHash>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QThread>
+#include <QVariant>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// SQLite's primary result codes that decide what to do with a failure.
+enum SqliteCode {
+    kBusy = 5,
+    kLocked = 6,
+    kReadOnly = 8,
+    kIoError = 10,
+    kCorrupt = 11,
+    kFull = 13,
+    kCantOpen = 14,
+    kNotADatabase = 26,
+};
+
+// How long a write waits before trying again a file another copy holds.
+constexpr unsigned long kRetryMs = 5;
+
+int primaryCode(const QSqlError &error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? (code & 0xFF) : -1;
+}
+
+bool isDamage(const QSqlError &error)
+{
+    const int code = primaryCode(error);
+    return code == kCorrupt || code == kNotADatabase;
+}
+
+const QStringList kSchema{
+    u"CREATE TABLE learners ("
+    "  id INTEGER PRIMARY KEY,"
+    "  name TEXT NOT NULL UNIQUE CHECK (name <> '' AND name = trim(name)))"_s,
+    u"CREATE TABLE lists ("
+    "  id INTEGER PRIMARY KEY,"
+    "  path TEXT NOT NULL,"
+    "  words_hash TEXT NOT NULL,"
+    "  UNIQUE (path, words_hash))"_s,
+    u"CREATE INDEX lists_by_hash ON lists (words_hash)"_s,
+    // answered and correct are kept with each answer, in its transaction, so
+    // that the list of past games need not count the answers.
+    u"CREATE TABLE games ("
+    "  id INTEGER PRIMARY KEY,"
+    "  learner INTEGER NOT NULL REFERENCES learners (id) ON DELETE CASCADE,"
+    "  list INTEGER NOT NULL REFERENCES lists (id),"
+    "  started INTEGER NOT NULL,"
+    "  answered INTEGER NOT NULL DEFAULT 0,"
+    "  correct INTEGER NOT NULL DEFAULT 0)"_s,
+    u"CREATE INDEX games_by_learner ON games (learner, list)"_s,
+    // word_key is the given word upper-cased, as the answer check compares.
+    // The learner and the list of the answer's game are kept with it, so
+    // that a word's last miss and the games after it are found in the index
+    // without reading the rest of the learner's answers.
+    u"CREATE TABLE answers ("
+    "  id INTEGER PRIMARY KEY,"
+    "  game INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,"
+    "  learner INTEGER NOT NULL,"
+    "  list INTEGER NOT NULL,"
+    "  given TEXT NOT NULL,"
+    "  word_key TEXT NOT NULL,"
+    "  typed TEXT NOT NULL,"
+    "  correct INTEGER NOT NULL CHECK (correct IN (0, 1)),"
+    "  answered INTEGER NOT NULL)"_s,
+    u"CREATE INDEX answers_by_game ON answers (game)"_s,
+    u"CREATE INDEX answers_by_word ON answers (learner, list, word_key, game, correct)"_s,
+    // How often each word was asked and missed, kept with each answer.
+    u"CREATE TABLE word_totals ("
+    "  learner INTEGER NOT NULL REFERENCES learners (id) ON DELETE CASCADE,"
+    "  list INTEGER NOT NULL REFERENCES lists (id),"
+    "  word_key TEXT NOT NULL,"
+    "  given TEXT NOT NULL,"
+    "  asked INTEGER NOT NULL,"
+    "  wrong INTEGER NOT NULL,"
+    "  PRIMARY KEY (learner, list, word_key)) WITHOUT ROWID"_s,
+};
+
+QString damagedName(const QString &filePath, const QDateTime &now)
+{
+    const QFileInfo info(filePath);
+    const QString stamp = now.toString(u"yyyyMMdd-HHmmss"_s);
+    QString candidate = info.dir().filePath(u"history.damaged-"_s + stamp + u".sqlite"_s);
+    for (int n = 2; QFileInfo::exists(candidate); ++n)
+        candidate = info.dir().filePath(u"history.damaged-"_s + stamp + u'-' + QString::number(n) + u".sqlite"_s);
+    return candidate;
+}
+
+QString learnerReason(PracticeHistory::Access access)
+{
+    if (access == PracticeHistory::Access::ReadOnly)
+        return u"The practice history was written by a newer version of "_s + kProductName.toString()
+            + u" and cannot be changed."_s;
+    return u"The practice history cannot be used, so no learner can be added."_s;
+}
+
+} // namespace
+
+HistoryStore::HistoryStore(QString filePath, std::function<QDateTime()> clock, int busyTimeoutMs)
+    : m_filePath(std::move(filePath)), m_clock(std::move(clock)), m_busyTimeoutMs(busyTimeoutMs)
+{
+    static QAtomicInteger<quint64> connections;
+    m_connection = u"lexidrill-history-"_s + QString::number(++connections);
+    open();
+}
+
+HistoryStore::~HistoryStore()
+{
+    disconnect();
+}
+
+QString HistoryStore::defaultPath()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(u"history.sqlite"_s);
+}
+
+void HistoryStore::notice(const QString &text)
+{
+    if (!m_notices.contains(text))
+        m_notices.append(text);
+}
+
+QString HistoryStore::takeNotice()
+{
+    const QString text = m_notices.join(u"\n\n"_s);
+    m_notices.clear();
+    return text;
+}
+
+void HistoryStore::open()
+{
+    m_access = Access::Unavailable;
+    const QFileInfo info(m_filePath);
+    if (!QDir().mkpath(info.path())) {
+        notice(u"The practice history cannot be kept: the folder "_s + QDir::toNativeSeparators(info.path())
+               + u" cannot be created. Practice goes on without recording answers."_s);
+        return;
+    }
+    // A folder or a device in the file's place is no history; setting it
+    // aside keeps whatever it holds.
+    if (info.exists() && !info.isFile()) {
+        setAside();
+        if (QFileInfo::exists(m_filePath))
+            return;
+    }
+    start();
+}
+
+void HistoryStore::start()
+{
+    if (connect(false))
+        migrate();
+    if (m_access == Access::Unavailable)
+        disconnect();
+}
+
+bool HistoryStore::connect(bool readOnly)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connection);
+    db.setDatabaseName(m_filePath);
+    db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT="_s + QString::number(m_busyTimeoutMs)
+                         + (readOnly ? u";QSQLITE_OPEN_READONLY"_s : QString()));
+    if (!db.open()) {
+        failed(db.lastError(), true);
+        return false;
+    }
+    return true;
+}
+
+void HistoryStore::disconnect()
+{
+    if (!QSqlDatabase::contains(m_connection))
+        return;
+    QSqlDatabase::database(m_connection, false).close();
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+void HistoryStore::migrate()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlQuery query(db);
+    // The first read is where a file that is no database shows.
+    if (!query.exec(u"PRAGMA user_version"_s) || !query.next()) {
+        const QSqlError error = query.lastError();
+        query = QSqlQuery();
+        db = QSqlDatabase();
+        failed(error, true);
+        return;
+    }
+    const int version = query.value(0).toInt();
+    if (version > kSchemaVersion) {
+        query = QSqlQuery();
+        db = QSqlDatabase();
+        disconnect();
+        if (!connect(true))
+            return;
+        m_access = Access::ReadOnly;
+        notice(u"The practice history was written by a newer version of "_s + kProductName.toString()
+               + u". It is shown, but no answers are recorded in it."_s);
+        return;
+    }
+
+    const auto run = [&](const QString &statement) {
+        if (query.exec(statement))
+            return true;
+        const QSqlError error = query.lastError();
+        query.exec(u"ROLLBACK"_s);
+        query = QSqlQuery();
+        db = QSqlDatabase();
+        failed(error, true);
+        return false;
+    };
+    // WAL lets a reader and a writer (two copies of the program) work at
+    // once; FULL syncs each answer's commit, so a power cut keeps it.
+    if (!run(u"PRAGMA journal_mode = WAL"_s) || !run(u"PRAGMA synchronous = FULL"_s)
+        || !run(u"PRAGMA foreign_keys = ON"_s))
+        return;
+    if (version < kSchemaVersion) {
+        // IMMEDIATE: a second copy starting at the same moment waits here
+        // and then finds the schema made.
+        if (!run(u"BEGIN IMMEDIATE"_s) || !run(u"PRAGMA user_version"_s))
+            return;
+        const int current = query.next() ? query.value(0).toInt() : 0;
+        if (current == 0) {
+            for (const QString &statement : kSchema) {
+                if (!run(statement))
+                    return;
+            }
+        }
+        if (!run(u"PRAGMA user_version = "_s + QString::number(kSchemaVersion)) || !run(u"COMMIT"_s))
+            return;
+    }
+    m_access = Access::ReadWrite;
+}
+
+QString HistoryStore::setAside()
+{
+    disconnect();
+    const QString kept = damagedName(m_filePath, m_clock());
+    if (!QFile::rename(m_filePath, kept)) {
+        notice(u"The practice history file "_s + QDir::toNativeSeparators(m_filePath)
+               + u" is damaged and could not be set aside. Practice goes on without recording answers."_s);
+        return QString();
+    }
+    // The journal files belong to the damaged file; they go with it.
+    for (const QString &suffix : {u"-wal"_s, u"-shm"_s}) {
+        if (QFileInfo::exists(m_filePath + suffix))
+            QFile::rename(m_filePath + suffix, kept + suffix);
+    }
+    notice(u"The practice history file was damaged and could not be read. It was kept as "_s
+           + QDir::toNativeSeparators(kept) + u", and a new practice history was started."_s);
+    return kept;
+}
+
+void HistoryStore::failed(const QSqlError &error, bool writing)
+{
+    if (isDamage(error) && !m_setAside) {
+        // Once per store: a file that is damaged again at once is not set
+        // aside in a loop.
+        m_setAside = true;
+        if (setAside().isEmpty()) {
+            m_access = Access::Unavailable;
+            return;
+        }
+        m_access = Access::Unavailable;
+        start();
+        return;
+    }
+    if (!writing && m_access != Access::Unavailable) {
+        notice(u"The practice history could not be read ("_s + error.text() + u")."_s);
+        return;
+    }
+    const int code = primaryCode(error);
+    QString why;
+    if (code == kBusy || code == kLocked)
+        why = u"The practice history is in use by another program (another copy of "_s + kProductName.toString()
+            + u"?), so answers are not recorded."_s;
+    else if (code == kFull)
+        why = u"The disk that holds the practice history is full, so answers are no longer recorded."_s;
+    else if (code == kReadOnly || code == kCantOpen || code == kIoError)
+        why = u"The practice history in "_s + QDir::toNativeSeparators(QFileInfo(m_filePath).path())
+            + u" cannot be written, so answers are not recorded."_s;
+    else
+        why = u"The practice history cannot be written ("_s + error.text() + u"), so answers are not recorded."_s;
+    notice(why + u" Practice goes on."_s);
+    if (m_access == Access::ReadWrite)
+        m_access = Access::Unavailable;
+}
+
+qint64 HistoryStore::learnerId(const QString &name, bool add)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlQuery query(db);
+    query.prepare(u"SELECT id, name FROM learners"_s);
+    if (!query.exec())
+        throw query.lastError();
+    while (query.next()) {
+        if (query.value(1).toString().compare(name, Qt::CaseInsensitive) == 0)
+            return query.value(0).toLongLong();
+    }
+    if (!add)
+        return 0;
+    query.prepare(u"INSERT INTO learners (name) VALUES (?)"_s);
+    query.addBindValue(name);
+    if (!query.exec())
+        throw query.lastError();
+    return query.lastInsertId().toLongLong();
+}
+
+QStringList HistoryStore::learners()
+{
+    if (m_access == Access::Unavailable)
+        return {};
+    QStringList names;
+    {
+        QSqlQuery query(QSqlDatabase::database(m_connection, false));
+        if (query.exec(u"SELECT name FROM learners ORDER BY id"_s)) {
+            while (query.next())
+                names.append(query.value(0).toString());
+            return names;
+        }
+        const QSqlError error = query.lastError();
+        query = QSqlQuery();
+        failed(error, false);
+    }
+    return {};
+}
+
+QString HistoryStore::addLearner(const QString &name)
+{
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty())
+        return u"Please type a name for the learner."_s;
+    if (m_access != Access::ReadWrite)
+        return learnerReason(m_access);
+    bool taken = false;
+    const bool written = write([&](QSqlQuery &) {
+        taken = learnerId(trimmed, false) != 0;
+        if (!taken)
+            learnerId(trimmed, true);
+    });
+    if (taken)
+        return u"A learner of that name already exists."_s;
+    return written ? QString() : u"The learner could not be added."_s;
+}
+
+bool HistoryStore::forgetHistory(const QString &learner)
+{
+    return write([&](QSqlQuery &query) {
+        for (const QString &table : {u"word_totals"_s, u"games"_s}) {
+            query.prepare(u"DELETE FROM "_s + table + u" WHERE learner IN (SELECT id FROM learners WHERE name = ?)"_s);
+            query.addBindValue(learner);
+            if (!query.exec())
+                throw query.lastError();
+        }
+    });
+}
+
+QList<PastGame> HistoryStore::pastGames(const QString &learner, const WordListId &list)
+{
+    if (m_access == Access::Unavailable)
+        return {};
+    QList<PastGame> games;
+    QSqlError error;
+    {
+        QSqlQuery query(QSqlDatabase::database(m_connection, false));
+        query.setForwardOnly(true);
+        query.prepare(u"SELECT g.id, g.started, g.answered, g.correct FROM games g"
+                      " JOIN learners p ON p.id = g.learner"
+                      " WHERE p.name = ? AND g.list IN (SELECT id FROM lists WHERE path = ? OR words_hash = ?)"
+                      " ORDER BY g.started DESC, g.id DESC"_s);
+        query.addBindValue(learner);
+        query.addBindValue(list.path);
+        query.addBindValue(list.wordsHash);
+        if (query.exec()) {
+            while (query.next()) {
+                PastGame game;
+                game.id = query.value(0).toLongLong();
+                game.started = QDateTime::fromMSecsSinceEpoch(query.value(1).toLongLong());
+                game.answered = query.value(2).toLongLong();
+                game.correct = query.value(3).toLongLong();
+                games.append(game);
+            }
+            if (!query.lastError().isValid())
+                return games;
+        }
+        error = query.lastError();
+    }
+    failed(error, false);
+    return {};
+}
+
+QList<qint64> HistoryStore::listIds(const WordListId &list)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(u"SELECT id FROM lists WHERE path = ? OR words_hash = ?"_s);
+    query.addBindValue(list.path);
+    query.addBindValue(list.wordsHash);
+    if (!query.exec())
+        throw query.lastError();
+    QList<qint64> ids;
+    while (query.next())
+        ids.append(query.value(0).toLongLong());
+    return ids;
+}
+
+QList<WordInGame> HistoryStore::wordsByGame(const QString &learner, const WordListId &list)
+{
+    if (m_access == Access::Unavailable)
+        return {};
+    QList<WordInGame> words;
+    QSqlError error;
+    try {
+        const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        const qint64 learnerNumber = learnerId(learner, false);
+        const QList<qint64> lists = learnerNumber ? listIds(list) : QList<qint64>();
+        QSqlQuery totals(db);
+        totals.setForwardOnly(true);
+        totals.prepare(u"SELECT word_key, given, asked, wrong FROM word_totals WHERE learner = ? AND list = ?"_s);
+        QSqlQuery lastMiss(db);
+        lastMiss.prepare(u"SELECT game FROM answers WHERE learner = ? AND list = ? AND word_key = ? AND correct = 0"
+                         " ORDER BY game DESC LIMIT 1"_s);
+        // Three games from the last miss on decide: the miss's own and the
+        // next two. max() is the only min/max aggregate, so SQLite takes
+        // typed from the game's last wrong answer.
+        QSqlQuery since(db);
+        since.setForwardOnly(true);
+        since.prepare(u"SELECT game, count(*), sum(1 - correct), max(CASE WHEN correct = 0 THEN id END), typed"
+                      " FROM answers WHERE learner = ? AND list = ? AND word_key = ? AND game >= ?"
+                      " GROUP BY game ORDER BY game LIMIT 3"_s);
+        const auto run = [](QSqlQuery &query, const QVariantList &values) {
+            for (int i = 0; i < values.size(); ++i)
+                query.bindValue(i, values.at(i));
+            if (!query.exec())
+                throw query.lastError();
+        };
+
+        struct Total
+        {
+            QString given;
+            qint64 asked = 0;
+            qint64 wrong = 0;
+        };
+        QStringList keys;
+        QHash<QString, Total> byKey;
+        for (const qint64 id : lists) {
+            run(totals, {learnerNumber, id});
+            while (totals.next()) {
+                const QString key = totals.value(0).toString();
+                auto found = byKey.find(key);
+                if (found == byKey.end()) {
+                    keys.append(key);
+                    found = byKey.insert(key, {totals.value(1).toString()});
+                }
+                found->asked += totals.value(2).toLongLong();
+                found->wrong += totals.value(3).toLongLong();
+            }
+        }
+        for (const QString &key : std::as_const(keys)) {
+            Total rest = byKey.value(key);
+            if (rest.wrong > 0) {
+                qint64 missGame = 0;
+                for (const qint64 id : lists) {
+                    run(lastMiss, {learnerNumber, id, key});
+                    if (lastMiss.next())
+                        missGame = std::max(missGame, lastMiss.value(0).toLongLong());
+                }
+                for (const qint64 id : lists) {
+                    run(since, {learnerNumber, id, key, missGame});
+                    while (since.next()) {
+                        WordInGame word{rest.given, since.value(0).toLongLong(), since.value(1).toLongLong(),
+                                        since.value(2).toLongLong(), QString()};
+                        if (word.wrong > 0)
+                            word.lastWrongSpelling = since.value(4).toString();
+                        rest.asked -= word.asked;
+                        rest.wrong -= word.wrong;
+                        words.append(word);
+                    }
+                }
+            }
+            // Everything before the last miss (and any later games beyond
+            // the three): it counts, but decides nothing.
+            if (rest.asked > 0)
+                words.append({rest.given, 0, rest.asked, rest.wrong, QString()});
+        }
+        return words;
+    } catch (const QSqlError &e) {
+        error = e;
+    }
+    failed(error, false);
+    return {};
+}
+
+bool HistoryStore::write(const std::function<void(QSqlQuery &)> &statements)
+{
+    if (m_access != Access::ReadWrite)
+        return false;
+    QElapsedTimer waited;
+    waited.start();
+    QSqlError error;
+    for (;;) {
+        {
+            QSqlQuery query(QSqlDatabase::database(m_connection, false));
+            try {
+                if (!query.exec(u"BEGIN IMMEDIATE"_s))
+                    throw query.lastError();
+                statements(query);
+                if (!query.exec(u"COMMIT"_s))
+                    throw query.lastError();
+                return true;
+            } catch (const QSqlError &e) {
+                error = e;
+                query.exec(u"ROLLBACK"_s);
+            }
+        }
+        // A copy closing or opening the file holds it for a moment without
+        // waking the busy wait; such a moment is waited out here.
+        const int code = primaryCode(error);
+        if ((code != kBusy && code != kLocked) || waited.elapsed() >= m_busyTimeoutMs)
+            break;
+        QThread::msleep(kRetryMs);
+    }
+    failed(error, true);
+    return false;
+}
+
+qint64 HistoryStore::recordGame(const QString &learner, const WordListId &list, const QDateTime &started)
+{
+    qint64 game = 0;
+    const bool written = write([&](QSqlQuery &query) {
+        const qint64 learnerNumber = learnerId(learner.trimmed(), true);
+        query.prepare(u"INSERT OR IGNORE INTO lists (path, words_hash) VALUES (?, ?)"_s);
+        query.addBindValue(list.path);
+        query.addBindValue(list.wordsHash);
+        if (!query.exec())
+            throw query.lastError();
+        query.prepare(u"INSERT INTO games (learner, list, started)"
+                      " SELECT ?, id, ? FROM lists WHERE path = ? AND words_hash = ?"_s);
+        query.addBindValue(learnerNumber);
+        query.addBindValue(started.toMSecsSinceEpoch());
+        query.addBindValue(list.path);
+        query.addBindValue(list.wordsHash);
+        if (!query.exec())
+            throw query.lastError();
+        game = query.lastInsertId().toLongLong();
+    });
+    return written ? game : 0;
+}
+
+bool HistoryStore::recordAnswer(qint64 game, const RecordedAnswer &answer)
+{
+    if (game <= 0)
+        return false;
+    const QString key = answer.givenWord.toUpper();
+    const int wrong = answer.correct ? 0 : 1;
+    // A game forgotten meanwhile (by this copy or another) takes no answers;
+    // the caller records a new one.
+    bool forgotten = false;
+    const bool written = write([&](QSqlQuery &query) {
+        query.prepare(u"SELECT learner, list FROM games WHERE id = ?"_s);
+        query.addBindValue(game);
+        if (!query.exec())
+            throw query.lastError();
+        if (!query.next()) {
+            forgotten = true;
+            return;
+        }
+        const qint64 learner = query.value(0).toLongLong();
+        const qint64 list = query.value(1).toLongLong();
+        query.prepare(u"INSERT INTO answers (game, learner, list, given, word_key, typed, correct, answered)"
+                      " VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_s);
+        for (const QVariant &value :
+             {QVariant(game), QVariant(learner), QVariant(list), QVariant(answer.givenWord), QVariant(key),
+              QVariant(answer.typedText), QVariant(1 - wrong), QVariant(answer.answered.toMSecsSinceEpoch())})
+            query.addBindValue(value);
+        if (!query.exec())
+            throw query.lastError();
+        query.prepare(u"INSERT INTO word_totals (learner, list, word_key, given, asked, wrong)"
+                      " VALUES (?, ?, ?, ?, 1, ?) ON CONFLICT (learner, list, word_key)"
+                      " DO UPDATE SET asked = asked + 1, wrong = wrong + excluded.wrong"_s);
+        for (const QVariant &value :
+             {QVariant(learner), QVariant(list), QVariant(key), QVariant(answer.givenWord), QVariant(wrong)})
+            query.addBindValue(value);
+        if (!query.exec())
+            throw query.lastError();
+        query.prepare(u"UPDATE games SET answered = answered + 1, correct = correct + ? WHERE id = ?"_s);
+        query.addBindValue(1 - wrong);
+        query.addBindValue(game);
+        if (!query.exec())
+            throw query.lastError();
+    });
+    return written && !forgotten;
+}

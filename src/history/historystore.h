@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "history/practicehistory.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <functional>
+
+// The practice history in one SQLite file: WAL journal, foreign keys on, the
+// schema's version in PRAGMA user_version, migrated in one transaction.
+// Several connections (two running copies of the program) may write to it
+// at once: each write is one short transaction, and a busy file is waited
+// for a moment before the write gives up.
+//
+// A file that is not a database, or one found damaged, is renamed aside to
+// history.damaged-<date-time>.sqlite beside it and a new history starts.
+// A history of a newer version is opened read-only. When the folder cannot
+// be written, the file is locked or the disk is full, the store stops
+// writing for the rest of its life. Each is told once through takeNotice().
+class HistoryStore final : public PracticeHistory
+{
+public:
+    // The schema this version writes.
+    static constexpr int kSchemaVersion = 1;
+    // Long enough for another copy's short transaction to end, short enough
+    // that an answer never waits long for a copy that holds the file.
+    static constexpr int kBusyTimeoutMs = 1000;
+
+    // Opens (creating when absent) the history at the given path. The clock
+    // names a damaged file set aside.
+    explicit HistoryStore(QString filePath, std::function<QDateTime()> clock = &QDateTime::currentDateTime,
+                          int busyTimeoutMs = kBusyTimeoutMs);
+    ~HistoryStore() override;
+    HistoryStore(const HistoryStore &) = delete;
+    HistoryStore &operator=(const HistoryStore &) = delete;
+
+    // $XDG_DATA_HOME/Marrowfen/Lexidrill/history.sqlite on Linux: the
+    // application's data location.
+    static QString defaultPath();
+
+    Access access() override { return m_access; }
+    QStringList learners() override;
+    QString addLearner(const QString &name) override;
+    bool forgetHistory(const QString &learner) override;
+    QList<PastGame> pastGames(const QString &learner, const WordListId &list) override;
+    QList<WordInGame> wordsByGame(const QString &learner, const WordListId &list) override;
+    qint64 recordGame(const QString &learner, const WordListId &list, const QDateTime &started) override;
+    bool recordAnswer(qint64 game, const RecordedAnswer &answer) override;
+    QString takeNotice() override;
+
+    const QString &filePath() const { return m_filePath; }
+
+private:
+    void open();
+    // Connects and brings the schema up to date; Unavailable when it cannot.
+    void start();
+    bool connect(bool readOnly);
+    void disconnect();
+    void migrate();
+    QString setAside();
+    // After a failed statement: sets a damaged file aside, or stops writing.
+    void failed(const class QSqlError &error, bool writing);
+    void notice(const QString &text);
+    qint64 learnerId(const QString &name, bool add);
+    // The lists that count as the given one.
+    QList<qint64> listIds(const WordListId &list);
+    // Runs the statements in one write transaction; false when they could
+    // not be written.
+    bool write(const std::function<void(class QSqlQuery &)> &statements);
+
+    QString m_filePath;
+    std::function<QDateTime()> m_clock;
+    int m_busyTimeoutMs;
+    QString m_connection;
+    Access m_access = Access::Unavailable;
+    QStringList m_notices;
+    bool m_setAside = false;
+};

@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The word list a game was played on: the file's path and wordsHash() of the
+// words it held. A list counts as the same list when either matches, so a
+// renamed copy and a list edited in place both keep their history.
+struct WordListId
+{
+    QString path;
+    QString wordsHash;
+};
+
+// Hex SHA-256 of the words in list order, each followed by a LF, as UTF-8.
+class WordsHasher
+{
+public:
+    WordsHasher();
+    void add(QStringView word);
+    QString result() const;
+
+private:
+    QCryptographicHash m_hash;
+};
+QString wordsHash(const QStringList &words);
+
+// One judged answer, as the game judged it.
+struct RecordedAnswer
+{
+    QString givenWord;
+    QString typedText;
+    bool correct = false;
+    QDateTime answered;
+};
+
+// A past game: started is the time of its first answer (a game is recorded
+// when it gets one). The score is Scoring::percent(correct, answered - correct).
+struct PastGame
+{
+    qint64 id = 0;
+    QDateTime started;
+    qint64 answered = 0;
+    qint64 correct = 0;
+};
+
+// How one word fared in one game. Games are numbered in the order they were
+// recorded, so a higher number is a later game. Words are grouped as the
+// answer check compares them: upper-cased.
+struct WordInGame
+{
+    QString word; // as given
+    qint64 game = 0;
+    qint64 asked = 0;
+    qint64 wrong = 0;
+    QString lastWrongSpelling; // empty when it was never wrong in that game
+};
+
+// Where answers are kept between runs, for every learner. Learners are named;
+// names are trimmed, non-empty and unique regardless of letter case.
+//
+// No call throws and none shows anything: a store that cannot read or write
+// answers with empty results and false, and leaves one plain text in
+// takeNotice() saying why, for the caller to show once.
+class PracticeHistory
+{
+public:
+    enum class Access {
+        ReadWrite,
+        ReadOnly, // written by a newer version: shown, never changed
+        Unavailable,
+    };
+
+    virtual ~PracticeHistory() = default;
+
+    virtual Access access() = 0;
+
+    // In the order they were added.
+    virtual QStringList learners() = 0;
+    // Empty when added; otherwise the reason to show, e.g. "A learner of
+    // that name already exists."
+    virtual QString addLearner(const QString &name) = 0;
+    // Deletes the learner's games and answers; the learner stays.
+    virtual bool forgetHistory(const QString &learner) = 0;
+
+    // Newest first.
+    virtual QList<PastGame> pastGames(const QString &learner, const WordListId &list) = 0;
+    // What decides the learner's words to work on, in no particular order:
+    // per word, the game of its last miss and the two games after it, and
+    // all its other answers as one entry of game 0 (they count, but decide
+    // nothing). Asked and wrong add up to the word's whole record.
+    virtual QList<WordInGame> wordsByGame(const QString &learner, const WordListId &list) = 0;
+
+    // Records a new game for the learner (added when new) on the list and
+    // returns its number, or 0 when it could not be recorded.
+    virtual qint64 recordGame(const QString &learner, const WordListId &list, const QDateTime &started) = 0;
+    // Records one answer of a recorded game in a transaction of its own;
+    // false when it was not recorded, also when the game has been forgotten
+    // meanwhile (the store itself still works then).
+    virtual bool recordAnswer(qint64 game, const RecordedAnswer &answer) = 0;
+
+    // The text of what went wrong since the last call, or empty: a damaged
+    // file set aside, a folder that cannot be written, a locked or full disk,
+    // a newer version's history. Each cause is told once.
+    virtual QString takeNotice() = 0;
+};

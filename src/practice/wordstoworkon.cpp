@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "wordstoworkon.h"
+
+#include <QHash>
+#include <algorithm>
+
+namespace {
+
+// Right answers in this many separate games after the last miss clear a word.
+constexpr int kGamesToClear = 2;
+
+struct Tally
+{
+    qint64 asked = 0;
+    qint64 wrong = 0;
+    qint64 lastMissGame = 0;
+    QString lastWrongSpelling;
+    QList<qint64> gamesRight; // games with a right answer, any order
+};
+
+} // namespace
+
+QList<WordToWorkOn> wordsToWorkOn(const QList<WordOutcome> &outcomes, const QStringList &listWords)
+{
+    // The answer check upper-cases both texts, so words that differ only in
+    // letter case are one word.
+    QHash<QString, Tally> tallies;
+    for (const WordOutcome &outcome : outcomes) {
+        Tally &tally = tallies[outcome.word.toUpper()];
+        tally.asked += outcome.asked;
+        tally.wrong += outcome.wrong;
+        if (outcome.wrong > 0 && outcome.game >= tally.lastMissGame) {
+            tally.lastMissGame = outcome.game;
+            tally.lastWrongSpelling = outcome.lastWrongSpelling;
+        }
+        if (outcome.asked > outcome.wrong)
+            tally.gamesRight.append(outcome.game);
+    }
+
+    struct Candidate
+    {
+        WordToWorkOn row;
+        qint64 lastMissGame;
+        qsizetype listPosition;
+    };
+    QList<Candidate> candidates;
+    QHash<QString, bool> listed;
+    for (qsizetype position = 0; position < listWords.size(); ++position) {
+        const QString key = listWords.at(position).toUpper();
+        if (listed.contains(key))
+            continue;
+        listed.insert(key, true);
+        const auto found = tallies.constFind(key);
+        if (found == tallies.constEnd() || found->wrong == 0)
+            continue;
+        QList<qint64> later;
+        for (const qint64 game : found->gamesRight) {
+            if (game > found->lastMissGame && !later.contains(game))
+                later.append(game);
+            if (later.size() >= kGamesToClear)
+                break;
+        }
+        if (later.size() >= kGamesToClear)
+            continue;
+        candidates.append({{listWords.at(position), found->asked, found->wrong, found->lastWrongSpelling},
+                           found->lastMissGame,
+                           position});
+    }
+    std::sort(candidates.begin(), candidates.end(), [](const Candidate &a, const Candidate &b) {
+        if (a.row.wrong != b.row.wrong)
+            return a.row.wrong > b.row.wrong;
+        if (a.lastMissGame != b.lastMissGame)
+            return a.lastMissGame > b.lastMissGame;
+        return a.listPosition < b.listPosition;
+    });
+    QList<WordToWorkOn> rows;
+    rows.reserve(candidates.size());
+    for (const Candidate &candidate : candidates)
+        rows.append(candidate.row);
+    return rows;
+}

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// How one word fared in one game (games numbered in the order played).
+struct WordOutcome
+{
+    QString word;
+    qint64 game = 0;
+    qint64 asked = 0;
+    qint64 wrong = 0;
+    QString lastWrongSpelling; // empty when it was right every time in that game
+};
+
+// A row of "Words To Work On".
+struct WordToWorkOn
+{
+    QString word; // as the list spells it
+    qint64 asked = 0;
+    qint64 wrong = 0;
+    QString lastSpelling; // the last wrong spelling
+};
+
+// The words of the list that were answered wrong and have not been answered
+// right since in two separate later games; a right answer in the game of the
+// last miss does not count, and two in one later game count once. The most
+// often missed first; ties by the latest miss first, then in list order.
+// Words are matched as the answer check compares them, upper-cased.
+QList<WordToWorkOn> wordsToWorkOn(const QList<WordOutcome> &outcomes, const QStringList &listWords);

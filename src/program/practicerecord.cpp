@@ -1,0 +1,230 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "practicerecord.h"
+
+#include "core/failure.h"
+#include "core/prompts.h"
+#include "core/settingconversions.h"
+#include "core/settingkeys.h"
+#include "core/settingsstore.h"
+#include "game/gamestate.h"
+#include "game/scoring.h"
+#include "wordlist/wordstore.h"
+
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString truthText(bool value)
+{
+    return value ? u"True"_s : u"False"_s;
+}
+
+QStringList wordsOf(const WordStore &list)
+{
+    QStringList words;
+    words.reserve(list.count());
+    for (qsizetype position = 1; position <= list.count(); ++position)
+        words.append(list.word(position));
+    return words;
+}
+
+} // namespace
+
+PracticeRecord::PracticeRecord(SettingsStore *settings, Prompts *prompts, Opener opener)
+    : m_settings(settings), m_prompts(prompts), m_opener(std::move(opener))
+{ }
+
+PracticeRecord::~PracticeRecord() = default;
+
+QString PracticeRecord::loginName()
+{
+    for (const char *variable : {"USER", "LOGNAME", "USERNAME"}) {
+        const QString name = qEnvironmentVariable(variable).trimmed();
+        if (!name.isEmpty())
+            return name;
+    }
+#ifdef Q_OS_UNIX
+    // Started without a login environment (from a service or a desktop
+    // entry with a cleared environment).
+    if (const passwd *entry = ::getpwuid(::getuid())) {
+        const QString name = QString::fromLocal8Bit(entry->pw_name).trimmed();
+        if (!name.isEmpty())
+            return name;
+    }
+#endif
+    return u"Learner"_s;
+}
+
+QString PracticeRecord::learner() const
+{
+    const QString name
+        = m_settings ? m_settings->ReadSetting(SettingKeys::kLearner.toString(), QString()).trimmed() : QString();
+    return name.isEmpty() ? loginName() : name;
+}
+
+void PracticeRecord::setLearner(const QString &name)
+{
+    if (!m_settings)
+        throw Failure(u"There is no settings store"_s);
+    m_settings->WriteSetting(SettingKeys::kLearner.toString(), name.trimmed());
+}
+
+bool PracticeRecord::keepHistory() const
+{
+    if (!m_settings)
+        return true;
+    try {
+        return SettingConversions::truthValue(m_settings->ReadSetting(SettingKeys::kKeepHistory));
+    } catch (const Failure &) {
+        // A hand-edited value that is no truth value keeps the default.
+        return SettingKeys::kKeepHistory.defaultValue != 0;
+    }
+}
+
+void PracticeRecord::setKeepHistory(bool keep)
+{
+    if (!m_settings)
+        throw Failure(u"There is no settings store"_s);
+    m_settings->WriteSetting(SettingKeys::kKeepHistory.key.toString(), truthText(keep));
+}
+
+PracticeHistory *PracticeRecord::history()
+{
+    if (!m_opened) {
+        m_opened = true;
+        if (m_opener)
+            m_history = m_opener();
+    }
+    return m_history.get();
+}
+
+void PracticeRecord::tell()
+{
+    if (!m_history)
+        return;
+    const QString text = m_history->takeNotice();
+    if (text.isEmpty() || m_told.contains(text))
+        return;
+    m_told.append(text);
+    if (m_prompts)
+        m_prompts->message(text);
+}
+
+WordListId PracticeRecord::listId(const QString &listPath, const WordStore &list)
+{
+    if (m_hash.isEmpty() || m_hashedList != list.identity()) {
+        WordsHasher hasher;
+        for (qsizetype position = 1; position <= list.count(); ++position)
+            hasher.add(list.wordView(position));
+        m_hash = hasher.result();
+        m_hashedList = list.identity();
+    }
+    return {listPath, m_hash};
+}
+
+QStringList PracticeRecord::learners()
+{
+    QStringList names;
+    if (PracticeHistory *store = history())
+        names = store->learners();
+    tell();
+    const QString current = learner();
+    if (!names.contains(current, Qt::CaseInsensitive))
+        names.append(current);
+    return names;
+}
+
+QString PracticeRecord::addLearner(const QString &name)
+{
+    PracticeHistory *store = history();
+    const QString reason
+        = store ? store->addLearner(name) : u"The practice history cannot be used, so no learner can be added."_s;
+    tell();
+    return reason;
+}
+
+bool PracticeRecord::forgetHistory(const QString &learner)
+{
+    PracticeHistory *store = history();
+    const bool forgotten = store && store->forgetHistory(learner);
+    if (forgotten && learner.compare(m_gameLearner, Qt::CaseInsensitive) == 0)
+        m_game = 0;
+    tell();
+    return forgotten;
+}
+
+bool PracticeRecord::canRecord()
+{
+    PracticeHistory *store = history();
+    tell();
+    return store && store->access() == PracticeHistory::Access::ReadWrite;
+}
+
+QList<GameSummary> PracticeRecord::pastGames(const QString &listPath, const WordStore &list)
+{
+    QList<GameSummary> summaries;
+    if (PracticeHistory *store = history()) {
+        const QList<PastGame> games = store->pastGames(learner(), listId(listPath, list));
+        summaries.reserve(games.size());
+        for (const PastGame &game : games)
+            summaries.append({game.started, game.answered, game.correct,
+                              Scoring::percent(game.correct, game.answered - game.correct)});
+    }
+    tell();
+    return summaries;
+}
+
+QList<WordToWorkOn> PracticeRecord::wordsToWorkOn(const QString &listPath, const WordStore &list)
+{
+    QList<WordOutcome> outcomes;
+    if (PracticeHistory *store = history()) {
+        const QList<WordInGame> words = store->wordsByGame(learner(), listId(listPath, list));
+        outcomes.reserve(words.size());
+        for (const WordInGame &word : words)
+            outcomes.append({word.word, word.game, word.asked, word.wrong, word.lastWrongSpelling});
+    }
+    tell();
+    return ::wordsToWorkOn(outcomes, wordsOf(list));
+}
+
+void PracticeRecord::answered(const GameState &game, const QString &listPath, const WordStore &list)
+{
+    const qsizetype answers = game.typedWords.size();
+    if (answers == 0 || game.givenWords.size() < answers)
+        return;
+    if (answers == 1)
+        m_game = 0;
+    if (!keepHistory())
+        return;
+    PracticeHistory *store = history();
+    if (!store) {
+        tell();
+        return;
+    }
+    const QString given = game.givenWords.at(answers - 1);
+    const QString typed = game.typedWords.at(answers - 1);
+    const RecordedAnswer answer{given, typed, Scoring::isCorrect(typed, given), QDateTime::currentDateTime()};
+    const QString name = learner();
+    const WordListId id = listId(listPath, list);
+    // Another learner, another list, or a history started afresh: the game
+    // is recorded anew from this answer on.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (store->access() != PracticeHistory::Access::ReadWrite)
+            break;
+        if (m_game == 0 || m_gameLearner != name || m_gameList.path != id.path
+            || m_gameList.wordsHash != id.wordsHash) {
+            m_game = store->recordGame(name, id, answer.answered);
+            m_gameLearner = name;
+            m_gameList = id;
+        }
+        if (m_game != 0 && store->recordAnswer(m_game, answer))
+            break;
+        m_game = 0;
+    }
+    tell();
+}

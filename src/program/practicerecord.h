@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "history/practicehistory.h"
+#include "practice/wordstoworkon.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class Prompts;
+class SettingsStore;
+class WordStore;
+struct GameState;
+
+// A past game as the Progress window lists it.
+struct GameSummary
+{
+    QDateTime started;
+    qint64 answered = 0;
+    qint64 correct = 0;
+    qint64 score = 0; // as the results window computes it
+};
+
+// The practice history as the program uses it: records each judged answer
+// for the learner in use, and answers the Progress window's questions.
+//
+// Nothing here throws or stops practice. The history is opened at its first
+// use; whatever goes wrong with it is told once, in a plain message, and the
+// program goes on without it.
+class PracticeRecord
+{
+public:
+    using Opener = std::function<std::unique_ptr<PracticeHistory>()>;
+
+    // The history opens through the opener, at its first use. Messages go
+    // to the prompts.
+    PracticeRecord(SettingsStore *settings, Prompts *prompts, Opener opener);
+    ~PracticeRecord();
+    PracticeRecord(const PracticeRecord &) = delete;
+    PracticeRecord &operator=(const PracticeRecord &) = delete;
+
+    // The learner in use: the "Learner" setting, else the login name.
+    QString learner() const;
+    // Remembers the learner in use; throws Failure when the setting cannot be
+    // written.
+    void setLearner(const QString &name);
+    // "Keep practice history" (on by default): off, nothing more is recorded
+    // for anyone. setKeepHistory throws Failure when it cannot be written.
+    bool keepHistory() const;
+    void setKeepHistory(bool keep);
+
+    // Every learner of the history, with the learner in use among them.
+    QStringList learners();
+    // Empty when added, else the reason to show.
+    QString addLearner(const QString &name);
+    // Deletes the learner's record; false when the history could not do it.
+    bool forgetHistory(const QString &learner);
+    // False when the history was written by a newer version, or cannot be used.
+    bool canRecord();
+
+    // The learner's games on the list, newest first.
+    QList<GameSummary> pastGames(const QString &listPath, const WordStore &list);
+    // The learner's words to work on among the list's words.
+    QList<WordToWorkOn> wordsToWorkOn(const QString &listPath, const WordStore &list);
+
+    // Records the game's last answer, judged as the game judges it, on the
+    // list in use; the first answer of a game records the game.
+    void answered(const GameState &game, const QString &listPath, const WordStore &list);
+
+    // The login name, the first learner's name.
+    static QString loginName();
+
+private:
+    PracticeHistory *history();
+    WordListId listId(const QString &listPath, const WordStore &list);
+    // Shows what the history has to tell, each text once per run.
+    void tell();
+
+    SettingsStore *m_settings;
+    Prompts *m_prompts;
+    Opener m_opener;
+    std::unique_ptr<PracticeHistory> m_history;
+    bool m_opened = false;
+    QStringList m_told;
+    // The game being recorded, for whom and on which list.
+    qint64 m_game = 0;
+    QString m_gameLearner;
+    WordListId m_gameList;
+    // wordsHash of the list with this identity.
+    quint64 m_hashedList = 0;
+    QString m_hash;
+};

@@ -1,0 +1,595 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "history/historystore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const WordListId kList{u"/lists/week1.txt"_s, wordsHash({u"rhythm"_s, u"until"_s, u"receive"_s})};
+const QDateTime kNoon(QDate(2026, 3, 14), QTime(12, 0));
+
+QDateTime fixedClock()
+{
+    return kNoon;
+}
+
+RecordedAnswer answer(const QString &given, const QString &typed)
+{
+    return {given, typed, given.toUpper() == typed.toUpper(), kNoon};
+}
+
+// A connection of its own to the file, as another program would have.
+class RawConnection
+{
+public:
+    explicit RawConnection(const QString &file, const QString &options = QString())
+        : m_name(u"raw-"_s + QString::number(++s_count))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
+        db.setDatabaseName(file);
+        db.setConnectOptions(options);
+        if (!db.open())
+            qFatal("cannot open %s", qPrintable(file));
+    }
+    ~RawConnection()
+    {
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    // The first column of the first row, or an invalid value on failure.
+    QVariant value(const QString &statement)
+    {
+        QSqlQuery query(QSqlDatabase::database(m_name, false));
+        if (!query.exec(statement))
+            return QVariant();
+        return query.next() ? query.value(0) : QVariant(u""_s);
+    }
+
+private:
+    static inline int s_count = 0;
+    QString m_name;
+};
+
+qint64 answerCount(const QString &file)
+{
+    RawConnection raw(file);
+    return raw.value(u"SELECT count(*) FROM answers"_s).toLongLong();
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// A history with one game of the given number of answers, closed again.
+// The answers go in one transaction: one each would sync the disk each time.
+void makeHistory(const QString &file, int answers)
+{
+    qint64 game = 0;
+    {
+        HistoryStore store(file);
+        game = store.recordGame(u"Ann"_s, kList, kNoon);
+    }
+    RawConnection raw(file);
+    raw.value(u"BEGIN"_s);
+    for (int n = 0; n < answers; ++n)
+        raw.value(u"INSERT INTO answers (game, learner, list, given, word_key, typed, correct, answered)"
+                  " SELECT id, learner, list, 'rhythm', 'RHYTHM', '%1', %2, 0 FROM games WHERE id = %3"_s
+                      .arg(n % 2 ? u"rythm"_s : u"rhythm"_s)
+                      .arg(n % 2 ? 0 : 1)
+                      .arg(game));
+    raw.value(u"INSERT INTO word_totals SELECT learner, list, 'RHYTHM', 'rhythm', %1, %2 FROM games"_s.arg(answers).arg(
+        answers / 2));
+    raw.value(u"UPDATE games SET answered = %1, correct = %2"_s.arg(answers).arg((answers + 1) / 2));
+    raw.value(u"COMMIT"_s);
+}
+
+QStringList damagedFiles(const QString &folder)
+{
+    return QDir(folder).entryList({u"history.damaged-*"_s}, QDir::AllEntries | QDir::Hidden);
+}
+
+bool runningAsRoot()
+{
+    return ::geteuid() == 0;
+}
+
+} // namespace
+
+class tst_HistoryStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void newHistoryInAFolderNotYetMade();
+    void recordedAnswersOutliveTheStore();
+    void damagedFileIsKeptAsideAndANewHistoryStarts_data();
+    void damagedFileIsKeptAsideAndANewHistoryStarts();
+    void emptyFileBecomesANewHistory();
+    void folderInThePlaceOfTheFileIsKeptAside();
+    void folderThatCannotBeMadeStopsRecording();
+    void readOnlyFolderStopsRecording();
+    void fileSystemThatRefusesFilesStopsRecording();
+    void lockedHistoryStopsRecordingOnce_data();
+    void lockedHistoryStopsRecordingOnce();
+    void newerHistoryIsReadOnly();
+    void twoConnectionsBothRecord();
+    void twoProcessesBothRecord();
+    void killDuringWritingKeepsEveryCommittedAnswer();
+    void addLearner_data();
+    void addLearner();
+    void forgettingALearnerKeepsTheOthers();
+    void pastGamesNewestFirst();
+    void gamesOfTheListByPathOrWords_data();
+    void gamesOfTheListByPathOrWords();
+    void wordsByGameGroupAsTheAnswerCheck();
+    void wordsByGameKeepTheGamesThatDecide();
+};
+
+void tst_HistoryStore::newHistoryInAFolderNotYetMade()
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"Marrowfen/Lexidrill/history.sqlite"_s);
+    HistoryStore store(file);
+    QCOMPARE(store.access(), PracticeHistory::Access::ReadWrite);
+    QCOMPARE(store.takeNotice(), QString());
+    QVERIFY(store.learners().isEmpty());
+
+    RawConnection raw(file);
+    QCOMPARE(raw.value(u"PRAGMA user_version"_s).toInt(), HistoryStore::kSchemaVersion);
+    QCOMPARE(raw.value(u"PRAGMA journal_mode"_s).toString(), u"wal"_s);
+    // Every table of the schema is there, and a game refers to a learner.
+    QVERIFY(raw.value(u"SELECT count(*) FROM learners"_s).isValid());
+    QVERIFY(raw.value(u"SELECT count(*) FROM answers"_s).isValid());
+    QVERIFY(raw.value(u"PRAGMA foreign_key_list(games)"_s).isValid());
+}
+
+void tst_HistoryStore::recordedAnswersOutliveTheStore()
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"history.sqlite"_s);
+    {
+        HistoryStore store(file);
+        const qint64 game = store.recordGame(u"Ann"_s, kList, kNoon);
+        QVERIFY(game > 0);
+        QVERIFY(store.recordAnswer(game, answer(u"rhythm"_s, u"rythm"_s)));
+        QVERIFY(store.recordAnswer(game, answer(u"until"_s, u"UNTIL"_s)));
+    }
+    HistoryStore again(file);
+    QCOMPARE(again.learners(), QStringList{u"Ann"_s});
+    const QList<PastGame> games = again.pastGames(u"Ann"_s, kList);
+    QCOMPARE(games.size(), 1);
+    QCOMPARE(games.at(0).started, kNoon);
+    QCOMPARE(games.at(0).answered, 2);
+    QCOMPARE(games.at(0).correct, 1);
+}
+
+void tst_HistoryStore::damagedFileIsKeptAsideAndANewHistoryStarts_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::newRow("junk bytes") << u"junk"_s;
+    QTest::newRow("a text file") << u"text"_s;
+    QTest::newRow("a flipped page") << u"page"_s;
+    QTest::newRow("a flipped header") << u"header"_s;
+}
+
+void tst_HistoryStore::damagedFileIsKeptAsideAndANewHistoryStarts()
+{
+    QFETCH(QString, damage);
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"history.sqlite"_s);
+    if (damage == u"junk") {
+        QByteArray junk(8192, '\0');
+        for (int i = 0; i < junk.size(); ++i)
+            junk[i] = char((i * 7919 + 13) % 251);
+        writeBytes(file, junk);
+    } else if (damage == u"text") {
+        writeBytes(file, "rhythm\nuntil\nreceive\n");
+    } else {
+        makeHistory(file, 3000);
+        QByteArray bytes = contents(file);
+        constexpr int kPage = 4096;
+        QVERIFY(bytes.size() > 8 * kPage);
+        if (damage == u"page") {
+            const qsizetype page = bytes.size() / kPage / 2;
+            for (int i = 0; i < kPage; ++i)
+                bytes[page * kPage + i] = char(0xFF);
+        } else {
+            bytes[0] = 'X';
+        }
+        writeBytes(file, bytes);
+    }
+    const QByteArray damaged = contents(file);
+
+    HistoryStore store(file, &fixedClock);
+    // A page in the middle shows only when it is read.
+    store.wordsByGame(u"Ann"_s, kList);
+
+    const QString kept = folder.filePath(u"history.damaged-20260314-120000.sqlite"_s);
+    QCOMPARE(damagedFiles(folder.path()), QStringList{QFileInfo(kept).fileName()});
+    QCOMPARE(contents(kept), damaged);
+    const QString notice = store.takeNotice();
+    QVERIFY2(notice.contains(QDir::toNativeSeparators(kept)), qPrintable(notice));
+    QCOMPARE(store.takeNotice(), QString());
+
+    QCOMPARE(store.access(), PracticeHistory::Access::ReadWrite);
+    QVERIFY(store.pastGames(u"Ann"_s, kList).isEmpty());
+    const qint64 game = store.recordGame(u"Ann"_s, kList, kNoon);
+    QVERIFY(store.recordAnswer(game, answer(u"until"_s, u"untill"_s)));
+    QCOMPARE(answerCount(file), 1);
+}
+
+void tst_HistoryStore::emptyFileBecomesANewHistory()
+{
+    // A file created but never written (a crash at the first start) holds
+    // nothing to keep.
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"history.sqlite"_s);
+    writeBytes(file, QByteArray());
+    HistoryStore store(file);
+    QCOMPARE(store.access(), PracticeHistory::Access::ReadWrite);
+    QCOMPARE(store.takeNotice(), QString());
+    QVERIFY(damagedFiles(folder.path()).isEmpty());
+    QVERIFY(store.recordAnswer(store.recordGame(u"Ann"_s, kList, kNoon), answer(u"until"_s, u"until"_s)));
+    QCOMPARE(answerCount(file), 1);
+}
+
+void tst_HistoryStore::folderInThePlaceOfTheFileIsKeptAside()
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"history.sqlite"_s);
+    QVERIFY(QDir().mkpath(file));
+    writeBytes(file + u"/inside.txt"_s, "kept");
+
+    HistoryStore store(file, &fixedClock);
+    const QString kept = folder.filePath(u"history.damaged-20260314-120000.sqlite"_s);
+    QCOMPARE(contents(kept + u"/inside.txt"_s), QByteArray("kept"));
+    QVERIFY(store.takeNotice().contains(QDir::toNativeSeparators(kept)));
+    QCOMPARE(store.access(), PracticeHistory::Access::ReadWrite);
+    QVERIFY(QFileInfo(file).isFile());
+}
+
+void tst_HistoryStore::folderThatCannotBeMadeStopsRecording()
+{
+    QTemporaryDir folder;
+    writeBytes(folder.filePath(u"Marrowfen"_s), "a file, not a folder");
+    HistoryStore store(folder.filePath(u"Marrowfen/Lexidrill/history.sqlite"_s));
+    QCOMPARE(store.access(), PracticeHistory::Access::Unavailable);
+    QVERIFY(store.takeNotice().contains(QDir::toNativeSeparators(folder.filePath(u"Marrowfen/Lexidrill"_s))));
+    QCOMPARE(store.recordGame(u"Ann"_s, kList, kNoon), 0);
+    QVERIFY(!store.recordAnswer(1, answer(u"until"_s, u"until"_s)));
+    QVERIFY(store.learners().isEmpty());
+    QVERIFY(!store.addLearner(u"Ben"_s).isEmpty());
+    QCOMPARE(store.takeNotice(), QString());
+}
+
+void tst_HistoryStore::readOnlyFolderStopsRecording()
+{
+    if (runningAsRoot())
+        QSKIP("root writes into read-only folders");
+    QTemporaryDir folder;
+    const QString data = folder.filePath(u"data"_s);
+    QVERIFY(QDir().mkpath(data));
+    makeHistory(data + u"/history.sqlite"_s, 2);
+    QFile::setPermissions(data, QFile::ReadOwner | QFile::ExeOwner);
+    {
+        HistoryStore store(data + u"/history.sqlite"_s);
+        QCOMPARE(store.recordGame(u"Ann"_s, kList, kNoon), 0);
+        QVERIFY(!store.takeNotice().isEmpty());
+        QVERIFY(damagedFiles(data).isEmpty());
+    }
+    QFile::setPermissions(data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(answerCount(data + u"/history.sqlite"_s), 2);
+}
+
+void tst_HistoryStore::fileSystemThatRefusesFilesStopsRecording()
+{
+    // Not even root makes files there.
+    HistoryStore store(u"/proc/self/history.sqlite"_s);
+    QCOMPARE(store.access(), PracticeHistory::Access::Unavailable);
+    const QString notice = store.takeNotice();
+    QVERIFY2(notice.contains(u"cannot be written"_s), qPrintable(notice));
+    QCOMPARE(store.recordGame(u"Ann"_s, kList, kNoon), 0);
+    QVERIFY(store.pastGames(u"Ann"_s, kList).isEmpty());
+    QCOMPARE(store.takeNotice(), QString());
+}
+
+void tst_HistoryStore::lockedHistoryStopsRecordingOnce_data()
+{
+    QTest::addColumn<QStringList>("hold");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("another writer's transaction") << QStringList{u"BEGIN IMMEDIATE"_s} << true;
+    QTest::newRow("held exclusively") << QStringList{u"PRAGMA locking_mode = EXCLUSIVE"_s, u"BEGIN EXCLUSIVE"_s}
+                                      << false;
+}
+
+void tst_HistoryStore::lockedHistoryStopsRecordingOnce()
+{
+    QFETCH(QStringList, hold);
+    QFETCH(bool, opens);
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"history.sqlite"_s);
+    makeHistory(file, 2);
+    {
+        RawConnection other(file);
+        for (const QString &statement : hold)
+            QVERIFY(other.value(statement).isValid());
+
+        HistoryStore store(file, &fixedClock, 50);
+        if (opens)
+            QCOMPARE(store.recordGame(u"Ann"_s, kList, kNoon), 0);
+        QCOMPARE(store.access(), PracticeHistory::Access::Unavailable);
+        const QString notice = store.takeNotice();
+        QVERIFY2(notice.contains(u"in use"_s), qPrintable(notice));
+        // Told once; nothing more is tried.
+        QCOMPARE(store.recordGame(u"Ann"_s, kList, kNoon), 0);
+        QCOMPARE(store.takeNotice(), QString());
+        QVERIFY(damagedFiles(folder.path()).isEmpty());
+    }
+    QCOMPARE(answerCount(file), 2);
+}
+
+void tst_HistoryStore::newerHistoryIsReadOnly()
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"history.sqlite"_s);
+    makeHistory(file, 4);
+    {
+        RawConnection raw(file);
+        raw.value(u"PRAGMA user_version = 7"_s);
+    }
+    HistoryStore store(file);
+    QCOMPARE(store.access(), PracticeHistory::Access::ReadOnly);
+    QVERIFY(store.takeNotice().contains(u"newer version"_s));
+    QCOMPARE(store.learners(), QStringList{u"Ann"_s});
+    QCOMPARE(store.pastGames(u"Ann"_s, kList).size(), 1);
+    QCOMPARE(store.recordGame(u"Ann"_s, kList, kNoon), 0);
+    QVERIFY(!store.recordAnswer(1, answer(u"until"_s, u"until"_s)));
+    QVERIFY(!store.addLearner(u"Ben"_s).isEmpty());
+    QVERIFY(!store.forgetHistory(u"Ann"_s));
+    QCOMPARE(store.takeNotice(), QString());
+
+    RawConnection raw(file);
+    QCOMPARE(raw.value(u"PRAGMA user_version"_s).toInt(), 7);
+    QCOMPARE(raw.value(u"SELECT count(*) FROM answers"_s).toInt(), 4);
+}
+
+void tst_HistoryStore::twoConnectionsBothRecord()
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"history.sqlite"_s);
+    HistoryStore first(file);
+    HistoryStore second(file);
+    const qint64 a = first.recordGame(u"Ann"_s, kList, kNoon);
+    const qint64 b = second.recordGame(u"Ben"_s, kList, kNoon);
+    QVERIFY(a > 0 && b > 0 && a != b);
+    for (int n = 0; n < 50; ++n) {
+        QVERIFY(first.recordAnswer(a, answer(u"until"_s, u"until"_s)));
+        QVERIFY(second.recordAnswer(b, answer(u"until"_s, u"untill"_s)));
+    }
+    QCOMPARE(first.learners(), (QStringList{u"Ann"_s, u"Ben"_s}));
+    QCOMPARE(first.pastGames(u"Ben"_s, kList).at(0).answered, 50);
+    QCOMPARE(second.pastGames(u"Ann"_s, kList).at(0).correct, 50);
+}
+
+void tst_HistoryStore::twoProcessesBothRecord()
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"history.sqlite"_s);
+    // Made first: two copies creating the schema at once is the lock's
+    // business, not this test's.
+    HistoryStore(file).learners();
+    QProcess first;
+    QProcess second;
+    first.start(QStringLiteral(HISTORY_WRITER), {file, u"Ann"_s, u"300"_s, u"2"_s});
+    second.start(QStringLiteral(HISTORY_WRITER), {file, u"Ben"_s, u"300"_s, u"2"_s});
+    QVERIFY(first.waitForFinished(120000));
+    QVERIFY(second.waitForFinished(120000));
+    QCOMPARE(first.exitCode(), 0);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(answerCount(file), 600);
+    HistoryStore store(file);
+    QCOMPARE(store.pastGames(u"Ann"_s, {u"/lists/words.txt"_s, u"hash"_s}).at(0).answered, 300);
+    QCOMPARE(store.pastGames(u"Ben"_s, {u"/lists/words.txt"_s, u"hash"_s}).at(0).answered, 300);
+}
+
+void tst_HistoryStore::killDuringWritingKeepsEveryCommittedAnswer()
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"history.sqlite"_s);
+    QProcess writer;
+    writer.start(QStringLiteral(HISTORY_WRITER), {file, u"Ann"_s, u"0"_s});
+    QVERIFY(writer.waitForStarted());
+    qint64 committed = 0;
+    QByteArray output;
+    while (committed < 200) {
+        QVERIFY(writer.waitForReadyRead(60000));
+        output += writer.readAllStandardOutput();
+        const QList<QByteArray> lines = output.trimmed().split('\n');
+        committed = lines.constLast().toLongLong();
+    }
+    writer.kill();
+    QVERIFY(writer.waitForFinished());
+    // What it printed before dying was committed too.
+    output += writer.readAllStandardOutput();
+    if (output.endsWith('\n'))
+        committed = output.trimmed().split('\n').constLast().toLongLong();
+
+    HistoryStore store(file);
+    QCOMPARE(store.access(), PracticeHistory::Access::ReadWrite);
+    QCOMPARE(store.takeNotice(), QString());
+    const QList<PastGame> games = store.pastGames(u"Ann"_s, {u"/lists/words.txt"_s, u"hash"_s});
+    QCOMPARE(games.size(), 1);
+    // Every printed answer is there; at most the one being written when the
+    // kill came is there unprinted.
+    QVERIFY2(games.at(0).answered >= committed && games.at(0).answered <= committed + 1,
+             qPrintable(u"%1 answers, %2 printed"_s.arg(games.at(0).answered).arg(committed)));
+    QCOMPARE(answerCount(file), games.at(0).answered);
+    RawConnection raw(file);
+    QCOMPARE(raw.value(u"PRAGMA integrity_check"_s).toString(), u"ok"_s);
+}
+
+void tst_HistoryStore::addLearner_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QStringList>("learners");
+    QTest::newRow("new") << u"Ben"_s << QString() << QStringList{u"Ann"_s, u"Ben"_s};
+    QTest::newRow("trimmed") << u"  Ben\t"_s << QString() << QStringList{u"Ann"_s, u"Ben"_s};
+    QTest::newRow("empty") << QString() << u"Please type a name for the learner."_s << QStringList{u"Ann"_s};
+    QTest::newRow("spaces only") << u"   "_s << u"Please type a name for the learner."_s << QStringList{u"Ann"_s};
+    QTest::newRow("taken") << u"Ann"_s << u"A learner of that name already exists."_s << QStringList{u"Ann"_s};
+    QTest::newRow("taken in other letter case")
+        << u" aNN "_s << u"A learner of that name already exists."_s << QStringList{u"Ann"_s};
+}
+
+void tst_HistoryStore::addLearner()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    QFETCH(QStringList, learners);
+    QTemporaryDir folder;
+    HistoryStore store(folder.filePath(u"history.sqlite"_s));
+    QCOMPARE(store.addLearner(u"Ann"_s), QString());
+    QCOMPARE(store.addLearner(name), reason);
+    QCOMPARE(store.learners(), learners);
+}
+
+void tst_HistoryStore::forgettingALearnerKeepsTheOthers()
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"history.sqlite"_s);
+    HistoryStore store(file);
+    for (const QString &name : {u"Ann"_s, u"Ben"_s}) {
+        const qint64 game = store.recordGame(name, kList, kNoon);
+        store.recordAnswer(game, answer(u"until"_s, u"untill"_s));
+        store.recordAnswer(game, answer(u"rhythm"_s, u"rhythm"_s));
+    }
+    QVERIFY(store.forgetHistory(u"Ann"_s));
+    QVERIFY(store.pastGames(u"Ann"_s, kList).isEmpty());
+    QVERIFY(store.wordsByGame(u"Ann"_s, kList).isEmpty());
+    QCOMPARE(store.pastGames(u"Ben"_s, kList).size(), 1);
+    QCOMPARE(store.learners(), (QStringList{u"Ann"_s, u"Ben"_s}));
+    // The answers went with their games.
+    QCOMPARE(answerCount(file), 2);
+}
+
+void tst_HistoryStore::pastGamesNewestFirst()
+{
+    QTemporaryDir folder;
+    HistoryStore store(folder.filePath(u"history.sqlite"_s));
+    const QList<int> rights{1, 3, 0};
+    for (int day = 0; day < rights.size(); ++day) {
+        const qint64 game = store.recordGame(u"Ann"_s, kList, kNoon.addDays(day));
+        for (int n = 0; n < 3; ++n)
+            store.recordAnswer(game, answer(u"until"_s, n < rights.at(day) ? u"until"_s : u"untl"_s));
+    }
+    // Another learner's game is not Ann's.
+    store.recordAnswer(store.recordGame(u"Ben"_s, kList, kNoon.addDays(9)), answer(u"until"_s, u"until"_s));
+    const QList<PastGame> games = store.pastGames(u"Ann"_s, kList);
+    QCOMPARE(games.size(), 3);
+    QCOMPARE(games.at(0).started, kNoon.addDays(2));
+    QCOMPARE(games.at(0).correct, 0);
+    QCOMPARE(games.at(1).correct, 3);
+    QCOMPARE(games.at(2).started, kNoon);
+    QCOMPARE(games.at(2).correct, 1);
+    QCOMPARE(games.at(2).answered, 3);
+}
+
+void tst_HistoryStore::gamesOfTheListByPathOrWords_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("hash");
+    QTest::addColumn<int>("games");
+    QTest::newRow("same list") << kList.path << kList.wordsHash << 1;
+    QTest::newRow("edited in place") << kList.path << wordsHash({u"rhythm"_s}) << 1;
+    QTest::newRow("moved elsewhere") << u"/elsewhere/week1.txt"_s << kList.wordsHash << 1;
+    QTest::newRow("another list") << u"/lists/week2.txt"_s << wordsHash({u"rhythm"_s}) << 0;
+}
+
+void tst_HistoryStore::gamesOfTheListByPathOrWords()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, hash);
+    QFETCH(int, games);
+    QTemporaryDir folder;
+    HistoryStore store(folder.filePath(u"history.sqlite"_s));
+    store.recordAnswer(store.recordGame(u"Ann"_s, kList, kNoon), answer(u"until"_s, u"until"_s));
+    QCOMPARE(store.pastGames(u"Ann"_s, {path, hash}).size(), games);
+    QCOMPARE(store.wordsByGame(u"Ann"_s, {path, hash}).size(), games);
+}
+
+void tst_HistoryStore::wordsByGameGroupAsTheAnswerCheck()
+{
+    QTemporaryDir folder;
+    HistoryStore store(folder.filePath(u"history.sqlite"_s));
+    const qint64 first = store.recordGame(u"Ann"_s, kList, kNoon);
+    store.recordAnswer(first, answer(u"Until"_s, u"untill"_s));
+    store.recordAnswer(first, answer(u"rhythm"_s, u"rhythm"_s));
+    store.recordAnswer(first, answer(u"until"_s, u"untl"_s));
+    store.recordAnswer(first, answer(u"until"_s, u"until"_s));
+    const qint64 second = store.recordGame(u"Ann"_s, kList, kNoon.addDays(1));
+    store.recordAnswer(second, answer(u"until"_s, u"until"_s));
+
+    const QList<WordInGame> words = store.wordsByGame(u"Ann"_s, kList);
+    QStringList rows;
+    for (const WordInGame &word : words) {
+        const QString game = word.game == first ? u"first"_s : word.game == second ? u"second"_s : u"other"_s;
+        rows.append(u"%1 %2 %3 %4 %5"_s.arg(word.word.toUpper(), game)
+                        .arg(word.asked)
+                        .arg(word.wrong)
+                        .arg(word.lastWrongSpelling));
+    }
+    rows.sort();
+    QCOMPARE(rows, (QStringList{u"RHYTHM other 1 0 "_s, u"UNTIL first 3 2 untl"_s, u"UNTIL second 1 0 "_s}));
+}
+
+void tst_HistoryStore::wordsByGameKeepTheGamesThatDecide()
+{
+    QTemporaryDir folder;
+    HistoryStore store(folder.filePath(u"history.sqlite"_s));
+    QList<qint64> games;
+    // Missed in games 1 and 3, right in every game from 2 to 7.
+    for (int n = 1; n <= 7; ++n) {
+        const qint64 game = store.recordGame(u"Ann"_s, kList, kNoon.addDays(n));
+        games.append(game);
+        if (n == 1 || n == 3)
+            store.recordAnswer(game, answer(u"until"_s, u"unti%1"_s.arg(n)));
+        store.recordAnswer(game, answer(u"until"_s, u"until"_s));
+    }
+    qint64 asked = 0;
+    qint64 wrong = 0;
+    QList<qint64> deciding;
+    for (const WordInGame &word : store.wordsByGame(u"Ann"_s, kList)) {
+        asked += word.asked;
+        wrong += word.wrong;
+        if (word.game != 0)
+            deciding.append(word.game);
+        if (word.game == games.at(2))
+            QCOMPARE(word.lastWrongSpelling, u"unti3"_s);
+    }
+    QCOMPARE(asked, 9);
+    QCOMPARE(wrong, 2);
+    std::sort(deciding.begin(), deciding.end());
+    QCOMPARE(deciding, (QList<qint64>{games.at(2), games.at(3), games.at(4)}));
+}
+
+QTEST_GUILESS_MAIN(tst_HistoryStore)
+#include "tst_historystore.moc"

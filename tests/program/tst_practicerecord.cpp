@@ -1,0 +1,257 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/settingkeys.h"
+#include "core/settingsstore.h"
+#include "fakes.h"
+#include "game/gamestate.h"
+#include "history/historystore.h"
+#include "program/practicerecord.h"
+#include "wordlist/wordstore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kListPath = u"/lists/week1.txt"_s;
+
+// A record on a history file and a settings file in a temporary folder.
+struct Fixture
+{
+    Fixture()
+        : settings(folder.filePath(u"settings.ini"_s)),
+          record(&settings, &prompts, [this] { return std::make_unique<HistoryStore>(historyFile()); })
+    {
+        list = WordStore::fromText(u"rhythm\nuntil\nreceive\n"_s);
+    }
+    QString historyFile() const { return folder.filePath(u"data/history.sqlite"_s); }
+
+    // Appends the answer to the game, with the given word before it, and
+    // tells the record, as the main window does.
+    void answer(const QString &given, const QString &typed)
+    {
+        game.givenWords.append(given);
+        game.typedWords.append(typed);
+        record.answered(game, kListPath, list);
+    }
+    void newGame()
+    {
+        game = GameState();
+        game.started = true;
+    }
+    QList<GameSummary> games() { return record.pastGames(kListPath, list); }
+
+    QTemporaryDir folder;
+    SettingsStore settings;
+    RecordingPrompts prompts;
+    PracticeRecord record;
+    WordStore list;
+    GameState game;
+};
+
+} // namespace
+
+class tst_PracticeRecord : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void learnerInUse_data();
+    void learnerInUse();
+    void everyAnswerIsRecordedAsJudged();
+    void eachGameIsRecordedAtItsFirstAnswer();
+    void anotherLearnerMidGameStartsTheirOwnGame();
+    void anotherListMidGameStartsAGameOnIt();
+    void keepHistoryOffWritesNothing();
+    void forgottenInTheMiddleOfAGame();
+    void damagedHistoryIsToldOnceAndPracticeGoesOn();
+    void historyThatCannotBeWrittenIsToldOncePerRun();
+    void wordsToWorkOnOfTheLearnerInUse();
+};
+
+void tst_PracticeRecord::learnerInUse_data()
+{
+    QTest::addColumn<QString>("setting"); // "<absent>" leaves it out
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("absent") << u"<absent>"_s << PracticeRecord::loginName();
+    QTest::newRow("empty") << QString() << PracticeRecord::loginName();
+    QTest::newRow("spaces") << u"  "_s << PracticeRecord::loginName();
+    QTest::newRow("named") << u" Ann "_s << u"Ann"_s;
+}
+
+void tst_PracticeRecord::learnerInUse()
+{
+    QFETCH(QString, setting);
+    QFETCH(QString, expected);
+    Fixture f;
+    if (setting != u"<absent>")
+        f.settings.WriteSetting(SettingKeys::kLearner.toString(), setting);
+    QCOMPARE(f.record.learner(), expected);
+    // The learner in use is listed before any game.
+    QCOMPARE(f.record.learners(), QStringList{expected});
+    f.newGame();
+    f.answer(u"until"_s, u"until"_s);
+    QCOMPARE(HistoryStore(f.historyFile()).learners(), QStringList{expected});
+}
+
+void tst_PracticeRecord::everyAnswerIsRecordedAsJudged()
+{
+    Fixture f;
+    f.newGame();
+    f.answer(u"until"_s, u"UNTIL"_s);
+    // Recorded the moment it was judged, while the game goes on.
+    QCOMPARE(f.games().at(0).answered, 1);
+    f.answer(u"rhythm"_s, u"rhythm "_s);
+    f.answer(u"receive"_s, u"receive"_s);
+    const QList<GameSummary> games = f.games();
+    QCOMPARE(games.size(), 1);
+    QCOMPARE(games.at(0).answered, 3);
+    QCOMPARE(games.at(0).correct, 2);
+    QCOMPARE(games.at(0).score, 67);
+    QVERIFY(f.prompts.boxes.isEmpty());
+}
+
+void tst_PracticeRecord::eachGameIsRecordedAtItsFirstAnswer()
+{
+    Fixture f;
+    f.newGame();
+    // A game without answers leaves no trace.
+    QVERIFY(f.games().isEmpty());
+    f.answer(u"until"_s, u"until"_s);
+    f.newGame();
+    f.answer(u"until"_s, u"untl"_s);
+    f.answer(u"until"_s, u"untl"_s);
+    const QList<GameSummary> games = f.games();
+    QCOMPARE(games.size(), 2);
+    QCOMPARE(games.at(0).answered, 2);
+    QCOMPARE(games.at(0).score, 0);
+    QCOMPARE(games.at(1).answered, 1);
+}
+
+void tst_PracticeRecord::anotherLearnerMidGameStartsTheirOwnGame()
+{
+    Fixture f;
+    f.record.setLearner(u"Ann"_s);
+    f.newGame();
+    f.answer(u"until"_s, u"until"_s);
+    f.record.setLearner(u"Ben"_s);
+    f.answer(u"until"_s, u"untl"_s);
+    QCOMPARE(f.games().size(), 1);
+    QCOMPARE(f.games().at(0).correct, 0);
+    f.record.setLearner(u"Ann"_s);
+    QCOMPARE(f.games().at(0).correct, 1);
+    QCOMPARE(f.record.learners(), (QStringList{u"Ann"_s, u"Ben"_s}));
+}
+
+void tst_PracticeRecord::anotherListMidGameStartsAGameOnIt()
+{
+    Fixture f;
+    f.newGame();
+    f.answer(u"until"_s, u"until"_s);
+    // A list loaded while the game runs: its next words come from it.
+    const WordStore other = WordStore::fromText(u"necessary\n"_s);
+    f.game.givenWords.append(u"necessary"_s);
+    f.game.typedWords.append(u"necesary"_s);
+    f.record.answered(f.game, u"/lists/week2.txt"_s, other);
+    QCOMPARE(f.games().size(), 1);
+    QCOMPARE(f.games().at(0).correct, 1);
+    const QList<GameSummary> onOther = f.record.pastGames(u"/lists/week2.txt"_s, other);
+    QCOMPARE(onOther.size(), 1);
+    QCOMPARE(onOther.at(0).answered, 1);
+    QCOMPARE(f.record.wordsToWorkOn(u"/lists/week2.txt"_s, other).size(), 1);
+}
+
+void tst_PracticeRecord::keepHistoryOffWritesNothing()
+{
+    Fixture f;
+    QVERIFY(f.record.keepHistory());
+    f.record.setKeepHistory(false);
+    QCOMPARE(f.settings.ReadSetting(SettingKeys::kKeepHistory), u"False"_s);
+    f.newGame();
+    f.answer(u"until"_s, u"until"_s);
+    QVERIFY(!QFile::exists(f.historyFile()));
+    // Switched on again in the middle of a game: recorded from there on.
+    f.record.setKeepHistory(true);
+    f.answer(u"rhythm"_s, u"rhythm"_s);
+    QCOMPARE(f.games().size(), 1);
+    QCOMPARE(f.games().at(0).answered, 1);
+}
+
+void tst_PracticeRecord::forgottenInTheMiddleOfAGame()
+{
+    Fixture f;
+    f.record.setLearner(u"Ann"_s);
+    f.newGame();
+    f.answer(u"until"_s, u"untl"_s);
+    QVERIFY(f.record.forgetHistory(u"Ann"_s));
+    QVERIFY(f.games().isEmpty());
+    // The rest of the game is recorded as a game of its own.
+    f.answer(u"rhythm"_s, u"rhythm"_s);
+    QCOMPARE(f.games().size(), 1);
+    QCOMPARE(f.games().at(0).answered, 1);
+    QVERIFY(f.record.canRecord());
+    QVERIFY(f.prompts.boxes.isEmpty());
+}
+
+void tst_PracticeRecord::damagedHistoryIsToldOnceAndPracticeGoesOn()
+{
+    Fixture f;
+    QDir().mkpath(QFileInfo(f.historyFile()).path());
+    QFile junk(f.historyFile());
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'x'));
+    junk.close();
+
+    f.newGame();
+    f.answer(u"until"_s, u"untl"_s);
+    f.answer(u"until"_s, u"until"_s);
+    QCOMPARE(f.prompts.messages().size(), 1);
+    QVERIFY(f.prompts.messages().at(0).contains(u"history.damaged-"_s));
+    QVERIFY(f.prompts.errors().isEmpty());
+    // The new history holds both answers.
+    QCOMPARE(f.games().at(0).answered, 2);
+}
+
+void tst_PracticeRecord::historyThatCannotBeWrittenIsToldOncePerRun()
+{
+    Fixture f;
+    // The data folder's place is taken by a file.
+    QFile blocker(f.folder.filePath(u"data"_s));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    f.newGame();
+    for (int n = 0; n < 3; ++n)
+        f.answer(u"until"_s, u"until"_s);
+    f.games();
+    QCOMPARE(f.record.addLearner(u"Ben"_s).isEmpty(), false);
+    QCOMPARE(f.prompts.messages().size(), 1);
+    QVERIFY(f.prompts.errors().isEmpty());
+    QVERIFY(!f.record.canRecord());
+}
+
+void tst_PracticeRecord::wordsToWorkOnOfTheLearnerInUse()
+{
+    Fixture f;
+    f.record.setLearner(u"Ann"_s);
+    f.newGame();
+    f.answer(u"receive"_s, u"recieve"_s);
+    f.answer(u"until"_s, u"untill"_s);
+    f.answer(u"until"_s, u"untl"_s);
+    f.record.setLearner(u"Ben"_s);
+    f.newGame();
+    f.answer(u"rhythm"_s, u"rythm"_s);
+
+    f.record.setLearner(u"Ann"_s);
+    const QList<WordToWorkOn> words = f.record.wordsToWorkOn(kListPath, f.list);
+    QCOMPARE(words.size(), 2);
+    QCOMPARE(words.at(0).word, u"until"_s);
+    QCOMPARE(words.at(0).wrong, 2);
+    QCOMPARE(words.at(0).lastSpelling, u"untl"_s);
+    QCOMPARE(words.at(1).word, u"receive"_s);
+}
+
+QTEST_GUILESS_MAIN(tst_PracticeRecord)
+#include "tst_practicerecord.moc"
