@@ -194,6 +194,16 @@ QList<WordToWorkOn> PracticeRecord::wordsToWorkOn(const QString &listPath, const
 
 void PracticeRecord::answered(const GameState &game, const QString &listPath, const WordStore &list)
 {
+    // The answer has been judged whatever happens here: the game goes on.
+    try {
+        record(game, listPath, list);
+    } catch (const std::exception &) {
+        m_game = 0;
+    }
+}
+
+void PracticeRecord::record(const GameState &game, const QString &listPath, const WordStore &list)
+{
     const qsizetype answers = game.typedWords.size();
     if (answers == 0 || game.givenWords.size() < answers)
         return;

@@ -74,6 +74,7 @@ public:
     static QString loginName();
 
 private:
+    void record(const GameState &game, const QString &listPath, const WordStore &list);
     PracticeHistory *history();
     WordListId listId(const QString &listPath, const WordStore &list);
     // Shows what the history has to tell, each text once per run.
