@@ -207,8 +207,14 @@ void PracticeRecord::record(const GameState &game, const QString &listPath, cons
     const qsizetype answers = game.typedWords.size();
     if (answers == 0 || game.givenWords.size() < answers)
         return;
-    if (answers == 1)
+    if (answers == 1) {
         m_game = 0;
+        m_answersSeen = 0;
+    }
+    // Told again without a new answer (its append failed): nothing new.
+    if (answers <= m_answersSeen)
+        return;
+    m_answersSeen = answers;
     if (!keepHistory())
         return;
     PracticeHistory *store = history();
