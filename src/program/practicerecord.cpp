@@ -194,11 +194,27 @@ QList<WordToWorkOn> PracticeRecord::wordsToWorkOn(const QString &listPath, const
 
 void PracticeRecord::answered(const GameState &game, const QString &listPath, const WordStore &list)
 {
+    // The answer has been judged whatever happens here: the game goes on.
+    try {
+        record(game, listPath, list);
+    } catch (const std::exception &) {
+        m_game = 0;
+    }
+}
+
+void PracticeRecord::record(const GameState &game, const QString &listPath, const WordStore &list)
+{
     const qsizetype answers = game.typedWords.size();
     if (answers == 0 || game.givenWords.size() < answers)
         return;
-    if (answers == 1)
+    if (answers == 1) {
         m_game = 0;
+        m_answersSeen = 0;
+    }
+    // Told again without a new answer (its append failed): nothing new.
+    if (answers <= m_answersSeen)
+        return;
+    m_answersSeen = answers;
     if (!keepHistory())
         return;
     PracticeHistory *store = history();

@@ -74,6 +74,7 @@ public:
     static QString loginName();
 
 private:
+    void record(const GameState &game, const QString &listPath, const WordStore &list);
     PracticeHistory *history();
     WordListId listId(const QString &listPath, const WordStore &list);
     // Shows what the history has to tell, each text once per run.
@@ -89,6 +90,8 @@ private:
     qint64 m_game = 0;
     QString m_gameLearner;
     WordListId m_gameList;
+    // How many answers of the game the record has been told of.
+    qsizetype m_answersSeen = 0;
     // wordsHash of the list with this identity.
     quint64 m_hashedList = 0;
     QString m_hash;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "history/historystore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -118,6 +119,7 @@ class tst_HistoryStore : public QObject
     Q_OBJECT
 
 private slots:
+    void theUsersOwnHistory();
     void newHistoryInAFolderNotYetMade();
     void recordedAnswersOutliveTheStore();
     void damagedFileIsKeptAsideAndANewHistoryStarts_data();
@@ -142,6 +144,15 @@ private slots:
     void wordsByGameGroupAsTheAnswerCheck();
     void wordsByGameKeepTheGamesThatDecide();
 };
+
+void tst_HistoryStore::theUsersOwnHistory()
+{
+    QCoreApplication::setOrganizationName(u"Marrowfen"_s);
+    QCoreApplication::setApplicationName(u"Lexidrill"_s);
+    const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    QVERIFY(!dataHome.isEmpty());
+    QCOMPARE(HistoryStore::defaultPath(), dataHome + u"/Marrowfen/Lexidrill/history.sqlite"_s);
+}
 
 void tst_HistoryStore::newHistoryInAFolderNotYetMade()
 {

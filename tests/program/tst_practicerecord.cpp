@@ -105,6 +105,8 @@ void tst_PracticeRecord::everyAnswerIsRecordedAsJudged()
     // Recorded the moment it was judged, while the game goes on.
     QCOMPARE(f.games().at(0).answered, 1);
     f.answer(u"rhythm"_s, u"rhythm "_s);
+    // Told again with no new answer: recorded once.
+    f.record.answered(f.game, kListPath, f.list);
     f.answer(u"receive"_s, u"receive"_s);
     const QList<GameSummary> games = f.games();
     QCOMPARE(games.size(), 1);
