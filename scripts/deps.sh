@@ -9,12 +9,12 @@ LEXIDRILL_PACKAGES=(
     qt6-base-dev qt6-speech-dev qt6-multimedia-dev qt6-declarative-dev
     libgl-dev libxkbcommon-dev qt6-qpa-plugins
     qt6-speech-speechd-plugin qt6-speech-flite-plugin
-    speech-dispatcher speech-dispatcher-espeak-ng
+    speech-dispatcher speech-dispatcher-espeak-ng speech-dispatcher-flite flite
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
     pulseaudio pulseaudio-utils sox
     fonts-liberation xdg-utils xvfb xauth at-spi2-core
     dbus-daemon python3-pyatspi gir1.2-atspi-2.0
-    libbenchmark-dev clang libclang-rt-14-dev
+    libbenchmark-dev clang libclang-rt-14-dev pocketsphinx pocketsphinx-en-us
     lintian desktop-file-utils appstream xdotool x11-utils
 )
 
