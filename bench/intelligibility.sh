@@ -65,7 +65,7 @@ export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset SPEECHD_ADDRESS
 if [ -n "${LEXIDRILL_SPEECHD_CONFIG:-}" ]; then
-    speech-dispatcher -d -t 0 -C "$LEXIDRILL_SPEECHD_CONFIG" 2>/dev/null
+    speech-dispatcher -d -t 0 -C "$LEXIDRILL_SPEECHD_CONFIG" >/dev/null 2>&1
 fi
 
 # The word set, lower case as the recogniser's dictionary has it.

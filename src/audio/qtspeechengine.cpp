@@ -160,8 +160,12 @@ private:
         }
 
         // Without a voice in the learner's language, the engine's default
-        // voice tells which language leads.
-        for (const qsizetype position : VoiceOrder::arrange(listed, preferred, user ? learner : preferredLocale)) {
+        // voice tells which language leads. Qt's own flite engine drops words
+        // with every voice but its default, awb ("Audio streaming error.",
+        // and at times a crash after it), so there its default leads.
+        const bool byClarity = m_tts->engine() != flite;
+        for (const qsizetype position :
+             VoiceOrder::arrange(listed, preferred, user ? learner : preferredLocale, byClarity)) {
             m_catalog.append(entries[position]);
             m_names.append(VoiceOrder::displayName(listed[position]));
         }

@@ -98,7 +98,7 @@ std::optional<QLocale> userLocale(const QList<QLocale> &available, const QLocale
     return inMainTerritory ? inMainTerritory : sameLanguage;
 }
 
-QList<qsizetype> arrange(const QList<ListedVoice> &voices, qsizetype preferred, const QLocale &learner)
+QList<qsizetype> arrange(const QList<ListedVoice> &voices, qsizetype preferred, const QLocale &learner, bool byClarity)
 {
     const QLocale learning = learnerLocale(learner);
     const QLocale::Language language = learning.language();
@@ -117,7 +117,7 @@ QList<qsizetype> arrange(const QList<ListedVoice> &voices, qsizetype preferred, 
         const QLocale &locale = voice.locale;
         const bool otherLanguage = locale.language() != language;
         const auto [tier, otherAccent, row, variant]
-            = otherLanguage ? std::tuple<int, bool, qsizetype, bool>{} : clarityOf(voice, learning);
+            = otherLanguage || !byClarity ? std::tuple<int, bool, qsizetype, bool>{} : clarityOf(voice, learning);
         // Copies of the preferred voice count as it, so that it goes first
         // among them and they are dropped below.
         const bool notPreferred = !(hasPreferred && sameVoice(i, preferred));

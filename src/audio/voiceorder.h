@@ -36,8 +36,10 @@ std::optional<QLocale> userLocale(const QList<QLocale> &available, const QLocale
 // `voices`) goes first and the others follow by territory and voice name.
 // The remaining voices come after, grouped by language, each group by
 // territory and voice name. A voice listed twice under the same locale name
-// appears once.
-QList<qsizetype> arrange(const QList<ListedVoice> &voices, qsizetype preferred, const QLocale &learner);
+// appears once. Without `byClarity` (an engine whose voices were not
+// measured), every voice of the learner's language counts as not measured.
+QList<qsizetype> arrange(const QList<ListedVoice> &voices, qsizetype preferred, const QLocale &learner,
+                         bool byClarity = true);
 
 // "<voice name> (<language> – <territory>)"; without the territory when the
 // locale names none, and the bare name for voices under the "C" locale.
