@@ -83,12 +83,13 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Libraries come from the binary; what it loads at run time is named here:
-# the speech daemon and its voice, Qt's speech and window-system plugins,
+# the speech daemon and its voices (flite's, the clearest for English, and
+# espeak-ng's for every other language), Qt's speech and window-system plugins,
 # GStreamer's decoders and PulseAudio output for the sounds, and the fonts
 # that stand in for Arial.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "speech-dispatcher, speech-dispatcher-espeak-ng, qt6-speech-speechd-plugin, qt6-qpa-plugins, libqt6sql6-sqlite, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-pulseaudio, fonts-liberation, libqt6charts6")
+    "speech-dispatcher, speech-dispatcher-flite, flite, speech-dispatcher-espeak-ng, qt6-speech-speechd-plugin, qt6-qpa-plugins, libqt6sql6-sqlite, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-pulseaudio, fonts-liberation, libqt6charts6")
 # The last-resort speech engine when the speech daemon offers no voices.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-speech-flite-plugin")
 include(CPack)

@@ -19,7 +19,7 @@ LEXIDRILL_RUN_PACKAGES=(
     qt6-base-dev qt6-speech-dev qt6-multimedia-dev qt6-declarative-dev libqt6sql6-sqlite qt6-charts-dev
     libgl-dev libxkbcommon-dev qt6-qpa-plugins
     qt6-speech-speechd-plugin qt6-speech-flite-plugin
-    speech-dispatcher speech-dispatcher-espeak-ng
+    speech-dispatcher speech-dispatcher-espeak-ng speech-dispatcher-flite flite
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
     fonts-liberation xdg-utils
 )
@@ -27,7 +27,7 @@ LEXIDRILL_RUN_PACKAGES=(
 LEXIDRILL_TEST_PACKAGES=(
     pulseaudio pulseaudio-utils sox
     xvfb xauth at-spi2-core dbus-daemon python3-pyatspi gir1.2-atspi-2.0
-    libbenchmark-dev clang libclang-rt-14-dev
+    libbenchmark-dev clang libclang-rt-14-dev pocketsphinx pocketsphinx-en-us
     lintian desktop-file-utils appstream xdotool x11-utils
 )
 

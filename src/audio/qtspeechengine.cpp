@@ -4,14 +4,51 @@
 #include "audio/voiceorder.h"
 #include "core/failure.h"
 
+#include <QProcess>
 #include <QTextToSpeech>
 #include <QVoice>
+
+#ifdef Q_OS_LINUX
+#include <locale.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 const QString flite = u"flite"_s;
+const QString speechd = u"speechd"_s;
+
+// How long speech-dispatcher may take to start: it loads its voices first.
+constexpr int kDaemonStartMs = 10000;
+
+// speech-dispatcher will not start in a locale that is not installed on the
+// machine ("setlocale: No such file or directory"), and Qt starts it with the
+// program's environment, so a LANG naming such a locale would silence the
+// program. Then it is started here, in a locale every system has; the
+// learner's locale still orders the voices. The speech-dispatcher that runs
+// already, or one at an address of the user's own, is left alone.
+void startSpeechDispatcherIfLocaleMissing()
+{
+#ifdef Q_OS_LINUX
+    if (const locale_t named = newlocale(LC_ALL_MASK, "", locale_t(nullptr))) {
+        freelocale(named);
+        return;
+    }
+    if (qEnvironmentVariableIsSet("SPEECHD_ADDRESS"))
+        return;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
+    QProcess daemon;
+    daemon.setProcessEnvironment(environment);
+    daemon.setStandardOutputFile(QProcess::nullDevice());
+    daemon.setStandardErrorFile(QProcess::nullDevice());
+    // --spawn: start unless one runs already, and return once it serves.
+    daemon.start(u"speech-dispatcher"_s, {u"--spawn"_s});
+    if (daemon.waitForStarted(kDaemonStartMs) && !daemon.waitForFinished(kDaemonStartMs))
+        daemon.kill();
+#endif
+}
 
 // Why the engine asked for by `requested` (empty: the default one) cannot be
 // used; empty when it can.
@@ -109,7 +146,8 @@ private:
 
         QLocale preferredLocale = initialLocale;
         QString preferredName = initialVoice.name();
-        const std::optional<QLocale> user = VoiceOrder::userLocale(locales, QLocale::system());
+        const QLocale learner = VoiceOrder::learnerLocale(QLocale::system());
+        const std::optional<QLocale> user = VoiceOrder::userLocale(locales, learner);
         if (user) {
             m_tts->setLocale(*user);
             preferredLocale = *user;
@@ -121,8 +159,13 @@ private:
                 preferred = i;
         }
 
-        const QLocale::Language language = user ? user->language() : preferredLocale.language();
-        for (const qsizetype position : VoiceOrder::arrange(listed, preferred, language)) {
+        // Without a voice in the learner's language, the engine's default
+        // voice tells which language leads. Qt's own flite engine drops words
+        // with every voice but its default, awb ("Audio streaming error.",
+        // and at times a crash after it), so there its default leads.
+        const bool byClarity = m_tts->engine() != flite;
+        for (const qsizetype position :
+             VoiceOrder::arrange(listed, preferred, user ? learner : preferredLocale, byClarity)) {
             m_catalog.append(entries[position]);
             m_names.append(VoiceOrder::displayName(listed[position]));
         }
@@ -143,6 +186,8 @@ std::unique_ptr<SpeechBackend> QtSpeechBackend::start(const QStringList &engines
     const auto attempt = [&](const QString &name) {
         if (chosen || (!name.isEmpty() && tried.contains(name)))
             return;
+        if (name.isEmpty() || name == speechd)
+            startSpeechDispatcherIfLocaleMissing();
         auto tts = name.isEmpty() ? std::make_unique<QTextToSpeech>() : std::make_unique<QTextToSpeech>(name);
         tried.append(tts->engine().isEmpty() ? name : tts->engine());
         if (const QString problem = problemWith(*tts, name); !problem.isEmpty()) {

@@ -15,9 +15,14 @@
 //
 // The engine is chosen at the start: the platform's default one when it
 // works, else the others, with flite last because Debian's build of it stops
-// with "Audio streaming error." on many words at any rate but the normal one
-// (so there every rate is spoken at the normal pace). When none works, the
-// start fails and the next request tries again.
+// with "Audio streaming error." on some words even at the normal pace and on
+// many more at any other rate (so there every rate is spoken at the normal
+// pace); flite's voices speak through speech-dispatcher's flite module. When none works, the
+// start fails and the next request tries again. speech-dispatcher is started
+// in the C.UTF-8 locale when the environment names a locale the machine does
+// not have, as it refuses to start in one. The voices are ordered for the
+// learner's locale (see VoiceOrder::arrange): the clearest voice of the
+// learner's language leads.
 class QtSpeechEngine : public BackgroundSpeechEngine
 {
 public:

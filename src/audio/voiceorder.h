@@ -18,19 +18,28 @@ struct ListedVoice
 // and the program's volume and rate into the engine's.
 namespace VoiceOrder {
 
-// The locale whose default voice leads the list for a user in `system`: the
+// The language and accent a user in `system` learns in. The POSIX "C"
+// locale counts as US English, which is what such a desktop shows.
+QLocale learnerLocale(const QLocale &system);
+
+// The locale whose default voice the engine offers a user in `system`: the
 // same language and territory, else the language's main territory, else any
-// territory of that language (first by locale name). The POSIX "C" locale
-// counts as US English, which is what such a desktop shows. None when the
-// engine has no voice for the language.
+// territory of that language (first by locale name), as learnerLocale()
+// reads `system`. None when the engine has no voice for the language.
 std::optional<QLocale> userLocale(const QList<QLocale> &available, const QLocale &system);
 
-// Positions into `voices` in list order: `preferred` first (when it is a
-// position of `voices`), then the other voices of `language` by territory
-// and voice name, then the remaining voices grouped by language, each group
-// by territory and voice name. A voice listed twice under the same locale
-// name appears once.
-QList<qsizetype> arrange(const QList<ListedVoice> &voices, qsizetype preferred, QLocale::Language language);
+// Positions into `voices` in list order. The voices of the learner's language
+// come first, the clearest first: those measured clear in the order
+// measured (of two as clear, the one with the learner's accent first), then
+// those not measured, then those measured hard to follow. Among voices as
+// clear, `preferred` (the engine's own default, when it is a position of
+// `voices`) goes first and the others follow by territory and voice name.
+// The remaining voices come after, grouped by language, each group by
+// territory and voice name. A voice listed twice under the same locale name
+// appears once. Without `byClarity` (an engine whose voices were not
+// measured), every voice of the learner's language counts as not measured.
+QList<qsizetype> arrange(const QList<ListedVoice> &voices, qsizetype preferred, const QLocale &learner,
+                         bool byClarity = true);
 
 // "<voice name> (<language> – <territory>)"; without the territory when the
 // locale names none, and the bare name for voices under the "C" locale.

@@ -19,6 +19,10 @@ inline constexpr QStringView kDictionary = u"Dictionary";
 
 // Position of the chosen voice in the voice list.
 inline constexpr Number kVoice{u"Combo1", 0};
+// The name of the voice the learner chose, as the voice list shows it: the
+// list's order changes with the voices installed and the desktop's language,
+// so the voice is found again by its name. Absent until the learner chooses.
+inline constexpr QStringView kVoiceName = u"Voice Name";
 inline constexpr Number kVolume{u"Volume Level", 100};
 inline constexpr Number kRate{u"Speech Rate", -4};
 // The two feedback-sound options, as the truth texts "True" and "False".

@@ -138,9 +138,15 @@ void Form3::buildControls()
     connect(Slider2, &QSlider::valueChanged, this, &Form3::Slider2_Change);
     // A drop-down list has no text of its own to edit, so a change of the
     // selection is its only change; the refresh selects through
-    // setVoiceIndex, which runs the handler itself.
-    connect(Combo1, &QComboBox::currentIndexChanged, this,
-            [this] { userAction(u"Combo1_Click", [this] { Combo1_Click(); }); });
+    // setVoiceIndex, which runs the handler itself. Only the learner's own
+    // choice is remembered by name: a voice selected for want of the named
+    // one leaves the name for when that voice is back.
+    connect(Combo1, &QComboBox::currentIndexChanged, this, [this] {
+        userAction(u"Combo1_Click", [this] {
+            Combo1_Click();
+            m_state.WriteSetting(SettingKeys::kVoiceName, Combo1->currentText());
+        });
+    });
     // The test sentence and the voice list may wait for the engine; what the
     // user does meanwhile waits for them, a click on Close included.
     InputQueue &input = m_navigator.input();

@@ -41,9 +41,17 @@ void RefreshVoices(ProgramState &state, Navigator &navigator, bool showDone)
     s.step(104, [&] { voices = showDone ? state.speech().voicesAnew() : voiceOf(enumeration).voices(); });
     for (const QString &description : std::as_const(voices))
         s.step(106, [&] { navigator.audioOptions().addVoice(description); });
-    const auto savedChoice = [&] { return SettingConversions::lenientNumber(state.ReadSetting(SettingKeys::kVoice)); };
-    // A saved choice beyond the voices now installed selects nothing and is
-    // kept, so that it comes back when the voice is installed again.
+    // The voice chosen by name wherever it is now listed, else the saved
+    // position. A saved position beyond the voices now installed selects
+    // nothing and is kept, so that it comes back when the voice is installed
+    // again.
+    const auto savedChoice = [&] {
+        const QString name = state.ReadSetting(SettingKeys::kVoiceName.toString(), QString());
+        const int named = name.isEmpty() ? -1 : navigator.audioOptions().Combo1->findText(name);
+        if (named >= 0)
+            return double(named);
+        return SettingConversions::lenientNumber(state.ReadSetting(SettingKeys::kVoice));
+    };
     if (s.test(108, [&] { return savedChoice() < navigator.audioOptions().Combo1->count(); }))
         s.step(110, [&] { navigator.audioOptions().setVoiceIndex(listPosition(savedChoice())); });
     s.step(112, [&] { enumeration.reset(); });

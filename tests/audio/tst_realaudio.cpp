@@ -7,9 +7,12 @@
 #include "audio/qtspeechengine.h"
 #include "core/failure.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -126,6 +129,7 @@ private slots:
     void speechEnds();
     void playsFeedbackSound_data();
     void playsFeedbackSound();
+    void speaksInALocaleNotInstalled();
 
 private:
     std::unique_ptr<QtSpeechEngine> m_engine;
@@ -182,12 +186,21 @@ void tst_RealAudio::voiceListLeadsWithTheUsersLanguage()
 {
     const QStringList voices = m_engine->createVoice()->voices();
 
-    QVERIFY2(voices.size() > 1000, qPrintable(QString::number(voices.size())));
+    QVERIFY(!voices.isEmpty());
     QCOMPARE(QSet<QString>(voices.begin(), voices.end()).size(), voices.size());
     QCOMPARE(m_engine->createVoice()->voices(), voices);
     const QLocale::Language system = QLocale::system().language();
-    const QString language = QLocale::languageToString(system == QLocale::C ? QLocale::English : system);
+    const bool english = system == QLocale::C || system == QLocale::English;
+    const QString language = QLocale::languageToString(english ? QLocale::English : system);
     QVERIFY2(voices.first().contains(u"("_s + language), qPrintable(voices.first()));
+    // With speech-dispatcher's flite module, a flite voice speaks English.
+    const bool fliteModule
+        = std::any_of(voices.begin(), voices.end(), [](const QString &voice) { return voice.startsWith(u"kal16 ("); });
+    if (english && fliteModule) {
+        const QString first = voices.first().section(u' ', 0, 0);
+        QVERIFY2(QStringList({u"awb"_s, u"rms"_s, u"kal16"_s, u"slt"_s, u"kal"_s}).contains(first),
+                 qPrintable(voices.first()));
+    }
 }
 
 void tst_RealAudio::speaksWord_data()
@@ -331,6 +344,46 @@ void tst_RealAudio::playsFeedbackSound()
         QTRY_VERIFY_WITH_TIMEOUT(recorder.sampleCount() > after, 5000);
         QVERIFY2(recorder.peak() < silent, qPrintable(u"loudest sample %1"_s.arg(recorder.peak())));
     }
+}
+
+// speech-dispatcher refuses to start in a locale the machine does not have;
+// the program must speak all the same. Some of these tests run again in a
+// process of their own with such a locale and no speech-dispatcher running
+// for it (a runtime folder of its own), failing rather than skipping.
+void tst_RealAudio::speaksInALocaleNotInstalled()
+{
+    QTemporaryDir runtime;
+    QVERIFY(runtime.isValid());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString &name : environment.keys()) {
+        if (name.startsWith(u"LC_"_s))
+            environment.remove(name);
+    }
+    environment.insert(u"LANG"_s, u"en_XX.UTF-8"_s);
+    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
+    environment.remove(u"SPEECHD_ADDRESS"_s);
+    environment.insert(u"CI"_s, u"true"_s);
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {u"programChoosesSpeechDispatcher"_s, u"voiceListLeadsWithTheUsersLanguage"_s,
+                 u"speaksWord:long word at the default rate"_s});
+    const bool finished = child.waitForFinished(60000);
+    if (!finished)
+        child.kill();
+
+    // The speech-dispatcher started for the child ends with this test.
+    QFile pidFile(runtime.filePath(u"speech-dispatcher/pid/speech-dispatcher.pid"_s));
+    const bool started = pidFile.exists();
+    if (pidFile.open(QIODevice::ReadOnly)) {
+        if (const qint64 pid = pidFile.readAll().trimmed().toLongLong(); pid > 0)
+            QProcess::execute(u"kill"_s, {QString::number(pid)});
+    }
+    const QByteArray output = child.readAll();
+    QVERIFY2(finished, output.constData());
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
+    QVERIFY2(started, "no speech-dispatcher was started for the locale");
 }
 
 QTEST_GUILESS_MAIN(tst_RealAudio)

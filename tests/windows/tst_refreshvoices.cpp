@@ -17,6 +17,11 @@ private slots:
     void selectsTheSavedChoice_data();
     void selectsTheSavedChoice();
     void listFollowsTheEnginesOrder();
+    void chosenVoiceFoundByName_data();
+    void chosenVoiceFoundByName();
+    void choiceSurvivesTheNextRun_data();
+    void choiceSurvivesTheNextRun();
+    void choiceSurvivesRefreshList();
     void startUpRefreshesTwice_data();
     void startUpRefreshesTwice();
     void refreshList_data();
@@ -88,6 +93,109 @@ void tst_RefreshVoices::listFollowsTheEnginesOrder()
     QCOMPARE(form3.Combo1->currentText(), u"Zoe"_s);
     // Only the catalog voice is left; the enumeration voices are released.
     QCOMPARE(program.speech.log.liveVoices, 1);
+}
+
+void tst_RefreshVoices::chosenVoiceFoundByName_data()
+{
+    QTest::addColumn<QStringList>("voices");
+    QTest::addColumn<QString>("savedPosition");
+    QTest::addColumn<QString>("savedName");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QString>("positionAfter");
+
+    const QString kal16 = u"kal16 (English – United States)"_s;
+    const QString america = u"English (America) (English – United States)"_s;
+    const QString german = u"German (German – Germany)"_s;
+    QTest::addRow("a new default voice first: the named voice, position corrected")
+        << QStringList{u"awb (English – United States)"_s, kal16, america} << u"0"_s << kal16 << 1 << u"1"_s;
+    QTest::addRow("desktop language changed: the named voice, further down")
+        << QStringList{german, u"German+Adam (German – Germany)"_s, kal16, america} << u"1"_s << america << 3 << u"3"_s;
+    QTest::addRow("the name wins over a position that is not a number")
+        << QStringList{kal16, america} << u"Zira"_s << america << 1 << u"1"_s;
+    QTest::addRow("the name wins over a position beyond the list")
+        << QStringList{kal16, america} << u"7"_s << america << 1 << u"1"_s;
+    QTest::addRow("named voice removed: the saved position")
+        << QStringList{kal16, german} << u"1"_s << america << 1 << u"1"_s;
+    QTest::addRow("named voice removed, position beyond the list: nothing, kept")
+        << QStringList{kal16} << u"1"_s << america << -1 << u"1"_s;
+    QTest::addRow("the name must match exactly")
+        << QStringList{kal16, america.toUpper()} << u"0"_s << america << 0 << u"0"_s;
+    QTest::addRow("no name saved: the saved position")
+        << QStringList{kal16, america} << u"1"_s << kAbsent << 1 << u"1"_s;
+}
+
+void tst_RefreshVoices::chosenVoiceFoundByName()
+{
+    QFETCH(QStringList, voices);
+    QFETCH(QString, savedPosition);
+    QFETCH(QString, savedName);
+    QFETCH(int, selected);
+    QFETCH(QString, positionAfter);
+    TestProgram program;
+    program.speech.voiceNames = voices;
+
+    startWith(program, {u"Combo1="_s + savedPosition, u"Voice Name="_s + savedName});
+
+    const Form3 &form3 = program.app->audioOptions();
+    QCOMPARE(form3.Combo1->currentIndex(), selected);
+    QCOMPARE(setting(program, u"Combo1"_s), positionAfter);
+    // A voice selected for want of the named one leaves the name alone.
+    QCOMPARE(setting(program, u"Voice Name"_s), savedName);
+    QVERIFY(program.prompts.errors().isEmpty());
+}
+
+void tst_RefreshVoices::choiceSurvivesTheNextRun_data()
+{
+    QTest::addColumn<QStringList>("nextVoices");
+    QTest::addColumn<QString>("heard");
+    QTest::addColumn<QString>("positionAfter");
+
+    QTest::addRow("same voices") << QStringList{u"Zoe"_s, u"Adam"_s, u"Mary"_s} << u"Adam"_s << u"1"_s;
+    QTest::addRow("a clearer voice installed, now first")
+        << QStringList{u"Bob"_s, u"Zoe"_s, u"Adam"_s, u"Mary"_s} << u"Adam"_s << u"2"_s;
+    QTest::addRow("a voice before it removed") << QStringList{u"Adam"_s, u"Mary"_s} << u"Adam"_s << u"0"_s;
+    QTest::addRow("the chosen voice removed: as the position says")
+        << QStringList{u"Zoe"_s, u"Mary"_s} << u"Mary"_s << u"1"_s;
+}
+
+void tst_RefreshVoices::choiceSurvivesTheNextRun()
+{
+    QFETCH(QStringList, nextVoices);
+    QFETCH(QString, heard);
+    QFETCH(QString, positionAfter);
+    QStringList saved;
+    {
+        TestProgram first;
+        first.speech.voiceNames = {u"Zoe"_s, u"Adam"_s, u"Mary"_s};
+        startWith(first);
+        first.app->audioOptions().Combo1->setCurrentIndex(1);
+        QCOMPARE(setting(first, u"Voice Name"_s), u"Adam"_s);
+        for (const QString &key : {u"Combo1"_s, u"Voice Name"_s})
+            saved.append(key + u'=' + setting(first, key));
+    }
+
+    TestProgram next;
+    next.speech.voiceNames = nextVoices;
+    startWith(next, saved);
+
+    QCOMPARE(next.app->audioOptions().Combo1->currentText(), heard);
+    QCOMPARE(setting(next, u"Combo1"_s), positionAfter);
+    QCOMPARE(setting(next, u"Voice Name"_s), u"Adam"_s);
+}
+
+void tst_RefreshVoices::choiceSurvivesRefreshList()
+{
+    TestProgram program;
+    program.speech.voiceNames = {u"Zoe"_s, u"Adam"_s, u"Mary"_s};
+    startWith(program);
+    Form3 &form3 = program.app->audioOptions();
+    form3.Combo1->setCurrentIndex(2);
+
+    program.speech.voiceNames.insert(0, u"Bob"_s);
+    form3.PushButton9->click();
+
+    QCOMPARE(form3.Combo1->currentText(), u"Mary"_s);
+    QCOMPARE(setting(program, u"Combo1"_s), u"3"_s);
 }
 
 void tst_RefreshVoices::startUpRefreshesTwice_data()
