@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
@@ -35,7 +34,7 @@ int main(int argc, char *argv[])
     int result = 0;
     {
         BusyWhileWaiting busy;
-        // First, so that the engine starts while the windows are built.
+        // First, so that the speech helper starts while the windows are built.
         const auto speech = createSystemSpeechEngine([&busy](bool waiting) { busy(waiting); });
         QtPrompts prompts;
         QtFileDialogs dialogs;
@@ -60,9 +59,5 @@ int main(int argc, char *argv[])
         window.show();
         result = QApplication::exec();
     }
-    // Everything is saved; a thread stuck in the speech engine must not hold
-    // the program up nor run while the libraries are unloaded.
-    if (speechThreadsStillRunning())
-        std::_Exit(result);
     return result;
 }
