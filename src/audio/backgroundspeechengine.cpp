@@ -70,6 +70,15 @@ public:
     // Runs once the start has ended.
     QList<std::pair<QPointer<QObject>, std::function<void()>>> afterStart;
     bool abandonOnRelease = false;
+    // The word handed over last, until its speech is heard of: a fresh
+    // helper speaks it when this one is lost first.
+    struct Word
+    {
+        quint64 utterance = 0;
+        QList<QByteArray> request;
+    };
+    std::optional<Word> unheardWord;
+    bool handedOn = false; // speaks a word a lost helper left
 
 private:
     void read();
@@ -118,6 +127,10 @@ public:
     {
         if (m_ended)
             throw notResponding();
+        if (m_unreported) {
+            m_unreported = false;
+            throw notResponding();
+        }
         if (current && current->state != Session::State::Failed && (current->dead || current->overdue(limits))) {
             letGo(current, true);
             throw notResponding();
@@ -167,22 +180,48 @@ public:
     void ready(const QStringList &voices) { m_lastVoices = voices; }
 
     // Hands the text over; returns the utterance and the request's number.
-    std::pair<quint64, quint64> speak(const void *voice, const QString &text, const VoiceSettings &settings)
+    // A word that a helper lost before it was heard is handed on to a fresh
+    // one when `handOn`.
+    std::pair<quint64, quint64> speak(const void *voice, const QString &text, const VoiceSettings &settings,
+                                      bool handOn)
     {
         const std::shared_ptr<Session> session = use(false);
         const quint64 utterance = ++m_utterances;
-        const quint64 request
-            = session->post("speak",
-                            {QByteArray::number(utterance), QByteArray::number(settings.position),
-                             QByteArray::number(settings.volume), QByteArray::number(settings.rate), text.toUtf8()});
+        const QList<QByteArray> word{QByteArray::number(utterance), QByteArray::number(settings.position),
+                                     QByteArray::number(settings.volume), QByteArray::number(settings.rate),
+                                     text.toUtf8()};
+        const quint64 request = session->post("speak", word);
+        session->unheardWord.reset();
+        if (handOn)
+            session->unheardWord = Session::Word{utterance, word};
         m_lastSpeaker = voice;
         m_lastSession = session;
         return {utterance, request};
     }
 
+    // A helper died or was killed. When it was the one in use and a word it
+    // had was not heard yet, a fresh helper speaks that word at once and the
+    // next request reports the fault. A word lost twice is not handed on.
+    void lost(const Session *session)
+    {
+        QTimer::singleShot(0, &monitor, [this, session] {
+            if (!current || current.get() != session || !current->dead || current->handedOn || !current->unheardWord)
+                return;
+            const QList<QByteArray> word = current->unheardWord->request;
+            const quint64 utterance = current->unheardWord->utterance;
+            letGo(current, true);
+            current = start();
+            current->handedOn = true;
+            current->post("speak", word);
+            current->unheardWord = Session::Word{utterance, word};
+            m_lastSession = current;
+            m_unreported = true;
+        });
+    }
+
     void speakAndWait(const void *voice, const QString &text, const VoiceSettings &settings)
     {
-        const auto [utterance, request] = speak(voice, text, settings);
+        const auto [utterance, request] = speak(voice, text, settings, false);
         const std::shared_ptr<Session> session = m_lastSession.lock();
         const auto mine = [&] { return session->heardUtterance == utterance; };
         const auto over = [&] {
@@ -321,6 +360,8 @@ public:
 
     void progress(Session &session, quint64 utterance, SpeechBackend::Progress progress, const QString &problem)
     {
+        if (session.unheardWord && session.unheardWord->utterance == utterance)
+            session.unheardWord.reset();
         if (session.heardUtterance != utterance) {
             session.heardUtterance = utterance;
             session.began = false;
@@ -392,6 +433,7 @@ private:
     const void *m_lastSpeaker = nullptr;
     std::weak_ptr<Session> m_lastSession;
     std::optional<QStringList> m_lastVoices;
+    bool m_unreported = false; // a lost helper's fault, for the next request
 };
 
 Session::Session(Core &core, const SpeechHelper &helper) : m_core(core), m_process(new QProcess)
@@ -510,6 +552,7 @@ void Session::fault(const QString &why)
         m_process->kill();
     if (state == State::Starting)
         startEnded();
+    m_core.lost(this);
     m_core.wake();
 }
 
@@ -567,7 +610,7 @@ public:
         m_core->adjust(this, "rate", rate);
     }
 
-    void speak(const QString &text) override { m_core->speak(this, text, m_settings); }
+    void speak(const QString &text) override { m_core->speak(this, text, m_settings, true); }
 
     void speakAndWait(const QString &text) override
     {

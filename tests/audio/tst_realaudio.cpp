@@ -3,13 +3,19 @@
 // PulseAudio server that scripts/sound-server.sh starts: each test records
 // the sink's monitor with parec while it speaks or plays.
 
+#include "audio/audiopreferences.h"
 #include "audio/qtsoundplayer.h"
 #include "audio/qtspeechengine.h"
+#include "audio/speakword.h"
+#include "audiotest.h"
 #include "core/failure.h"
+#include "fakes.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
+#include <csignal>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -106,6 +112,48 @@ struct StateLog
     QStringList errors;
 };
 
+class Preferences : public AudioPreferences
+{
+public:
+    int volume() const override { return 100; }
+    int rate() const override { return 0; }
+    int voicePosition() const override { return 0; }
+    bool playSounds() const override { return false; }
+};
+
+// A speech server of this test's own: the helpers' speech-dispatcher starts
+// in a runtime folder only this test uses, so killing it touches no one else.
+class PrivateSpeechServer
+{
+public:
+    PrivateSpeechServer() : m_saved(qgetenv("XDG_RUNTIME_DIR"))
+    {
+        QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
+    }
+    ~PrivateSpeechServer()
+    {
+        if (const qint64 server = pid(); server > 0) {
+            ::kill(pid_t(server), SIGCONT);
+            ::kill(pid_t(server), SIGTERM);
+        }
+        qputenv("XDG_RUNTIME_DIR", m_saved);
+    }
+    // The server that the helpers started, 0 while there is none.
+    qint64 pid() const
+    {
+        QFile file(m_runtime.filePath(u"speech-dispatcher/pid/speech-dispatcher.pid"_s));
+        if (!file.open(QIODevice::ReadOnly))
+            return 0;
+        const qint64 server = file.readAll().trimmed().toLongLong();
+        return server > 0 && ::kill(pid_t(server), 0) == 0 ? server : 0;
+    }
+
+private:
+    QTemporaryDir m_runtime;
+    QByteArray m_saved;
+};
+
 } // namespace
 
 class tst_RealAudio : public QObject
@@ -126,6 +174,7 @@ private slots:
     void speechEnds();
     void playsFeedbackSound_data();
     void playsFeedbackSound();
+    void speaksAgainAfterTheSpeechServerDies();
 
 private:
     std::unique_ptr<QtSpeechEngine> m_engine;
@@ -338,6 +387,45 @@ void tst_RealAudio::playsFeedbackSound()
         QTRY_VERIFY_WITH_TIMEOUT(recorder.sampleCount() > after, 5000);
         QVERIFY2(recorder.peak() < silent, qPrintable(u"loudest sample %1"_s.arg(recorder.peak())));
     }
+}
+
+void tst_RealAudio::speaksAgainAfterTheSpeechServerDies()
+{
+    PrivateSpeechServer server;
+    QtSpeechEngine engine;
+    QCOMPARE(engine.engineName(), u"speechd"_s);
+    RecordingPrompts prompts;
+    Preferences preferences;
+    AudioContext audio;
+    audio.prompts = &prompts;
+    audio.speech = &engine;
+    audio.preferences = &preferences;
+    StateLog log(engine.monitor());
+    SpeakWord(audio, u"first"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), speechTimeoutMs);
+    QTRY_VERIFY(server.pid() > 0);
+
+    const qint64 killed = server.pid();
+    QCOMPARE(::kill(pid_t(killed), SIGKILL), 0);
+    QTRY_VERIFY(::kill(pid_t(killed), 0) != 0);
+
+    // The next word of the game: whatever the server's death does to the
+    // helper, the word is heard (a fresh helper starts a fresh server).
+    SinkRecorder recorder;
+    QVERIFY(recorder.start());
+    log.states.clear();
+    QElapsedTimer clock;
+    clock.start();
+    SpeakWord(audio, u"again"_s);
+    QCOMPARE_LT(clock.elapsed(), 500);
+    QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), 2 * speechTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.peak() > audible, 5000);
+    // At most one report, by the word after it.
+    SpeakWord(audio, u"third"_s);
+    const QString location = u"in Lexidrill2021/08/31.Form1.SpeakWord "_s;
+    QCOMPARE_LE(AudioTest::reportedLines(prompts, location).size(), 1);
+    QVERIFY(server.pid() > 0);
+    QVERIFY(server.pid() != killed);
 }
 
 QTEST_GUILESS_MAIN(tst_RealAudio)
