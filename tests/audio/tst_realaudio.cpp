@@ -175,6 +175,7 @@ private slots:
     void playsFeedbackSound_data();
     void playsFeedbackSound();
     void speaksAgainAfterTheSpeechServerDies();
+    void frozenSpeechServer();
 
 private:
     std::unique_ptr<QtSpeechEngine> m_engine;
@@ -426,6 +427,51 @@ void tst_RealAudio::speaksAgainAfterTheSpeechServerDies()
     QCOMPARE_LE(AudioTest::reportedLines(prompts, location).size(), 1);
     QVERIFY(server.pid() > 0);
     QVERIFY(server.pid() != killed);
+}
+
+void tst_RealAudio::frozenSpeechServer()
+{
+    PrivateSpeechServer server;
+    SpeechLimits limits;
+    limits.startMs = 3000;
+    limits.answerMs = 1000;
+    limits.speechBeginMs = 1000;
+    QtSpeechEngine engine;
+    // Starting a speech server of its own takes seconds.
+    QCOMPARE(engine.engineName(), u"speechd"_s);
+    engine.setLimits(limits);
+    StateLog log(engine.monitor());
+    engine.createVoice()->speak(u"first"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), speechTimeoutMs);
+    QTRY_VERIFY(server.pid() > 0);
+    const qint64 frozen = server.pid();
+    QCOMPARE(::kill(pid_t(frozen), SIGSTOP), 0);
+
+    // Each wait the design needs ends at its limit with one report.
+    const auto failureOf = [](const std::function<void()> &request) {
+        try {
+            request();
+        } catch (const Failure &failure) {
+            return failure.description();
+        }
+        return QString();
+    };
+    const QString notResponding = u"The speech engine is not responding"_s;
+    QElapsedTimer clock;
+    clock.start();
+    const auto testVoice = engine.createVoice();
+    QCOMPARE(failureOf([&] { testVoice->speakAndWait(u"This is the speed of speech."_s); }), notResponding);
+    QCOMPARE_LT(clock.elapsed(), limits.speechBeginMs + 1000);
+    clock.restart();
+    QCOMPARE(failureOf([&] { engine.voicesAnew(); }), notResponding);
+    QCOMPARE_LT(clock.elapsed(), limits.startMs + 1000);
+
+    // Once the server runs again, the next word is heard.
+    QCOMPARE(::kill(pid_t(frozen), SIGCONT), 0);
+    log.states.clear();
+    const auto voice = engine.createVoice();
+    voice->speak(u"again"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), speechTimeoutMs);
 }
 
 QTEST_GUILESS_MAIN(tst_RealAudio)
