@@ -396,7 +396,9 @@ public:
         wake();
         if (current) {
             current->afterStart.clear();
-            letGo(current, false);
+            // One still starting has nothing to stop and would read its
+            // closed input only once started.
+            letGo(current, current->state != Session::State::Ready);
         }
         const QDeadlineTimer deadline(limits.exitMs);
         for (const QPointer<QProcess> &process : std::as_const(m_processes)) {
