@@ -179,6 +179,11 @@ public:
 
     void ready(const QStringList &voices) { m_lastVoices = voices; }
 
+    bool voicesPending() const
+    {
+        return !m_lastVoices && current && current->state == Session::State::Starting && !current->dead;
+    }
+
     // Hands the text over; returns the utterance and the request's number.
     // A word that a helper lost before it was heard is handed on to a fresh
     // one when `handOn`.
@@ -653,6 +658,11 @@ void BackgroundSpeechEngine::whenStarted(QObject *context, std::function<void()>
 QStringList BackgroundSpeechEngine::voicesAnew()
 {
     return m_core->voicesAnew();
+}
+
+bool BackgroundSpeechEngine::voicesPending() const
+{
+    return m_core->voicesPending();
 }
 
 QString BackgroundSpeechEngine::engineName()

@@ -75,6 +75,7 @@ public:
     std::unique_ptr<SpeechVoice> createVoice() override;
     void whenStarted(QObject *context, std::function<void()> then) override;
     QStringList voicesAnew() override;
+    bool voicesPending() const override;
 
     // The name of the engine in use; waits for its start, throws Failure
     // when none works.

@@ -120,6 +120,7 @@ public:
     // Runs `then` at once, or when finishStart() ends a start still under way.
     void whenStarted(QObject *context, std::function<void()> then) override;
     QStringList voicesAnew() override;
+    bool voicesPending() const override { return starting; }
     // Ends the start under way, working or failed, and runs what waited for it.
     void finishStart(bool works);
 
