@@ -49,7 +49,8 @@ public:
         const quint64 request = ++m_sent;
         m_unanswered.append({request, m_clock.elapsed()});
         fields.prepend(QByteArray::number(request));
-        m_process->write(encode(verb, fields));
+        if (m_process && m_process->state() != QProcess::NotRunning)
+            m_process->write(encode(verb, fields));
         return request;
     }
     // A request has waited past its limit for the helper.
@@ -457,8 +458,13 @@ Session::Session(Core &core, const SpeechHelper &helper) : m_core(core), m_proce
                                             : u"the speech helper ended with code %1"_s.arg(code));
     });
     QObject::connect(m_process, &QProcess::errorOccurred, &m_receiver, [this](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            fault(u"the speech helper could not start: %1"_s.arg(m_process->errorString()));
+        // A helper that is missing or cannot run is a failed start.
+        if (error == QProcess::FailedToStart && state == State::Starting && !dead) {
+            problem = u"The speech helper %1 could not be started: %2"_s.arg(m_process->program(),
+                                                                             m_process->errorString());
+            state = State::Failed;
+            startEnded();
+        }
     });
     m_process->start(helper.program, helper.arguments);
 }

@@ -43,5 +43,5 @@ public:
     virtual QStringList voicesAnew() = 0;
     // True while the first voice list is still on its way with the engine's
     // start: voices() would wait for it.
-    virtual bool voicesPending() const = 0;
+    virtual bool voicesPending() const { return false; }
 };

@@ -123,6 +123,7 @@ private slots:
     void initTestCase();
     void wordAskedBeforeTheEngineIsReadyIsSpokenOnceItIs();
     void helperThatFailsToStart();
+    void missingHelper();
     void helperThatFails_data();
     void helperThatFails();
     void speakWordReportsAFaultOnce();
@@ -188,6 +189,18 @@ void tst_BackgroundSpeech::helperThatFailsToStart()
     voice->speak(u"cat"_s);
     QTRY_COMPARE(helpers.calls(), QStringList{u"3:speak(cat,0,100,0)"_s});
     QCOMPARE(engine.helpersStarted(), 3);
+}
+
+void tst_BackgroundSpeech::missingHelper()
+{
+    const QString missing = QDir::temp().filePath(u"no-such-folder/lexidrill-speech"_s);
+    BackgroundSpeechEngine engine({missing, {}});
+    QObject context;
+    bool told = false;
+    engine.whenStarted(&context, [&] { told = true; });
+    QTRY_VERIFY(told);
+    const QString failure = failureOf([&] { engine.createVoice(); });
+    QVERIFY2(failure.startsWith(u"The speech helper %1 could not be started: "_s.arg(missing)), qPrintable(failure));
 }
 
 enum class Notice { Died, Unanswered, VoiceList };
