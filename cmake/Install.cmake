@@ -26,6 +26,9 @@ if(NOT _metainfo MATCHES "<release version=\"${PROJECT_VERSION}\""
 endif()
 
 install(TARGETS lexidrill RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The speech helper is no command of its own; the program finds it there
+# (src/audio/qtspeechengine.h).
+install(TARGETS lexidrill-speech RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/lexidrill)
 
 file(GLOB _samples CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/Samples/*.txt)
 file(GLOB _sounds CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/Sounds/*.wav)

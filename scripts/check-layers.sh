@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a source file includes a header of a layer above its own, and
 # names the offending line. Layers, top to bottom:
-#   app > windows > widgets > program > wordlist, game, audio, results,
-#   history, practice > core
+#   app, speechhelper > windows > widgets > program > wordlist, game, audio,
+#   results, history, practice > core
 # A subsystem includes only itself and core.
 set -euo pipefail
 src="${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/src}"
@@ -15,7 +15,7 @@ rank() {
         program) echo 2 ;;
         widgets) echo 3 ;;
         windows) echo 4 ;;
-        app) echo 5 ;;
+        app|speechhelper) echo 5 ;;
         *) echo -1 ;;
     esac
 }

@@ -110,3 +110,8 @@ void startAfterFirstPaint(DeferredSpeechEngine &engine, QWidget &window, int lat
     window.installEventFilter(watcher);
     QTimer::singleShot(latestMs, watcher, [&engine] { engine.start(); });
 }
+
+bool DeferredSpeechEngine::voicesPending() const
+{
+    return !m_engine || m_engine->voicesPending();
+}

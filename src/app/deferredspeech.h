@@ -39,6 +39,7 @@ public:
     std::unique_ptr<SpeechVoice> createVoice() override;
     void whenStarted(QObject *context, std::function<void()> then) override;
     QStringList voicesAnew() override;
+    bool voicesPending() const override;
 
 private:
     Factory m_factory;

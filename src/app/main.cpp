@@ -15,7 +15,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
@@ -66,9 +65,5 @@ int main(int argc, char *argv[])
         window.show();
         result = QApplication::exec();
     }
-    // Everything is saved; a thread stuck in the speech engine must not hold
-    // the program up nor run while the libraries are unloaded.
-    if (speechThreadsStillRunning())
-        std::_Exit(result);
     return result;
 }

@@ -1,177 +1,64 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "backgroundspeechengine.h"
 
-#include "core/errorreport.h"
+#include "audio/speechbackend.h"
+#include "audio/speechprotocol.h"
 #include "core/failure.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPointer>
-#include <QThread>
+#include <QProcess>
 #include <QTimer>
-#include <atomic>
-#include <mutex>
+#include <limits>
+#include <optional>
 
 using namespace Qt::StringLiterals;
+using namespace SpeechProtocol;
 
 namespace {
-
-std::atomic<int> s_threadsRunning{0};
 
 Failure notResponding()
 {
     return Failure(u"The speech engine is not responding"_s);
 }
 
+constexpr qint64 kMaxId = std::numeric_limits<qint64>::max();
+
 } // namespace
 
 namespace BackgroundSpeech {
 
-// An address for queued calls that the receiving side can close before it
-// deletes the target; calls posted after that are dropped.
-class Mailbox
-{
-public:
-    void open(QObject *target)
-    {
-        const std::lock_guard lock(m_mutex);
-        m_target = target;
-    }
-    void close() { open(nullptr); }
-    void post(std::function<void()> call)
-    {
-        const std::lock_guard lock(m_mutex);
-        if (m_target)
-            QMetaObject::invokeMethod(m_target, std::move(call), Qt::QueuedConnection);
-    }
-
-private:
-    std::mutex m_mutex;
-    QObject *m_target = nullptr;
-};
-
-// What the engine thread tells the window's thread.
-struct Replies
-{
-    std::function<void(const QString &name, const QStringList &voices)> started;
-    std::function<void(const QString &problem)> failed;
-    std::function<void(quint64 utterance, SpeechBackend::Progress, const QString &problem)> progress;
-    std::function<void(const QString &problem)> broken;
-};
-
-// One engine on its own thread: started first, then it runs the requests
-// in the order they were posted.
-class EngineThread : public QThread
-{
-public:
-    EngineThread(SpeechBackendFactory factory, std::shared_ptr<Mailbox> toUi, Replies replies)
-        : m_factory(std::move(factory)), m_toUi(std::move(toUi)), m_replies(std::move(replies))
-    {
-        // Requests posted before the engine has started wait in this
-        // thread's queue until its event loop runs.
-        m_inbox = new QObject;
-        m_inbox->moveToThread(this);
-        m_toEngine.open(m_inbox);
-        ++s_threadsRunning;
-    }
-
-    // Runs `request` after those posted before it, unless the thread was
-    // abandoned meanwhile; `utterance` tags the progress it causes.
-    void post(std::function<void(SpeechBackend &)> request, quint64 utterance = 0)
-    {
-        m_toEngine.post([this, request = std::move(request), utterance] {
-            if (!abandoned && m_backend) {
-                if (utterance)
-                    m_utterance = utterance;
-                try {
-                    request(*m_backend);
-                } catch (const std::exception &error) {
-                    m_toUi->post([reply = m_replies.broken, problem = describe(error)] { reply(problem); });
-                }
-            }
-            ++processed;
-        });
-    }
-
-    // Ends speech (also when abandoned) and then the thread.
-    void finish()
-    {
-        m_toEngine.post([this] {
-            if (m_backend)
-                m_backend->stop();
-            quit();
-        });
-    }
-
-    std::atomic<bool> abandoned{false};
-    std::atomic<quint64> processed{0};
-
-protected:
-    void run() override
-    {
-        std::unique_ptr<SpeechBackend> backend;
-        try {
-            backend = m_factory();
-            const QString name = backend->name();
-            const QStringList voices = backend->voices();
-            m_toUi->post([reply = m_replies.started, name, voices] { reply(name, voices); });
-        } catch (const std::exception &error) {
-            backend.reset();
-            m_toUi->post([reply = m_replies.failed, problem = describe(error)] { reply(problem); });
-        }
-        if (backend) {
-            backend->setListener([this](SpeechBackend::Progress progress, const QString &problem) {
-                m_toUi->post([reply = m_replies.progress, utterance = m_utterance, progress, problem] {
-                    reply(utterance, progress, problem);
-                });
-            });
-            m_backend = backend.get();
-        }
-        // Also after a failed start: the queued requests drain and the
-        // request to finish arrives.
-        exec();
-        m_toEngine.close();
-        delete m_inbox;
-        m_backend = nullptr;
-        backend.reset();
-        --s_threadsRunning;
-    }
-
-private:
-    SpeechBackendFactory m_factory;
-    std::shared_ptr<Mailbox> m_toUi;
-    Replies m_replies;
-    Mailbox m_toEngine;
-    QObject *m_inbox = nullptr;
-    SpeechBackend *m_backend = nullptr; // engine thread only
-    quint64 m_utterance = 0; // engine thread only
-};
-
 class Core;
 
-// The window's side of one engine thread.
+// The window's side of one helper process.
 class Session
 {
 public:
     enum class State { Starting, Ready, Failed };
 
-    Session(Core &core, const SpeechBackendFactory &factory);
+    Session(Core &core, const SpeechHelper &helper);
     ~Session();
     Session(const Session &) = delete;
     Session &operator=(const Session &) = delete;
 
-    void post(std::function<void(SpeechBackend &)> request, quint64 utterance = 0)
+    // Sends a request; returns its number.
+    quint64 post(const QByteArray &verb, QList<QByteArray> fields = {})
     {
-        m_unanswered.append({++m_sent, m_clock.elapsed()});
-        m_thread->post(std::move(request), utterance);
+        const quint64 request = ++m_sent;
+        m_unanswered.append({request, m_clock.elapsed()});
+        fields.prepend(QByteArray::number(request));
+        if (m_process && m_process->state() != QProcess::NotRunning)
+            m_process->write(encode(verb, fields));
+        return request;
     }
-    // A request has waited past its limit for the engine thread.
+    // A request has waited past its limit for the helper.
     bool overdue(const BackgroundSpeechEngine::Limits &limits);
-    bool answered(quint64 request) const { return m_thread->processed >= request; }
-    quint64 lastRequest() const { return m_sent; }
+    bool answered(quint64 request) const { return m_answered >= request; }
 
     State state = State::Starting;
+    bool dead = false; // died, damaged its output or was killed
     bool broken = false; // the engine can no longer speak
     QString problem; // why it failed or broke
     QString name;
@@ -184,53 +71,76 @@ public:
     // Runs once the start has ended.
     QList<std::pair<QPointer<QObject>, std::function<void()>>> afterStart;
     bool abandonOnRelease = false;
+    // The word handed over last, until its speech is heard of: a fresh
+    // helper speaks it when this one is lost first.
+    struct Word
+    {
+        quint64 utterance = 0;
+        QList<QByteArray> request;
+    };
+    std::optional<Word> unheardWord;
+    bool handedOn = false; // speaks a word a lost helper left
 
 private:
+    void read();
+    void handle(const Message &message);
+    void fault(const QString &why);
     void startEnded();
 
     Core &m_core;
-    QObject m_receiver;
-    std::shared_ptr<Mailbox> m_toUi = std::make_shared<Mailbox>();
-    EngineThread *m_thread = nullptr;
+    QObject m_receiver; // the context of the process's signals
+    QPointer<QProcess> m_process;
+    FrameReader m_reader;
+    bool m_greeted = false;
     QElapsedTimer m_clock;
     qint64 m_readyAt = 0;
     quint64 m_sent = 0;
+    quint64 m_answered = 0;
     QList<std::pair<quint64, qint64>> m_unanswered; // request, posted at
 };
 
 class Core
 {
 public:
-    Core(SpeechBackendFactory factory, BackgroundSpeechEngine::Limits limits, BackgroundSpeechEngine::BusyHook busy)
-        : limits(limits), m_factory(std::move(factory)), m_busy(std::move(busy))
+    Core(SpeechHelper helper, BackgroundSpeechEngine::Limits limits, BackgroundSpeechEngine::BusyHook busy)
+        : limits(limits), m_helper(std::move(helper)), m_busy(std::move(busy))
     { }
 
     std::shared_ptr<Session> start()
     {
-        auto session = std::make_shared<Session>(*this, m_factory);
-        return session;
+        ++helpersStarted;
+        return std::make_shared<Session>(*this, m_helper);
     }
 
-    void registerThread(EngineThread *thread) { m_threads.append(thread); }
+    void adopt(QProcess *process) { m_processes.append(process); }
 
-    // The engine to send a request to. Starts one when there is none and
-    // waits for that start, or for a start under way when `needVoices`.
-    std::shared_ptr<Session> use(bool needVoices)
+    int helpersRunning() const
+    {
+        int running = 0;
+        for (const QPointer<QProcess> &process : m_processes)
+            running += process && process->state() != QProcess::NotRunning;
+        return running;
+    }
+
+    // The helper to send a request to; starts one when there is none. Waits
+    // for a start under way only when `waitForStart`.
+    std::shared_ptr<Session> use(bool waitForStart)
     {
         if (m_ended)
             throw notResponding();
-        if (current && current->overdue(limits)) {
+        if (m_unreported) {
+            m_unreported = false;
+            throw notResponding();
+        }
+        if (current && current->state != Session::State::Failed && (current->dead || current->overdue(limits))) {
             letGo(current, true);
             throw notResponding();
         }
-        bool begun = false;
-        if (!current) {
+        if (!current)
             current = start();
-            begun = true;
-        }
         std::shared_ptr<Session> session = current;
-        if ((needVoices || begun) && session->state == Session::State::Starting
-            && !waitFor([&] { return session->state != Session::State::Starting; }, limits.startMs)) {
+        if (waitForStart && session->state == Session::State::Starting
+            && !waitFor([&] { return session->state != Session::State::Starting || session->dead; }, limits.startMs)) {
             if (current == session)
                 letGo(current, true);
             throw notResponding();
@@ -241,38 +151,104 @@ public:
                 letGo(current, false);
             throw Failure(why);
         }
+        if (session->dead) {
+            if (current == session)
+                letGo(current, true);
+            throw notResponding();
+        }
         return session;
     }
 
-    quint64 speak(const void *voice, const QString &text, const VoiceSettings &settings)
+    // The voice list: the first one is waited for; later helpers list the
+    // same voices, so their start is not.
+    QStringList voices()
+    {
+        const std::shared_ptr<Session> session = use(!m_lastVoices);
+        if (session->state == Session::State::Ready)
+            return session->voices;
+        return m_lastVoices.value_or(QStringList());
+    }
+
+    std::optional<qsizetype> knownVoiceCount() const
+    {
+        if (current && current->state == Session::State::Ready)
+            return current->voices.size();
+        if (m_lastVoices)
+            return m_lastVoices->size();
+        return std::nullopt;
+    }
+
+    void ready(const QStringList &voices) { m_lastVoices = voices; }
+
+    bool voicesPending() const
+    {
+        return !m_lastVoices && current && current->state == Session::State::Starting && !current->dead;
+    }
+
+    // Hands the text over; returns the utterance and the request's number.
+    // A word that a helper lost before it was heard is handed on to a fresh
+    // one when `handOn`.
+    std::pair<quint64, quint64> speak(const void *voice, const QString &text, const VoiceSettings &settings,
+                                      bool handOn)
     {
         const std::shared_ptr<Session> session = use(false);
         const quint64 utterance = ++m_utterances;
-        session->post([text, settings](SpeechBackend &backend) { backend.speak(text, settings); }, utterance);
+        const QList<QByteArray> word{QByteArray::number(utterance), QByteArray::number(settings.position),
+                                     QByteArray::number(settings.volume), QByteArray::number(settings.rate),
+                                     text.toUtf8()};
+        const quint64 request = session->post("speak", word);
+        session->unheardWord.reset();
+        if (handOn)
+            session->unheardWord = Session::Word{utterance, word};
         m_lastSpeaker = voice;
         m_lastSession = session;
-        return utterance;
+        return {utterance, request};
+    }
+
+    // A helper died or was killed. When it was the one in use and a word it
+    // had was not heard yet, a fresh helper speaks that word at once and the
+    // next request reports the fault. A word lost twice is not handed on.
+    void lost(const Session *session)
+    {
+        QTimer::singleShot(0, &monitor, [this, session] {
+            if (!current || current.get() != session || !current->dead || current->handedOn || !current->unheardWord)
+                return;
+            const QList<QByteArray> word = current->unheardWord->request;
+            const quint64 utterance = current->unheardWord->utterance;
+            letGo(current, true);
+            current = start();
+            current->handedOn = true;
+            current->post("speak", word);
+            current->unheardWord = Session::Word{utterance, word};
+            m_lastSession = current;
+            m_unreported = true;
+        });
     }
 
     void speakAndWait(const void *voice, const QString &text, const VoiceSettings &settings)
     {
-        const quint64 utterance = speak(voice, text, settings);
+        const auto [utterance, request] = speak(voice, text, settings, false);
         const std::shared_ptr<Session> session = m_lastSession.lock();
-        const quint64 request = session->lastRequest();
         const auto mine = [&] { return session->heardUtterance == utterance; };
-        const auto over
-            = [&] { return session->broken || (mine() && (session->ended || !session->speechProblem.isEmpty())); };
+        const auto over = [&] {
+            return session->dead || session->broken
+                || (mine() && (session->ended || !session->speechProblem.isEmpty()));
+        };
+        const auto giveUp = [&] {
+            if (current == session)
+                letGo(current, true);
+            return notResponding();
+        };
         const int beginLimit = limits.speechBeginMs + (session->state == Session::State::Starting ? limits.startMs : 0);
         QString problem;
         if (!waitFor([&] { return over() || (mine() && session->began); }, beginLimit)) {
-            if (!session->answered(request)) {
-                if (current == session)
-                    letGo(current, true);
-                throw notResponding();
-            }
+            if (!session->answered(request))
+                throw giveUp();
             problem = u"speech did not begin"_s;
         } else if (!waitFor(over, limits.speechEndMs)) {
             problem = u"speech did not end in time"_s;
+        } else if (session->dead) {
+            throw giveUp();
         } else if (session->broken) {
             problem = session->problem;
         } else if (!session->speechProblem.isEmpty()) {
@@ -284,13 +260,13 @@ public:
         }
     }
 
-    // Sends a setting to the engine while this voice is the one speaking.
-    void adjust(const void *voice, std::function<void(SpeechBackend &)> request)
+    // Sends a setting to the helper while this voice is the one speaking.
+    void adjust(const void *voice, const QByteArray &verb, int value)
     {
         if (m_lastSpeaker != voice)
             return;
         if (const auto session = m_lastSession.lock(); session && session == current)
-            session->post(std::move(request));
+            session->post(verb, {QByteArray::number(value)});
     }
 
     void release(const void *voice)
@@ -298,8 +274,8 @@ public:
         if (m_lastSpeaker != voice)
             return;
         m_lastSpeaker = nullptr;
-        if (const auto session = m_lastSession.lock(); session && session == current)
-            session->post([](SpeechBackend &backend) { backend.stop(); });
+        if (const auto session = m_lastSession.lock(); session && session == current && !session->dead)
+            session->post("stop");
     }
 
     QStringList voicesAnew()
@@ -307,7 +283,8 @@ public:
         if (m_ended)
             throw notResponding();
         std::shared_ptr<Session> fresh = start();
-        if (!waitFor([&] { return fresh->state != Session::State::Starting; }, limits.startMs)) {
+        if (!waitFor([&] { return fresh->state != Session::State::Starting || fresh->dead; }, limits.startMs)
+            || fresh->dead) {
             letGo(fresh, true);
             throw notResponding();
         }
@@ -324,14 +301,14 @@ public:
 
     void whenStarted(QObject *context, std::function<void()> then)
     {
-        if (current && current->state == Session::State::Starting)
+        if (current && current->state == Session::State::Starting && !current->dead)
             current->afterStart.append({context, std::move(then)});
         else
             then();
     }
 
-    // Lets the engine thread go: it ends after the requests already posted,
-    // or at once when `abandon` (an engine that does not answer).
+    // Lets the helper go: it ends after the requests already sent, or at
+    // once when `abandon` (a helper that does not answer).
     void letGo(std::shared_ptr<Session> &session, bool abandon)
     {
         session->abandonOnRelease = abandon;
@@ -389,6 +366,8 @@ public:
 
     void progress(Session &session, quint64 utterance, SpeechBackend::Progress progress, const QString &problem)
     {
+        if (session.unheardWord && session.unheardWord->utterance == utterance)
+            session.unheardWord.reset();
         if (session.heardUtterance != utterance) {
             session.heardUtterance = utterance;
             session.began = false;
@@ -415,28 +394,35 @@ public:
         wake();
     }
 
-    // Lets every engine thread go and waits a little for them to end; one
-    // that does not is left running, never destroyed.
+    // Lets every helper go, gives them a moment to end and kills those that
+    // do not.
     void shutDown()
     {
         m_ended = true;
         wake();
         if (current) {
             current->afterStart.clear();
-            letGo(current, true);
+            // One still starting has nothing to stop and would read its
+            // closed input only once started.
+            letGo(current, current->state != Session::State::Ready);
         }
         const QDeadlineTimer deadline(limits.exitMs);
-        for (const QPointer<EngineThread> &thread : std::as_const(m_threads)) {
-            if (thread && thread->wait(deadline))
-                delete thread.data();
+        for (const QPointer<QProcess> &process : std::as_const(m_processes)) {
+            if (process && process->state() != QProcess::NotRunning
+                && !process->waitForFinished(int(std::max<qint64>(deadline.remainingTime(), 0)))) {
+                process->kill();
+                process->waitForFinished(limits.exitMs);
+            }
+            delete process.data();
         }
-        m_threads.clear();
+        m_processes.clear();
     }
 
     std::shared_ptr<Session> current;
     BackgroundSpeechEngine::Limits limits;
     SpeechMonitor monitor;
     bool speaking = false;
+    int helpersStarted = 0;
 
 private:
     struct Wait
@@ -446,59 +432,146 @@ private:
         bool timedOut = false;
     };
 
-    SpeechBackendFactory m_factory;
+    SpeechHelper m_helper;
     BackgroundSpeechEngine::BusyHook m_busy;
-    QList<QPointer<EngineThread>> m_threads;
+    QList<QPointer<QProcess>> m_processes;
     QList<Wait *> m_waits;
     bool m_ended = false;
     quint64 m_utterances = 0;
     const void *m_lastSpeaker = nullptr;
     std::weak_ptr<Session> m_lastSession;
+    std::optional<QStringList> m_lastVoices;
+    bool m_unreported = false; // a lost helper's fault, for the next request
 };
 
-Session::Session(Core &core, const SpeechBackendFactory &factory) : m_core(core)
+Session::Session(Core &core, const SpeechHelper &helper) : m_core(core), m_process(new QProcess)
 {
     m_clock.start();
-    m_toUi->open(&m_receiver);
-    Replies replies;
-    replies.started = [this](const QString &engineName, const QStringList &list) {
-        name = engineName;
-        voices = list;
-        state = State::Ready;
-        m_readyAt = m_clock.elapsed();
-        startEnded();
-    };
-    replies.failed = [this](const QString &why) {
-        problem = why;
-        state = State::Failed;
-        startEnded();
-    };
-    replies.progress = [this](quint64 utterance, SpeechBackend::Progress progress, const QString &why) {
-        m_core.progress(*this, utterance, progress, why);
-    };
-    replies.broken = [this](const QString &why) {
-        broken = true;
-        problem = why;
-        m_core.wake();
-    };
-    m_thread = new EngineThread(factory, m_toUi, std::move(replies));
-    m_core.registerThread(m_thread);
-    m_thread->start();
+    m_core.adopt(m_process);
+    // The helper's own messages (the engine's warnings) go where the
+    // program's go.
+    m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QObject::connect(m_process, &QProcess::readyReadStandardOutput, &m_receiver, [this] { read(); });
+    QObject::connect(m_process, &QProcess::finished, &m_receiver, [this](int code, QProcess::ExitStatus status) {
+        read();
+        fault(status == QProcess::CrashExit ? u"the speech helper crashed"_s
+                                            : u"the speech helper ended with code %1"_s.arg(code));
+    });
+    QObject::connect(m_process, &QProcess::errorOccurred, &m_receiver, [this](QProcess::ProcessError error) {
+        // A helper that is missing or cannot run is a failed start.
+        if (error == QProcess::FailedToStart && state == State::Starting && !dead) {
+            problem = u"The speech helper %1 could not be started: %2"_s.arg(m_process->program(),
+                                                                             m_process->errorString());
+            state = State::Failed;
+            startEnded();
+        }
+    });
+    m_process->start(helper.program, helper.arguments);
 }
 
 Session::~Session()
 {
-    m_toUi->close();
-    m_thread->abandoned = abandonOnRelease;
-    m_thread->finish();
-    QObject::connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
-    if (m_thread->isFinished())
-        m_thread->deleteLater();
+    QProcess *process = m_process;
+    if (!process)
+        return;
+    QObject::disconnect(process, nullptr, &m_receiver, nullptr);
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    if (process->state() == QProcess::NotRunning) {
+        process->deleteLater();
+        return;
+    }
+    // A closed input ends the helper once it has stopped speaking.
+    process->closeWriteChannel();
+    if (abandonOnRelease)
+        process->kill();
+    else
+        QTimer::singleShot(m_core.limits.exitMs, process, &QProcess::kill);
+}
+
+void Session::read()
+{
+    if (!m_process || dead)
+        return;
+    m_reader.feed(m_process->readAllStandardOutput());
+    while (const std::optional<Message> message = m_reader.next()) {
+        handle(*message);
+        if (dead)
+            return;
+    }
+    if (m_reader.damaged())
+        fault(u"the speech helper wrote %1"_s.arg(m_reader.problem()));
+}
+
+void Session::handle(const Message &message)
+{
+    const auto damaged
+        = [&] { fault(u"the speech helper wrote a malformed \"%1\" frame"_s.arg(QString::fromLatin1(message.verb))); };
+    const QByteArray &verb = message.verb;
+    if (!m_greeted) {
+        const std::optional<qint64> version = message.number(0, 0, kMaxId);
+        if (verb != "hello" || !version)
+            return damaged();
+        if (*version != kVersion)
+            return fault(u"the speech helper speaks version %1, not %2"_s.arg(*version).arg(kVersion));
+        m_greeted = true;
+    } else if (state == State::Starting && verb == "ready" && !message.fields.isEmpty()) {
+        name = *message.text(0);
+        voices.clear();
+        for (qsizetype i = 1; i < message.fields.size(); ++i)
+            voices.append(*message.text(i));
+        state = State::Ready;
+        m_readyAt = m_clock.elapsed();
+        m_core.ready(voices);
+        startEnded();
+    } else if (state == State::Starting && verb == "failed" && message.fields.size() == 1) {
+        problem = *message.text(0);
+        state = State::Failed;
+        startEnded();
+    } else if (state == State::Ready && verb == "done" && message.fields.size() == 1) {
+        const std::optional<qint64> request = message.number(0, 1, qint64(m_sent));
+        if (!request)
+            return damaged();
+        m_answered = std::max(m_answered, quint64(*request));
+        while (!m_unanswered.isEmpty() && m_unanswered.first().first <= m_answered)
+            m_unanswered.removeFirst();
+        m_core.wake();
+    } else if (state == State::Ready && (verb == "began" || verb == "ended" || verb == "error")
+               && message.fields.size() == (verb == "error" ? 2 : 1)) {
+        const std::optional<qint64> utterance = message.number(0, 0, kMaxId);
+        if (!utterance)
+            return damaged();
+        const SpeechBackend::Progress progress = verb == "began" ? SpeechBackend::Progress::Began
+            : verb == "ended"                                    ? SpeechBackend::Progress::Ended
+                                                                 : SpeechBackend::Progress::Failed;
+        m_core.progress(*this, quint64(*utterance), progress, verb == "error" ? *message.text(1) : QString());
+    } else if (state == State::Ready && verb == "broken" && message.fields.size() == 1) {
+        broken = true;
+        problem = *message.text(0);
+        m_core.wake();
+    } else {
+        damaged();
+    }
+}
+
+void Session::fault(const QString &why)
+{
+    // A helper whose engine failed to start ends by itself.
+    if (dead || state == State::Failed)
+        return;
+    dead = true;
+    if (problem.isEmpty())
+        problem = why;
+    if (m_process && m_process->state() != QProcess::NotRunning)
+        m_process->kill();
+    if (state == State::Starting)
+        startEnded();
+    m_core.lost(this);
+    m_core.wake();
 }
 
 void Session::startEnded()
 {
-    // Later, from the event loop: what runs may well replace this engine.
+    // Later, from the event loop: what runs may well replace this helper.
     for (auto &[context, then] : afterStart) {
         if (context)
             QTimer::singleShot(0, context, then);
@@ -511,12 +584,7 @@ bool Session::overdue(const BackgroundSpeechEngine::Limits &limits)
 {
     if (state == State::Starting)
         return m_clock.elapsed() >= limits.startMs;
-    if (state != State::Ready)
-        return false;
-    const quint64 done = m_thread->processed;
-    while (!m_unanswered.isEmpty() && m_unanswered.first().first <= done)
-        m_unanswered.removeFirst();
-    if (m_unanswered.isEmpty())
+    if (state != State::Ready || m_unanswered.isEmpty())
         return false;
     return m_clock.elapsed() - std::max(m_unanswered.first().second, m_readyAt) >= limits.answerMs;
 }
@@ -529,29 +597,33 @@ public:
     explicit Voice(std::shared_ptr<Core> core) : m_core(std::move(core)) { }
     ~Voice() override { m_core->release(this); }
 
-    QStringList voices() const override { return m_core->use(true)->voices; }
+    QStringList voices() const override { return m_core->voices(); }
 
+    // Never waits: a position is checked against the voice list once one
+    // is known; before that the helper speaks an unknown position with the
+    // engine's default voice.
     void setVoice(int position) override
     {
-        const qsizetype count = voices().size();
-        if (position < 0 || position >= count)
-            throw Failure(u"There is no voice at position %1; %2 voices are installed."_s.arg(position).arg(count));
+        const std::optional<qsizetype> count = m_core->knownVoiceCount();
+        if (position < 0 || (count && position >= *count))
+            throw Failure(
+                u"There is no voice at position %1; %2 voices are installed."_s.arg(position).arg(count.value_or(0)));
         m_settings.position = position;
     }
 
     void setVolume(int volume) override
     {
         m_settings.volume = volume;
-        m_core->adjust(this, [volume](SpeechBackend &backend) { backend.setVolume(volume); });
+        m_core->adjust(this, "volume", volume);
     }
 
     void setRate(int rate) override
     {
         m_settings.rate = rate;
-        m_core->adjust(this, [rate](SpeechBackend &backend) { backend.setRate(rate); });
+        m_core->adjust(this, "rate", rate);
     }
 
-    void speak(const QString &text) override { m_core->speak(this, text, m_settings); }
+    void speak(const QString &text) override { m_core->speak(this, text, m_settings, true); }
 
     void speakAndWait(const QString &text) override
     {
@@ -567,8 +639,8 @@ private:
 } // namespace
 } // namespace BackgroundSpeech
 
-BackgroundSpeechEngine::BackgroundSpeechEngine(SpeechBackendFactory factory, Limits limits, BusyHook busy)
-    : m_core(std::make_shared<BackgroundSpeech::Core>(std::move(factory), limits, std::move(busy)))
+BackgroundSpeechEngine::BackgroundSpeechEngine(SpeechHelper helper, Limits limits, BusyHook busy)
+    : m_core(std::make_shared<BackgroundSpeech::Core>(std::move(helper), limits, std::move(busy)))
 {
     m_core->current = m_core->start();
 }
@@ -594,6 +666,11 @@ QStringList BackgroundSpeechEngine::voicesAnew()
     return m_core->voicesAnew();
 }
 
+bool BackgroundSpeechEngine::voicesPending() const
+{
+    return m_core->voicesPending();
+}
+
 QString BackgroundSpeechEngine::engineName()
 {
     return m_core->use(true)->name;
@@ -614,7 +691,12 @@ void BackgroundSpeechEngine::setLimits(const Limits &limits)
     m_core->limits = limits;
 }
 
-int BackgroundSpeechEngine::threadsRunning()
+int BackgroundSpeechEngine::helpersStarted() const
 {
-    return s_threadsRunning;
+    return m_core->helpersStarted;
+}
+
+int BackgroundSpeechEngine::helpersRunning() const
+{
+    return m_core->helpersRunning();
 }

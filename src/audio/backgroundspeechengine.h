@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "audio/speechbackend.h"
 #include "audio/speechengine.h"
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -13,17 +13,24 @@ namespace BackgroundSpeech {
 class Core;
 }
 
-// How long the window's thread waits for the engine thread.
+// How long the window's thread waits for the speech helper.
 struct SpeechLimits
 {
-    int startMs = 20000; // an engine start
+    int startMs = 20000; // a helper's start, engine included
     int answerMs = 3000; // any other request
     int speechBeginMs = 5000; // speakAndWait: speech under way
     int speechEndMs = 60000; // speakAndWait: speech over
-    int exitMs = 1000; // engine threads ending when the engine goes
+    int exitMs = 1000; // helpers ending when the engine goes
 };
 
-// Speech progress as the engine thread reports it, on the window's thread.
+// The program that speaks for this engine and its arguments.
+struct SpeechHelper
+{
+    QString program;
+    QStringList arguments;
+};
+
+// Speech progress as the helper reports it.
 class SpeechMonitor : public QObject
 {
     Q_OBJECT
@@ -34,33 +41,33 @@ signals:
     void failed(const QString &problem);
 };
 
-// A speech engine on a thread of its own, so that the window's thread never
-// waits on the engine.
+// A speech engine in a helper process of its own (see speechprotocol.h), so
+// that nothing the engine does -- crash, freeze, hang in its library -- can
+// crash the program or hold its window's thread.
 //
-// The engine starts on its thread as this object is made (with
-// speech-dispatcher that takes seconds), while the program builds its windows.
-// Requests go to the engine thread as queued calls and run there in order;
-// a word handed over before the engine is ready is spoken once it is.
-// Requests that need no answer (speak, stop, volume, rate) never wait. The
-// voice list is read once per start and kept here; asking for it while the
-// engine starts, making a voice after a failed start, voicesAnew() and
-// speakAndWait() wait in a local event loop (the windows keep painting; the
-// busy hook shows it), each with a time limit.
+// The helper starts as this object is made (with speech-dispatcher that takes
+// a second or two), while the program builds its windows. Requests go to the
+// helper over its standard input and run there in order; a word handed over
+// before the engine is ready is spoken once it is. Requests that need no
+// answer (making a voice, choosing one, speak, stop, volume, rate) never
+// wait. The voice list is read once per start and kept here, also for the
+// helpers that follow; only the first list, voicesAnew() and speakAndWait()
+// wait, in a local event loop (the windows keep painting; the busy hook
+// shows it), each with a time limit.
 //
-// An engine that does not answer in time is let go: the request that noticed
-// throws Failure ("The speech engine is not responding"), and the next one
-// starts a fresh engine on a new thread. A thread stuck in the engine is never
-// destroyed while it runs; threadsRunning() tells the program whether it must
-// end without waiting for it.
+// A helper that dies, writes a damaged frame or does not answer in time is
+// let go (killed): the request that notices throws Failure ("The speech
+// engine is not responding") once, and the next request starts a fresh
+// helper. Helpers are killed when the engine goes.
 class BackgroundSpeechEngine : public SpeechEngine
 {
 public:
     using Limits = SpeechLimits;
-    // Told true when the window's thread begins waiting for the engine, false
+    // Told true when the window's thread begins waiting for the helper, false
     // when it stops.
     using BusyHook = std::function<void(bool)>;
 
-    explicit BackgroundSpeechEngine(SpeechBackendFactory factory, Limits limits = {}, BusyHook busy = {});
+    explicit BackgroundSpeechEngine(SpeechHelper helper, Limits limits = {}, BusyHook busy = {});
     ~BackgroundSpeechEngine() override;
     BackgroundSpeechEngine(const BackgroundSpeechEngine &) = delete;
     BackgroundSpeechEngine &operator=(const BackgroundSpeechEngine &) = delete;
@@ -68,6 +75,7 @@ public:
     std::unique_ptr<SpeechVoice> createVoice() override;
     void whenStarted(QObject *context, std::function<void()> then) override;
     QStringList voicesAnew() override;
+    bool voicesPending() const override;
 
     // The name of the engine in use; waits for its start, throws Failure
     // when none works.
@@ -75,9 +83,9 @@ public:
     bool speaking() const;
     void setLimits(const Limits &limits);
     SpeechMonitor &monitor();
-
-    // Engine threads of every engine of this kind still running.
-    static int threadsRunning();
+    // Helper processes started so far and those still running.
+    int helpersStarted() const;
+    int helpersRunning() const;
 
 private:
     std::shared_ptr<BackgroundSpeech::Core> m_core;

@@ -32,17 +32,22 @@ void SpeakWord(AudioContext &audio, const QString &word)
     if (s.test(100, [&] { return word.isEmpty(); }))
         return;
     // The new voice is made first; only when that works does it replace (and
-    // silence) the previous one.
-    s.step(102, [&] { audio.SpeakingVoice = audio.speech->createVoice(); });
+    // silence) the previous one. Nothing here waits for the engine.
+    bool made = false;
+    s.step(102, [&] {
+        audio.SpeakingVoice = audio.speech->createVoice();
+        made = true;
+    });
+    // The fault step 102 reported is not reported again by the steps that
+    // would have no voice to act on.
+    if (!made && !audio.SpeakingVoice)
+        return;
     int position = -1;
     s.step(104, [&] { position = audio.preferences->voicePosition(); });
     if (position != -1) {
-        s.step(106, [&] {
-            // Positions in the list are positions in the engine's voice list.
-            if (position >= voiceOf(audio.VoiceCatalog).voices().size())
-                throw Failure(u"No voice at position %1"_s.arg(position));
-            voiceOf(audio.SpeakingVoice).setVoice(position);
-        });
+        // Positions in the list are positions in the engine's voice list; the
+        // voice checks the position against that list.
+        s.step(106, [&] { voiceOf(audio.SpeakingVoice).setVoice(position); });
     }
     s.step(108, [&] { voiceOf(audio.SpeakingVoice).setVolume(audio.preferences->volume()); });
     s.step(110, [&] { voiceOf(audio.SpeakingVoice).setRate(audio.preferences->rate()); });

@@ -15,13 +15,13 @@ struct VoiceSettings
     int rate = 0;
 };
 
-// The speech engine as its own thread drives it. Every call runs on that
-// thread and may block for as long as the engine takes.
+// The speech engine as the speech helper drives it. Every call may block for
+// as long as the engine takes: only the helper process ever makes them.
 class SpeechBackend
 {
 public:
     enum class Progress { Began, Ended, Failed };
-    // Told on the engine thread how the text handed over last is going.
+    // Told how the text handed over last is going.
     using Listener = std::function<void(Progress, const QString &problem)>;
 
     virtual ~SpeechBackend() = default;
@@ -51,5 +51,5 @@ private:
     Listener m_listener;
 };
 
-// Starts an engine; runs on the engine thread, throws Failure when none works.
+// Starts an engine; throws Failure when none works.
 using SpeechBackendFactory = std::function<std::unique_ptr<SpeechBackend>()>;

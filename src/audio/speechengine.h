@@ -41,4 +41,7 @@ public:
     // Asks the engine for its voices anew, so that voices installed or
     // removed since it started show; later voices() calls give this list.
     virtual QStringList voicesAnew() = 0;
+    // True while the first voice list is still on its way with the engine's
+    // start: voices() would wait for it.
+    virtual bool voicesPending() const { return false; }
 };

@@ -13,8 +13,3 @@ std::unique_ptr<SoundPlayer> createSystemSoundPlayer()
 {
     return std::make_unique<QtSoundPlayer>();
 }
-
-bool speechThreadsStillRunning()
-{
-    return BackgroundSpeechEngine::threadsRunning() > 0;
-}

@@ -8,10 +8,7 @@
 #include <memory>
 
 // The real speech engine and sound player of this platform. The speech
-// engine starts at once on its own thread; `busy` is told true while the
+// engine's helper process starts at once; `busy` is told true while the
 // window's thread waits for it and false when it stops.
 std::unique_ptr<SpeechEngine> createSystemSpeechEngine(std::function<void(bool)> busy = {});
 std::unique_ptr<SoundPlayer> createSystemSoundPlayer();
-// Engine threads still running, stuck in the engine; the program must then
-// end without waiting for them.
-bool speechThreadsStillRunning();

@@ -27,6 +27,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QUrl>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 using Looks::twipsRect;
@@ -295,6 +296,10 @@ int Form3::rate() const
 
 int Form3::voicePosition() const
 {
+    // Until the first voice list has come with the engine's start, the choice
+    // is the saved one, which filling the list will select.
+    if (Combo1->count() == 0 && m_state.speech().voicesPending())
+        return std::max(-1, SettingConversions::lenientWholeNumber(m_state.ReadSetting(SettingKeys::kVoice)));
     return Combo1->currentIndex();
 }
 

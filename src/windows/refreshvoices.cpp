@@ -30,6 +30,10 @@ int listPosition(double value)
 
 void RefreshVoices(ProgramState &state, Navigator &navigator, bool showDone)
 {
+    // The silent refresh does not hold the window while the engine starts:
+    // the main window's load step refreshes the list once the start has ended.
+    if (!showDone && state.speech().voicesPending())
+        return;
     Steps s(state.prompts(), u"modDictionary", u"RefreshVoices");
     std::unique_ptr<SpeechVoice> enumeration;
     s.step(100, [&] { enumeration = state.speech().createVoice(); });

@@ -1,105 +1,78 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The speech engine thread driven through a scripted engine: what reaches the
-// engine, in which order, and what the window's thread is told, while the
-// engine starts late, fails, stops answering or is replaced.
+// The speech engine's program side driven over real pipes to fake speech
+// helpers (fakespeechhelper.cpp): what reaches the engine, in which order,
+// and what the window's thread is told, while a helper starts late, fails,
+// crashes, stops answering, writes a damaged frame or is replaced.
 
 #include "audio/backgroundspeechengine.h"
+#include "audio/speakword.h"
+#include "audio/speechprotocol.h"
+#include "audiotest.h"
 #include "core/errorreport.h"
 #include "core/failure.h"
 #include "fakes.h"
 
-#include <QMutex>
-#include <QSemaphore>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
-#include <atomic>
+#include <cerrno>
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// What the scripted engines do; shared with their threads, so it outlives
-// the engine object.
-struct Script
+const QString notResponding = u"The speech engine is not responding"_s;
+const QStringList defaultVoices{u"Amy (English – United States)"_s, u"Hans (German – Germany)"_s};
+// Longest the window's thread may be held by a request that does not wait.
+constexpr qint64 kMoment = 500;
+
+QString fakeHelperProgram()
 {
-    QStringList calls() const
-    {
-        const QMutexLocker lock(&mutex);
-        return log;
-    }
-    void add(const QString &call)
-    {
-        const QMutexLocker lock(&mutex);
-        log.append(call);
-    }
-    QStringList currentVoices() const
-    {
-        const QMutexLocker lock(&mutex);
-        return voices;
-    }
-
-    mutable QMutex mutex;
-    QStringList log; // "<engine number>:<call>"
-    QStringList voices{u"Amy (English – United States)"_s, u"Hans (German – Germany)"_s};
-    std::atomic<int> starts{0};
-    std::atomic<bool> holdStart{false}; // starts wait for startGate
-    QSemaphore startGate;
-    std::atomic<bool> failStart{false};
-    std::atomic<int> hangingEngine{0}; // its speak waits for speakGate
-    QSemaphore speakGate;
-    std::atomic<bool> speechEnds{true};
-};
-
-class ScriptedBackend : public SpeechBackend
-{
-public:
-    ScriptedBackend(std::shared_ptr<Script> script, int number)
-        : m_script(std::move(script)), m_number(number), m_voices(m_script->currentVoices())
-    { }
-
-    QString name() const override { return u"scripted"_s; }
-    QStringList voices() override { return m_voices; }
-    void speak(const QString &text, const VoiceSettings &settings) override
-    {
-        log(u"speak(%1,%2,%3,%4)"_s.arg(text).arg(settings.position).arg(settings.volume).arg(settings.rate));
-        if (m_script->hangingEngine == m_number)
-            m_script->speakGate.acquire();
-        report(Progress::Began);
-        if (m_script->speechEnds)
-            report(Progress::Ended);
-    }
-    void stop() override { log(u"stop"_s); }
-    void setVolume(int volume) override { log(u"volume(%1)"_s.arg(volume)); }
-    void setRate(int rate) override { log(u"rate(%1)"_s.arg(rate)); }
-
-private:
-    void log(const QString &call) { m_script->add(QString::number(m_number) + u':' + call); }
-
-    std::shared_ptr<Script> m_script;
-    int m_number;
-    QStringList m_voices;
-};
-
-SpeechBackendFactory scripted(const std::shared_ptr<Script> &script)
-{
-    return [script]() -> std::unique_ptr<SpeechBackend> {
-        const int number = ++script->starts;
-        if (script->holdStart)
-            script->startGate.acquire();
-        if (script->failStart)
-            throw Failure(u"No speech engine works (scripted: offers no voices)."_s);
-        return std::make_unique<ScriptedBackend>(script, number);
-    };
+    return QCoreApplication::applicationDirPath() + u"/fake-speech-helper"_s;
 }
 
-// Limits of zero make a wait for an answer end on the next turn of the
-// event loop, so that a missing answer shows without waiting in real time.
-SpeechLimits noPatience()
+// The fake helpers' shared folder: their log, their numbers, their voices.
+class Helpers
 {
-    SpeechLimits limits;
-    limits.startMs = 0;
-    limits.answerMs = 0;
-    limits.speechBeginMs = 0;
-    return limits;
+public:
+    SpeechHelper command(const QString &fault, int faulty = 1) const
+    {
+        return {fakeHelperProgram(), {m_dir.path(), fault, QString::number(faulty)}};
+    }
+    QStringList calls() const
+    {
+        QFile file(m_dir.filePath(u"log"_s));
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            return {};
+        return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
+    // Ends the start of helpers that wait for it ("late").
+    void letStart() const { touch(u"go"_s, {}); }
+    void setVoices(const QStringList &voices) const { touch(u"voices"_s, voices.join(u'\n').toUtf8()); }
+    qint64 pid(int number) const
+    {
+        QFile file(m_dir.filePath(u"helper-%1"_s.arg(number)));
+        return file.open(QIODevice::ReadOnly) ? file.readAll().toLongLong() : 0;
+    }
+
+private:
+    void touch(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(m_dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QTemporaryDir m_dir;
+};
+
+bool processGone(qint64 pid)
+{
+    return pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
 QString failureOf(const std::function<void()> &request)
@@ -112,7 +85,33 @@ QString failureOf(const std::function<void()> &request)
     return {};
 }
 
-const QString notResponding = u"The speech engine is not responding"_s;
+// What the busy hook was told.
+struct BusyLog
+{
+    BackgroundSpeechEngine::BusyHook hook()
+    {
+        return [this](bool waiting) { told.append(waiting); };
+    }
+    QList<bool> told;
+};
+
+SpeechLimits limitsWith(int startMs, int answerMs = SpeechLimits{}.answerMs)
+{
+    SpeechLimits limits;
+    limits.startMs = startMs;
+    limits.answerMs = answerMs;
+    limits.exitMs = 200;
+    return limits;
+}
+
+class Preferences : public AudioPreferences
+{
+public:
+    int volume() const override { return 100; }
+    int rate() const override { return 0; }
+    int voicePosition() const override { return 1; }
+    bool playSounds() const override { return false; }
+};
 
 } // namespace
 
@@ -121,160 +120,258 @@ class tst_BackgroundSpeech : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void wordAskedBeforeTheEngineIsReadyIsSpokenOnceItIs();
-    void engineThatFailsToStart();
-    void engineThatNeverAnswers_data();
-    void engineThatNeverAnswers();
-    void closedWhileStarting();
+    void helperThatFailsToStart();
+    void missingHelper();
+    void helperThatFails_data();
+    void helperThatFails();
+    void speakWordReportsAFaultOnce();
+    void endsPromptly_data();
+    void endsPromptly();
+    void helperEndsWhenItsInputCloses();
     void refreshWhileSpeaking();
     void waitsShowBusy();
     void programEndingDuringAWait();
 };
 
+void tst_BackgroundSpeech::initTestCase()
+{
+    QVERIFY2(QFileInfo(fakeHelperProgram()).isExecutable(), qPrintable(fakeHelperProgram()));
+}
+
 void tst_BackgroundSpeech::wordAskedBeforeTheEngineIsReadyIsSpokenOnceItIs()
 {
-    auto script = std::make_shared<Script>();
-    script->holdStart = true;
-    BackgroundSpeechEngine engine(scripted(script));
+    Helpers helpers;
+    BusyLog busy;
+    BackgroundSpeechEngine engine(helpers.command(u"late"_s), {}, busy.hook());
 
     // Nothing here waits for the start.
+    QElapsedTimer clock;
+    clock.start();
     auto first = engine.createVoice();
+    first->setVoice(1);
     first->setVolume(80);
     first->speak(u"cat"_s);
     auto second = engine.createVoice();
     first.reset();
     second->setRate(-4);
     second->speak(u"dog"_s);
-    QVERIFY(script->calls().isEmpty());
+    QCOMPARE_LT(clock.elapsed(), kMoment);
+    QCOMPARE(busy.told, QList<bool>());
 
-    script->startGate.release();
+    helpers.letStart();
     // The later word silences the earlier one, both spoken in order.
-    QTRY_COMPARE(script->calls(), (QStringList{u"1:speak(cat,0,80,0)"_s, u"1:stop"_s, u"1:speak(dog,0,100,-4)"_s}));
-    QCOMPARE(script->starts.load(), 1);
+    QTRY_COMPARE(helpers.calls(), (QStringList{u"1:speak(cat,1,80,0)"_s, u"1:stop"_s, u"1:speak(dog,0,100,-4)"_s}));
+    QCOMPARE(engine.helpersStarted(), 1);
 }
 
-void tst_BackgroundSpeech::engineThatFailsToStart()
+void tst_BackgroundSpeech::helperThatFailsToStart()
 {
-    auto script = std::make_shared<Script>();
-    script->failStart = true;
-    script->holdStart = true;
-    BackgroundSpeechEngine engine(scripted(script));
+    Helpers helpers;
+    BackgroundSpeechEngine engine(helpers.command(u"fail-start"_s, 2));
     QObject context;
     int told = 0;
     engine.whenStarted(&context, [&] { ++told; });
-    // Made while the engine starts; its failure shows when it has ended.
+    // Made while the helper starts; its failure shows when it has ended.
     auto early = engine.createVoice();
-
-    script->startGate.release();
     QTRY_COMPARE(told, 1);
     const QString failed = u"No speech engine works (scripted: offers no voices)."_s;
     QCOMPARE(failureOf([&] { early->voices(); }), failed);
-    // Every later request tries a fresh engine, and reports its failure.
-    script->holdStart = false;
+
+    // Every later request tries a fresh helper; making a voice does not wait
+    // for its start, the request after that start reports its failure.
+    auto during = engine.createVoice();
+    engine.whenStarted(&context, [&] { ++told; });
+    QTRY_COMPARE(told, 2);
     QCOMPARE(failureOf([&] { engine.createVoice(); }), failed);
-    QCOMPARE(script->starts.load(), 2);
-    script->failStart = false;
     auto voice = engine.createVoice();
     voice->speak(u"cat"_s);
-    QTRY_COMPARE(script->calls(), QStringList{u"3:speak(cat,0,100,0)"_s});
-    QCOMPARE(told, 1);
+    QTRY_COMPARE(helpers.calls(), QStringList{u"3:speak(cat,0,100,0)"_s});
+    QCOMPARE(engine.helpersStarted(), 3);
 }
 
-enum class Hang { Start, Speak, SpeakAndWait };
-
-void tst_BackgroundSpeech::engineThatNeverAnswers_data()
+void tst_BackgroundSpeech::missingHelper()
 {
-    QTest::addColumn<Hang>("hang");
-    QTest::addRow("start never ends: the voice list") << Hang::Start;
-    QTest::addRow("a word never handed over: the next word") << Hang::Speak;
-    QTest::addRow("test sentence never handed over") << Hang::SpeakAndWait;
-}
-
-void tst_BackgroundSpeech::engineThatNeverAnswers()
-{
-    QFETCH(Hang, hang);
-    auto script = std::make_shared<Script>();
-    script->holdStart = hang == Hang::Start;
-    script->hangingEngine = 1;
-    BackgroundSpeechEngine engine(scripted(script));
-    // Engines are numbered as their threads reach the script.
-    QTRY_COMPARE(script->starts.load(), 1);
-    if (hang != Hang::Start)
-        engine.createVoice()->voices();
-    engine.setLimits(noPatience());
-
-    QString reported;
-    switch (hang) {
-    case Hang::Start:
-        reported = failureOf([&] { engine.createVoice()->voices(); });
-        break;
-    case Hang::Speak: {
-        auto voice = engine.createVoice();
-        voice->speak(u"cat"_s);
-        reported = failureOf([&] { engine.createVoice(); });
-        break;
-    }
-    case Hang::SpeakAndWait: {
-        auto voice = engine.createVoice();
-        reported = failureOf([&] { voice->speakAndWait(u"This is the speed of speech."_s); });
-        break;
-    }
-    }
-    QCOMPARE(reported, notResponding);
-
-    // The next request starts a fresh engine, which speaks.
-    script->holdStart = false;
-    engine.setLimits({});
-    auto voice = engine.createVoice();
-    voice->speak(u"dog"_s);
-    QTRY_VERIFY(script->calls().contains(u"2:speak(dog,0,100,0)"_s));
-    QCOMPARE(script->starts.load(), 2);
-
-    // The stuck engine, once it returns, speaks nothing more.
-    script->startGate.release();
-    script->speakGate.release();
-    QTRY_COMPARE(BackgroundSpeechEngine::threadsRunning(), 1);
-    for (const QString &call : script->calls())
-        QVERIFY2(!call.startsWith(u"1:speak(dog"_s), qPrintable(call));
-}
-
-void tst_BackgroundSpeech::closedWhileStarting()
-{
-    auto script = std::make_shared<Script>();
-    script->holdStart = true;
+    const QString missing = QDir::temp().filePath(u"no-such-folder/lexidrill-speech"_s);
+    BackgroundSpeechEngine engine({missing, {}});
     QObject context;
     bool told = false;
+    engine.whenStarted(&context, [&] { told = true; });
+    QTRY_VERIFY(told);
+    const QString failure = failureOf([&] { engine.createVoice(); });
+    QVERIFY2(failure.startsWith(u"The speech helper %1 could not be started: "_s.arg(missing)), qPrintable(failure));
+}
+
+enum class Notice { Died, Unanswered, VoiceList };
+Q_DECLARE_METATYPE(Notice)
+
+void tst_BackgroundSpeech::helperThatFails_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<Notice>("notice");
+    QTest::addRow("crashes on its first word") << u"crash-on-speak"_s << Notice::Died;
+    QTest::addRow("writes a damaged frame") << u"damaged"_s << Notice::Died;
+    QTest::addRow("stuck inside the engine on a word") << u"hang-speak"_s << Notice::Unanswered;
+    QTest::addRow("never says a word") << u"hang-start"_s << Notice::VoiceList;
+    QTest::addRow("answers after the limit") << u"late"_s << Notice::VoiceList;
+}
+
+void tst_BackgroundSpeech::helperThatFails()
+{
+    QFETCH(QString, fault);
+    QFETCH(Notice, notice);
+    Helpers helpers;
+    BusyLog busy;
+    BackgroundSpeechEngine engine(helpers.command(fault), limitsWith(20000), busy.hook());
+    QStringList reports;
+    qint64 longestHold = 0;
+    // One request as a procedure step makes it: timed, its failure noted.
+    const auto request = [&](const std::function<void()> &body) {
+        QElapsedTimer clock;
+        clock.start();
+        if (const QString failure = failureOf(body); !failure.isEmpty())
+            reports.append(failure);
+        longestHold = std::max(longestHold, clock.elapsed());
+    };
+
+    std::unique_ptr<SpeechVoice> voice;
+    request([&] { voice = engine.createVoice(); });
+    QVERIFY(voice);
+    int waits = 0;
+    switch (notice) {
+    case Notice::Died:
+    case Notice::Unanswered:
+        request([&] { voice->voices(); });
+        QCOMPARE(busy.told.size(), 2); // the first voice list is waited for
+        busy.told.clear();
+        request([&] { voice->speak(u"cat"_s); });
+        if (notice == Notice::Died) {
+            // The word the helper took with it is spoken by a fresh one.
+            QTRY_VERIFY2(helpers.calls().contains(u"2:speak(cat,0,100,0)"_s), qPrintable(helpers.calls().join(u' ')));
+        } else
+            engine.setLimits(limitsWith(20000, 0)); // any request still unanswered is overdue
+        break;
+    case Notice::VoiceList:
+        engine.setLimits(limitsWith(100));
+        waits = 1;
+        // The one wait the voice list needs ends at its limit.
+        request([&] { voice->voices(); });
+        QCOMPARE(reports, QStringList{notResponding});
+        helpers.letStart();
+        engine.setLimits(limitsWith(20000));
+        break;
+    }
+
+    // The requests of the next word: one report, and the word is spoken by
+    // a fresh helper.
+    request([&] { voice = engine.createVoice(); });
+    request([&] { voice->setVoice(1); });
+    request([&] { voice->setVolume(90); });
+    request([&] { voice->speak(u"dog"_s); });
+    QCOMPARE(reports, QStringList{notResponding});
+    QTRY_VERIFY2(helpers.calls().contains(u"2:speak(dog,1,90,0)"_s), qPrintable(helpers.calls().join(u' ')));
+    QCOMPARE(engine.helpersStarted(), 2);
+    // The failed helper is gone, killed when it did not answer.
+    QTRY_VERIFY(processGone(helpers.pid(1)));
+    QCOMPARE(busy.told.size(), 2 * waits);
+    QCOMPARE_LT(longestHold, notice == Notice::VoiceList ? 100 + kMoment : kMoment);
+}
+
+void tst_BackgroundSpeech::speakWordReportsAFaultOnce()
+{
+    Helpers helpers;
+    BusyLog busy;
+    BackgroundSpeechEngine engine(helpers.command(u"crash-on-speak"_s), {}, busy.hook());
+    RecordingPrompts prompts;
+    Preferences preferences;
+    AudioContext audio;
+    audio.prompts = &prompts;
+    audio.speech = &engine;
+    audio.preferences = &preferences;
+
+    // The first word, while the helper still starts: nothing waits. The
+    // helper crashes on it and a fresh one speaks it.
+    SpeakWord(audio, u"cat"_s);
+    QCOMPARE(busy.told, QList<bool>());
+    QTRY_VERIFY(helpers.calls().contains(u"2:speak(cat,1,100,0)"_s));
+    QCOMPARE(prompts.boxes.size(), 0);
+
+    SpeakWord(audio, u"dog"_s);
+    QCOMPARE(AudioTest::reportedLines(prompts, u"in Lexidrill2021/08/31.Form1.SpeakWord "_s), QList<int>{102});
+    QTRY_VERIFY(helpers.calls().contains(u"2:speak(dog,1,100,0)"_s));
+    QCOMPARE(busy.told, QList<bool>());
+}
+
+void tst_BackgroundSpeech::endsPromptly_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("stopsItself");
+    QTest::addRow("helper that works") << u"none"_s << true;
+    QTest::addRow("helper stuck inside the engine") << u"hang-speak"_s << false;
+    QTest::addRow("helper that never started") << u"hang-start"_s << false;
+}
+
+void tst_BackgroundSpeech::endsPromptly()
+{
+    QFETCH(QString, fault);
+    QFETCH(bool, stopsItself);
+    Helpers helpers;
+    QElapsedTimer clock;
     {
         SpeechLimits limits;
-        limits.exitMs = 0;
-        BackgroundSpeechEngine engine(scripted(script), limits);
-        engine.whenStarted(&context, [&] { told = true; });
-        engine.createVoice()->speak(u"cat"_s);
+        limits.exitMs = 100;
+        BackgroundSpeechEngine engine(helpers.command(fault), limits);
+        auto voice = engine.createVoice();
+        voice->speak(u"cat"_s);
+        QTRY_VERIFY(helpers.pid(1) > 0);
+        if (fault != u"hang-start"_s)
+            QTRY_VERIFY(!helpers.calls().isEmpty());
+        clock.start();
     }
-    // Gone at once, its thread left to end by itself.
-    QCOMPARE(BackgroundSpeechEngine::threadsRunning(), 1);
+    QCOMPARE_LT(clock.elapsed(), 100 + kMoment);
+    QVERIFY(processGone(helpers.pid(1)));
+    // A helper that still answers stops speaking before it ends.
+    QCOMPARE(helpers.calls().contains(u"1:stop"_s), stopsItself);
+}
 
-    script->startGate.release();
-    QTRY_COMPARE(BackgroundSpeechEngine::threadsRunning(), 0);
-    QCOMPARE(script->calls(), QStringList{u"1:stop"_s});
-    QVERIFY(!told);
+void tst_BackgroundSpeech::helperEndsWhenItsInputCloses()
+{
+    Helpers helpers;
+    const SpeechHelper command = helpers.command(u"none"_s);
+    QProcess helper;
+    helper.start(command.program, command.arguments);
+    QVERIFY(helper.waitForStarted());
+    SpeechProtocol::FrameReader reader;
+    QStringList verbs;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            reader.feed(helper.readAllStandardOutput());
+            while (const auto message = reader.next())
+                verbs.append(QString::fromLatin1(message->verb));
+            return verbs.size() >= 2;
+        }(),
+        10000);
+    QCOMPARE(verbs, (QStringList{u"hello"_s, u"ready"_s}));
+
+    helper.closeWriteChannel();
+    QVERIFY(helper.waitForFinished(10000));
+    QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(helper.exitCode(), 0);
 }
 
 void tst_BackgroundSpeech::refreshWhileSpeaking()
 {
-    auto script = std::make_shared<Script>();
-    script->speechEnds = false;
-    BackgroundSpeechEngine engine(scripted(script));
+    Helpers helpers;
+    BackgroundSpeechEngine engine(helpers.command(u"no-end"_s, 99));
     const auto catalogue = engine.createVoice();
     const QStringList before = catalogue->voices();
+    QCOMPARE(before, defaultVoices);
     auto speaking = engine.createVoice();
     speaking->speak(u"cat"_s);
     QTRY_VERIFY(engine.speaking());
 
-    {
-        const QMutexLocker lock(&script->mutex);
-        script->voices.append(u"Zoe (French – France)"_s);
-    }
+    helpers.setVoices(before + QStringList{u"Zoe (French – France)"_s});
     const QStringList after = engine.voicesAnew();
 
     QCOMPARE(after, before + QStringList{u"Zoe (French – France)"_s});
@@ -283,37 +380,35 @@ void tst_BackgroundSpeech::refreshWhileSpeaking()
     auto next = engine.createVoice();
     next->setVoice(2);
     next->speak(u"dog"_s);
-    // The old engine is silenced and ends; the new one speaks. The two
-    // engine threads log in either order.
+    // The old helper is silenced and ends; the new one speaks. The two
+    // helpers log in either order.
     const QStringList expected{u"1:speak(cat,0,100,0)"_s, u"1:stop"_s, u"2:speak(dog,2,100,0)"_s};
-    QTRY_COMPARE(script->calls().size(), expected.size());
-    QStringList calls = script->calls();
+    QTRY_COMPARE(helpers.calls().size(), expected.size());
+    QStringList calls = helpers.calls();
     calls.sort();
     QCOMPARE(calls, expected);
-    QTRY_COMPARE(BackgroundSpeechEngine::threadsRunning(), 1);
+    QTRY_COMPARE(engine.helpersRunning(), 1);
 }
 
 void tst_BackgroundSpeech::waitsShowBusy()
 {
-    auto script = std::make_shared<Script>();
-    script->holdStart = true;
+    Helpers helpers;
     QList<bool> busy;
-    BackgroundSpeechEngine engine(scripted(script), {}, [&](bool waiting) {
+    BackgroundSpeechEngine engine(helpers.command(u"late"_s), {}, [&](bool waiting) {
         busy.append(waiting);
         // The start ends while the window's thread waits for it.
         if (waiting)
-            script->startGate.release();
+            helpers.letStart();
     });
 
-    QCOMPARE(engine.createVoice()->voices(), script->voices);
+    QCOMPARE(engine.createVoice()->voices(), defaultVoices);
     QCOMPARE(busy, (QList<bool>{true, false}));
 }
 
 void tst_BackgroundSpeech::programEndingDuringAWait()
 {
-    auto script = std::make_shared<Script>();
-    script->holdStart = true;
-    BackgroundSpeechEngine engine(scripted(script));
+    Helpers helpers;
+    BackgroundSpeechEngine engine(helpers.command(u"late"_s));
     RecordingPrompts prompts;
     bool guardedStepRan = false;
 
@@ -332,8 +427,8 @@ void tst_BackgroundSpeech::programEndingDuringAWait()
     // that later waits wait again.
     QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
     QCoreApplication::exec();
-    script->startGate.release();
-    QCOMPARE(engine.createVoice()->voices(), script->voices);
+    helpers.letStart();
+    QCOMPARE(engine.createVoice()->voices(), defaultVoices);
 }
 
 QTEST_GUILESS_MAIN(tst_BackgroundSpeech)

@@ -3,9 +3,13 @@
 // PulseAudio server that scripts/sound-server.sh starts: each test records
 // the sink's monitor with parec while it speaks or plays.
 
+#include "audio/audiopreferences.h"
 #include "audio/qtsoundplayer.h"
 #include "audio/qtspeechengine.h"
+#include "audio/speakword.h"
+#include "audiotest.h"
 #include "core/failure.h"
+#include "fakes.h"
 
 #include <QFile>
 #include <QProcess>
@@ -13,6 +17,7 @@
 #include <QtEndian>
 #include <QtTest>
 #include <algorithm>
+#include <csignal>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -109,6 +114,48 @@ struct StateLog
     QStringList errors;
 };
 
+class Preferences : public AudioPreferences
+{
+public:
+    int volume() const override { return 100; }
+    int rate() const override { return 0; }
+    int voicePosition() const override { return 0; }
+    bool playSounds() const override { return false; }
+};
+
+// A speech server of this test's own: the helpers' speech-dispatcher starts
+// in a runtime folder only this test uses, so killing it touches no one else.
+class PrivateSpeechServer
+{
+public:
+    PrivateSpeechServer() : m_saved(qgetenv("XDG_RUNTIME_DIR"))
+    {
+        QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
+    }
+    ~PrivateSpeechServer()
+    {
+        if (const qint64 server = pid(); server > 0) {
+            ::kill(pid_t(server), SIGCONT);
+            ::kill(pid_t(server), SIGTERM);
+        }
+        qputenv("XDG_RUNTIME_DIR", m_saved);
+    }
+    // The server that the helpers started, 0 while there is none.
+    qint64 pid() const
+    {
+        QFile file(m_runtime.filePath(u"speech-dispatcher/pid/speech-dispatcher.pid"_s));
+        if (!file.open(QIODevice::ReadOnly))
+            return 0;
+        const qint64 server = file.readAll().trimmed().toLongLong();
+        return server > 0 && ::kill(pid_t(server), 0) == 0 ? server : 0;
+    }
+
+private:
+    QTemporaryDir m_runtime;
+    QByteArray m_saved;
+};
+
 } // namespace
 
 class tst_RealAudio : public QObject
@@ -130,6 +177,8 @@ private slots:
     void playsFeedbackSound_data();
     void playsFeedbackSound();
     void speaksInALocaleNotInstalled();
+    void speaksAgainAfterTheSpeechServerDies();
+    void frozenSpeechServer();
 
 private:
     std::unique_ptr<QtSpeechEngine> m_engine;
@@ -171,8 +220,15 @@ void tst_RealAudio::noWorkingEngineFailsEveryVoice()
     bool startEnded = false;
     none.whenStarted(&context, [&] { startEnded = true; });
     QTRY_VERIFY(startEnded);
-    // Once the start has failed, every request tries a fresh one.
+    // Once the start has failed, every request tries a fresh one; making a
+    // voice does not wait for that start, the request after it reports it.
     for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt > 0) {
+            const std::unique_ptr<SpeechVoice> voice = none.createVoice();
+            bool retried = false;
+            none.whenStarted(&context, [&] { retried = true; });
+            QTRY_VERIFY(retried);
+        }
         try {
             none.createVoice();
             QFAIL("a voice was made without an engine");
@@ -384,6 +440,90 @@ void tst_RealAudio::speaksInALocaleNotInstalled()
     QVERIFY2(finished, output.constData());
     QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
     QVERIFY2(started, "no speech-dispatcher was started for the locale");
+}
+
+void tst_RealAudio::speaksAgainAfterTheSpeechServerDies()
+{
+    PrivateSpeechServer server;
+    QtSpeechEngine engine;
+    QCOMPARE(engine.engineName(), u"speechd"_s);
+    RecordingPrompts prompts;
+    Preferences preferences;
+    AudioContext audio;
+    audio.prompts = &prompts;
+    audio.speech = &engine;
+    audio.preferences = &preferences;
+    StateLog log(engine.monitor());
+    SpeakWord(audio, u"first"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), speechTimeoutMs);
+    QTRY_VERIFY(server.pid() > 0);
+
+    const qint64 killed = server.pid();
+    QCOMPARE(::kill(pid_t(killed), SIGKILL), 0);
+    QTRY_VERIFY(::kill(pid_t(killed), 0) != 0);
+
+    // The next word of the game: whatever the server's death does to the
+    // helper, the word is heard (a fresh helper starts a fresh server).
+    SinkRecorder recorder;
+    QVERIFY(recorder.start());
+    log.states.clear();
+    QElapsedTimer clock;
+    clock.start();
+    SpeakWord(audio, u"again"_s);
+    QCOMPARE_LT(clock.elapsed(), 500);
+    QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), 2 * speechTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.peak() > audible, 5000);
+    // At most one report, by the word after it.
+    SpeakWord(audio, u"third"_s);
+    const QString location = u"in Lexidrill2021/08/31.Form1.SpeakWord "_s;
+    QCOMPARE_LE(AudioTest::reportedLines(prompts, location).size(), 1);
+    QVERIFY(server.pid() > 0);
+    QVERIFY(server.pid() != killed);
+}
+
+void tst_RealAudio::frozenSpeechServer()
+{
+    PrivateSpeechServer server;
+    SpeechLimits limits;
+    limits.startMs = 3000;
+    limits.answerMs = 1000;
+    limits.speechBeginMs = 1000;
+    QtSpeechEngine engine;
+    // Starting a speech server of its own takes seconds.
+    QCOMPARE(engine.engineName(), u"speechd"_s);
+    engine.setLimits(limits);
+    StateLog log(engine.monitor());
+    engine.createVoice()->speak(u"first"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), speechTimeoutMs);
+    QTRY_VERIFY(server.pid() > 0);
+    const qint64 frozen = server.pid();
+    QCOMPARE(::kill(pid_t(frozen), SIGSTOP), 0);
+
+    // Each wait the design needs ends at its limit with one report.
+    const auto failureOf = [](const std::function<void()> &request) {
+        try {
+            request();
+        } catch (const Failure &failure) {
+            return failure.description();
+        }
+        return QString();
+    };
+    const QString notResponding = u"The speech engine is not responding"_s;
+    QElapsedTimer clock;
+    clock.start();
+    const auto testVoice = engine.createVoice();
+    QCOMPARE(failureOf([&] { testVoice->speakAndWait(u"This is the speed of speech."_s); }), notResponding);
+    QCOMPARE_LT(clock.elapsed(), limits.speechBeginMs + 1000);
+    clock.restart();
+    QCOMPARE(failureOf([&] { engine.voicesAnew(); }), notResponding);
+    QCOMPARE_LT(clock.elapsed(), limits.startMs + 1000);
+
+    // Once the server runs again, the next word is heard.
+    QCOMPARE(::kill(pid_t(frozen), SIGCONT), 0);
+    log.states.clear();
+    const auto voice = engine.createVoice();
+    voice->speak(u"again"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), speechTimeoutMs);
 }
 
 QTEST_GUILESS_MAIN(tst_RealAudio)

@@ -108,10 +108,12 @@ void tst_SpeakWord::failingStepsAreReportedAndTheWordStillSpoken_data()
     QTest::addColumn<QStringList>("calls");
     QTest::addRow("voice removed since the list was built")
         << Trouble::VoiceRemoved << QList<int>{106} << QStringList{u"volume(100)"_s, u"rate(-4)"_s, u"speak(cat)"_s};
-    QTest::addRow("no catalog voice") << Trouble::NoCatalog << QList<int>{106}
-                                      << QStringList{u"volume(100)"_s, u"rate(-4)"_s, u"speak(cat)"_s};
+    // Speaking never asks the catalog voice, which may still wait for the engine.
+    QTest::addRow("no catalog voice") << Trouble::NoCatalog << QList<int>()
+                                      << QStringList{u"voice(1)"_s, u"volume(100)"_s, u"rate(-4)"_s, u"speak(cat)"_s};
+    // One fault, one report: the steps after it have no voice to act on.
     QTest::addRow("engine gone before the first word")
-        << Trouble::EngineGoneBeforeFirstWord << QList<int>{102, 106, 108, 110, 112} << QStringList();
+        << Trouble::EngineGoneBeforeFirstWord << QList<int>{102} << QStringList();
     QTest::addRow("engine gone after a word: the previous voice speaks")
         << Trouble::EngineGoneAfterAWord << QList<int>{102}
         << QStringList{u"voice(1)"_s, u"volume(100)"_s, u"rate(-4)"_s, u"speak(cat)"_s};

@@ -130,6 +130,7 @@ public:
     // Asks the engine anew; the window's thread waits for the answer, with
     // the busy hook told, and whileListing runs during that wait.
     QStringList voicesAnew() override;
+    bool voicesPending() const override { return starting; }
     // Ends the start under way, working or failed, and runs what waited for it.
     void finishStart(bool works);
 

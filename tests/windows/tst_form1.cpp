@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "audiotest.h"
 #include "core/apptitle.h"
 #include "testprogram.h"
 #include "widgets/looks.h"
@@ -63,6 +64,7 @@ private slots:
     void speechStartEndingAfterTheLoad_data();
     void speechStartEndingAfterTheLoad();
     void closingWhileTheSpeechEngineStarts();
+    void firstStartGameWhileTheSpeechEngineStarts();
 };
 
 void tst_Form1::controlsKeepDesignNamesAndPlaces_data()
@@ -367,6 +369,33 @@ void tst_Form1::closingWhileTheSpeechEngineStarts()
     program.speech.finishStart(false);
 
     QVERIFY(program.prompts.boxes.isEmpty());
+}
+
+// The first Start Game does not wait for the engine's voice list: the word
+// goes out with the saved voice choice, and the list comes with the start.
+void tst_Form1::firstStartGameWhileTheSpeechEngineStarts()
+{
+    TestProgram program;
+    program.speech.starting = true;
+    Form1 &form = AudioTest::startWith(program, {u"Combo1=1"_s});
+    program.speech.log.calls.clear();
+
+    form.PushButton3->click();
+
+    QCOMPARE(form.PushButton3->text(), u"End Game"_s);
+    QVERIFY(form.Label1->text().contains(u" Word 1 of 10"_s));
+    QVERIFY(program.app->isAudioOptionsLoaded());
+    QCOMPARE(program.app->audioOptions().Combo1->count(), 0);
+    const int speaker = program.speech.created;
+    // Loading the options window first sets the sliders on the new voice.
+    const QStringList calls = AudioTest::callsOfVoice(program.speech.log, speaker);
+    QVERIFY2(calls.size() >= 4 && calls[calls.size() - 4] == u"voice(1)"_s && calls.last().startsWith(u"speak("_s),
+             qPrintable(calls.join(u' ')));
+    QVERIFY(program.prompts.boxes.isEmpty());
+
+    program.speech.finishStart(true);
+    QCOMPARE(program.app->audioOptions().Combo1->count(), program.speech.voiceNames.size());
+    QCOMPARE(program.app->audioOptions().Combo1->currentIndex(), 1);
 }
 
 void tst_Form1::closingEndsProgramWithoutBringingWindowsBack()

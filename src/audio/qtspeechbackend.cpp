@@ -1,0 +1,221 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "qtspeechbackend.h"
+
+#include "audio/voiceorder.h"
+#include "core/failure.h"
+
+#include <QProcess>
+#include <QTextToSpeech>
+#include <QVoice>
+
+#ifdef Q_OS_LINUX
+#include <locale.h>
+#endif
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString flite = u"flite"_s;
+const QString speechd = u"speechd"_s;
+
+// How long speech-dispatcher may take to start: it loads its voices first.
+constexpr int kDaemonStartMs = 10000;
+
+// speech-dispatcher will not start in a locale that is not installed on the
+// machine ("setlocale: No such file or directory"), and Qt starts it with the
+// program's environment, so a LANG naming such a locale would silence the
+// program. Then it is started here, in a locale every system has; the
+// learner's locale still orders the voices. The speech-dispatcher that runs
+// already, or one at an address of the user's own, is left alone.
+void startSpeechDispatcherIfLocaleMissing()
+{
+#ifdef Q_OS_LINUX
+    if (const locale_t named = newlocale(LC_ALL_MASK, "", locale_t(nullptr))) {
+        freelocale(named);
+        return;
+    }
+    if (qEnvironmentVariableIsSet("SPEECHD_ADDRESS"))
+        return;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
+    QProcess daemon;
+    daemon.setProcessEnvironment(environment);
+    daemon.setStandardOutputFile(QProcess::nullDevice());
+    daemon.setStandardErrorFile(QProcess::nullDevice());
+    // --spawn: start unless one runs already, and return once it serves.
+    daemon.start(u"speech-dispatcher"_s, {u"--spawn"_s});
+    if (daemon.waitForStarted(kDaemonStartMs) && !daemon.waitForFinished(kDaemonStartMs))
+        daemon.kill();
+#endif
+}
+
+// Why the engine asked for by `requested` (empty: the default one) cannot be
+// used; empty when it can.
+QString problemWith(const QTextToSpeech &tts, const QString &requested)
+{
+    if (tts.engine().isEmpty())
+        return u"%1: not installed"_s.arg(requested.isEmpty() ? u"default engine"_s : requested);
+    if (tts.state() == QTextToSpeech::Error)
+        return u"%1: %2"_s.arg(tts.engine(), tts.errorString());
+    if (tts.availableLocales().isEmpty())
+        return u"%1: offers no voices"_s.arg(tts.engine());
+    return {};
+}
+
+// One voice of the program's voice list.
+struct CatalogEntry
+{
+    QLocale locale;
+    QVoice voice;
+};
+
+// Qt's text to speech with the program's voice list.
+class QtSpeechBackend : public SpeechBackend
+{
+public:
+    explicit QtSpeechBackend(std::unique_ptr<QTextToSpeech> tts) : m_tts(std::move(tts))
+    {
+        buildCatalog();
+        QObject::connect(m_tts.get(), &QTextToSpeech::stateChanged, m_tts.get(), [this](QTextToSpeech::State state) {
+            if (state == QTextToSpeech::Speaking) {
+                m_began = true;
+                report(Progress::Began);
+            } else if (state == QTextToSpeech::Error) {
+                m_began = false;
+                report(Progress::Failed, m_tts->errorString());
+            } else if (m_began) {
+                // A Ready left over from stopping the previous text comes
+                // before this one began and is not its end.
+                m_began = false;
+                report(Progress::Ended);
+            }
+        });
+    }
+
+    QString name() const override { return m_tts->engine(); }
+    QStringList voices() override { return m_names; }
+
+    void speak(const QString &text, const VoiceSettings &settings) override
+    {
+        QTextToSpeech &tts = *m_tts;
+        if (tts.state() == QTextToSpeech::Speaking || tts.state() == QTextToSpeech::Paused)
+            tts.stop();
+        // A word that failed before leaves the engine in its error state; only
+        // an engine that lost its set-up cannot speak this one.
+        const bool broken = tts.state() == QTextToSpeech::Error
+            && (tts.errorReason() == QTextToSpeech::ErrorReason::Initialization
+                || tts.errorReason() == QTextToSpeech::ErrorReason::Configuration);
+        if (broken)
+            throw Failure(u"The speech engine could not speak: %1"_s.arg(tts.errorString()));
+        if (settings.position >= 0 && settings.position < m_catalog.size()) {
+            tts.setLocale(m_catalog[settings.position].locale);
+            tts.setVoice(m_catalog[settings.position].voice);
+        }
+        setVolume(settings.volume);
+        setRate(settings.rate);
+        m_began = false;
+        tts.say(text);
+    }
+
+    void stop() override { m_tts->stop(); }
+    void setVolume(int volume) override { m_tts->setVolume(VoiceOrder::engineVolume(volume)); }
+    void setRate(int rate) override { m_tts->setRate(VoiceOrder::engineRate(rate, m_tts->engine() != flite)); }
+
+private:
+    // The engine lists its voices per locale; they are gathered once, because
+    // the engine itself reads them only when it starts.
+    void buildCatalog()
+    {
+        const QLocale initialLocale = m_tts->locale();
+        const QVoice initialVoice = m_tts->voice();
+
+        QList<ListedVoice> listed;
+        QList<CatalogEntry> entries;
+        const QList<QLocale> locales = m_tts->availableLocales();
+        for (const QLocale &locale : locales) {
+            m_tts->setLocale(locale);
+            for (const QVoice &voice : m_tts->availableVoices()) {
+                listed.append({locale, voice.name()});
+                entries.append({locale, voice});
+            }
+        }
+
+        QLocale preferredLocale = initialLocale;
+        QString preferredName = initialVoice.name();
+        const QLocale learner = VoiceOrder::learnerLocale(QLocale::system());
+        const std::optional<QLocale> user = VoiceOrder::userLocale(locales, learner);
+        if (user) {
+            m_tts->setLocale(*user);
+            preferredLocale = *user;
+            preferredName = m_tts->voice().name();
+        }
+        qsizetype preferred = -1;
+        for (qsizetype i = 0; i < listed.size() && preferred < 0; ++i) {
+            if (listed[i].locale.name() == preferredLocale.name() && listed[i].name == preferredName)
+                preferred = i;
+        }
+
+        // Without a voice in the learner's language, the engine's default
+        // voice tells which language leads. Qt's own flite engine drops words
+        // with every voice but its default, awb ("Audio streaming error.",
+        // and at times a crash after it), so there its default leads.
+        const bool byClarity = m_tts->engine() != flite;
+        for (const qsizetype position :
+             VoiceOrder::arrange(listed, preferred, user ? learner : preferredLocale, byClarity)) {
+            m_catalog.append(entries[position]);
+            m_names.append(VoiceOrder::displayName(listed[position]));
+        }
+    }
+
+    std::unique_ptr<QTextToSpeech> m_tts;
+    QList<CatalogEntry> m_catalog;
+    QStringList m_names;
+    bool m_began = false;
+};
+
+} // namespace
+
+std::unique_ptr<SpeechBackend> startQtSpeechBackend(const QStringList &engines)
+{
+    std::unique_ptr<QTextToSpeech> chosen;
+    QStringList tried;
+    QStringList problems;
+    std::unique_ptr<QTextToSpeech> lastResort;
+    const auto attempt = [&](const QString &name) {
+        if (chosen || (!name.isEmpty() && tried.contains(name)))
+            return;
+        if (name.isEmpty() || name == speechd)
+            startSpeechDispatcherIfLocaleMissing();
+        auto tts = name.isEmpty() ? std::make_unique<QTextToSpeech>() : std::make_unique<QTextToSpeech>(name);
+        tried.append(tts->engine().isEmpty() ? name : tts->engine());
+        if (const QString problem = problemWith(*tts, name); !problem.isEmpty()) {
+            problems.append(problem);
+            return;
+        }
+        if (tts->engine() == flite && engines.isEmpty())
+            lastResort = std::move(tts);
+        else
+            chosen = std::move(tts);
+    };
+
+    if (engines.isEmpty()) {
+        attempt(QString());
+        QStringList others = QTextToSpeech::availableEngines();
+        others.removeAll(flite);
+        for (const QString &name : std::as_const(others))
+            attempt(name);
+        if (!lastResort && QTextToSpeech::availableEngines().contains(flite))
+            attempt(flite);
+    } else {
+        for (const QString &name : engines)
+            attempt(name);
+    }
+    if (!chosen)
+        chosen = std::move(lastResort);
+    if (!chosen) {
+        const QString why = problems.isEmpty() ? u"no speech engine is installed"_s : problems.join(u"; ");
+        throw Failure(u"No speech engine works (%1)."_s.arg(why));
+    }
+    return std::make_unique<QtSpeechBackend>(std::move(chosen));
+}
