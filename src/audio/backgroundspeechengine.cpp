@@ -227,7 +227,10 @@ public:
 
     void speakAndWait(const void *voice, const QString &text, const VoiceSettings &settings)
     {
-        const auto [utterance, request] = speak(voice, text, settings, false);
+        // Named, not bound: lambdas below capture them.
+        const std::pair<quint64, quint64> spoken = speak(voice, text, settings, false);
+        const quint64 utterance = spoken.first;
+        const quint64 request = spoken.second;
         const std::shared_ptr<Session> session = m_lastSession.lock();
         const auto mine = [&] { return session->heardUtterance == utterance; };
         const auto over = [&] {
