@@ -6,10 +6,10 @@
 
 #include "app/app.h"
 #include "audio/systemaudio.h"
+#include "benchsupport.h"
 #include "core/failure.h"
 #include "windows/form3.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -30,16 +30,6 @@ int installedVoices()
         return kStandInVoices;
     }
 }
-
-class SilentPrompts : public Prompts
-{
-public:
-    void message(const QString &) override { ++boxes; }
-    bool question(const QString &) override { return false; }
-    std::optional<QString> askText(const QString &) override { return std::nullopt; }
-    void error(const QString &) override { ++boxes; }
-    int boxes = 0;
-};
 
 class ListingVoice : public SpeechVoice
 {
@@ -76,7 +66,7 @@ void BM_OpenAudioOptions(benchmark::State &state)
 {
     QTemporaryDir folder;
     SettingsStore settings(folder.filePath(u"settings.ini"_s));
-    SilentPrompts prompts;
+    CountingPrompts prompts;
     ListingEngine engine;
     Services services;
     services.prompts = &prompts;
@@ -105,12 +95,5 @@ BENCHMARK(BM_OpenAudioOptions)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    voiceCount = installedVoices();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(argc, argv, [] { voiceCount = installedVoices(); });
 }

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app.h"
+#include "benchsupport.h"
 #include "game/scoring.h"
 #include "windows/form1.h"
 #include "windows/form2.h"
 
-#include <QApplication>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <benchmark/benchmark.h>
@@ -12,16 +12,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class CountingPrompts : public Prompts
-{
-public:
-    void message(const QString &) override { ++boxes; }
-    bool question(const QString &) override { return false; }
-    std::optional<QString> askText(const QString &) override { return std::nullopt; }
-    void error(const QString &) override { ++boxes; }
-    int boxes = 0;
-};
 
 constexpr int kAnswers = 32767;
 
@@ -87,11 +77,5 @@ BENCHMARK(BM_EndLongGame)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(argc, argv);
 }

@@ -3,12 +3,12 @@
 // on histories of 100,000 and 1,000,000 answers, and one answer from Enter
 // to the next word's speech with the history on and off.
 #include "app/app.h"
+#include "benchsupport.h"
 #include "core/settingkeys.h"
 #include "core/settingsstore.h"
 #include "history/historystore.h"
 #include "windows/form1.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,16 +21,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class CountingPrompts : public Prompts
-{
-public:
-    void message(const QString &) override { ++boxes; }
-    bool question(const QString &) override { return false; }
-    std::optional<QString> askText(const QString &) override { return std::nullopt; }
-    void error(const QString &) override { ++boxes; }
-    int boxes = 0;
-};
 
 class NoSounds : public AudioPreferences
 {
@@ -209,11 +199,5 @@ BENCHMARK(BM_EnterToNextWord)->Arg(1)->Arg(0)->UseManualTime()->Iterations(200)-
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(argc, argv);
 }

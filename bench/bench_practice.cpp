@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app.h"
+#include "benchsupport.h"
 #include "practice/misspelling.h"
 #include "windows/form1.h"
 #include "windows/form2.h"
 
-#include <QApplication>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <benchmark/benchmark.h>
@@ -43,16 +43,6 @@ void BM_Explain64(benchmark::State &state)
         benchmark::DoNotOptimize(Misspelling::explain(answer.typed, kWord));
 }
 BENCHMARK(BM_Explain64)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
-
-class CountingPrompts : public Prompts
-{
-public:
-    void message(const QString &) override { ++boxes; }
-    bool question(const QString &) override { return false; }
-    std::optional<QString> askText(const QString &) override { return std::nullopt; }
-    void error(const QString &) override { ++boxes; }
-    int boxes = 0;
-};
 
 constexpr int kAnswers = 32767;
 
@@ -122,11 +112,5 @@ BENCHMARK(BM_EndLongGameAllWrongReadAll)->Arg(10)->Arg(64)->Unit(benchmark::kMil
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(argc, argv);
 }

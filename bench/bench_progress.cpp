@@ -6,11 +6,11 @@
 // as games of 20 answers on a list of 200 words with one answer in ten wrong.
 
 #include "app/app.h"
+#include "benchsupport.h"
 #include "history/historystore.h"
 #include "program/practicerecord.h"
 #include "windows/form4.h"
 
-#include <QApplication>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -25,16 +25,6 @@ constexpr int kListWords = 200;
 constexpr int kAnswersPerGame = 20;
 constexpr int kOneWrongIn = 10;
 const QString kLearner = u"Learner"_s;
-
-class SilentPrompts : public Prompts
-{
-public:
-    void message(const QString &) override { ++boxes; }
-    bool question(const QString &) override { return false; }
-    std::optional<QString> askText(const QString &) override { return std::nullopt; }
-    void error(const QString &) override { ++boxes; }
-    int boxes = 0;
-};
 
 class SilentVoice : public SpeechVoice
 {
@@ -148,7 +138,7 @@ struct Fixture
     const QString listPath = folder.filePath(u"list.txt"_s);
     const QString historyPath = folder.filePath(u"history.sqlite"_s);
     SettingsStore settings{folder.filePath(u"settings.ini"_s)};
-    SilentPrompts prompts;
+    CountingPrompts prompts;
     SilentEngine engine;
     std::unique_ptr<App> app;
 };
@@ -193,11 +183,5 @@ BENCHMARK(BM_ProgressQueries)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMi
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(argc, argv);
 }

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "core/prompts.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <functional>
+
+// Counts the boxes a benchmarked action shows instead of showing them; a
+// benchmark whose action shows one reports that as an error.
+class CountingPrompts : public Prompts
+{
+public:
+    void message(const QString &) override { ++boxes; }
+    bool question(const QString &) override { return false; }
+    std::optional<QString> askText(const QString &) override { return std::nullopt; }
+    void error(const QString &) override { ++boxes; }
+    int boxes = 0;
+};
+
+// Runs the benchmarks of a program that builds windows, offscreen unless a
+// platform is named; `prepare` runs first, once the application is made.
+inline int runWindowBenchmarks(int argc, char **argv, const std::function<void()> &prepare = {})
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (prepare)
+        prepare();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
