@@ -87,9 +87,17 @@ start_and_see_main_window() {
     shift
     local config
     config="$(mktemp -d -p "$work")"
-    (cd "$folder" && XDG_CONFIG_HOME="$config" exec lexidrill "$@") >"$work/app.log" 2>&1 &
-    app=$!
     local window=""
+    local attempt
+    # The virtual display now and then refuses a connection right after
+    # another client has gone; such a start is tried again, twice at most.
+    for attempt in 1 2 3; do
+        (cd "$folder" && XDG_CONFIG_HOME="$config" exec lexidrill "$@") >"$work/app.log" 2>&1 &
+        app=$!
+        sleep 0.5
+        kill -0 "$app" 2>/dev/null || ! grep -q 'could not connect to display' "$work/app.log" || continue
+        break
+    done
     for _ in $(seq 1 300); do
         kill -0 "$app" 2>/dev/null || { cat "$work/app.log" >&2; fail "lexidrill $* ended early"; }
         window="$(xdotool search --onlyvisible --name '^Lexidrill$' 2>/dev/null | head -n 1 || true)"
