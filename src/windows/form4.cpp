@@ -203,8 +203,11 @@ void Form4::showGames()
 
     QChart *chart = Chart1->chart();
     chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes())
+    // A removed axis is no longer the chart's to delete.
+    for (QAbstractAxis *axis : chart->axes()) {
         chart->removeAxis(axis);
+        delete axis;
+    }
     auto *series = new QLineSeries(chart);
     QList<QPointF> points;
     points.reserve(m_games.size());
