@@ -19,7 +19,7 @@ LEXIDRILL_RUN_PACKAGES=(
     qt6-base-dev qt6-speech-dev qt6-multimedia-dev qt6-declarative-dev libqt6sql6-sqlite qt6-charts-dev
     libgl-dev libxkbcommon-dev qt6-qpa-plugins
     qt6-speech-speechd-plugin qt6-speech-flite-plugin
-    speech-dispatcher speech-dispatcher-espeak-ng speech-dispatcher-flite flite
+    speech-dispatcher speech-dispatcher-espeak-ng speech-dispatcher-flite flite flite1-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
     fonts-liberation xdg-utils
 )

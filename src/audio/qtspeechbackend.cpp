@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qtspeechbackend.h"
 
+#include "audio/flitespeech.h"
 #include "audio/voiceorder.h"
 #include "core/failure.h"
 
@@ -63,20 +64,26 @@ QString problemWith(const QTextToSpeech &tts, const QString &requested)
     return {};
 }
 
-// One voice of the program's voice list.
+// One voice of the program's voice list: one of Qt's engine, or one of
+// flite's built in (`builtIn`, its position in FliteSpeech::voices()).
 struct CatalogEntry
 {
     QLocale locale;
     QVoice voice;
+    qsizetype builtIn = -1;
 };
 
-// Qt's text to speech with the program's voice list.
+// Qt's text to speech and flite's built-in voices with the program's voice
+// list. Either may be missing, not both.
 class QtSpeechBackend : public SpeechBackend
 {
 public:
-    explicit QtSpeechBackend(std::unique_ptr<QTextToSpeech> tts) : m_tts(std::move(tts))
+    QtSpeechBackend(std::unique_ptr<QTextToSpeech> tts, std::unique_ptr<FliteSpeech> builtIn)
+        : m_tts(std::move(tts)), m_builtIn(std::move(builtIn))
     {
         buildCatalog();
+        if (!m_tts)
+            return;
         QObject::connect(m_tts.get(), &QTextToSpeech::stateChanged, m_tts.get(), [this](QTextToSpeech::State state) {
             if (state == QTextToSpeech::Speaking) {
                 m_began = true;
@@ -93,11 +100,22 @@ public:
         });
     }
 
-    QString name() const override { return m_tts->engine(); }
+    QString name() const override { return m_tts ? m_tts->engine() : flite; }
     QStringList voices() override { return m_names; }
 
     void speak(const QString &text, const VoiceSettings &settings) override
     {
+        const bool known = settings.position >= 0 && settings.position < m_catalog.size();
+        const qsizetype builtIn = known ? m_catalog[settings.position].builtIn : -1;
+        if (m_builtIn)
+            m_builtIn->discard();
+        if (builtIn >= 0 || !m_tts) {
+            if (m_tts)
+                stopQt();
+            m_builtIn->speak(std::max<qsizetype>(builtIn, 0), text, settings,
+                             [this](Progress progress, const QString &problem) { report(progress, problem); });
+            return;
+        }
         QTextToSpeech &tts = *m_tts;
         if (tts.state() == QTextToSpeech::Speaking || tts.state() == QTextToSpeech::Paused)
             tts.stop();
@@ -108,7 +126,7 @@ public:
                 || tts.errorReason() == QTextToSpeech::ErrorReason::Configuration);
         if (broken)
             throw Failure(u"The speech engine could not speak: %1"_s.arg(tts.errorString()));
-        if (settings.position >= 0 && settings.position < m_catalog.size()) {
+        if (known) {
             tts.setLocale(m_catalog[settings.position].locale);
             tts.setVoice(m_catalog[settings.position].voice);
         }
@@ -118,41 +136,84 @@ public:
         tts.say(text);
     }
 
-    void stop() override { m_tts->stop(); }
-    void setVolume(int volume) override { m_tts->setVolume(VoiceOrder::engineVolume(volume)); }
-    void setRate(int rate) override { m_tts->setRate(VoiceOrder::engineRate(rate, m_tts->engine() != flite)); }
+    void stop() override
+    {
+        if (m_builtIn)
+            m_builtIn->stop();
+        if (m_tts)
+            m_tts->stop();
+    }
+    void setVolume(int volume) override
+    {
+        if (m_builtIn)
+            m_builtIn->setVolume(volume);
+        if (m_tts)
+            m_tts->setVolume(VoiceOrder::engineVolume(volume));
+    }
+    // flite's built-in voices take the rate with each word.
+    void setRate(int rate) override
+    {
+        if (m_tts)
+            m_tts->setRate(VoiceOrder::engineRate(rate, m_tts->engine() != flite));
+    }
 
 private:
+    // Ends Qt's word without its end being taken for the next word's.
+    void stopQt()
+    {
+        m_began = false;
+        if (m_tts->state() == QTextToSpeech::Speaking || m_tts->state() == QTextToSpeech::Paused)
+            m_tts->stop();
+    }
+
     // The engine lists its voices per locale; they are gathered once, because
-    // the engine itself reads them only when it starts.
+    // the engine itself reads them only when it starts. flite's built-in
+    // voices stand in for the same voices of the engine (speech-dispatcher's
+    // flite module speaks kal16, Qt's flite engine all of them).
     void buildCatalog()
     {
-        const QLocale initialLocale = m_tts->locale();
-        const QVoice initialVoice = m_tts->voice();
-
         QList<ListedVoice> listed;
         QList<CatalogEntry> entries;
-        const QList<QLocale> locales = m_tts->availableLocales();
-        for (const QLocale &locale : locales) {
-            m_tts->setLocale(locale);
-            for (const QVoice &voice : m_tts->availableVoices()) {
-                listed.append({locale, voice.name()});
-                entries.append({locale, voice});
+        QStringList builtInNames;
+        if (m_builtIn) {
+            const QList<ListedVoice> builtIn = FliteSpeech::voices();
+            for (qsizetype i = 0; i < builtIn.size(); ++i) {
+                listed.append(builtIn[i]);
+                entries.append({builtIn[i].locale, QVoice(), i});
+                builtInNames.append(builtIn[i].name);
             }
         }
 
-        QLocale preferredLocale = initialLocale;
-        QString preferredName = initialVoice.name();
         const QLocale learner = VoiceOrder::learnerLocale(QLocale::system());
-        const std::optional<QLocale> user = VoiceOrder::userLocale(locales, learner);
-        if (user) {
-            m_tts->setLocale(*user);
-            preferredLocale = *user;
+        QLocale preferredLocale = learner;
+        QString preferredName;
+        std::optional<QLocale> user;
+        if (m_tts) {
+            preferredLocale = m_tts->locale();
             preferredName = m_tts->voice().name();
+            const QList<QLocale> locales = m_tts->availableLocales();
+            for (const QLocale &locale : locales) {
+                m_tts->setLocale(locale);
+                for (const QVoice &voice : m_tts->availableVoices()) {
+                    if (locale.language() == QLocale::English && builtInNames.contains(voice.name(), Qt::CaseInsensitive))
+                        continue;
+                    listed.append({locale, voice.name()});
+                    entries.append({locale, voice});
+                }
+            }
+            user = VoiceOrder::userLocale(locales, learner);
+            if (user) {
+                m_tts->setLocale(*user);
+                preferredLocale = *user;
+                preferredName = m_tts->voice().name();
+            }
         }
+        if (!builtInNames.isEmpty() && learner.language() == QLocale::English)
+            user = learner;
         qsizetype preferred = -1;
         for (qsizetype i = 0; i < listed.size() && preferred < 0; ++i) {
-            if (listed[i].locale.name() == preferredLocale.name() && listed[i].name == preferredName)
+            if (entries[i].builtIn < 0 && listed[i].locale.name() == preferredLocale.name()
+                && listed[i].name == preferredName)
                 preferred = i;
         }
 
@@ -160,7 +221,7 @@ private:
         // voice tells which language leads. Qt's own flite engine drops words
         // with every voice but its default, awb ("Audio streaming error.",
         // and at times a crash after it), so there its default leads.
-        const bool byClarity = m_tts->engine() != flite;
+        const bool byClarity = !m_tts || m_tts->engine() != flite;
         for (const qsizetype position :
              VoiceOrder::arrange(listed, preferred, user ? learner : preferredLocale, byClarity)) {
             m_catalog.append(entries[position]);
@@ -169,6 +230,7 @@ private:
     }
 
     std::unique_ptr<QTextToSpeech> m_tts;
+    std::unique_ptr<FliteSpeech> m_builtIn;
     QList<CatalogEntry> m_catalog;
     QStringList m_names;
     bool m_began = false;
@@ -213,9 +275,13 @@ std::unique_ptr<SpeechBackend> startQtSpeechBackend(const QStringList &engines)
     }
     if (!chosen)
         chosen = std::move(lastResort);
-    if (!chosen) {
+    // The engines asked for by name are those alone.
+    std::unique_ptr<FliteSpeech> builtIn;
+    if (engines.isEmpty() && !FliteSpeech::voices().isEmpty())
+        builtIn = std::make_unique<FliteSpeech>();
+    if (!chosen && !builtIn) {
         const QString why = problems.isEmpty() ? u"no speech engine is installed"_s : problems.join(u"; ");
         throw Failure(u"No speech engine works (%1)."_s.arg(why));
     }
-    return std::make_unique<QtSpeechBackend>(std::move(chosen));
+    return std::make_unique<QtSpeechBackend>(std::move(chosen), std::move(builtIn));
 }

@@ -6,20 +6,22 @@
 #include <QStringList>
 #include <memory>
 
-// Qt's text to speech as the speech helper runs it.
+// Qt's text to speech, with flite's voices built in, as the speech helper
+// runs it.
 //
 // One QTextToSpeech serves every request; it applies the voice, volume and
 // rate each word comes with, and speaking ends what was being said, so words
-// never overlap.
+// never overlap. flite's English voices (FliteSpeech) join its list and
+// stand in for the same voices of Qt's engines.
 //
-// `engines` are the engines to try in order. Empty: the platform's default
-// one when it works, else the others, with flite last because Debian's build
-// of it stops with "Audio streaming error." on some words even at the normal
-// pace and on many more at any other rate (so there every rate is spoken at
-// the normal pace); flite's voices speak through speech-dispatcher's flite
-// module. speech-dispatcher is started in the C.UTF-8 locale when the
+// `engines` are Qt's engines to try in order, without the built-in voices.
+// Empty: the built-in voices and the platform's default engine when it
+// works, else the others, with flite last because Debian's build of it stops
+// with "Audio streaming error." on some words even at the normal pace and on
+// many more at any other rate (so there every rate is spoken at the normal
+// pace). speech-dispatcher is started in the C.UTF-8 locale when the
 // environment names a locale the machine does not have, as it refuses to
 // start in one. The voices are ordered for the learner's locale (see
 // VoiceOrder::arrange): the clearest voice of the learner's language leads.
-// Throws Failure when none works.
+// Throws Failure when nothing can speak.
 std::unique_ptr<SpeechBackend> startQtSpeechBackend(const QStringList &engines);

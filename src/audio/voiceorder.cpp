@@ -46,17 +46,17 @@ struct Clarity
     int tier; // lower is clearer
 };
 
-constexpr int kNotMeasured = 6;
+constexpr int kNotMeasured = 7;
 
 constexpr Clarity kClarity[] = {
     {QLocale::English, u"awb", QLocale::UnitedKingdom, 0},
-    {QLocale::English, u"rms", QLocale::UnitedStates, 0},
-    {QLocale::English, u"kal16", QLocale::UnitedStates, 1},
-    {QLocale::English, u"slt", QLocale::UnitedStates, 2},
-    {QLocale::English, u"kal", QLocale::UnitedStates, 3},
-    {QLocale::English, u"English (America)", QLocale::UnitedStates, 4},
-    {QLocale::English, u"English (Great Britain)", QLocale::UnitedKingdom, 5},
-    {QLocale::English, u"English (Caribbean)", QLocale::AnyTerritory, 7},
+    {QLocale::English, u"rms", QLocale::UnitedStates, 1},
+    {QLocale::English, u"kal16", QLocale::UnitedStates, 2},
+    {QLocale::English, u"slt", QLocale::UnitedStates, 3},
+    {QLocale::English, u"kal", QLocale::UnitedStates, 4},
+    {QLocale::English, u"English (America)", QLocale::UnitedStates, 5},
+    {QLocale::English, u"English (Great Britain)", QLocale::UnitedKingdom, 6},
+    {QLocale::English, u"English (Caribbean)", QLocale::AnyTerritory, 8},
 };
 
 // Where a voice of the learner's language stands: its tier, whether its
@@ -165,6 +165,11 @@ QString displayName(const ListedVoice &voice)
 double engineVolume(int volume)
 {
     return volume / 100.0;
+}
+
+double durationStretch(int rate)
+{
+    return 1.0 - rate / 20.0;
 }
 
 double engineRate(int rate, bool rateChangesWork)

@@ -48,6 +48,10 @@ QString displayName(const ListedVoice &voice);
 // Volume 0..100 to the engine's 0.0..1.0.
 double engineVolume(int volume);
 
+// Rate -10..10 to how many times its normal length flite makes a word:
+// 1.5 at the slowest, 0.5 at the fastest.
+double durationStretch(int rate);
+
 // Rate -10..10 to the engine's -1.0..1.0. An engine that loses words at any
 // rate but its normal one (`rateChangesWork` false) always gets the normal
 // pace, so that a word is heard rather than lost.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/voiceorder.h"
 
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -39,6 +40,8 @@ private slots:
     void arrange();
     void displayName_data();
     void displayName();
+    void durationStretch_data();
+    void durationStretch();
     void engineRate_data();
     void engineRate();
 };
@@ -102,6 +105,10 @@ const QStringList espeakOnly{
 const QStringList withGeneric{
     u"en_US/kal16"_s, u"en_US/rms"_s, u"en_US/awb"_s, u"en_GB/English (Great Britain)"_s, u"en_US/English (America)"_s,
 };
+// The speech helper's built-in flite voices and speech-dispatcher's others.
+const QStringList withBuiltIn = QStringList{u"en_GB/awb"_s, u"en_US/rms"_s, u"en_US/slt"_s, u"en_US/kal16"_s,
+                                            u"en_US/kal"_s}
+    + QStringList(speechDispatcher).filter(QRegularExpression(u"^(?!en_US/kal16$)"_s));
 // Qt's own flite engine.
 const QStringList fliteEngine{u"en_US/slt"_s, u"en_US/rms"_s, u"en_US/kal16"_s, u"en_US/kal"_s, u"en_US/awb"_s};
 
@@ -129,16 +136,23 @@ void tst_VoiceOrder::arrange_data()
         << QList<qsizetype>{11, 12, 10, 1, 3, 2, 7, 9, 8, 5, 6, 4, 0};
     QTest::addRow("espeak-ng alone: en-us first, en-029 last")
         << espeakOnly << qsizetype(2) << u"en_US"_s << true << QList<qsizetype>{3, 0, 1, 2, 4};
-    QTest::addRow("generic module, US accent: rms before awb")
-        << withGeneric << qsizetype(0) << u"en_US"_s << true << QList<qsizetype>{1, 2, 0, 4, 3};
-    QTest::addRow("generic module, British accent: awb before rms")
-        << withGeneric << qsizetype(3) << u"en_GB"_s << true << QList<qsizetype>{2, 1, 0, 4, 3};
-    QTest::addRow("generic module, another accent: the clearer first")
-        << withGeneric << qsizetype(0) << u"en_AU"_s << true << QList<qsizetype>{2, 1, 0, 4, 3};
-    QTest::addRow("generic module, C locale: US accent")
-        << withGeneric << qsizetype(0) << u"C"_s << true << QList<qsizetype>{1, 2, 0, 4, 3};
+    // awb was clearer than rms by more than a tie, whatever the accent.
+    for (const QString &learner : {u"en_US"_s, u"en_GB"_s, u"en_AU"_s, u"C"_s}) {
+        QTest::addRow("generic module, %s: awb, rms, kal16", qPrintable(learner))
+            << withGeneric << qsizetype(0) << learner << true << QList<qsizetype>{2, 1, 0, 4, 3};
+    }
     QTest::addRow("Qt's flite engine ranked as measured")
-        << fliteEngine << qsizetype(4) << u"en_US"_s << true << QList<qsizetype>{1, 4, 2, 0, 3};
+        << fliteEngine << qsizetype(4) << u"en_US"_s << true << QList<qsizetype>{4, 1, 2, 0, 3};
+    // The helper's own flite voices, then speech-dispatcher's without the
+    // kal16 they stand in for; the engine's default kal16 is gone with it.
+    const QList<qsizetype> builtInFirst{0, 1, 3, 2, 4, 11, 13, 6, 8, 7, 12, 9, 10, 14, 15, 16, 5};
+    for (const QString &learner : {u"en_US"_s, u"en_GB"_s, u"C"_s}) {
+        QTest::addRow("built-in flite and speech-dispatcher, %s", qPrintable(learner))
+            << withBuiltIn << qsizetype(-1) << learner << true << builtInFirst;
+    }
+    QTest::addRow("built-in flite and speech-dispatcher, German: English grouped as any other language")
+        << withBuiltIn << qsizetype(15) << u"de_DE"_s << true
+        << QList<qsizetype>{15, 16, 14, 6, 8, 7, 0, 11, 13, 12, 9, 10, 4, 3, 1, 2, 5};
     QTest::addRow("Qt's flite engine unranked: its default awb first")
         << fliteEngine << qsizetype(4) << u"en_US"_s << false << QList<qsizetype>{4, 3, 2, 1, 0};
     QTest::addRow("unranked speech-dispatcher: the engine's default, then by territory and name")
@@ -213,6 +227,25 @@ void tst_VoiceOrder::engineRate_data()
     QTest::addRow("fastest") << 10 << true << 1.0;
     QTest::addRow("slow where rate changes fail: normal pace") << -4 << false << 0.0;
     QTest::addRow("fast where rate changes fail: normal pace") << 6 << false << 0.0;
+}
+
+void tst_VoiceOrder::durationStretch_data()
+{
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<double>("expected");
+
+    QTest::addRow("slowest") << -10 << 1.5;
+    QTest::addRow("program default") << -4 << 1.2;
+    QTest::addRow("normal") << 0 << 1.0;
+    QTest::addRow("fastest") << 10 << 0.5;
+}
+
+void tst_VoiceOrder::durationStretch()
+{
+    QFETCH(int, rate);
+    QFETCH(double, expected);
+
+    QCOMPARE(VoiceOrder::durationStretch(rate), expected);
 }
 
 void tst_VoiceOrder::engineRate()

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "audio/speechbackend.h"
+#include "audio/voiceorder.h"
+
+#include <QList>
+#include <memory>
+
+// flite's English voices, synthesised in the speech helper itself and
+// played through Qt's audio output. They are the clearest English voices
+// Debian has; speech-dispatcher reaches only kal16 of them without a change
+// to its configuration, and Qt's own flite engine drops words. A word is
+// synthesised whole (a few milliseconds) before it plays, so nothing is
+// streamed while it is made.
+class FliteSpeech
+{
+public:
+    FliteSpeech();
+    ~FliteSpeech();
+    FliteSpeech(const FliteSpeech &) = delete;
+    FliteSpeech &operator=(const FliteSpeech &) = delete;
+
+    // The voices built in, as listed: empty where flite is not available.
+    static QList<ListedVoice> voices();
+
+    // Ends what is being said and plays `text` in voice `voice` (a position
+    // of voices()); tells `progress` how it goes.
+    void speak(qsizetype voice, const QString &text, const VoiceSettings &settings,
+               SpeechBackend::Listener progress);
+    // Ends what is being said; the listener hears that it ended.
+    void stop();
+    // Ends what is being said without telling the listener, as when another
+    // word takes its place.
+    void discard();
+    // Also for the word being said; a rate applies from the next word.
+    void setVolume(int volume);
+
+private:
+    void feed();
+    void fail(const QString &problem);
+
+    struct Playback;
+    std::unique_ptr<Playback> m_playback;
+};
