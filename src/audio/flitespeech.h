@@ -21,7 +21,7 @@ public:
     FliteSpeech(const FliteSpeech &) = delete;
     FliteSpeech &operator=(const FliteSpeech &) = delete;
 
-    // The voices built in, as listed: empty where flite is not available.
+    // The voices built in, as listed.
     static QList<ListedVoice> voices();
 
     // Ends what is being said and plays `text` in voice `voice` (a position

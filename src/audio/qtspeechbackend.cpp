@@ -51,12 +51,11 @@ void startSpeechDispatcherIfLocaleMissing()
 #endif
 }
 
-// Why the engine asked for by `requested` (empty: the default one) cannot be
-// used; empty when it can.
+// Why the engine named `requested` cannot be used; empty when it can.
 QString problemWith(const QTextToSpeech &tts, const QString &requested)
 {
     if (tts.engine().isEmpty())
-        return u"%1: not installed"_s.arg(requested.isEmpty() ? u"default engine"_s : requested);
+        return u"%1: not installed"_s.arg(requested);
     if (tts.state() == QTextToSpeech::Error)
         return u"%1: %2"_s.arg(tts.engine(), tts.errorString());
     if (tts.availableLocales().isEmpty())
@@ -243,41 +242,34 @@ std::unique_ptr<SpeechBackend> startQtSpeechBackend(const QStringList &engines)
     std::unique_ptr<QTextToSpeech> chosen;
     QStringList tried;
     QStringList problems;
-    std::unique_ptr<QTextToSpeech> lastResort;
     const auto attempt = [&](const QString &name) {
-        if (chosen || (!name.isEmpty() && tried.contains(name)))
+        if (chosen || tried.contains(name))
             return;
-        if (name.isEmpty() || name == speechd)
+        if (name == speechd)
             startSpeechDispatcherIfLocaleMissing();
-        auto tts = name.isEmpty() ? std::make_unique<QTextToSpeech>() : std::make_unique<QTextToSpeech>(name);
-        tried.append(tts->engine().isEmpty() ? name : tts->engine());
-        if (const QString problem = problemWith(*tts, name); !problem.isEmpty()) {
+        auto tts = std::make_unique<QTextToSpeech>(name);
+        tried.append(name);
+        if (const QString problem = problemWith(*tts, name); !problem.isEmpty())
             problems.append(problem);
-            return;
-        }
-        if (tts->engine() == flite && engines.isEmpty())
-            lastResort = std::move(tts);
         else
             chosen = std::move(tts);
     };
 
-    if (engines.isEmpty()) {
-        attempt(QString());
-        QStringList others = QTextToSpeech::availableEngines();
-        others.removeAll(flite);
-        for (const QString &name : std::as_const(others))
-            attempt(name);
-        if (!lastResort && QTextToSpeech::availableEngines().contains(flite))
-            attempt(flite);
-    } else {
-        for (const QString &name : engines)
-            attempt(name);
+    // Qt's flite engine is left out beside the built-in voices: it would add
+    // the same ones, losing words, and load flite a second time in this
+    // process, both working on the library's one set of voices.
+    const bool builtInFlite = engines.isEmpty();
+    QStringList names = engines;
+    if (builtInFlite) {
+        names = QTextToSpeech::availableEngines();
+        names.removeAll(flite);
+        if (names.removeAll(speechd) > 0)
+            names.prepend(speechd);
     }
-    if (!chosen)
-        chosen = std::move(lastResort);
-    // The engines asked for by name are those alone.
+    for (const QString &name : std::as_const(names))
+        attempt(name);
     std::unique_ptr<FliteSpeech> builtIn;
-    if (engines.isEmpty() && !FliteSpeech::voices().isEmpty())
+    if (builtInFlite)
         builtIn = std::make_unique<FliteSpeech>();
     if (!chosen && !builtIn) {
         const QString why = problems.isEmpty() ? u"no speech engine is installed"_s : problems.join(u"; ");

@@ -15,13 +15,12 @@
 // stand in for the same voices of Qt's engines.
 //
 // `engines` are Qt's engines to try in order, without the built-in voices.
-// Empty: the built-in voices and the platform's default engine when it
-// works, else the others, with flite last because Debian's build of it stops
-// with "Audio streaming error." on some words even at the normal pace and on
-// many more at any other rate (so there every rate is spoken at the normal
-// pace). speech-dispatcher is started in the C.UTF-8 locale when the
-// environment names a locale the machine does not have, as it refuses to
-// start in one. The voices are ordered for the learner's locale (see
-// VoiceOrder::arrange): the clearest voice of the learner's language leads.
+// Empty: the built-in voices with speech-dispatcher when it works, else with
+// the other engines but Qt's flite one, which has the same voices and loses
+// words with them (Debian's build stops with "Audio streaming error.").
+// speech-dispatcher is started in the C.UTF-8 locale when the environment
+// names a locale the machine does not have, as it refuses to start in one.
+// The voices are ordered for the learner's locale (see VoiceOrder::arrange):
+// the clearest voice of the learner's language leads.
 // Throws Failure when nothing can speak.
 std::unique_ptr<SpeechBackend> startQtSpeechBackend(const QStringList &engines);
