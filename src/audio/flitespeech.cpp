@@ -93,8 +93,9 @@ QAudioDevice outputDevice()
 // the sound server starts playing at once instead of waiting for its buffer
 // to fill period by period. A word has ended when all of it was handed over
 // and a buffer's worth has played since: the server holds no more than that.
-// The server's own buffer would hold two seconds; a tenth of one keeps the
-// end of a word close to its sound (smaller ones drop the sound with Qt 6.4).
+// The server's own buffer would hold two seconds; 40 ms keeps the start and
+// the end of a word close to its sound (40 ms in Qt 6.4's pull mode played
+// nothing, hence push mode).
 constexpr qint64 kBufferUs = 40'000;
 constexpr int kFeedMs = 10;
 
@@ -102,8 +103,8 @@ constexpr int kFeedMs = 10;
 
 struct FliteSpeech::Playback
 {
-    // What is left to hand over: from the word's first sound (soundStart)
-    // on, or before that the last lead-in's worth of the pause.
+    // The word from its first sound (soundStart) on, `handedOver` bytes of
+    // it handed over; before that sound, the last lead-in's worth of pause.
     QByteArray sound;
     qsizetype handedOver = 0;
     bool soundFound = false;
