@@ -6,10 +6,12 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QElapsedTimer>
 #include <QMediaDevices>
 #include <QTimer>
 #include <functional>
 #include <iterator>
+#include <map>
 
 extern "C" {
 #include <flite/cst_audio.h>
@@ -89,40 +91,69 @@ QAudioDevice outputDevice()
     return QMediaDevices::defaultAudioOutput();
 }
 
-// The sound is handed to Qt's audio output as fast as it takes it, so that
-// the sound server starts playing at once instead of waiting for its buffer
-// to fill period by period. A word has ended when all of it was handed over
-// and a buffer's worth has played since: the server holds no more than that.
-// The server's own buffer would hold two seconds; 40 ms keeps the start and
-// the end of a word close to its sound (40 ms in Qt 6.4's pull mode played
-// nothing, hence push mode).
+// The server plays a stream about a buffer's worth after it gets it. Its
+// own buffer would hold two seconds; 40 ms keeps the start and the end of a
+// word close to its sound (40 ms in Qt 6.4's pull mode played nothing, hence
+// push mode).
 constexpr qint64 kBufferUs = 40'000;
-constexpr int kFeedMs = 10;
+constexpr int kFeedMs = 10; // to try again when the server took only part
+// An output stays open between words, and its object is deleted only when
+// the sound device changes: closing it drops what the server has not played
+// yet, and Qt 6.4 calls into the object when the server reports its sound
+// played out, even after the object was deleted (the helper crashed that way
+// once in a few hundred words). Left idle this long, an output is closed so
+// that the sound device can rest.
+constexpr int kIdleMs = 30'000;
+
+// A sound output for one sample rate, kept for the helper's life.
+struct Output
+{
+    QAudioDevice device;
+    std::unique_ptr<QAudioSink> sink;
+    QIODevice *input = nullptr; // while open
+};
 
 } // namespace
 
 struct FliteSpeech::Playback
 {
+    // Sample rate -> its output; the map keeps each where it is.
+    std::map<int, Output> outputs;
+    Output *output = nullptr; // the word's
     // The word from its first sound (soundStart) on, `handedOver` bytes of
     // it handed over; before that sound, the last lead-in's worth of pause.
+    // It is handed over as it is made: waiting for room in the server's
+    // buffer would leave gaps in the word whenever the helper is late.
     QByteArray sound;
     qsizetype handedOver = 0;
     bool soundFound = false;
     bool made = false;
-    std::unique_ptr<QAudioSink> sink;
-    QIODevice *input = nullptr;
     QTimer feed;
     QTimer drained;
+    QElapsedTimer playing; // since the word began
+    QTimer idle;
     SpeechBackend::Listener listener;
     bool began = false;
+
+    bool open() const { return output && output->input; }
 };
 
 FliteSpeech::FliteSpeech() : m_playback(std::make_unique<Playback>())
 {
-    m_playback->feed.setInterval(kFeedMs);
-    QObject::connect(&m_playback->feed, &QTimer::timeout, [this] { feed(); });
-    m_playback->drained.setSingleShot(true);
-    QObject::connect(&m_playback->drained, &QTimer::timeout, [this] { stop(); });
+    Playback &playback = *m_playback;
+    playback.feed.setInterval(kFeedMs);
+    QObject::connect(&playback.feed, &QTimer::timeout, [this] { feed(); });
+    playback.drained.setSingleShot(true);
+    QObject::connect(&playback.drained, &QTimer::timeout, [this] { finish(); });
+    playback.idle.setSingleShot(true);
+    playback.idle.setInterval(kIdleMs);
+    QObject::connect(&playback.idle, &QTimer::timeout, [this] {
+        for (auto &[rate, output] : m_playback->outputs) {
+            if (output.input)
+                output.sink->stop();
+            output.input = nullptr;
+        }
+    });
 }
 
 FliteSpeech::~FliteSpeech()
@@ -148,36 +179,23 @@ void FliteSpeech::speak(qsizetype voice, const QString &text, const VoiceSetting
         playback.listener(SpeechBackend::Progress::Failed, u"flite has no voice %1"_s.arg(voice));
         return;
     }
-
-    QAudioFormat format;
-    format.setSampleRate(kVoices[voice].sampleRate);
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
+    const int rate = kVoices[voice].sampleRate;
+    playback.output = &playback.outputs[rate];
     playback.sound.clear();
     playback.handedOver = 0;
     playback.soundFound = false;
     playback.made = false;
-    playback.sink = std::make_unique<QAudioSink>(outputDevice(), format);
-    playback.sink->setBufferSize(format.bytesForDuration(kBufferUs));
-    playback.sink->setVolume(VoiceOrder::engineVolume(settings.volume));
-    QAudioSink *sink = playback.sink.get();
-    QObject::connect(sink, &QAudioSink::stateChanged, sink, [this, sink](QAudio::State state) {
-        if (state == QAudio::StoppedState && sink->error() != QAudio::NoError) {
-            // It is still in its signal: gone once that has returned.
-            m_playback->sink.release()->deleteLater();
-            fail(u"The sound output could not play the word"_s);
-        }
-    });
-    playback.input = playback.sink->start();
-    if (!playback.input || playback.sink->error() == QAudio::OpenError) {
+    playback.idle.stop();
+    if (!openOutput(rate)) {
         fail(u"The sound output could not be opened"_s);
         return;
     }
+    playback.output->sink->setVolume(VoiceOrder::engineVolume(settings.volume));
 
     // The word plays while the rest of it is made.
-    pieceTaker = [this, rate = format.sampleRate()](const cst_wave &wave, int start, int size) {
+    pieceTaker = [this, rate](const cst_wave &wave, int start, int size) {
         Playback &now = *m_playback;
-        if (!now.sink || wave.num_channels != 1 || wave.sample_rate != rate)
+        if (!now.open() || wave.num_channels != 1 || wave.sample_rate != rate)
             return;
         now.sound.append(reinterpret_cast<const char *>(wave.samples + start), qsizetype(size) * 2);
         if (!now.soundFound) {
@@ -202,43 +220,91 @@ void FliteSpeech::speak(qsizetype voice, const QString &text, const VoiceSetting
         return;
     }
     delete_utterance(utterance);
-    if (!playback.sink)
+    if (!playback.open())
         return;
     if (!playback.soundFound)
         playback.sound.clear();
     playback.made = true;
     feed();
-    if (playback.sink)
-        playback.feed.start();
+}
+
+bool FliteSpeech::openOutput(int rate)
+{
+    Output &output = *m_playback->output;
+    const QAudioDevice device = outputDevice();
+    if (output.sink && output.device != device) {
+        // Another device was chosen since the last word.
+        output.sink->stop();
+        output.sink.reset();
+        output.input = nullptr;
+    }
+    if (!output.sink) {
+        QAudioFormat format;
+        format.setSampleRate(rate);
+        format.setChannelCount(1);
+        format.setSampleFormat(QAudioFormat::Int16);
+        output.device = device;
+        output.sink = std::make_unique<QAudioSink>(device, format);
+        output.sink->setBufferSize(format.bytesForDuration(kBufferUs));
+        QAudioSink *sink = output.sink.get();
+        QObject::connect(sink, &QAudioSink::stateChanged, sink, [this, &output](QAudio::State state) {
+            if (state != QAudio::StoppedState || output.sink->error() == QAudio::NoError)
+                return;
+            output.input = nullptr;
+            if (m_playback->output == &output && m_playback->listener)
+                fail(u"The sound output could not play the word"_s);
+        });
+    }
+    if (!output.input) {
+        output.input = output.sink->start();
+        if (output.input && output.sink->error() == QAudio::OpenError)
+            output.input = nullptr;
+    }
+    return output.input != nullptr;
 }
 
 void FliteSpeech::feed()
 {
     Playback &playback = *m_playback;
-    while (playback.sink && playback.handedOver < playback.sound.size()) {
-        const qsizetype room
-            = std::min<qsizetype>(playback.sink->bytesFree(), playback.sound.size() - playback.handedOver);
-        if (room <= 0)
-            return;
-        const qint64 written = playback.input->write(playback.sound.constData() + playback.handedOver, room);
-        if (written <= 0)
-            return;
-        playback.handedOver += written;
-        if (!playback.began) {
-            playback.began = true;
-            playback.listener(SpeechBackend::Progress::Began, {});
-        }
-    }
-    if (!playback.sink || !playback.made)
+    if (!playback.open())
         return;
-    if (!playback.began) {
+    if (playback.handedOver < playback.sound.size()) {
+        const qint64 written = playback.output->input->write(playback.sound.constData() + playback.handedOver,
+                                                             playback.sound.size() - playback.handedOver);
+        if (written > 0)
+            playback.handedOver += written;
+    }
+    if (!playback.began && (playback.handedOver > 0 || playback.made)) {
         // A word without a sound has still been said.
         playback.began = true;
+        playback.playing.start();
         playback.listener(SpeechBackend::Progress::Began, {});
     }
-    if (!playback.drained.isActive()) {
-        playback.feed.stop();
-        playback.drained.start(int(playback.sink->format().durationForBytes(playback.sink->bufferSize()) / 1000));
+    if (!playback.open() || !playback.made)
+        return;
+    if (playback.handedOver < playback.sound.size()) {
+        // The server took only part of it: the rest a moment later.
+        playback.feed.start();
+        return;
+    }
+    playback.feed.stop();
+    // All of it is with the server; it ends as long after its first sound
+    // as it lasts, and a buffer's worth later than that at the most.
+    const QAudioFormat format = playback.output->sink->format();
+    const qint64 lastsMs = format.durationForBytes(int(playback.sound.size())) / 1000;
+    const qint64 bufferMs = format.durationForBytes(int(playback.output->sink->bufferSize())) / 1000;
+    playback.drained.start(int(std::max<qint64>(0, lastsMs - playback.playing.elapsed()) + bufferMs));
+}
+
+void FliteSpeech::finish()
+{
+    Playback &playback = *m_playback;
+    playback.output = nullptr;
+    playback.idle.start();
+    if (playback.began) {
+        playback.began = false;
+        if (playback.listener)
+            playback.listener(SpeechBackend::Progress::Ended, {});
     }
 }
 
@@ -256,19 +322,12 @@ void FliteSpeech::stop()
     Playback &playback = *m_playback;
     playback.feed.stop();
     playback.drained.stop();
-    playback.input = nullptr;
-    if (playback.sink) {
-        // Unheard before it is stopped, so that its stop is not taken for a
-        // failure.
-        playback.sink->disconnect();
-        playback.sink->stop();
-        playback.sink.reset();
+    if (playback.open()) {
+        // Cut short: what the server holds of it goes too.
+        playback.output->sink->stop();
+        playback.output->input = nullptr;
     }
-    if (playback.began) {
-        playback.began = false;
-        if (playback.listener)
-            playback.listener(SpeechBackend::Progress::Ended, {});
-    }
+    finish();
 }
 
 void FliteSpeech::discard()
@@ -279,6 +338,6 @@ void FliteSpeech::discard()
 
 void FliteSpeech::setVolume(int volume)
 {
-    if (m_playback->sink)
-        m_playback->sink->setVolume(VoiceOrder::engineVolume(volume));
+    if (m_playback->open())
+        m_playback->output->sink->setVolume(VoiceOrder::engineVolume(volume));
 }

@@ -10,9 +10,8 @@
 // flite's English voices, synthesised in the speech helper itself and
 // played through Qt's audio output. They are the clearest English voices
 // Debian has; speech-dispatcher reaches only kal16 of them without a change
-// to its configuration, and Qt's own flite engine drops words. A word is
-// synthesised whole (a few milliseconds) before it plays, so nothing is
-// streamed while it is made.
+// to its configuration, and Qt's own flite engine drops words. A word starts
+// playing while flite still makes the rest of it (a few milliseconds).
 class FliteSpeech
 {
 public:
@@ -33,11 +32,16 @@ public:
     // Ends what is being said without telling the listener, as when another
     // word takes its place.
     void discard();
-    // Also for the word being said; a rate applies from the next word.
+    // From the next word on, as a rate: the sound server has all of the word
+    // being said already.
     void setVolume(int volume);
 
 private:
+    // Opens the output for this sample rate; false when it cannot be.
+    bool openOutput(int rate);
     void feed();
+    // The word is over: the listener hears that it ended.
+    void finish();
     void fail(const QString &problem);
 
     struct Playback;

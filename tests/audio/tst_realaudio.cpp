@@ -65,12 +65,13 @@ public:
         return m_bytes.size() / 2 - m_startCount;
     }
 
-    int peak()
+    // The loudest sample recorded from sample `from` (since start()) on.
+    int peak(qsizetype from = 0)
     {
         sampleCount();
         int loudest = 0;
         const auto *samples = reinterpret_cast<const qint16 *>(m_bytes.constData());
-        for (qsizetype i = m_startCount; i < m_bytes.size() / 2; ++i)
+        for (qsizetype i = m_startCount + from; i < m_bytes.size() / 2; ++i)
             loudest = std::max(loudest, std::abs(int(qFromLittleEndian(samples[i]))));
         return loudest;
     }
@@ -372,6 +373,8 @@ void tst_RealAudio::speechEnds_data()
 void tst_RealAudio::speechEnds()
 {
     QFETCH(bool, destroyVoice);
+    SinkRecorder recorder;
+    QVERIFY(recorder.start());
     auto first = m_engine->createVoice();
     first->setRate(-10);
     StateLog log(m_engine->monitor());
@@ -389,6 +392,10 @@ void tst_RealAudio::speechEnds()
         m_engine->createVoice()->speakAndWait(u"cat"_s);
         QVERIFY2(sinceCut.elapsed() < 5000, qPrintable(u"the first sentence went on: %1 ms"_s.arg(sinceCut.elapsed())));
     }
+    // Nor is it heard afterwards: the sound server drops what it still held.
+    const qsizetype over = recorder.sampleCount() + sampleRate / 4;
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.sampleCount() > over + sampleRate, 5000);
+    QVERIFY2(recorder.peak(over) < silent, qPrintable(u"loudest sample afterwards %1"_s.arg(recorder.peak(over))));
 }
 
 void tst_RealAudio::playsFeedbackSound_data()
