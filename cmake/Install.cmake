@@ -93,6 +93,4 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "speech-dispatcher, speech-dispatcher-flite, flite, speech-dispatcher-espeak-ng, qt6-speech-speechd-plugin, qt6-qpa-plugins, libqt6sql6-sqlite, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-pulseaudio, fonts-liberation, libqt6charts6")
-# The last-resort speech engine when the speech daemon offers no voices.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-speech-flite-plugin")
 include(CPack)

@@ -96,7 +96,11 @@ QAudioDevice outputDevice()
 // word close to its sound (40 ms in Qt 6.4's pull mode played nothing, hence
 // push mode).
 constexpr qint64 kBufferUs = 40'000;
-constexpr int kFeedMs = 10; // to try again when the server took only part
+constexpr int kFeedMs = 10;
+// How far ahead of what is heard a word is handed over: far enough that a
+// late helper leaves no gap in it, near enough that a volume change is heard
+// while it plays.
+constexpr qint64 kAheadMs = 200;
 // An output stays open between words, and its object is deleted only when
 // the sound device changes: closing it drops what the server has not played
 // yet, and Qt 6.4 calls into the object when the server reports its sound
@@ -122,8 +126,6 @@ struct FliteSpeech::Playback
     Output *output = nullptr; // the word's
     // The word from its first sound (soundStart) on, `handedOver` bytes of
     // it handed over; before that sound, the last lead-in's worth of pause.
-    // It is handed over as it is made: waiting for room in the server's
-    // buffer would leave gaps in the word whenever the helper is late.
     QByteArray sound;
     qsizetype handedOver = 0;
     bool soundFound = false;
@@ -268,9 +270,12 @@ void FliteSpeech::feed()
     Playback &playback = *m_playback;
     if (!playback.open())
         return;
-    if (playback.handedOver < playback.sound.size()) {
-        const qint64 written = playback.output->input->write(playback.sound.constData() + playback.handedOver,
-                                                             playback.sound.size() - playback.handedOver);
+    const QAudioFormat format = playback.output->sink->format();
+    const qint64 aheadMs = kAheadMs + (playback.began ? playback.playing.elapsed() : 0);
+    const qsizetype due = std::min<qsizetype>(playback.sound.size(), format.bytesForDuration(aheadMs * 1000));
+    if (playback.handedOver < due) {
+        const qint64 written
+            = playback.output->input->write(playback.sound.constData() + playback.handedOver, due - playback.handedOver);
         if (written > 0)
             playback.handedOver += written;
     }
@@ -283,14 +288,12 @@ void FliteSpeech::feed()
     if (!playback.open() || !playback.made)
         return;
     if (playback.handedOver < playback.sound.size()) {
-        // The server took only part of it: the rest a moment later.
         playback.feed.start();
         return;
     }
     playback.feed.stop();
     // All of it is with the server; it ends as long after its first sound
     // as it lasts, and a buffer's worth later than that at the most.
-    const QAudioFormat format = playback.output->sink->format();
     const qint64 lastsMs = format.durationForBytes(int(playback.sound.size())) / 1000;
     const qint64 bufferMs = format.durationForBytes(int(playback.output->sink->bufferSize())) / 1000;
     playback.drained.start(int(std::max<qint64>(0, lastsMs - playback.playing.elapsed()) + bufferMs));

@@ -32,8 +32,8 @@ public:
     // Ends what is being said without telling the listener, as when another
     // word takes its place.
     void discard();
-    // From the next word on, as a rate: the sound server has all of the word
-    // being said already.
+    // Also for the word being said, heard within a fifth of a second; a rate
+    // applies from the next word.
     void setVolume(int volume);
 
 private:

@@ -188,6 +188,7 @@ private slots:
     void speakAndWaitReturnsOnceSpoken();
     void fliteIsHeardAtAnyRate_data();
     void fliteIsHeardAtAnyRate();
+    void volumeChangeIsHeardWhileSpeaking();
     void speechEnds_data();
     void speechEnds();
     void playsFeedbackSound_data();
@@ -361,6 +362,24 @@ void tst_RealAudio::fliteIsHeardAtAnyRate()
     QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), speechTimeoutMs);
     QVERIFY2(log.errors.isEmpty(), qPrintable(log.errors.join(u"; ")));
     QTRY_VERIFY_WITH_TIMEOUT(recorder.peak() > audible, 5000);
+}
+
+void tst_RealAudio::volumeChangeIsHeardWhileSpeaking()
+{
+    SinkRecorder recorder;
+    QVERIFY(recorder.start());
+    StateLog log(m_engine->monitor());
+    auto voice = m_engine->createVoice();
+    voice->setVolume(100);
+    voice->setRate(-10);
+    voice->speak(u"One two three four five six seven eight nine ten."_s);
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.peak() > audible, speechTimeoutMs);
+
+    voice->setVolume(0);
+    const qsizetype changed = recorder.sampleCount() + sampleRate / 2;
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.sampleCount() > changed + sampleRate / 2, 5000);
+    QVERIFY2(m_engine->speaking(), "the sentence ended before the check");
+    QVERIFY2(recorder.peak(changed) < silent, qPrintable(u"loudest sample after the change %1"_s.arg(recorder.peak(changed))));
 }
 
 void tst_RealAudio::speechEnds_data()
