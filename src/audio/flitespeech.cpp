@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QMediaDevices>
 #include <QTimer>
+#include <cstdlib>
 #include <functional>
 #include <iterator>
 #include <map>
@@ -195,11 +196,12 @@ void FliteSpeech::speak(qsizetype voice, const QString &text, const VoiceSetting
     playback.output->sink->setVolume(VoiceOrder::engineVolume(settings.volume));
 
     // The word plays while the rest of it is made.
-    pieceTaker = [this, rate](const cst_wave &wave, int start, int size) {
+    const bool said = synthesise(voice, text, VoiceOrder::durationStretch(settings.rate),
+                                 [this, rate](std::span<const qint16> piece, int pieceRate) {
         Playback &now = *m_playback;
-        if (!now.open() || wave.num_channels != 1 || wave.sample_rate != rate)
+        if (!now.open() || pieceRate != rate)
             return;
-        now.sound.append(reinterpret_cast<const char *>(wave.samples + start), qsizetype(size) * 2);
+        now.sound.append(reinterpret_cast<const char *>(piece.data()), qsizetype(piece.size()) * 2);
         if (!now.soundFound) {
             const std::span<const qint16> samples(reinterpret_cast<const qint16 *>(now.sound.constData()),
                                                   size_t(now.sound.size() / 2));
@@ -212,22 +214,38 @@ void FliteSpeech::speak(qsizetype voice, const QString &text, const VoiceSetting
                 return;
         }
         feed();
-    };
-    cst_voice *engine = loaded(voice);
-    feat_set_float(engine->features, "duration_stretch", float(VoiceOrder::durationStretch(settings.rate)));
-    cst_utterance *utterance = flite_synth_text(text.toUtf8().constData(), engine);
-    pieceTaker = nullptr;
-    if (!utterance) {
+    });
+    if (!said) {
         fail(u"flite could not say the word"_s);
         return;
     }
-    delete_utterance(utterance);
     if (!playback.open())
         return;
     if (!playback.soundFound)
         playback.sound.clear();
     playback.made = true;
     feed();
+}
+
+bool FliteSpeech::synthesise(qsizetype voice, const QString &text, double durationStretch, const PieceTaker &take)
+{
+    if (voice < 0 || voice >= qsizetype(std::size(kVoices)))
+        return false;
+    cst_voice *engine = loaded(voice);
+    feat_set_float(engine->features, "duration_stretch", float(durationStretch));
+    pieceTaker = [&take](const cst_wave &wave, int start, int size) {
+        if (wave.num_channels == 1)
+            take(std::span<const qint16>(wave.samples + start, size_t(size)), wave.sample_rate);
+    };
+    // flite draws the noise of unvoiced sounds from rand(); started alike,
+    // a repeated word sounds the same as it did the first time.
+    std::srand(1);
+    cst_utterance *utterance = flite_synth_text(text.toUtf8().constData(), engine);
+    pieceTaker = nullptr;
+    if (!utterance)
+        return false;
+    delete_utterance(utterance);
+    return true;
 }
 
 bool FliteSpeech::openOutput(int rate)

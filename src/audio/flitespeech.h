@@ -5,7 +5,9 @@
 #include "audio/voiceorder.h"
 
 #include <QList>
+#include <functional>
 #include <memory>
+#include <span>
 
 // flite's English voices, synthesised in the speech helper itself and
 // played through Qt's audio output. They are the clearest English voices
@@ -22,6 +24,13 @@ public:
 
     // The voices built in, as listed.
     static QList<ListedVoice> voices();
+
+    // A piece of a word's sound: 16-bit mono samples at `sampleRate`.
+    using PieceTaker = std::function<void(std::span<const qint16> piece, int sampleRate)>;
+    // Makes `text`'s sound in voice `voice`, handing it to `take` piece by
+    // piece while flite makes the rest; false when flite cannot say it. A
+    // word sounds the same each time it is said, whatever was said before.
+    static bool synthesise(qsizetype voice, const QString &text, double durationStretch, const PieceTaker &take);
 
     // Ends what is being said and plays `text` in voice `voice` (a position
     // of voices()); tells `progress` how it goes.
