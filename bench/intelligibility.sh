@@ -4,7 +4,8 @@
 # two sample lists and bench/data/school-words.txt) are spoken through the
 # program's own speech engine at its default volume and rate (speak_words),
 # recorded from a null sink of their own, and recognised one by one by
-# pocketsphinx, told that each is one of the 302; the share it got right is
+# pocketsphinx, told that each is one of the 302 (each recording from eight
+# starts, see score below); the share it got right is
 # printed for the default voice and for every other English voice (variants
 # such as "English (America)+Adam" left out). Ends with status 1 when the
 # default voice gets less than 90 %.
@@ -16,7 +17,8 @@
 # speech-dispatcher configuration folder to measure with instead of the
 # system's (for instance one with flite's generic module voices, see README).
 # LEXIDRILL_INTELLIGIBILITY_KEEP names a folder that keeps the recordings,
-# the recogniser's answers and each voice's wrong words ("word -> heard").
+# the recogniser's answers and each voice's wrong words ("<starts> word ->
+# heard").
 # Takes some minutes per voice.
 set -euo pipefail
 
@@ -58,8 +60,9 @@ trap cleanup EXIT
 
 # A sink of its own, so that no other sound gets into the recordings, and a
 # speech-dispatcher of its own (its runtime folder is this run's) that plays
-# into it.
-sink_module="$(pactl load-module module-null-sink "sink_name=$sink")"
+# into it. The sink runs at the recogniser's 16 kHz mono, so that a 16 kHz
+# voice reaches the recording sample for sample and a run repeats the last.
+sink_module="$(pactl load-module module-null-sink "sink_name=$sink" rate=16000 channels=1)"
 export PULSE_SINK="$sink"
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -101,8 +104,9 @@ else
     mapfile -t positions < <(awk -F'\t' 'NR == 1 || ($2 ~ /\(English/ && $2 !~ /^[^(]*\+/) { print $1 }' "$work/voices.txt")
 fi
 
-# Recognises the recordings in $1 and prints how many were the right word.
-score() {
+# Recognises the recordings in $1 and prints how many were the right word;
+# the wrong ones go to $1/wrong ("word -> heard").
+recognise() {
     local folder="$1"
     : >"$folder/ctl"
     local n=0
@@ -124,6 +128,34 @@ score() {
          END { print right + 0 }' wrong="$folder/wrong" "$work/words.txt" "$folder/hyp"
 }
 
+# The recogniser takes the sound in 10 ms steps, and where in a step a word
+# begins changes its answer for a word or more in a hundred. So each
+# recording is recognised from eight starts 1.25 ms apart (silence put
+# before it), and the count is of all eight. $1/wrong counts each wrong
+# answer's starts.
+shifts=(0 20 40 60 80 100 120 140)
+score() {
+    local folder="$1"
+    local right=0
+    : >"$folder/wrong.all"
+    for shift in "${shifts[@]}"; do
+        local shifted="$folder/start-$shift"
+        mkdir -p "$shifted"
+        for recording in "$folder"/*.raw; do
+            if [ -s "$recording" ]; then
+                { head -c $((shift * 2)) /dev/zero; cat "$recording"; } >"$shifted/${recording##*/}"
+            fi
+        done
+        right=$((right + $(recognise "$shifted")))
+        cat "$shifted/wrong" >>"$folder/wrong.all" 2>/dev/null || true
+        mv "$shifted/hyp" "$folder/hyp-$shift"
+        rm -rf "$shifted"
+    done
+    sort "$folder/wrong.all" | uniq -c | sort -rn >"$folder/wrong"
+    rm -f "$folder/wrong.all"
+    echo "$right"
+}
+
 status=0
 printf '%-60s %8s\n' "Voice ($word_count words, rate -4)" "right"
 for position in "${positions[@]}"; do
@@ -131,7 +163,7 @@ for position in "${positions[@]}"; do
     folder="$work/voice-$position"
     "$speak" "$position" "$sink.monitor" "$folder" <"$work/words.txt"
     right="$(score "$folder")"
-    share="$(awk -v r="$right" -v n="$word_count" 'BEGIN { printf "%.1f", 100 * r / n }')"
+    share="$(awk -v r="$right" -v n="$((word_count * ${#shifts[@]}))" 'BEGIN { printf "%.1f", 100 * r / n }')"
     label="$name"
     if [ "$position" = 0 ]; then
         label="$name (default)"

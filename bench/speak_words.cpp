@@ -107,7 +107,7 @@ private:
     QByteArray m_sound;
 };
 
-// The sound with its leading and trailing silence cut, keeping a margin.
+// The sound with its leading and trailing silence cut to a margin.
 QByteArray trimmed(const QByteArray &sound)
 {
     const auto *samples = reinterpret_cast<const qint16 *>(sound.constData());
@@ -122,7 +122,12 @@ QByteArray trimmed(const QByteArray &sound)
         return {};
     const qsizetype from = std::max<qsizetype>(0, first * 2 - kMarginBytes);
     const qsizetype to = std::min<qsizetype>(sound.size(), last * 2 + kMarginBytes);
-    return sound.mid(from, to - from);
+    // The recording starts when the word is handed over, a few milliseconds
+    // before its sound; the rest of the margin is silence, as the null sink
+    // plays. Otherwise the recogniser's answer depends on how late the sound
+    // came.
+    return QByteArray(kMarginBytes - (first * 2 - from), '\0') + sound.mid(from, to - from)
+        + QByteArray(kMarginBytes - (to - last * 2), '\0');
 }
 
 int listVoices(SpeechEngine &engine)
