@@ -78,6 +78,11 @@ cst_voice *loaded(qsizetype position)
     return voices[position];
 }
 
+std::span<const qint16> samplesOf(const QByteArray &sound)
+{
+    return {reinterpret_cast<const qint16 *>(sound.constData()), size_t(sound.size() / 2)};
+}
+
 // Where sound goes: a PulseAudio client plays on the sink PULSE_SINK names,
 // but Qt names the default device itself, which would skip that choice.
 QAudioDevice outputDevice()
@@ -126,7 +131,8 @@ struct FliteSpeech::Playback
     std::map<int, Output> outputs;
     Output *output = nullptr; // the word's
     // The word from its first sound (soundStart) on, `handedOver` bytes of
-    // it handed over; before that sound, the last lead-in's worth of pause.
+    // it handed over; until that sound is found, all made so far (flite's
+    // pause lasts a fraction of a second).
     QByteArray sound;
     qsizetype handedOver = 0;
     bool soundFound = false;
@@ -203,15 +209,11 @@ void FliteSpeech::speak(qsizetype voice, const QString &text, const VoiceSetting
             return;
         now.sound.append(reinterpret_cast<const char *>(piece.data()), qsizetype(piece.size()) * 2);
         if (!now.soundFound) {
-            const std::span<const qint16> samples(reinterpret_cast<const qint16 *>(now.sound.constData()),
-                                                  size_t(now.sound.size() / 2));
-            const qsizetype first = soundStart(samples, rate);
-            now.soundFound = first < qsizetype(samples.size());
-            const qsizetype keep = now.soundFound ? qsizetype(samples.size()) - first
-                                                  : std::min<qsizetype>(samples.size(), rate / 100);
-            now.sound.remove(0, now.sound.size() - keep * 2);
-            if (!now.soundFound)
+            const std::optional<qsizetype> first = soundStart(samplesOf(now.sound), rate, false);
+            if (!first)
                 return;
+            now.sound.remove(0, *first * 2);
+            now.soundFound = true;
         }
         feed();
     });
@@ -221,8 +223,11 @@ void FliteSpeech::speak(qsizetype voice, const QString &text, const VoiceSetting
     }
     if (!playback.open())
         return;
-    if (!playback.soundFound)
-        playback.sound.clear();
+    if (!playback.soundFound) {
+        // It never grew loud: from its first sound, if it has one.
+        playback.sound.remove(0, *soundStart(samplesOf(playback.sound), rate, true) * 2);
+        playback.soundFound = true;
+    }
     playback.made = true;
     feed();
 }
