@@ -301,6 +301,11 @@ void Form4::PushButton2_Click()
         words.append(word.word);
     if (words.isEmpty())
         return;
+    // The game in progress is the learner's; it is not cut short for this.
+    if (m_state.game.started) {
+        m_state.prompts().message(u"Please end the game in progress before practising the words to work on."_s);
+        return;
+    }
     m_navigator.input().close(this);
     m_navigator.practise(words);
 }

@@ -67,6 +67,7 @@ private slots:
     void switchedOffNoWordIsAskedFirst();
     void buttonsNeedWordsToWorkOn();
     void practiseWordsToWorkOn();
+    void practiseWaitsForTheGameInProgress();
     void askWordsToWorkOnFirst_data();
     void askWordsToWorkOnFirst();
 
@@ -473,6 +474,41 @@ void tst_Form4::practiseWordsToWorkOn()
     QCOMPARE(form1.Label3->text(), listShown);
     QCOMPARE(form1.state().dictionary.count(), 3);
     QVERIFY(program->prompts.boxes.isEmpty());
+}
+
+void tst_Form4::practiseWaitsForTheGameInProgress()
+{
+    Form1 &form1 = startProgram();
+    play(3, {{u"cat"_s, u"kat"_s}});
+    form1.PushButton3->click();
+    const QString asked = form1.state().game.currentWord;
+    form1.Text2->setText(u"x"_s);
+    QTest::keyClick(form1.Text2, Qt::Key_Return);
+    const QString counter = form1.Label1->text();
+    QPointer<Form4> form4 = &openProgress();
+
+    form4->PushButton2->click();
+
+    QCOMPARE(program->prompts.messages(),
+             QStringList{u"Please end the game in progress before practising the words to work on."_s});
+    QVERIFY(form4 && form4->isVisible());
+    QVERIFY(!form1.isVisible());
+    QCOMPARE(form1.Label1->text(), counter);
+    QCOMPARE(form1.state().game.givenWords.constFirst(), asked);
+    QCOMPARE(form1.state().game.typedWords, QStringList{u"x"_s});
+
+    // Ended, the game leaves the way open.
+    closeProgress();
+    form1.PushButton3->click();
+    QPointer<Form2> results = program->app->loadedResults();
+    QVERIFY(results);
+    results->close();
+    QTRY_VERIFY(results.isNull());
+    form4 = &openProgress();
+    form4->PushButton2->click();
+    QTRY_VERIFY(form4.isNull());
+    QVERIFY(form1.state().game.started);
+    QCOMPARE(program->prompts.messages().size(), 1);
 }
 
 void tst_Form4::askWordsToWorkOnFirst_data()
