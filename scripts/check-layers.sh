@@ -1,41 +1,45 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Fails when a source file includes a header of a layer above its own, and
-# names the offending line. Layers, top to bottom:
-#   app, speechhelper > windows > widgets > program > wordlist, game, audio,
-#   results, history, practice > core
-# A subsystem includes only itself and core.
+# Fails when a source file includes a header of a folder it may not use, and
+# names the offending line. Each folder below lists the folders it may
+# include besides itself; everything points down:
+#   app > windows > widgets, program > the subsystems > core
+# and the speech helper, a process of its own, sees only the protocol and core.
 set -euo pipefail
 src="${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/src}"
 
-rank() {
-    case "$1" in
-        core) echo 0 ;;
-        wordlist|game|audio|results|history|practice) echo 1 ;;
-        program) echo 2 ;;
-        widgets) echo 3 ;;
-        windows) echo 4 ;;
-        app|speechhelper) echo 5 ;;
-        *) echo -1 ;;
-    esac
-}
+declare -A may=(
+    [core]=""
+    [speechprotocol]="core"
+    [wordlist]="core"
+    [results]="core"
+    [game]="core"
+    [practice]="core wordlist"
+    [history]="core practice"
+    [audio]="core speechprotocol"
+    [program]="core speechprotocol wordlist results game practice history audio"
+    [widgets]="core"
+    [windows]="core speechprotocol wordlist results game practice history audio program widgets"
+    [app]="core speechprotocol wordlist results game practice history audio program widgets windows"
+    [speechhelper]="core speechprotocol audio"
+)
 
 status=0
 while IFS= read -r -d '' file; do
     layer="${file#"$src"/}"
     layer="${layer%%/*}"
-    own=$(rank "$layer")
-    if [ "$own" -lt 0 ]; then
+    if [ -z "${may[$layer]+set}" ]; then
         echo "$file: not in a known layer ($layer)"
         status=1
         continue
     fi
     while IFS=: read -r line target; do
         other="${target%%/*}"
-        theirs=$(rank "$other")
-        [ "$theirs" -lt 0 ] && continue
-        if [ "$theirs" -gt "$own" ] || { [ "$theirs" -eq "$own" ] && [ "$other" != "$layer" ]; }; then
-            echo "$file:$line: $layer includes \"$target\" from a layer above or beside it"
+        [ "$other" = "$target" ] && continue          # a header beside the file
+        [ -z "${may[$other]+set}" ] && continue       # not one of ours
+        [ "$other" = "$layer" ] && continue
+        if [[ " ${may[$layer]} " != *" $other "* ]]; then
+            echo "$file:$line: $layer includes \"$target\", from a folder it may not use"
             status=1
         fi
     done < <(grep -n -o -E '^[[:space:]]*#[[:space:]]*include[[:space:]]+"[^"]+"' "$file" \
