@@ -6,13 +6,17 @@
 # refuses an unknown option, and under a virtual display shows its main
 # window with its sample list and with a word list given to it; apt-get then
 # removes it and nothing of it is left. The package is removed on every way
-# out, also when a check fails. Needs root or sudo.
+# out, also when a check fails. Needs root or sudo. The package tier's test
+# (`ctest --preset package`) runs it on its own tree.
+#
+#   scripts/package-check.sh [tree, by default build-package/]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+tree="${1:-$root/build-package}"
 shopt -s nullglob
-debs=("$root"/build-package/lexidrill_*_amd64.deb)
+debs=("$tree"/lexidrill_*_amd64.deb)
 if [ ${#debs[@]} -ne 1 ]; then
-    echo "package-check: expected one package in build-package/, found ${#debs[@]}; run scripts/package.sh" >&2
+    echo "package-check: expected one package in $tree, found ${#debs[@]}; run scripts/package.sh" >&2
     exit 1
 fi
 deb="${debs[0]}"
