@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "backgroundspeechengine.h"
 
-#include "audio/speechbackend.h"
-#include "audio/speechprotocol.h"
 #include "core/failure.h"
+#include "speechprotocol/speechprogress.h"
+#include "speechprotocol/speechprotocol.h"
+#include "speechprotocol/voicesettings.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -367,7 +368,7 @@ public:
         }
     }
 
-    void progress(Session &session, quint64 utterance, SpeechBackend::Progress progress, const QString &problem)
+    void progress(Session &session, quint64 utterance, SpeechProgress progress, const QString &problem)
     {
         if (session.unheardWord && session.unheardWord->utterance == utterance)
             session.unheardWord.reset();
@@ -378,17 +379,17 @@ public:
             session.speechProblem.clear();
         }
         switch (progress) {
-        case SpeechBackend::Progress::Began:
+        case SpeechProgress::Began:
             session.began = true;
             speaking = true;
             emit monitor.began();
             break;
-        case SpeechBackend::Progress::Ended:
+        case SpeechProgress::Ended:
             session.ended = true;
             speaking = false;
             emit monitor.ended();
             break;
-        case SpeechBackend::Progress::Failed:
+        case SpeechProgress::Failed:
             session.speechProblem = problem.isEmpty() ? u"unknown error"_s : problem;
             speaking = false;
             emit monitor.failed(session.speechProblem);
@@ -543,9 +544,9 @@ void Session::handle(const Message &message)
         const std::optional<qint64> utterance = message.number(0, 0, kMaxId);
         if (!utterance)
             return damaged();
-        const SpeechBackend::Progress progress = verb == "began" ? SpeechBackend::Progress::Began
-            : verb == "ended"                                    ? SpeechBackend::Progress::Ended
-                                                                 : SpeechBackend::Progress::Failed;
+        const SpeechProgress progress = verb == "began" ? SpeechProgress::Began
+            : verb == "ended"                           ? SpeechProgress::Ended
+                                                        : SpeechProgress::Failed;
         m_core.progress(*this, quint64(*utterance), progress, verb == "error" ? *message.text(1) : QString());
     } else if (state == State::Ready && verb == "broken" && message.fields.size() == 1) {
         broken = true;

@@ -6,11 +6,11 @@
 
 #include "audio/backgroundspeechengine.h"
 #include "audio/speakword.h"
-#include "audio/speechprotocol.h"
 #include "audiotest.h"
 #include "core/errorreport.h"
 #include "core/failure.h"
 #include "fakes.h"
+#include "speechprotocol/speechprotocol.h"
 
 #include <QDir>
 #include <QElapsedTimer>
