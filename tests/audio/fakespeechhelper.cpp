@@ -11,8 +11,8 @@
 // hang-speak (stuck inside the engine on the first word); late (starts after
 // <folder>/go exists; every helper waits for it); damaged (answers the first
 // word with a damaged frame); fail-start; no-end (speech never ends).
-#include "audio/speechservice.h"
 #include "core/failure.h"
+#include "speechhelper/speechservice.h"
 
 #include <QCoreApplication>
 #include <QDir>

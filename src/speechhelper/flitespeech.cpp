@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "flitespeech.h"
 
-#include "audio/soundstart.h"
+#include "speechhelper/soundstart.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qtspeechbackend.h"
 
-#include "audio/flitespeech.h"
-#include "audio/voiceorder.h"
 #include "core/failure.h"
+#include "speechhelper/flitespeech.h"
+#include "speechhelper/voiceorder.h"
 
 #include <QProcess>
 #include <QTextToSpeech>
