@@ -8,7 +8,7 @@
 // turn. The shared engine is started before timing; its start-up is measured
 // apart.
 
-#include "audio/qtspeechengine.h"
+#include "audio/helperspeechengine.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -29,9 +29,9 @@ constexpr int timeoutMs = 10000;
 const QString word = u"extraordinary"_s;
 
 // Made in main() and gone before the application object.
-QtSpeechEngine *sharedEngine = nullptr;
+HelperSpeechEngine *sharedEngine = nullptr;
 
-QtSpeechEngine &engine()
+HelperSpeechEngine &engine()
 {
     return *sharedEngine;
 }
@@ -85,7 +85,7 @@ void BM_EngineStart(benchmark::State &state)
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
-        QtSpeechEngine fresh;
+        HelperSpeechEngine fresh(SpeechHelper::ofProgram());
         benchmark::DoNotOptimize(fresh.createVoice()->voices().size());
         setSeconds(state, timer);
     }
@@ -201,7 +201,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    QtSpeechEngine shared;
+    HelperSpeechEngine shared(SpeechHelper::ofProgram());
     sharedEngine = &shared;
     shared.createVoice()->voices();
     benchmark::RunSpecifiedBenchmarks();

@@ -27,7 +27,7 @@ endif()
 
 install(TARGETS lexidrill RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The speech helper is no command of its own; the program finds it there
-# (src/audio/qtspeechengine.h).
+# (src/audio/helperspeechengine.h).
 install(TARGETS lexidrill-speech RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/lexidrill)
 
 file(GLOB _samples CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/Samples/*.txt)

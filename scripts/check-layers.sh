@@ -21,7 +21,7 @@ declare -A may=(
     [widgets]="core"
     [windows]="core speechprotocol wordlist results game practice history audio program widgets"
     [app]="core speechprotocol wordlist results game practice history audio program widgets windows"
-    [speechhelper]="core speechprotocol audio"
+    [speechhelper]="core speechprotocol"
 )
 
 status=0

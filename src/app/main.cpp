@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app.h"
 #include "app/commandline.h"
-#include "app/deferredspeech.h"
+#include "audio/deferredspeechengine.h"
 #include "audio/systemaudio.h"
 #include "core/apptitle.h"
 #include "core/datafolder.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qtsoundplayer.h"
 
-#include "audio/voiceorder.h"
 #include "core/failure.h"
+#include "speechprotocol/voicesettings.h"
 
 #include <QAudioOutput>
 #include <QMediaPlayer>
@@ -31,7 +31,7 @@ QMediaPlayer &QtSoundPlayer::player()
 void QtSoundPlayer::setVolume(int volume)
 {
     player();
-    m_output->setVolume(VoiceOrder::engineVolume(volume));
+    m_output->setVolume(engineVolume(volume));
 }
 
 SoundPlayer::PlayState QtSoundPlayer::playState() const

@@ -2,8 +2,8 @@
 // The speech helper: the only process that loads the speech engine, so that
 // whatever the engine does cannot take the program with it. Its arguments
 // are the engines to try, in order.
-#include "audio/qtspeechbackend.h"
-#include "audio/speechservice.h"
+#include "speechhelper/qtspeechbackend.h"
+#include "speechhelper/speechservice.h"
 
 #include <QCoreApplication>
 

@@ -11,8 +11,8 @@
 // hang-speak (stuck inside the engine on the first word); late (starts after
 // <folder>/go exists; every helper waits for it); damaged (answers the first
 // word with a damaged frame); fail-start; no-end (speech never ends).
-#include "audio/speechservice.h"
 #include "core/failure.h"
+#include "speechhelper/speechservice.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -82,9 +82,9 @@ public:
             (void)!::write(STDOUT_FILENO, "done %4\x01\n", 9);
             hang();
         }
-        report(Progress::Began);
+        report(SpeechProgress::Began);
         if (!(faulty && fault == u"no-end"_s))
-            report(Progress::Ended);
+            report(SpeechProgress::Ended);
     }
     void stop() override { log(u"stop"_s); }
     void setVolume(int volume) override { log(u"volume(%1)"_s.arg(volume)); }

@@ -4,8 +4,8 @@
 // the sink's monitor with parec while it speaks or plays.
 
 #include "audio/audiopreferences.h"
+#include "audio/helperspeechengine.h"
 #include "audio/qtsoundplayer.h"
-#include "audio/qtspeechengine.h"
 #include "audio/speakword.h"
 #include "audiotest.h"
 #include "core/failure.h"
@@ -198,7 +198,7 @@ private slots:
     void frozenSpeechServer();
 
 private:
-    std::unique_ptr<QtSpeechEngine> m_engine;
+    std::unique_ptr<HelperSpeechEngine> m_engine;
 };
 
 void tst_RealAudio::initTestCase()
@@ -215,7 +215,7 @@ void tst_RealAudio::initTestCase()
             QFAIL(why);
         QSKIP(why);
     }
-    m_engine = std::make_unique<QtSpeechEngine>();
+    m_engine = std::make_unique<HelperSpeechEngine>(SpeechHelper::ofProgram());
     try {
         m_engine->engineName();
     } catch (const Failure &failure) {
@@ -232,7 +232,7 @@ void tst_RealAudio::programChoosesSpeechDispatcher()
 
 void tst_RealAudio::noWorkingEngineFailsEveryVoice()
 {
-    QtSpeechEngine none({u"no-such-engine"_s});
+    HelperSpeechEngine none(SpeechHelper::ofProgram({u"no-such-engine"_s}));
     QObject context;
     bool startEnded = false;
     none.whenStarted(&context, [&] { startEnded = true; });
@@ -349,7 +349,7 @@ void tst_RealAudio::fliteIsHeardAtAnyRate()
 {
     QFETCH(QString, word);
     QFETCH(int, rate);
-    QtSpeechEngine lastResort({u"flite"_s});
+    HelperSpeechEngine lastResort(SpeechHelper::ofProgram({u"flite"_s}));
     QCOMPARE(lastResort.engineName(), u"flite"_s);
     SinkRecorder recorder;
     QVERIFY(recorder.start());
@@ -500,7 +500,7 @@ void tst_RealAudio::speaksInALocaleNotInstalled()
 void tst_RealAudio::speaksAgainAfterTheSpeechServerDies()
 {
     PrivateSpeechServer server;
-    QtSpeechEngine engine;
+    HelperSpeechEngine engine(SpeechHelper::ofProgram());
     QCOMPARE(engine.engineName(), u"speechd"_s);
     RecordingPrompts prompts;
     Preferences preferences;
@@ -545,7 +545,7 @@ void tst_RealAudio::frozenSpeechServer()
     limits.startMs = 3000;
     limits.answerMs = 1000;
     limits.speechBeginMs = 1000;
-    QtSpeechEngine engine;
+    HelperSpeechEngine engine(SpeechHelper::ofProgram());
     // Starting a speech server of its own takes seconds.
     QCOMPARE(engine.engineName(), u"speechd"_s);
     engine.setLimits(limits);

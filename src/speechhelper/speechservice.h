@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "audio/speechbackend.h"
+#include "speechhelper/speechbackend.h"
 
 // The speech helper's side: starts the engine, tells the program over
 // standard output, then runs the requests read from standard input until

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "audio/speechbackend.h"
+#include "speechhelper/speechbackend.h"
 
 #include <QStringList>
 #include <memory>

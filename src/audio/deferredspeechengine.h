@@ -8,8 +8,6 @@
 #include <functional>
 #include <memory>
 
-class QWidget;
-
 // The speech engine, made only when start() is called: main() calls it once
 // the main window has been painted. Starting the engine spawns the speech
 // daemon and its voice modules, which on a machine of two cores take the
@@ -49,4 +47,4 @@ private:
 
 // Calls engine.start() once `window` has been painted for the first time, or
 // after `latestMs` when it is not painted by then (a minimised start).
-void startAfterFirstPaint(DeferredSpeechEngine &engine, QWidget &window, int latestMs = 1000);
+void startAfterFirstPaint(DeferredSpeechEngine &engine, QObject &window, int latestMs = 1000);

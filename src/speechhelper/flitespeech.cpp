@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "flitespeech.h"
 
-#include "audio/soundstart.h"
+#include "speechhelper/soundstart.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>
@@ -185,7 +185,7 @@ void FliteSpeech::speak(qsizetype voice, const QString &text, const VoiceSetting
     Playback &playback = *m_playback;
     playback.listener = std::move(progress);
     if (voice < 0 || voice >= qsizetype(std::size(kVoices))) {
-        playback.listener(SpeechBackend::Progress::Failed, u"flite has no voice %1"_s.arg(voice));
+        playback.listener(SpeechProgress::Failed, u"flite has no voice %1"_s.arg(voice));
         return;
     }
     const int rate = kVoices[voice].sampleRate;
@@ -199,7 +199,7 @@ void FliteSpeech::speak(qsizetype voice, const QString &text, const VoiceSetting
         fail(u"The sound output could not be opened"_s);
         return;
     }
-    playback.output->sink->setVolume(VoiceOrder::engineVolume(settings.volume));
+    playback.output->sink->setVolume(engineVolume(settings.volume));
 
     // The word plays while the rest of it is made.
     const bool said = synthesise(voice, text, VoiceOrder::durationStretch(settings.rate),
@@ -306,7 +306,7 @@ void FliteSpeech::feed()
         // A word without a sound has still been said.
         playback.began = true;
         playback.playing.start();
-        playback.listener(SpeechBackend::Progress::Began, {});
+        playback.listener(SpeechProgress::Began, {});
     }
     if (!playback.open() || !playback.made)
         return;
@@ -330,7 +330,7 @@ void FliteSpeech::finish()
     if (playback.began) {
         playback.began = false;
         if (playback.listener)
-            playback.listener(SpeechBackend::Progress::Ended, {});
+            playback.listener(SpeechProgress::Ended, {});
     }
 }
 
@@ -340,7 +340,7 @@ void FliteSpeech::fail(const QString &problem)
     const SpeechBackend::Listener listener = std::exchange(playback.listener, nullptr);
     stop();
     if (listener)
-        listener(SpeechBackend::Progress::Failed, problem);
+        listener(SpeechProgress::Failed, problem);
 }
 
 void FliteSpeech::stop()
@@ -365,5 +365,5 @@ void FliteSpeech::discard()
 void FliteSpeech::setVolume(int volume)
 {
     if (m_playback->open())
-        m_playback->output->sink->setVolume(VoiceOrder::engineVolume(volume));
+        m_playback->output->sink->setVolume(engineVolume(volume));
 }

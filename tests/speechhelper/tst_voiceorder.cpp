@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "audio/voiceorder.h"
+#include "speechhelper/voiceorder.h"
 
 #include <QRegularExpression>
 #include <QtTest>

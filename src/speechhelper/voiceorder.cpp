@@ -167,11 +167,6 @@ QString displayName(const ListedVoice &voice)
     return u"%1 (%2 – %3)"_s.arg(voice.name, language, QLocale::territoryToString(locale.territory()));
 }
 
-double engineVolume(int volume)
-{
-    return volume / 100.0;
-}
-
 double durationStretch(int rate)
 {
     return 1.0 - rate / 20.0;

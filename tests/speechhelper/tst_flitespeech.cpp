@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "audio/flitespeech.h"
+#include "speechhelper/flitespeech.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "audio/speechbackend.h"
-#include "audio/voiceorder.h"
+#include "speechhelper/speechbackend.h"
+#include "speechhelper/voiceorder.h"
 
 #include <QList>
 #include <functional>

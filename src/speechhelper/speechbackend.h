@@ -1,28 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "speechprotocol/speechprogress.h"
+#include "speechprotocol/voicesettings.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
-
-// What a voice object speaks with: a position in the voice list, volume
-// 0..100 and rate -10..10.
-struct VoiceSettings
-{
-    int position = 0;
-    int volume = 100;
-    int rate = 0;
-};
 
 // The speech engine as the speech helper drives it. Every call may block for
 // as long as the engine takes: only the helper process ever makes them.
 class SpeechBackend
 {
 public:
-    enum class Progress { Began, Ended, Failed };
     // Told how the text handed over last is going.
-    using Listener = std::function<void(Progress, const QString &problem)>;
+    using Listener = std::function<void(SpeechProgress, const QString &problem)>;
 
     virtual ~SpeechBackend() = default;
 
@@ -41,7 +34,7 @@ public:
     void setListener(Listener listener) { m_listener = std::move(listener); }
 
 protected:
-    void report(Progress progress, const QString &problem = {})
+    void report(SpeechProgress progress, const QString &problem = {})
     {
         if (m_listener)
             m_listener(progress, problem);

@@ -2,7 +2,7 @@
 // The frames between the program and its speech helper: texts come back as
 // they went, and a damaged or truncated stream is caught, never trusted.
 
-#include "audio/speechprotocol.h"
+#include "speechprotocol/speechprotocol.h"
 
 #include <QtTest>
 

@@ -15,7 +15,7 @@ struct ListedVoice
 };
 
 // Rules that turn the engine's voice listing into the program's voice list
-// and the program's volume and rate into the engine's.
+// and the program's rate into the engine's.
 namespace VoiceOrder {
 
 // The language and accent a user in `system` learns in. The POSIX "C"
@@ -44,9 +44,6 @@ QList<qsizetype> arrange(const QList<ListedVoice> &voices, qsizetype preferred, 
 // "<voice name> (<language> – <territory>)"; without the territory when the
 // locale names none, and the bare name for voices under the "C" locale.
 QString displayName(const ListedVoice &voice);
-
-// Volume 0..100 to the engine's 0.0..1.0.
-double engineVolume(int volume);
 
 // Rate -10..10 to how many times its normal length flite makes a word:
 // 1.5 at the slowest, 0.5 at the fastest.

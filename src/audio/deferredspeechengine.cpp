@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "deferredspeech.h"
+#include "deferredspeechengine.h"
 
 #include <QEvent>
 #include <QTimer>
-#include <QWidget>
 
 namespace {
 
@@ -35,7 +34,7 @@ private:
 class FirstPaint : public QObject
 {
 public:
-    FirstPaint(DeferredSpeechEngine &engine, QWidget &window) : QObject(&window), m_engine(engine) { }
+    FirstPaint(DeferredSpeechEngine &engine, QObject &window) : QObject(&window), m_engine(engine) { }
 
     // Once the paint has been handled, so that the window is on screen first.
     void startSoon()
@@ -104,7 +103,7 @@ QStringList DeferredSpeechEngine::voicesAnew()
     return engine().voicesAnew();
 }
 
-void startAfterFirstPaint(DeferredSpeechEngine &engine, QWidget &window, int latestMs)
+void startAfterFirstPaint(DeferredSpeechEngine &engine, QObject &window, int latestMs)
 {
     auto *watcher = new FirstPaint(engine, window);
     window.installEventFilter(watcher);

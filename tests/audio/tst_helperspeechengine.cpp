@@ -4,13 +4,13 @@
 // and what the window's thread is told, while a helper starts late, fails,
 // crashes, stops answering, writes a damaged frame or is replaced.
 
-#include "audio/backgroundspeechengine.h"
+#include "audio/helperspeechengine.h"
 #include "audio/speakword.h"
-#include "audio/speechprotocol.h"
 #include "audiotest.h"
 #include "core/errorreport.h"
 #include "core/failure.h"
 #include "fakes.h"
+#include "speechprotocol/speechprotocol.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -88,7 +88,7 @@ QString failureOf(const std::function<void()> &request)
 // What the busy hook was told.
 struct BusyLog
 {
-    BackgroundSpeechEngine::BusyHook hook()
+    HelperSpeechEngine::BusyHook hook()
     {
         return [this](bool waiting) { told.append(waiting); };
     }
@@ -115,7 +115,7 @@ public:
 
 } // namespace
 
-class tst_BackgroundSpeech : public QObject
+class tst_HelperSpeechEngine : public QObject
 {
     Q_OBJECT
 
@@ -135,16 +135,16 @@ private slots:
     void programEndingDuringAWait();
 };
 
-void tst_BackgroundSpeech::initTestCase()
+void tst_HelperSpeechEngine::initTestCase()
 {
     QVERIFY2(QFileInfo(fakeHelperProgram()).isExecutable(), qPrintable(fakeHelperProgram()));
 }
 
-void tst_BackgroundSpeech::wordAskedBeforeTheEngineIsReadyIsSpokenOnceItIs()
+void tst_HelperSpeechEngine::wordAskedBeforeTheEngineIsReadyIsSpokenOnceItIs()
 {
     Helpers helpers;
     BusyLog busy;
-    BackgroundSpeechEngine engine(helpers.command(u"late"_s), {}, busy.hook());
+    HelperSpeechEngine engine(helpers.command(u"late"_s), {}, busy.hook());
 
     // Nothing here waits for the start.
     QElapsedTimer clock;
@@ -166,10 +166,10 @@ void tst_BackgroundSpeech::wordAskedBeforeTheEngineIsReadyIsSpokenOnceItIs()
     QCOMPARE(engine.helpersStarted(), 1);
 }
 
-void tst_BackgroundSpeech::helperThatFailsToStart()
+void tst_HelperSpeechEngine::helperThatFailsToStart()
 {
     Helpers helpers;
-    BackgroundSpeechEngine engine(helpers.command(u"fail-start"_s, 2));
+    HelperSpeechEngine engine(helpers.command(u"fail-start"_s, 2));
     QObject context;
     int told = 0;
     engine.whenStarted(&context, [&] { ++told; });
@@ -191,10 +191,10 @@ void tst_BackgroundSpeech::helperThatFailsToStart()
     QCOMPARE(engine.helpersStarted(), 3);
 }
 
-void tst_BackgroundSpeech::missingHelper()
+void tst_HelperSpeechEngine::missingHelper()
 {
     const QString missing = QDir::temp().filePath(u"no-such-folder/lexidrill-speech"_s);
-    BackgroundSpeechEngine engine({missing, {}});
+    HelperSpeechEngine engine({missing, {}});
     QObject context;
     bool told = false;
     engine.whenStarted(&context, [&] { told = true; });
@@ -206,7 +206,7 @@ void tst_BackgroundSpeech::missingHelper()
 enum class Notice { Died, Unanswered, VoiceList };
 Q_DECLARE_METATYPE(Notice)
 
-void tst_BackgroundSpeech::helperThatFails_data()
+void tst_HelperSpeechEngine::helperThatFails_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<Notice>("notice");
@@ -217,13 +217,13 @@ void tst_BackgroundSpeech::helperThatFails_data()
     QTest::addRow("answers after the limit") << u"late"_s << Notice::VoiceList;
 }
 
-void tst_BackgroundSpeech::helperThatFails()
+void tst_HelperSpeechEngine::helperThatFails()
 {
     QFETCH(QString, fault);
     QFETCH(Notice, notice);
     Helpers helpers;
     BusyLog busy;
-    BackgroundSpeechEngine engine(helpers.command(fault), limitsWith(20000), busy.hook());
+    HelperSpeechEngine engine(helpers.command(fault), limitsWith(20000), busy.hook());
     QStringList reports;
     qint64 longestHold = 0;
     // One request as a procedure step makes it: timed, its failure noted.
@@ -278,11 +278,11 @@ void tst_BackgroundSpeech::helperThatFails()
     QCOMPARE_LT(longestHold, notice == Notice::VoiceList ? 100 + kMoment : kMoment);
 }
 
-void tst_BackgroundSpeech::speakWordReportsAFaultOnce()
+void tst_HelperSpeechEngine::speakWordReportsAFaultOnce()
 {
     Helpers helpers;
     BusyLog busy;
-    BackgroundSpeechEngine engine(helpers.command(u"crash-on-speak"_s), {}, busy.hook());
+    HelperSpeechEngine engine(helpers.command(u"crash-on-speak"_s), {}, busy.hook());
     RecordingPrompts prompts;
     Preferences preferences;
     AudioContext audio;
@@ -303,7 +303,7 @@ void tst_BackgroundSpeech::speakWordReportsAFaultOnce()
     QCOMPARE(busy.told, QList<bool>());
 }
 
-void tst_BackgroundSpeech::endsPromptly_data()
+void tst_HelperSpeechEngine::endsPromptly_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<bool>("stopsItself");
@@ -312,7 +312,7 @@ void tst_BackgroundSpeech::endsPromptly_data()
     QTest::addRow("helper that never started") << u"hang-start"_s << false;
 }
 
-void tst_BackgroundSpeech::endsPromptly()
+void tst_HelperSpeechEngine::endsPromptly()
 {
     QFETCH(QString, fault);
     QFETCH(bool, stopsItself);
@@ -321,7 +321,7 @@ void tst_BackgroundSpeech::endsPromptly()
     {
         SpeechLimits limits;
         limits.exitMs = 100;
-        BackgroundSpeechEngine engine(helpers.command(fault), limits);
+        HelperSpeechEngine engine(helpers.command(fault), limits);
         auto voice = engine.createVoice();
         voice->speak(u"cat"_s);
         QTRY_VERIFY(helpers.pid(1) > 0);
@@ -335,7 +335,7 @@ void tst_BackgroundSpeech::endsPromptly()
     QCOMPARE(helpers.calls().contains(u"1:stop"_s), stopsItself);
 }
 
-void tst_BackgroundSpeech::helperEndsWhenItsInputCloses()
+void tst_HelperSpeechEngine::helperEndsWhenItsInputCloses()
 {
     Helpers helpers;
     const SpeechHelper command = helpers.command(u"none"_s);
@@ -360,10 +360,10 @@ void tst_BackgroundSpeech::helperEndsWhenItsInputCloses()
     QCOMPARE(helper.exitCode(), 0);
 }
 
-void tst_BackgroundSpeech::refreshWhileSpeaking()
+void tst_HelperSpeechEngine::refreshWhileSpeaking()
 {
     Helpers helpers;
-    BackgroundSpeechEngine engine(helpers.command(u"no-end"_s, 99));
+    HelperSpeechEngine engine(helpers.command(u"no-end"_s, 99));
     const auto catalogue = engine.createVoice();
     const QStringList before = catalogue->voices();
     QCOMPARE(before, defaultVoices);
@@ -390,11 +390,11 @@ void tst_BackgroundSpeech::refreshWhileSpeaking()
     QTRY_COMPARE(engine.helpersRunning(), 1);
 }
 
-void tst_BackgroundSpeech::waitsShowBusy()
+void tst_HelperSpeechEngine::waitsShowBusy()
 {
     Helpers helpers;
     QList<bool> busy;
-    BackgroundSpeechEngine engine(helpers.command(u"late"_s), {}, [&](bool waiting) {
+    HelperSpeechEngine engine(helpers.command(u"late"_s), {}, [&](bool waiting) {
         busy.append(waiting);
         // The start ends while the window's thread waits for it.
         if (waiting)
@@ -405,10 +405,10 @@ void tst_BackgroundSpeech::waitsShowBusy()
     QCOMPARE(busy, (QList<bool>{true, false}));
 }
 
-void tst_BackgroundSpeech::programEndingDuringAWait()
+void tst_HelperSpeechEngine::programEndingDuringAWait()
 {
     Helpers helpers;
-    BackgroundSpeechEngine engine(helpers.command(u"late"_s));
+    HelperSpeechEngine engine(helpers.command(u"late"_s));
     RecordingPrompts prompts;
     bool guardedStepRan = false;
 
@@ -431,5 +431,5 @@ void tst_BackgroundSpeech::programEndingDuringAWait()
     QCOMPARE(engine.createVoice()->voices(), defaultVoices);
 }
 
-QTEST_GUILESS_MAIN(tst_BackgroundSpeech)
-#include "tst_backgroundspeech.moc"
+QTEST_GUILESS_MAIN(tst_HelperSpeechEngine)
+#include "tst_helperspeechengine.moc"

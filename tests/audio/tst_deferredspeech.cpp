@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/deferredspeech.h"
+#include "audio/deferredspeechengine.h"
 #include "fakes.h"
 
 #include <QTest>

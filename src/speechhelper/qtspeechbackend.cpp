@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qtspeechbackend.h"
 
-#include "audio/flitespeech.h"
-#include "audio/voiceorder.h"
 #include "core/failure.h"
+#include "speechhelper/flitespeech.h"
+#include "speechhelper/voiceorder.h"
 
 #include <QProcess>
 #include <QTextToSpeech>
@@ -86,15 +86,15 @@ public:
         QObject::connect(m_tts.get(), &QTextToSpeech::stateChanged, m_tts.get(), [this](QTextToSpeech::State state) {
             if (state == QTextToSpeech::Speaking) {
                 m_began = true;
-                report(Progress::Began);
+                report(SpeechProgress::Began);
             } else if (state == QTextToSpeech::Error) {
                 m_began = false;
-                report(Progress::Failed, m_tts->errorString());
+                report(SpeechProgress::Failed, m_tts->errorString());
             } else if (m_began) {
                 // A Ready left over from stopping the previous text comes
                 // before this one began and is not its end.
                 m_began = false;
-                report(Progress::Ended);
+                report(SpeechProgress::Ended);
             }
         });
     }
@@ -112,7 +112,7 @@ public:
             if (m_tts)
                 stopQt();
             m_builtIn->speak(std::max<qsizetype>(builtIn, 0), text, settings,
-                             [this](Progress progress, const QString &problem) { report(progress, problem); });
+                             [this](SpeechProgress progress, const QString &problem) { report(progress, problem); });
             return;
         }
         QTextToSpeech &tts = *m_tts;
@@ -147,7 +147,7 @@ public:
         if (m_builtIn)
             m_builtIn->setVolume(volume);
         if (m_tts)
-            m_tts->setVolume(VoiceOrder::engineVolume(volume));
+            m_tts->setVolume(engineVolume(volume));
     }
     // flite's built-in voices take the rate with each word.
     void setRate(int rate) override

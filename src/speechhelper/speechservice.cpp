@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "speechservice.h"
 
-#include "audio/speechprotocol.h"
 #include "core/errorreport.h"
+#include "speechprotocol/speechprotocol.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -43,15 +43,15 @@ class Service
 public:
     explicit Service(SpeechBackend &backend) : m_backend(backend)
     {
-        m_backend.setListener([this](SpeechBackend::Progress progress, const QString &problem) {
+        m_backend.setListener([this](SpeechProgress progress, const QString &problem) {
             switch (progress) {
-            case SpeechBackend::Progress::Began:
+            case SpeechProgress::Began:
                 send(encode("began", {number(m_utterance)}));
                 break;
-            case SpeechBackend::Progress::Ended:
+            case SpeechProgress::Ended:
                 send(encode("ended", {number(m_utterance)}));
                 break;
-            case SpeechBackend::Progress::Failed:
+            case SpeechProgress::Failed:
                 send(encode("error", {number(m_utterance), problem.toUtf8()}));
                 break;
             }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "audio/soundstart.h"
+#include "speechhelper/soundstart.h"
 
 #include <QtTest>
 
