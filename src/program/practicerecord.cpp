@@ -6,8 +6,8 @@
 #include "core/settingconversions.h"
 #include "core/settingkeys.h"
 #include "core/settingsstore.h"
-#include "game/gamestate.h"
-#include "game/scoring.h"
+#include "practice/gamestate.h"
+#include "practice/scoring.h"
 #include "wordlist/wordstore.h"
 
 #ifdef Q_OS_UNIX
