@@ -6,6 +6,7 @@
 #include "core/prompts.h"
 #include "core/randomsource.h"
 #include "core/settingsstore.h"
+#include "practice/draw.h"
 #include "practice/gamestate.h"
 #include "program/practicerecord.h"
 #include "wordlist/wordstore.h"
