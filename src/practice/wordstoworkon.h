@@ -28,5 +28,5 @@ struct WordToWorkOn
 // right since in two separate later games; a right answer in the game of the
 // last miss does not count, and two in one later game count once. The most
 // often missed first; ties by the latest miss first, then in list order.
-// Words are matched as the answer check compares them, upper-cased.
+// Words are matched as the answer check sees them (AnswerCheck::comparable).
 QList<WordToWorkOn> wordsToWorkOn(const QList<WordOutcome> &outcomes, const QStringList &listWords);

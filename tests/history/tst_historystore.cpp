@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "history/historystore.h"
+#include "practice/answercheck.h"
+#include "practice/scoring.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,7 +27,7 @@ QDateTime fixedClock()
 
 RecordedAnswer answer(const QString &given, const QString &typed)
 {
-    return {given, typed, given.toUpper() == typed.toUpper(), kNoon};
+    return {given, typed, Scoring::isCorrect(typed, given), kNoon};
 }
 
 // A connection of its own to the file, as another program would have.
@@ -563,7 +565,7 @@ void tst_HistoryStore::wordsByGameGroupAsTheAnswerCheck()
     QStringList rows;
     for (const WordInGame &word : words) {
         const QString game = word.game == first ? u"first"_s : word.game == second ? u"second"_s : u"other"_s;
-        rows.append(u"%1 %2 %3 %4 %5"_s.arg(word.word.toUpper(), game)
+        rows.append(u"%1 %2 %3 %4 %5"_s.arg(AnswerCheck::comparable(word.word), game)
                         .arg(word.asked)
                         .arg(word.wrong)
                         .arg(word.lastWrongSpelling));
