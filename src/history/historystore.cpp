@@ -423,11 +423,11 @@ QList<qint64> HistoryStore::listIds(const WordListId &list)
     return ids;
 }
 
-QList<WordInGame> HistoryStore::wordsByGame(const QString &learner, const WordListId &list)
+QList<WordOutcome> HistoryStore::wordsByGame(const QString &learner, const WordListId &list)
 {
     if (m_access == Access::Unavailable)
         return {};
-    QList<WordInGame> words;
+    QList<WordOutcome> words;
     QSqlError error;
     try {
         const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
@@ -487,7 +487,7 @@ QList<WordInGame> HistoryStore::wordsByGame(const QString &learner, const WordLi
                 for (const qint64 id : lists) {
                     run(since, {learnerNumber, id, key, missGame});
                     while (since.next()) {
-                        WordInGame word{rest.given, since.value(0).toLongLong(), since.value(1).toLongLong(),
+                        WordOutcome word{rest.given, since.value(0).toLongLong(), since.value(1).toLongLong(),
                                         since.value(2).toLongLong(), QString()};
                         if (word.wrong > 0)
                             word.lastWrongSpelling = since.value(4).toString();

@@ -5,10 +5,11 @@
 #include <QString>
 #include <QStringList>
 
-// How one word fared in one game (games numbered in the order played).
+// How one word fared in one game. Games are numbered in the order they were
+// played, so a higher number is a later game.
 struct WordOutcome
 {
-    QString word;
+    QString word; // as given
     qint64 game = 0;
     qint64 asked = 0;
     qint64 wrong = 0;

@@ -182,12 +182,8 @@ QList<GameSummary> PracticeRecord::pastGames(const QString &listPath, const Word
 QList<WordToWorkOn> PracticeRecord::wordsToWorkOn(const QString &listPath, const WordStore &list)
 {
     QList<WordOutcome> outcomes;
-    if (PracticeHistory *store = history()) {
-        const QList<WordInGame> words = store->wordsByGame(learner(), listId(listPath, list));
-        outcomes.reserve(words.size());
-        for (const WordInGame &word : words)
-            outcomes.append({word.word, word.game, word.asked, word.wrong, word.lastWrongSpelling});
-    }
+    if (PracticeHistory *store = history())
+        outcomes = store->wordsByGame(learner(), listId(listPath, list));
     tell();
     return ::wordsToWorkOn(outcomes, wordsOf(list));
 }

@@ -561,9 +561,9 @@ void tst_HistoryStore::wordsByGameGroupAsTheAnswerCheck()
     const qint64 second = store.recordGame(u"Ann"_s, kList, kNoon.addDays(1));
     store.recordAnswer(second, answer(u"until"_s, u"until"_s));
 
-    const QList<WordInGame> words = store.wordsByGame(u"Ann"_s, kList);
+    const QList<WordOutcome> words = store.wordsByGame(u"Ann"_s, kList);
     QStringList rows;
-    for (const WordInGame &word : words) {
+    for (const WordOutcome &word : words) {
         const QString game = word.game == first ? u"first"_s : word.game == second ? u"second"_s : u"other"_s;
         rows.append(u"%1 %2 %3 %4 %5"_s.arg(AnswerCheck::comparable(word.word), game)
                         .arg(word.asked)
@@ -590,7 +590,7 @@ void tst_HistoryStore::wordsByGameKeepTheGamesThatDecide()
     qint64 asked = 0;
     qint64 wrong = 0;
     QList<qint64> deciding;
-    for (const WordInGame &word : store.wordsByGame(u"Ann"_s, kList)) {
+    for (const WordOutcome &word : store.wordsByGame(u"Ann"_s, kList)) {
         asked += word.asked;
         wrong += word.wrong;
         if (word.game != 0)
