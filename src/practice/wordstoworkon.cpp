@@ -81,3 +81,11 @@ QList<WordToWorkOn> wordsToWorkOn(const QList<WordOutcome> &outcomes, const QStr
         rows.append(candidate.row);
     return rows;
 }
+
+QSet<QString> wordsAskedFirst(const QList<WordToWorkOn> &toWorkOn)
+{
+    QSet<QString> words;
+    for (const WordToWorkOn &word : toWorkOn)
+        words.insert(word.word);
+    return words;
+}

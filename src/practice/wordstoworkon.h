@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -31,3 +32,8 @@ struct WordToWorkOn
 // often missed first; ties by the latest miss first, then in list order.
 // Words are matched as the answer check sees them (AnswerCheck::comparable).
 QList<WordToWorkOn> wordsToWorkOn(const QList<WordOutcome> &outcomes, const QStringList &listWords);
+
+// The words each pass of a game asks first while "Ask words to work on first"
+// is on: the words to work on, as the list spells them, so that the draw
+// finds them among the list's words.
+QSet<QString> wordsAskedFirst(const QList<WordToWorkOn> &toWorkOn);
