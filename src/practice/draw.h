@@ -44,8 +44,9 @@ private:
 // An empty store gives the empty word and records nothing.
 //
 // Words asked first: each pass gives those of them that the store holds
-// (compared exactly, as the store tells words apart: they are spellings of
-// the list itself) before any other word, picked the same way among themselves, and then the
-// others as above. With none, or none in the store, the draw is the plain one
-// above: it takes the same numbers from the source and gives the same words.
+// before any other word, picked the same way among themselves, and then the
+// others as above. They are the list's own spellings, so they are found as
+// the store tells words apart, exactly. With none, or none in the store, the
+// draw is the plain one above: it takes the same numbers from the source and
+// gives the same words.
 QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random, const QSet<QString> &firstWords = {});
