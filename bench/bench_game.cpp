@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app.h"
 #include "benchsupport.h"
-#include "game/scoring.h"
+#include "practice/scoring.h"
 #include "windows/form1.h"
 #include "windows/form2.h"
 

@@ -7,6 +7,7 @@
 #include "core/settingkeys.h"
 #include "core/settingsstore.h"
 #include "history/historystore.h"
+#include "practice/answercheck.h"
 #include "windows/form1.h"
 
 #include <QElapsedTimer>
@@ -97,7 +98,7 @@ struct FilledHistory
                 const bool correct = (random >> 20) % 5 != 0;
                 answer.addBindValue(gameId);
                 answer.addBindValue(word);
-                answer.addBindValue(word.toUpper());
+                answer.addBindValue(AnswerCheck::comparable(word));
                 answer.addBindValue(correct ? word : word + u'x');
                 answer.addBindValue(correct ? 1 : 0);
                 answer.addBindValue(start + n * 3000);
@@ -111,7 +112,8 @@ struct FilledHistory
                            .arg(correctInGame)
                            .arg(gameId));
             for (const auto &[word, counts] : totals)
-                query.exec(u"INSERT INTO word_totals VALUES (1, 1, '%1', '%2', %3, %4)"_s.arg(word.toUpper(), word)
+                query.exec(u"INSERT INTO word_totals VALUES (1, 1, '%1', '%2', %3, %4)"_s
+                               .arg(AnswerCheck::comparable(word), word)
                                .arg(counts.first)
                                .arg(counts.second));
             query.exec(u"COMMIT"_s);

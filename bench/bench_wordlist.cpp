@@ -9,6 +9,7 @@
 // Peak memory of a million-word list: run
 //   /usr/bin/time -v bench_wordlist --benchmark_filter=LoadAndDraw
 // and subtract the figure for --benchmark_filter=none (the empty program).
+#include "practice/draw.h"
 #include "wordlist/wordlistfile.h"
 #include "wordlist/wordstore.h"
 

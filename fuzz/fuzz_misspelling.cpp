@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Aligns arbitrary answers with arbitrary words, and answers made from the
 // word by a few slips: the edits, applied to the typed letters, give the
-// word's letters (letter case aside), each edit names the letters it
+// word's letters as the answer check sees them, each edit names the letters it
 // concerns, their number is the restricted Damerau-Levenshtein distance
 // (computed here the plain way), and the text told is made from them.
 #include "fuzzsupport.h"
+#include "practice/answercheck.h"
 #include "practice/misspelling.h"
 
 #include <cstdint>
@@ -59,7 +60,7 @@ QStringList keys(const QStringList &letters)
 {
     QStringList result;
     for (const QString &letter : letters)
-        result.append(letter.toUpper());
+        result.append(AnswerCheck::comparable(letter));
     return result;
 }
 

@@ -15,6 +15,7 @@
 #include "core/codepage.h"
 #include "core/errorreport.h"
 #include "fuzzsupport.h"
+#include "practice/draw.h"
 #include "wordlist/wordlistfile.h"
 #include "wordlist/wordstore.h"
 

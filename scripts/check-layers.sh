@@ -13,14 +13,13 @@ declare -A may=(
     [speechprotocol]="core"
     [wordlist]="core"
     [results]="core"
-    [game]="core"
     [practice]="core wordlist"
     [history]="core practice"
     [audio]="core speechprotocol"
-    [program]="core speechprotocol wordlist results game practice history audio"
+    [program]="core speechprotocol wordlist results practice history audio"
     [widgets]="core"
-    [windows]="core speechprotocol wordlist results game practice history audio program widgets"
-    [app]="core speechprotocol wordlist results game practice history audio program widgets windows"
+    [windows]="core speechprotocol wordlist results practice history audio program widgets"
+    [app]="core speechprotocol wordlist results practice history audio program widgets windows"
     [speechhelper]="core speechprotocol"
 )
 

@@ -2,6 +2,7 @@
 #include "historystore.h"
 
 #include "core/apptitle.h"
+#include "practice/answercheck.h"
 
 #include <QAtomicInteger>
 #include <QDir>
@@ -66,7 +67,8 @@ const QStringList kSchema{
     "  answered INTEGER NOT NULL DEFAULT 0,"
     "  correct INTEGER NOT NULL DEFAULT 0)"_s,
     u"CREATE INDEX games_by_learner ON games (learner, list)"_s,
-    // word_key is the given word upper-cased, as the answer check compares.
+    // word_key is the given word as the answer check sees it
+    // (AnswerCheck::comparable).
     // The learner and the list of the answer's game are kept with it, so
     // that a word's last miss and the games after it are found in the index
     // without reading the rest of the learner's answers.
@@ -421,11 +423,11 @@ QList<qint64> HistoryStore::listIds(const WordListId &list)
     return ids;
 }
 
-QList<WordInGame> HistoryStore::wordsByGame(const QString &learner, const WordListId &list)
+QList<WordOutcome> HistoryStore::wordsByGame(const QString &learner, const WordListId &list)
 {
     if (m_access == Access::Unavailable)
         return {};
-    QList<WordInGame> words;
+    QList<WordOutcome> words;
     QSqlError error;
     try {
         const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
@@ -485,7 +487,7 @@ QList<WordInGame> HistoryStore::wordsByGame(const QString &learner, const WordLi
                 for (const qint64 id : lists) {
                     run(since, {learnerNumber, id, key, missGame});
                     while (since.next()) {
-                        WordInGame word{rest.given, since.value(0).toLongLong(), since.value(1).toLongLong(),
+                        WordOutcome word{rest.given, since.value(0).toLongLong(), since.value(1).toLongLong(),
                                         since.value(2).toLongLong(), QString()};
                         if (word.wrong > 0)
                             word.lastWrongSpelling = since.value(4).toString();
@@ -568,7 +570,7 @@ bool HistoryStore::recordAnswer(qint64 game, const RecordedAnswer &answer)
 {
     if (game <= 0)
         return false;
-    const QString key = answer.givenWord.toUpper();
+    const QString key = AnswerCheck::comparable(answer.givenWord);
     const int wrong = answer.correct ? 0 : 1;
     // A game forgotten meanwhile (by this copy or another) takes no answers;
     // the caller records a new one.

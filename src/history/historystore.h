@@ -44,7 +44,7 @@ public:
     QString addLearner(const QString &name) override;
     bool forgetHistory(const QString &learner) override;
     QList<PastGame> pastGames(const QString &learner, const WordListId &list) override;
-    QList<WordInGame> wordsByGame(const QString &learner, const WordListId &list) override;
+    QList<WordOutcome> wordsByGame(const QString &learner, const WordListId &list) override;
     qint64 recordGame(const QString &learner, const WordListId &list, const QDateTime &started) override;
     bool recordAnswer(qint64 game, const RecordedAnswer &answer) override;
     QString takeNotice() override;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "practice/wordstoworkon.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QList>
@@ -48,18 +50,6 @@ struct PastGame
     qint64 correct = 0;
 };
 
-// How one word fared in one game. Games are numbered in the order they were
-// recorded, so a higher number is a later game. Words are grouped as the
-// answer check compares them: upper-cased.
-struct WordInGame
-{
-    QString word; // as given
-    qint64 game = 0;
-    qint64 asked = 0;
-    qint64 wrong = 0;
-    QString lastWrongSpelling; // empty when it was never wrong in that game
-};
-
 // Where answers are kept between runs, for every learner. Learners are named;
 // names are trimmed, non-empty and unique regardless of letter case.
 //
@@ -92,8 +82,10 @@ public:
     // What decides the learner's words to work on, in no particular order:
     // per word, the game of its last miss and the two games after it, and
     // all its other answers as one entry of game 0 (they count, but decide
-    // nothing). Asked and wrong add up to the word's whole record.
-    virtual QList<WordInGame> wordsByGame(const QString &learner, const WordListId &list) = 0;
+    // nothing). Asked and wrong add up to the word's whole record. Answers
+    // are grouped by word as the answer check sees them
+    // (AnswerCheck::comparable); each outcome holds the word as given.
+    virtual QList<WordOutcome> wordsByGame(const QString &learner, const WordListId &list) = 0;
 
     // Records a new game for the learner (added when new) on the list and
     // returns its number, or 0 when it could not be recorded.

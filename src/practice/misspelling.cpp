@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "misspelling.h"
 
+#include "answercheck.h"
+
 #include <QHash>
 #include <QTextBoundaryFinder>
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <vector>
 
@@ -31,19 +34,33 @@ struct Letters
     }
 };
 
-// Numbers for letters: a letter whose upper case is one ASCII character
-// ("a", but also the dotless "ı") is that character's code, any other gets a
-// number of its own.
+// The number of a letter whose comparable form is one ASCII character, else -1.
+int asciiKey(const QString &comparable)
+{
+    return comparable.size() == 1 && comparable.front().unicode() < 0x80 ? comparable.front().unicode() : -1;
+}
+
+// Numbers for letters, equal where the answer check sees equal letters
+// (AnswerCheck::comparable of each): a letter whose comparable form is one
+// ASCII character ("a", but also the dotless "ı") is that character's code,
+// any other gets a number of its own.
 class Keys
 {
 public:
     int of(QStringView letter)
     {
-        if (letter.size() == 1 && letter.front().unicode() < 0x80)
-            return QChar::toUpper(letter.front().unicode());
-        const QString key = letter.toString().toUpper();
-        if (key.size() == 1 && key.front().unicode() < 0x80)
-            return key.front().unicode();
+        // Most letters are ASCII: theirs are worked out once.
+        static const std::array<int, 0x80> ascii = [] {
+            std::array<int, 0x80> keys{};
+            for (char16_t c = 0; c < 0x80; ++c)
+                keys[c] = asciiKey(AnswerCheck::comparable(QString(QChar(c))));
+            return keys;
+        }();
+        if (letter.size() == 1 && letter.front().unicode() < 0x80 && ascii[letter.front().unicode()] >= 0)
+            return ascii[letter.front().unicode()];
+        const QString key = AnswerCheck::comparable(letter.toString());
+        if (const int code = asciiKey(key); code >= 0)
+            return code;
         auto found = m_others.constFind(key);
         if (found == m_others.cend())
             found = m_others.insert(key, kFirstOther + int(m_others.size()));

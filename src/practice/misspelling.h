@@ -9,8 +9,9 @@
 // by letter, and that alignment told in plain words.
 //
 // Letters are the grapheme clusters of the NFC form of each text (an accented
-// letter is one letter however it was typed), compared after upper-casing
-// each, as the answer check ignores letter case. The alignment is a cheapest
+// letter is one letter however it was typed), each compared as the answer
+// check sees it (AnswerCheck::comparable of the letter), so letter case is
+// ignored. The letters shown are those typed and those of the word. The alignment is a cheapest
 // series of edits that turns the typed text into the word (restricted
 // Damerau-Levenshtein: a letter missing, a letter extra, a letter in place of
 // another, two neighbouring letters swapped). Where several cost the same,

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "wordstoworkon.h"
 
+#include "answercheck.h"
+
 #include <QHash>
 #include <algorithm>
 
@@ -22,11 +24,11 @@ struct Tally
 
 QList<WordToWorkOn> wordsToWorkOn(const QList<WordOutcome> &outcomes, const QStringList &listWords)
 {
-    // The answer check upper-cases both texts, so words that differ only in
-    // letter case are one word.
+    // Words the answer check sees as the same, such as two that differ only
+    // in letter case, are one word.
     QHash<QString, Tally> tallies;
     for (const WordOutcome &outcome : outcomes) {
-        Tally &tally = tallies[outcome.word.toUpper()];
+        Tally &tally = tallies[AnswerCheck::comparable(outcome.word)];
         tally.asked += outcome.asked;
         tally.wrong += outcome.wrong;
         if (outcome.wrong > 0 && outcome.game >= tally.lastMissGame) {
@@ -46,7 +48,7 @@ QList<WordToWorkOn> wordsToWorkOn(const QList<WordOutcome> &outcomes, const QStr
     QList<Candidate> candidates;
     QHash<QString, bool> listed;
     for (qsizetype position = 0; position < listWords.size(); ++position) {
-        const QString key = listWords.at(position).toUpper();
+        const QString key = AnswerCheck::comparable(listWords.at(position));
         if (listed.contains(key))
             continue;
         listed.insert(key, true);
@@ -78,4 +80,12 @@ QList<WordToWorkOn> wordsToWorkOn(const QList<WordOutcome> &outcomes, const QStr
     for (const Candidate &candidate : candidates)
         rows.append(candidate.row);
     return rows;
+}
+
+QSet<QString> wordsAskedFirst(const QList<WordToWorkOn> &toWorkOn)
+{
+    QSet<QString> words;
+    for (const WordToWorkOn &word : toWorkOn)
+        words.insert(word.word);
+    return words;
 }

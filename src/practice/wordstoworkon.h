@@ -2,13 +2,15 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
-// How one word fared in one game (games numbered in the order played).
+// How one word fared in one game. Games are numbered in the order they were
+// played, so a higher number is a later game.
 struct WordOutcome
 {
-    QString word;
+    QString word; // as given
     qint64 game = 0;
     qint64 asked = 0;
     qint64 wrong = 0;
@@ -28,5 +30,10 @@ struct WordToWorkOn
 // right since in two separate later games; a right answer in the game of the
 // last miss does not count, and two in one later game count once. The most
 // often missed first; ties by the latest miss first, then in list order.
-// Words are matched as the answer check compares them, upper-cased.
+// Words are matched as the answer check sees them (AnswerCheck::comparable).
 QList<WordToWorkOn> wordsToWorkOn(const QList<WordOutcome> &outcomes, const QStringList &listWords);
+
+// The words each pass of a game asks first while "Ask words to work on first"
+// is on: the words to work on, as the list spells them, so that the draw
+// finds them among the list's words.
+QSet<QString> wordsAskedFirst(const QList<WordToWorkOn> &toWorkOn);

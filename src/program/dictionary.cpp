@@ -2,6 +2,7 @@
 #include "dictionary.h"
 
 #include "core/errorreport.h"
+#include "practice/draw.h"
 #include "program/programstate.h"
 
 QString getWordFromDictionary(ProgramState &state)

@@ -5,6 +5,7 @@
 
 class ProgramState;
 
-// The next word of the current pass of the game's words (see drawWord), the
-// words to ask first before the others; reports its own failures.
+// The next word of the current pass of the game's words (drawWord in
+// practice/draw.h), the words to ask first before the others; reports its own
+// failures.
 QString getWordFromDictionary(ProgramState &state);

@@ -6,8 +6,8 @@
 #include "core/settingconversions.h"
 #include "core/settingkeys.h"
 #include "core/settingsstore.h"
-#include "game/gamestate.h"
-#include "game/scoring.h"
+#include "practice/gamestate.h"
+#include "practice/scoring.h"
 #include "wordlist/wordstore.h"
 
 #ifdef Q_OS_UNIX
@@ -182,12 +182,8 @@ QList<GameSummary> PracticeRecord::pastGames(const QString &listPath, const Word
 QList<WordToWorkOn> PracticeRecord::wordsToWorkOn(const QString &listPath, const WordStore &list)
 {
     QList<WordOutcome> outcomes;
-    if (PracticeHistory *store = history()) {
-        const QList<WordInGame> words = store->wordsByGame(learner(), listId(listPath, list));
-        outcomes.reserve(words.size());
-        for (const WordInGame &word : words)
-            outcomes.append({word.word, word.game, word.asked, word.wrong, word.lastWrongSpelling});
-    }
+    if (PracticeHistory *store = history())
+        outcomes = store->wordsByGame(learner(), listId(listPath, list));
     tell();
     return ::wordsToWorkOn(outcomes, wordsOf(list));
 }

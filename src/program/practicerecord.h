@@ -27,9 +27,10 @@ struct GameSummary
 // The practice history as the program uses it: records each judged answer
 // for the learner in use, and answers the Progress window's questions.
 //
-// Nothing here throws or stops practice. The history is opened at its first
-// use; whatever goes wrong with it is told once, in a plain message, and the
-// program goes on without it.
+// The history never throws or stops practice: it is opened at its first use,
+// whatever goes wrong with it is told once, in a plain message, and the
+// program goes on without it. Only writing a setting (setLearner,
+// setKeepHistory) throws.
 class PracticeRecord
 {
 public:

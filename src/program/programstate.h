@@ -6,7 +6,8 @@
 #include "core/prompts.h"
 #include "core/randomsource.h"
 #include "core/settingsstore.h"
-#include "game/gamestate.h"
+#include "practice/draw.h"
+#include "practice/gamestate.h"
 #include "program/practicerecord.h"
 #include "wordlist/wordstore.h"
 

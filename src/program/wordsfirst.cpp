@@ -4,10 +4,9 @@
 #include "core/failure.h"
 #include "core/settingconversions.h"
 #include "core/settingkeys.h"
+#include "practice/wordstoworkon.h"
 #include "program/practicerecord.h"
 #include "program/programstate.h"
-
-#include <QSet>
 
 using namespace Qt::StringLiterals;
 
@@ -33,11 +32,7 @@ void startGame(ProgramState &state, PracticeRecord &record, const QString &listP
 {
     if (!isOn(state))
         return;
-    QSet<QString> words;
-    const QList<WordToWorkOn> toWorkOn = record.wordsToWorkOn(listPath, state.dictionary);
-    for (const WordToWorkOn &word : toWorkOn)
-        words.insert(word.word);
-    state.setFirstWords(words);
+    state.setFirstWords(wordsAskedFirst(record.wordsToWorkOn(listPath, state.dictionary)));
 }
 
 } // namespace WordsFirst

@@ -3,12 +3,12 @@
 
 #include "audio/audiopreferences.h"
 #include "core/errorreport.h"
-#include "game/scoring.h"
-#include "game/typeahead.h"
+#include "practice/scoring.h"
 #include "program/dictionary.h"
 #include "program/programstate.h"
 #include "program/wordsfirst.h"
 #include "widgets/looks.h"
+#include "widgets/typeahead.h"
 #include "windows/form2.h"
 #include "windows/navigator.h"
 

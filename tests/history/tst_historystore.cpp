@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "history/historystore.h"
+#include "practice/answercheck.h"
+#include "practice/scoring.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,7 +27,7 @@ QDateTime fixedClock()
 
 RecordedAnswer answer(const QString &given, const QString &typed)
 {
-    return {given, typed, given.toUpper() == typed.toUpper(), kNoon};
+    return {given, typed, Scoring::isCorrect(typed, given), kNoon};
 }
 
 // A connection of its own to the file, as another program would have.
@@ -559,11 +561,11 @@ void tst_HistoryStore::wordsByGameGroupAsTheAnswerCheck()
     const qint64 second = store.recordGame(u"Ann"_s, kList, kNoon.addDays(1));
     store.recordAnswer(second, answer(u"until"_s, u"until"_s));
 
-    const QList<WordInGame> words = store.wordsByGame(u"Ann"_s, kList);
+    const QList<WordOutcome> words = store.wordsByGame(u"Ann"_s, kList);
     QStringList rows;
-    for (const WordInGame &word : words) {
+    for (const WordOutcome &word : words) {
         const QString game = word.game == first ? u"first"_s : word.game == second ? u"second"_s : u"other"_s;
-        rows.append(u"%1 %2 %3 %4 %5"_s.arg(word.word.toUpper(), game)
+        rows.append(u"%1 %2 %3 %4 %5"_s.arg(AnswerCheck::comparable(word.word), game)
                         .arg(word.asked)
                         .arg(word.wrong)
                         .arg(word.lastWrongSpelling));
@@ -588,7 +590,7 @@ void tst_HistoryStore::wordsByGameKeepTheGamesThatDecide()
     qint64 asked = 0;
     qint64 wrong = 0;
     QList<qint64> deciding;
-    for (const WordInGame &word : store.wordsByGame(u"Ann"_s, kList)) {
+    for (const WordOutcome &word : store.wordsByGame(u"Ann"_s, kList)) {
         asked += word.asked;
         wrong += word.wrong;
         if (word.game != 0)

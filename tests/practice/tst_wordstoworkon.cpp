@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "practice/answercheck.h"
+#include "practice/scoring.h"
 #include "practice/wordstoworkon.h"
 
 #include <QTest>
@@ -18,14 +20,14 @@ QList<WordOutcome> outcomesOf(const QStringList &answers)
         const QString &word = parts.at(1);
         const QString &typed = parts.at(2);
         auto found = std::find_if(outcomes.begin(), outcomes.end(), [&](const WordOutcome &outcome) {
-            return outcome.game == game && outcome.word.toUpper() == word.toUpper();
+            return outcome.game == game && AnswerCheck::comparable(outcome.word) == AnswerCheck::comparable(word);
         });
         if (found == outcomes.end()) {
             outcomes.append({word, game, 0, 0, QString()});
             found = outcomes.end() - 1;
         }
         ++found->asked;
-        if (typed.toUpper() != word.toUpper()) {
+        if (!Scoring::isCorrect(typed, word)) {
             ++found->wrong;
             found->lastWrongSpelling = typed;
         }

@@ -2,8 +2,8 @@
 #include "core/settingkeys.h"
 #include "core/settingsstore.h"
 #include "fakes.h"
-#include "game/gamestate.h"
 #include "history/historystore.h"
+#include "practice/gamestate.h"
 #include "program/practicerecord.h"
 #include "wordlist/wordstore.h"
 

@@ -8,8 +8,9 @@
 // of any length scores correctly.
 namespace Scoring {
 
-// Both texts upper-cased with the full Unicode case mapping ("straße" becomes
-// "STRASSE"), then compared exactly: spaces and punctuation count.
+// The typed text and the given word compared as AnswerCheck::comparable gives
+// them: letter case aside ("STRASSE" is "straße"), exactly; spaces and
+// punctuation count.
 bool isCorrect(const QString &typed, const QString &given);
 
 // correct / (correct + wrong) * 100 to the nearest whole number, halves up;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game/scoring.h"
+#include "practice/scoring.h"
 
 #include <QTest>
 

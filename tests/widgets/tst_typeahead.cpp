@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game/typeahead.h"
+#include "widgets/typeahead.h"
 
 #include <QTest>
 

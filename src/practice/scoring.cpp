@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scoring.h"
 
+#include "answercheck.h"
+
 using namespace Qt::StringLiterals;
 
 namespace Scoring {
 
 bool isCorrect(const QString &typed, const QString &given)
 {
-    return typed.toUpper() == given.toUpper();
+    return AnswerCheck::comparable(typed) == AnswerCheck::comparable(given);
 }
 
 qint64 percent(qint64 correct, qint64 wrong)
