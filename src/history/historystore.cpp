@@ -13,6 +13,7 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <QVariant>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -171,6 +172,12 @@ void HistoryStore::start()
         disconnect();
 }
 
+void HistoryStore::setBusyTimeout(int milliseconds)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.exec(u"PRAGMA busy_timeout = "_s + QString::number(milliseconds));
+}
+
 bool HistoryStore::connect(bool readOnly)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connection);
@@ -287,6 +294,12 @@ void HistoryStore::failed(const QSqlError &error, bool writing)
         notice(u"The practice history could not be read ("_s + error.text() + u")."_s);
         return;
     }
+    // An open history stays open: what it holds is still shown and the next
+    // write tries again. Told once until a write succeeds.
+    if (m_access == Access::WriteFailed)
+        return;
+    if (m_access == Access::ReadWrite)
+        m_access = Access::WriteFailed;
     const int code = primaryCode(error);
     QString why;
     if (code == kBusy || code == kLocked)
@@ -300,8 +313,6 @@ void HistoryStore::failed(const QSqlError &error, bool writing)
     else
         why = u"The practice history cannot be written ("_s + error.text() + u"), so answers are not recorded."_s;
     notice(why + u" Practice goes on."_s);
-    if (m_access == Access::ReadWrite)
-        m_access = Access::Unavailable;
 }
 
 qint64 HistoryStore::learnerId(const QString &name, bool add)
@@ -348,7 +359,7 @@ QString HistoryStore::addLearner(const QString &name)
     const QString trimmed = name.trimmed();
     if (trimmed.isEmpty())
         return u"Please type a name for the learner."_s;
-    if (m_access != Access::ReadWrite)
+    if (m_access == Access::ReadOnly || m_access == Access::Unavailable)
         return learnerReason(m_access);
     bool taken = false;
     const bool written = write([&](QSqlQuery &) {
@@ -508,34 +519,46 @@ QList<WordInGame> HistoryStore::wordsByGame(const QString &learner, const WordLi
     return {};
 }
 
+QSqlError HistoryStore::transaction(const std::function<void(QSqlQuery &)> &statements)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    try {
+        if (!query.exec(u"BEGIN IMMEDIATE"_s))
+            throw query.lastError();
+        statements(query);
+        if (!query.exec(u"COMMIT"_s))
+            throw query.lastError();
+        return QSqlError();
+    } catch (const QSqlError &error) {
+        query.exec(u"ROLLBACK"_s);
+        return error;
+    }
+}
+
 bool HistoryStore::write(const std::function<void(QSqlQuery &)> &statements)
 {
-    if (m_access != Access::ReadWrite)
+    if (m_access != Access::ReadWrite && m_access != Access::WriteFailed)
         return false;
+    const int patienceMs = m_access == Access::ReadWrite ? m_busyTimeoutMs : std::min(m_busyTimeoutMs, kRetryTimeoutMs);
+    if (patienceMs != m_busyTimeoutMs)
+        setBusyTimeout(patienceMs);
     QElapsedTimer waited;
     waited.start();
     QSqlError error;
     for (;;) {
-        {
-            QSqlQuery query(QSqlDatabase::database(m_connection, false));
-            try {
-                if (!query.exec(u"BEGIN IMMEDIATE"_s))
-                    throw query.lastError();
-                statements(query);
-                if (!query.exec(u"COMMIT"_s))
-                    throw query.lastError();
-                return true;
-            } catch (const QSqlError &e) {
-                error = e;
-                query.exec(u"ROLLBACK"_s);
-            }
-        }
+        error = transaction(statements);
         // A copy closing or opening the file holds it for a moment without
         // waking the busy wait; such a moment is waited out here.
         const int code = primaryCode(error);
-        if ((code != kBusy && code != kLocked) || waited.elapsed() >= m_busyTimeoutMs)
+        if ((code != kBusy && code != kLocked) || waited.elapsed() >= patienceMs)
             break;
         QThread::msleep(kRetryMs);
+    }
+    if (patienceMs != m_busyTimeoutMs)
+        setBusyTimeout(m_busyTimeoutMs);
+    if (!error.isValid()) {
+        m_access = Access::ReadWrite;
+        return true;
     }
     failed(error, true);
     return false;

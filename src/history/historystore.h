@@ -4,6 +4,7 @@
 #include "history/practicehistory.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <functional>
 
@@ -15,9 +16,10 @@
 //
 // A file that is not a database, or one found damaged, is renamed aside to
 // history.damaged-<date-time>.sqlite beside it and a new history starts.
-// A history of a newer version is opened read-only. When the folder cannot
-// be written, the file is locked or the disk is full, the store stops
-// writing for the rest of its life. Each is told once through takeNotice().
+// A history of a newer version is opened read-only. When a write fails (the
+// file locked, the disk full) what is stored is still shown, and each later
+// write tries again without waiting long. Each is told once through
+// takeNotice().
 class HistoryStore final : public PracticeHistory
 {
 public:
@@ -26,6 +28,9 @@ public:
     // Long enough for another copy's short transaction to end, short enough
     // that an answer never waits long for a copy that holds the file.
     static constexpr int kBusyTimeoutMs = 1000;
+    // How long a write waits for the file after a write has failed: short,
+    // so that a file that stays locked does not hold up each answer.
+    static constexpr int kRetryTimeoutMs = 50;
 
     // Opens (creating when absent) the history at the given path. The clock
     // names a damaged file set aside.
@@ -58,8 +63,10 @@ private:
     bool connect(bool readOnly);
     void disconnect();
     void migrate();
+    void setBusyTimeout(int milliseconds);
     QString setAside();
-    // After a failed statement: sets a damaged file aside, or stops writing.
+    // After a failed statement: sets a damaged file aside, or marks the
+    // writing failed.
     void failed(const class QSqlError &error, bool writing);
     void notice(const QString &text);
     qint64 learnerId(const QString &name, bool add);
@@ -68,6 +75,8 @@ private:
     // Runs the statements in one write transaction; false when they could
     // not be written.
     bool write(const std::function<void(class QSqlQuery &)> &statements);
+    // One try of the statements' transaction: the error, invalid when written.
+    QSqlError transaction(const std::function<void(class QSqlQuery &)> &statements);
 
     QString m_filePath;
     std::function<QDateTime()> m_clock;

@@ -71,6 +71,9 @@ class PracticeHistory
 public:
     enum class Access {
         ReadWrite,
+        // The last write failed (the file locked, the disk full): shown as
+        // stored, and the next write tries again.
+        WriteFailed,
         ReadOnly, // written by a newer version: shown, never changed
         Unavailable,
     };

@@ -346,12 +346,13 @@ void tst_HistoryStore::lockedHistoryStopsRecordingOnce()
         HistoryStore store(file, &fixedClock, 50);
         if (opens)
             QCOMPARE(store.recordGame(u"Ann"_s, kList, kNoon), 0);
-        QCOMPARE(store.access(), PracticeHistory::Access::Unavailable);
+        QCOMPARE(store.access(), opens ? PracticeHistory::Access::WriteFailed : PracticeHistory::Access::Unavailable);
         const QString notice = store.takeNotice();
         QVERIFY2(notice.contains(u"in use"_s), qPrintable(notice));
-        // Told once; nothing more is tried.
+        // Told once; what is stored is still shown.
         QCOMPARE(store.recordGame(u"Ann"_s, kList, kNoon), 0);
         QCOMPARE(store.takeNotice(), QString());
+        QCOMPARE(store.pastGames(u"Ann"_s, kList).size(), opens ? 1 : 0);
         QVERIFY(damagedFiles(folder.path()).isEmpty());
     }
     QCOMPARE(answerCount(file), 2);

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "historylock.h"
 #include "testprogram.h"
 #include "widgets/texttable.h"
 #include "windows/form2.h"
@@ -70,6 +71,7 @@ private slots:
     void practiseWaitsForTheGameInProgress();
     void askWordsToWorkOnFirst_data();
     void askWordsToWorkOnFirst();
+    void lockedHistoryIsShownAndSaysAnswersAreNotKept();
 
 private:
     Form1 &startProgram();
@@ -553,6 +555,34 @@ void tst_Form4::askWordsToWorkOnFirst()
         QCOMPARE(openedByTheMissedWord, kGames);
     else
         QVERIFY(openedByTheMissedWord < kGames);
+}
+
+void tst_Form4::lockedHistoryIsShownAndSaysAnswersAreNotKept()
+{
+    startProgram();
+    play(3, {{u"cat"_s, u"kat"_s}});
+    {
+        HistoryLock lock(QStringLiteral(HISTORY_LOCKER), program->historyFile());
+        QVERIFY(lock.locked());
+        play(3);
+
+        Form4 &form4 = openProgress();
+
+        QCOMPARE(tableRows(form4.gamesTable()).size(), 1);
+        QCOMPARE(tableRows(form4.wordsTable()), QStringList{u"cat|1|1|kat|\"k\" instead of \"c\""_s});
+        QVERIFY(form4.Label3->isVisible());
+        QCOMPARE(form4.Label3->text(), u"New answers are not being kept: the history file could not be written."_s);
+        QVERIFY(form4.rect().contains(form4.Label3->geometry()));
+        QVERIFY(form4.Label3->sizeHint().width() <= form4.Label3->width());
+        closeProgress();
+    }
+    play(2);
+
+    Form4 &form4 = openProgress();
+    QCOMPARE(form4.pastGames().size(), 2);
+    QCOMPARE(form4.pastGames().at(0).answered, 2);
+    QVERIFY(form4.Label3->isHidden());
+    QCOMPARE(program->prompts.messages().size(), 1);
 }
 
 QTEST_MAIN(tst_Form4)
