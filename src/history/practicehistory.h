@@ -108,6 +108,7 @@ public:
 
     // The text of what went wrong since the last call, or empty: a damaged
     // file set aside, a folder that cannot be written, a locked or full disk,
-    // a newer version's history. Each cause is told once.
+    // a newer version's history, a file deleted or replaced meanwhile. Each
+    // cause is told once.
     virtual QString takeNotice() = 0;
 };

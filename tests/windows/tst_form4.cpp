@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "history/historystore.h"
 #include "historylock.h"
 #include "testprogram.h"
 #include "widgets/texttable.h"
@@ -72,6 +73,7 @@ private slots:
     void askWordsToWorkOnFirst_data();
     void askWordsToWorkOnFirst();
     void lockedHistoryIsShownAndSaysAnswersAreNotKept();
+    void deletedHistoryStartsAnewWithOneMessage();
 
 private:
     Form1 &startProgram();
@@ -583,6 +585,24 @@ void tst_Form4::lockedHistoryIsShownAndSaysAnswersAreNotKept()
     QCOMPARE(form4.pastGames().at(0).answered, 2);
     QVERIFY(form4.Label3->isHidden());
     QCOMPARE(program->prompts.messages().size(), 1);
+}
+
+void tst_Form4::deletedHistoryStartsAnewWithOneMessage()
+{
+    Form1 &form1 = startProgram();
+    play(3, {{u"cat"_s, u"kat"_s}});
+    QVERIFY(QFile::remove(program->historyFile()));
+
+    play(3, {{u"dog"_s, u"dgo"_s}});
+
+    QCOMPARE(program->prompts.messages().size(), 1);
+    QVERIFY(program->prompts.messages().constFirst().contains(u"removed"_s));
+    QCOMPARE(tableRows(openProgress().wordsTable()), QStringList{u"dog|1|1|dgo|\"go\" instead of \"og\""_s});
+    // The next start finds the game.
+    const WordListId list{form1.Text1->text(), wordsHash({u"cat"_s, u"dog"_s, u"owl"_s})};
+    const QList<PastGame> kept = HistoryStore(program->historyFile()).pastGames(PracticeRecord::loginName(), list);
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(kept.at(0).answered, 3);
 }
 
 QTEST_MAIN(tst_Form4)
