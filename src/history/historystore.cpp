@@ -14,6 +14,12 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <QVariant>
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <sys/stat.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -33,6 +39,9 @@ enum SqliteCode {
 
 // How long a write waits before trying again a file another copy holds.
 constexpr unsigned long kRetryMs = 5;
+
+// The files SQLite keeps beside the history in WAL mode.
+const std::array<QString, 2> kJournalSuffixes{u"-wal"_s, u"-shm"_s};
 
 int primaryCode(const QSqlError &error)
 {
@@ -171,6 +180,79 @@ void HistoryStore::start()
         migrate();
     if (m_access == Access::Unavailable)
         disconnect();
+    else
+        remember();
+}
+
+std::optional<HistoryStore::FileId> HistoryStore::identityOf(const QString &path, bool *absent)
+{
+#ifdef Q_OS_UNIX
+    struct stat info = {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        if (absent)
+            *absent = errno == ENOENT || errno == ENOTDIR;
+        return std::nullopt;
+    }
+    return FileId{quint64(info.st_dev), quint64(info.st_ino)};
+#else
+    // Elsewhere a file in use cannot be deleted or replaced; only its
+    // absence tells.
+    const bool exists = QFileInfo::exists(path);
+    if (absent)
+        *absent = !exists;
+    return exists ? std::optional<FileId>(FileId{}) : std::nullopt;
+#endif
+}
+
+void HistoryStore::remember()
+{
+    m_opened = identityOf(m_filePath);
+    for (std::size_t i = 0; i < kJournalSuffixes.size(); ++i)
+        m_openedJournal[i] = identityOf(m_filePath + kJournalSuffixes[i]);
+}
+
+void HistoryStore::followFile()
+{
+    if (m_access == Access::Unavailable || !m_opened)
+        return;
+    bool absent = false;
+    const std::optional<FileId> now = identityOf(m_filePath, &absent);
+    // A path that cannot be looked at is no sign of another file.
+    if (now ? *now == *m_opened : !absent)
+        return;
+    {
+        // What this store wrote goes from the journal into the file opened,
+        // so that a file moved away keeps every answer.
+        QSqlQuery query(QSqlDatabase::database(m_connection, false));
+        query.exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
+    }
+    disconnect();
+    // SQLite leaves the journal files of a file gone from its path; left
+    // there, they would be read into the next file of that name.
+    for (std::size_t i = 0; i < kJournalSuffixes.size(); ++i) {
+        const QString journal = m_filePath + kJournalSuffixes[i];
+        if (m_openedJournal[i] && identityOf(journal) == m_openedJournal[i])
+            QFile::remove(journal);
+    }
+    m_opened.reset();
+    m_openedJournal = {};
+    m_followed = true;
+    m_gamesSinceFollowed.clear();
+    open();
+    if (m_access == Access::Unavailable)
+        return;
+    if (absent)
+        notice(u"The practice history file was removed while "_s + kProductName.toString()
+               + u" was open, so a new practice history was started."_s);
+    else
+        notice(u"The practice history file was replaced while "_s + kProductName.toString()
+               + u" was open. Answers are now recorded in the file that replaced it."_s);
+}
+
+void HistoryStore::setBusyTimeout(int milliseconds)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.exec(u"PRAGMA busy_timeout = "_s + QString::number(milliseconds));
 }
 
 bool HistoryStore::connect(bool readOnly)
@@ -262,7 +344,7 @@ QString HistoryStore::setAside()
         return QString();
     }
     // The journal files belong to the damaged file; they go with it.
-    for (const QString &suffix : {u"-wal"_s, u"-shm"_s}) {
+    for (const QString &suffix : kJournalSuffixes) {
         if (QFileInfo::exists(m_filePath + suffix))
             QFile::rename(m_filePath + suffix, kept + suffix);
     }
@@ -289,6 +371,12 @@ void HistoryStore::failed(const QSqlError &error, bool writing)
         notice(u"The practice history could not be read ("_s + error.text() + u")."_s);
         return;
     }
+    // An open history stays open: what it holds is still shown and the next
+    // write tries again. Told once until a write succeeds.
+    if (m_access == Access::WriteFailed)
+        return;
+    if (m_access == Access::ReadWrite)
+        m_access = Access::WriteFailed;
     const int code = primaryCode(error);
     QString why;
     if (code == kBusy || code == kLocked)
@@ -302,8 +390,6 @@ void HistoryStore::failed(const QSqlError &error, bool writing)
     else
         why = u"The practice history cannot be written ("_s + error.text() + u"), so answers are not recorded."_s;
     notice(why + u" Practice goes on."_s);
-    if (m_access == Access::ReadWrite)
-        m_access = Access::Unavailable;
 }
 
 qint64 HistoryStore::learnerId(const QString &name, bool add)
@@ -328,6 +414,7 @@ qint64 HistoryStore::learnerId(const QString &name, bool add)
 
 QStringList HistoryStore::learners()
 {
+    followFile();
     if (m_access == Access::Unavailable)
         return {};
     QStringList names;
@@ -350,7 +437,8 @@ QString HistoryStore::addLearner(const QString &name)
     const QString trimmed = name.trimmed();
     if (trimmed.isEmpty())
         return u"Please type a name for the learner."_s;
-    if (m_access != Access::ReadWrite)
+    followFile();
+    if (m_access == Access::ReadOnly || m_access == Access::Unavailable)
         return learnerReason(m_access);
     bool taken = false;
     const bool written = write([&](QSqlQuery &) {
@@ -365,6 +453,7 @@ QString HistoryStore::addLearner(const QString &name)
 
 bool HistoryStore::forgetHistory(const QString &learner)
 {
+    followFile();
     return write([&](QSqlQuery &query) {
         for (const QString &table : {u"word_totals"_s, u"games"_s}) {
             query.prepare(u"DELETE FROM "_s + table + u" WHERE learner IN (SELECT id FROM learners WHERE name = ?)"_s);
@@ -377,6 +466,7 @@ bool HistoryStore::forgetHistory(const QString &learner)
 
 QList<PastGame> HistoryStore::pastGames(const QString &learner, const WordListId &list)
 {
+    followFile();
     if (m_access == Access::Unavailable)
         return {};
     QList<PastGame> games;
@@ -425,6 +515,7 @@ QList<qint64> HistoryStore::listIds(const WordListId &list)
 
 QList<WordOutcome> HistoryStore::wordsByGame(const QString &learner, const WordListId &list)
 {
+    followFile();
     if (m_access == Access::Unavailable)
         return {};
     QList<WordOutcome> words;
@@ -510,34 +601,46 @@ QList<WordOutcome> HistoryStore::wordsByGame(const QString &learner, const WordL
     return {};
 }
 
+QSqlError HistoryStore::transaction(const std::function<void(QSqlQuery &)> &statements)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    try {
+        if (!query.exec(u"BEGIN IMMEDIATE"_s))
+            throw query.lastError();
+        statements(query);
+        if (!query.exec(u"COMMIT"_s))
+            throw query.lastError();
+        return QSqlError();
+    } catch (const QSqlError &error) {
+        query.exec(u"ROLLBACK"_s);
+        return error;
+    }
+}
+
 bool HistoryStore::write(const std::function<void(QSqlQuery &)> &statements)
 {
-    if (m_access != Access::ReadWrite)
+    if (m_access != Access::ReadWrite && m_access != Access::WriteFailed)
         return false;
+    const int patienceMs = m_access == Access::ReadWrite ? m_busyTimeoutMs : std::min(m_busyTimeoutMs, kRetryTimeoutMs);
+    if (patienceMs != m_busyTimeoutMs)
+        setBusyTimeout(patienceMs);
     QElapsedTimer waited;
     waited.start();
     QSqlError error;
     for (;;) {
-        {
-            QSqlQuery query(QSqlDatabase::database(m_connection, false));
-            try {
-                if (!query.exec(u"BEGIN IMMEDIATE"_s))
-                    throw query.lastError();
-                statements(query);
-                if (!query.exec(u"COMMIT"_s))
-                    throw query.lastError();
-                return true;
-            } catch (const QSqlError &e) {
-                error = e;
-                query.exec(u"ROLLBACK"_s);
-            }
-        }
+        error = transaction(statements);
         // A copy closing or opening the file holds it for a moment without
         // waking the busy wait; such a moment is waited out here.
         const int code = primaryCode(error);
-        if ((code != kBusy && code != kLocked) || waited.elapsed() >= m_busyTimeoutMs)
+        if ((code != kBusy && code != kLocked) || waited.elapsed() >= patienceMs)
             break;
         QThread::msleep(kRetryMs);
+    }
+    if (patienceMs != m_busyTimeoutMs)
+        setBusyTimeout(m_busyTimeoutMs);
+    if (!error.isValid()) {
+        m_access = Access::ReadWrite;
+        return true;
     }
     failed(error, true);
     return false;
@@ -545,6 +648,7 @@ bool HistoryStore::write(const std::function<void(QSqlQuery &)> &statements)
 
 qint64 HistoryStore::recordGame(const QString &learner, const WordListId &list, const QDateTime &started)
 {
+    followFile();
     qint64 game = 0;
     const bool written = write([&](QSqlQuery &query) {
         const qint64 learnerNumber = learnerId(learner.trimmed(), true);
@@ -563,12 +667,17 @@ qint64 HistoryStore::recordGame(const QString &learner, const WordListId &list, 
             throw query.lastError();
         game = query.lastInsertId().toLongLong();
     });
-    return written ? game : 0;
+    if (!written)
+        return 0;
+    if (m_followed)
+        m_gamesSinceFollowed.insert(game);
+    return game;
 }
 
 bool HistoryStore::recordAnswer(qint64 game, const RecordedAnswer &answer)
 {
-    if (game <= 0)
+    followFile();
+    if (game <= 0 || (m_followed && !m_gamesSinceFollowed.contains(game)))
         return false;
     const QString key = AnswerCheck::comparable(answer.givenWord);
     const int wrong = answer.correct ? 0 : 1;

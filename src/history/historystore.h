@@ -3,9 +3,13 @@
 
 #include "history/practicehistory.h"
 
+#include <QSet>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
+#include <array>
 #include <functional>
+#include <optional>
 
 // The practice history in one SQLite file: WAL journal, foreign keys on, the
 // schema's version in PRAGMA user_version, migrated in one transaction.
@@ -15,9 +19,12 @@
 //
 // A file that is not a database, or one found damaged, is renamed aside to
 // history.damaged-<date-time>.sqlite beside it and a new history starts.
-// A history of a newer version is opened read-only. When the folder cannot
-// be written, the file is locked or the disk is full, the store stops
-// writing for the rest of its life. Each is told once through takeNotice().
+// A history of a newer version is opened read-only. When a write fails (the
+// file locked, the disk full) what is stored is still shown, and each later
+// write tries again without waiting long. A file deleted or replaced while
+// open is noticed at the next use and the history goes on in the file then
+// at the path, a new one when there is none. Each is told once through
+// takeNotice().
 class HistoryStore final : public PracticeHistory
 {
 public:
@@ -26,6 +33,9 @@ public:
     // Long enough for another copy's short transaction to end, short enough
     // that an answer never waits long for a copy that holds the file.
     static constexpr int kBusyTimeoutMs = 1000;
+    // How long a write waits for the file after a write has failed: short,
+    // so that a file that stays locked does not hold up each answer.
+    static constexpr int kRetryTimeoutMs = 50;
 
     // Opens (creating when absent) the history at the given path. The clock
     // names a damaged file set aside.
@@ -52,14 +62,31 @@ public:
     const QString &filePath() const { return m_filePath; }
 
 private:
+    struct FileId
+    {
+        quint64 device = 0;
+        quint64 inode = 0;
+        bool operator==(const FileId &) const = default;
+    };
+    // The device and inode of the file at the path; nothing when it cannot
+    // be looked at, with absent set when there is no file there.
+    static std::optional<FileId> identityOf(const QString &path, bool *absent = nullptr);
+
     void open();
     // Connects and brings the schema up to date; Unavailable when it cannot.
     void start();
     bool connect(bool readOnly);
     void disconnect();
     void migrate();
+    // Notes which files were opened.
+    void remember();
+    // Goes on in the file now at the path when the one opened was deleted or
+    // replaced meanwhile.
+    void followFile();
+    void setBusyTimeout(int milliseconds);
     QString setAside();
-    // After a failed statement: sets a damaged file aside, or stops writing.
+    // After a failed statement: sets a damaged file aside, or marks the
+    // writing failed.
     void failed(const class QSqlError &error, bool writing);
     void notice(const QString &text);
     qint64 learnerId(const QString &name, bool add);
@@ -68,6 +95,8 @@ private:
     // Runs the statements in one write transaction; false when they could
     // not be written.
     bool write(const std::function<void(class QSqlQuery &)> &statements);
+    // One try of the statements' transaction: the error, invalid when written.
+    QSqlError transaction(const std::function<void(class QSqlQuery &)> &statements);
 
     QString m_filePath;
     std::function<QDateTime()> m_clock;
@@ -76,4 +105,11 @@ private:
     Access m_access = Access::Unavailable;
     QStringList m_notices;
     bool m_setAside = false;
+    // The file opened and its -wal and -shm journal files, as found then.
+    std::optional<FileId> m_opened;
+    std::array<std::optional<FileId>, 2> m_openedJournal;
+    // Once the history went on in another file, only the games recorded
+    // since take answers: an earlier game's number may name another game.
+    bool m_followed = false;
+    QSet<qint64> m_gamesSinceFollowed;
 };

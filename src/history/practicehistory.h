@@ -61,6 +61,9 @@ class PracticeHistory
 public:
     enum class Access {
         ReadWrite,
+        // The last write failed (the file locked, the disk full): shown as
+        // stored, and the next write tries again.
+        WriteFailed,
         ReadOnly, // written by a newer version: shown, never changed
         Unavailable,
     };
@@ -97,6 +100,7 @@ public:
 
     // The text of what went wrong since the last call, or empty: a damaged
     // file set aside, a folder that cannot be written, a locked or full disk,
-    // a newer version's history. Each cause is told once.
+    // a newer version's history, a file deleted or replaced meanwhile. Each
+    // cause is told once.
     virtual QString takeNotice() = 0;
 };

@@ -165,6 +165,18 @@ bool PracticeRecord::canRecord()
     return store && store->access() == PracticeHistory::Access::ReadWrite;
 }
 
+bool PracticeRecord::writingFails()
+{
+    if (!keepHistory())
+        return false;
+    PracticeHistory *store = history();
+    tell();
+    if (!store)
+        return false;
+    const PracticeHistory::Access access = store->access();
+    return access == PracticeHistory::Access::WriteFailed || access == PracticeHistory::Access::Unavailable;
+}
+
 QList<GameSummary> PracticeRecord::pastGames(const QString &listPath, const WordStore &list)
 {
     QList<GameSummary> summaries;
@@ -226,7 +238,8 @@ void PracticeRecord::record(const GameState &game, const QString &listPath, cons
     // Another learner, another list, or a history started afresh: the game
     // is recorded anew from this answer on.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (store->access() != PracticeHistory::Access::ReadWrite)
+        const PracticeHistory::Access access = store->access();
+        if (access != PracticeHistory::Access::ReadWrite && access != PracticeHistory::Access::WriteFailed)
             break;
         if (m_game == 0 || m_gameLearner != name || m_gameList.path != id.path
             || m_gameList.wordsHash != id.wordsHash) {
@@ -235,6 +248,10 @@ void PracticeRecord::record(const GameState &game, const QString &listPath, cons
             m_gameList = id;
         }
         if (m_game != 0 && store->recordAnswer(m_game, answer))
+            break;
+        // A write that failed leaves the game in the file: it takes the next
+        // answer once the file can be written again.
+        if (store->access() != PracticeHistory::Access::ReadWrite)
             break;
         m_game = 0;
     }

@@ -59,8 +59,13 @@ public:
     QString addLearner(const QString &name);
     // Deletes the learner's record; false when the history could not do it.
     bool forgetHistory(const QString &learner);
-    // False when the history was written by a newer version, or cannot be used.
+    // False when the history was written by a newer version, cannot be used,
+    // or its last write failed.
     bool canRecord();
+    // True when answers are to be kept but the history cannot be written:
+    // its last write failed (the file locked, the disk full), or it could not
+    // be opened for writing. What it holds is still shown.
+    bool writingFails();
 
     // The learner's games on the list, newest first.
     QList<GameSummary> pastGames(const QString &listPath, const WordStore &list);

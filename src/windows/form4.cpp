@@ -37,6 +37,11 @@ namespace {
 
 constexpr int kClientWidth = 8040;
 constexpr int kClientHeight = 7155;
+// The line below the buttons that says when answers are not being kept, and
+// the window's height with it.
+constexpr int kRecordingTop = 7140;
+constexpr int kRecordingHeight = 255;
+constexpr int kClientHeightWithRecording = kRecordingTop + kRecordingHeight + 120;
 // Points are marked on the line while they can be told apart.
 constexpr qsizetype kMostMarkedPoints = 100;
 constexpr int kHundred = 100;
@@ -113,6 +118,10 @@ void Form4::buildControls()
     PushButton4 = Controls::button(this, "PushButton4", u"Forget History..."_s, twipsRect(120, 6630, 3840, 405));
     PushButton5 = Controls::button(this, "PushButton5", u"Close"_s, twipsRect(4080, 6630, 3840, 405));
 
+    Label3 = Controls::label(this, "Label3", QString(), twipsRect(120, kRecordingTop, 7800, kRecordingHeight),
+                             u"Whether new answers are kept in the practice history"_s);
+    Label3->hide();
+
     const QList<QWidget *> tabOrder{Combo1, PushButton1, ListView1,   ListView2,   Check1,
                                     Check2, PushButton2, PushButton3, PushButton4, PushButton5};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
@@ -173,6 +182,7 @@ void Form4::refresh()
     m_words = record().wordsToWorkOn(m_listPath, m_state.dictionary);
     showGames();
     showWords();
+    showRecording();
 }
 
 void Form4::showLearners()
@@ -263,6 +273,14 @@ void Form4::showWords()
     PushButton3->setEnabled(!m_words.isEmpty());
 }
 
+void Form4::showRecording()
+{
+    const bool failing = record().writingFails();
+    Label3->setText(failing ? u"New answers are not being kept: the history file could not be written."_s : QString());
+    Label3->setVisible(failing);
+    setFixedHeight(Looks::px(failing ? kClientHeightWithRecording : kClientHeight));
+}
+
 void Form4::Combo1_Click()
 {
     record().setLearner(Combo1->currentText());
@@ -286,6 +304,7 @@ void Form4::PushButton1_Click()
 void Form4::Check1_Click()
 {
     record().setKeepHistory(Check1->isChecked());
+    showRecording();
 }
 
 void Form4::Check2_Click()

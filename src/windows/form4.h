@@ -59,6 +59,8 @@ public:
     QPushButton *PushButton3;
     QPushButton *PushButton4;
     QPushButton *PushButton5;
+    // Shown, below the buttons, only while answers are not being kept.
+    QLabel *Label3;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -70,6 +72,8 @@ private:
     void showLearners();
     void showGames();
     void showWords();
+    // Says when new answers are not being kept, and why.
+    void showRecording();
     // Runs a handler for a user action: what fails is told in a plain message.
     template<typename F>
     void userAction(F &&handler);

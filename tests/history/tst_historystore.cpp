@@ -11,6 +11,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
+#include <optional>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -133,6 +135,8 @@ private slots:
     void fileSystemThatRefusesFilesStopsRecording();
     void lockedHistoryStopsRecordingOnce_data();
     void lockedHistoryStopsRecordingOnce();
+    void fileTakenAwayStartsAnew_data();
+    void fileTakenAwayStartsAnew();
     void newerHistoryIsReadOnly();
     void twoConnectionsBothRecord();
     void twoProcessesBothRecord();
@@ -348,15 +352,82 @@ void tst_HistoryStore::lockedHistoryStopsRecordingOnce()
         HistoryStore store(file, &fixedClock, 50);
         if (opens)
             QCOMPARE(store.recordGame(u"Ann"_s, kList, kNoon), 0);
-        QCOMPARE(store.access(), PracticeHistory::Access::Unavailable);
+        QCOMPARE(store.access(), opens ? PracticeHistory::Access::WriteFailed : PracticeHistory::Access::Unavailable);
         const QString notice = store.takeNotice();
         QVERIFY2(notice.contains(u"in use"_s), qPrintable(notice));
-        // Told once; nothing more is tried.
+        // Told once; what is stored is still shown.
         QCOMPARE(store.recordGame(u"Ann"_s, kList, kNoon), 0);
         QCOMPARE(store.takeNotice(), QString());
+        QCOMPARE(store.pastGames(u"Ann"_s, kList).size(), opens ? 1 : 0);
         QVERIFY(damagedFiles(folder.path()).isEmpty());
     }
     QCOMPARE(answerCount(file), 2);
+}
+
+void tst_HistoryStore::fileTakenAwayStartsAnew_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("read"); // by another copy meanwhile
+    QTest::newRow("deleted") << u"delete"_s << false;
+    QTest::newRow("its folder deleted") << u"delete folder"_s << false;
+    QTest::newRow("moved away") << u"move"_s << false;
+    QTest::newRow("replaced by another history") << u"replace"_s << false;
+    // The old file's journal cannot be emptied while it is read.
+    QTest::newRow("replaced while another copy reads the old one") << u"replace"_s << true;
+}
+
+void tst_HistoryStore::fileTakenAwayStartsAnew()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, read);
+    const bool replaced = how == u"replace";
+    QTemporaryDir folder;
+    const QString data = folder.filePath(u"data"_s);
+    const QString file = data + u"/history.sqlite"_s;
+    const QString elsewhere = folder.filePath(u"elsewhere.sqlite"_s);
+    {
+        HistoryStore store(file, &fixedClock);
+        const qint64 first = store.recordGame(u"Ann"_s, kList, kNoon);
+        QVERIFY(store.recordAnswer(first, answer(u"rhythm"_s, u"rythm"_s)));
+        QVERIFY(store.recordAnswer(first, answer(u"until"_s, u"until"_s)));
+        std::optional<RawConnection> reader;
+        if (read) {
+            reader.emplace(file);
+            reader->value(u"BEGIN"_s);
+            QCOMPARE(reader->value(u"SELECT count(*) FROM answers"_s).toInt(), 2);
+        }
+        if (how == u"delete") {
+            QVERIFY(QFile::remove(file));
+        } else if (how == u"delete folder") {
+            QVERIFY(QDir(data).removeRecursively());
+        } else if (how == u"move") {
+            QVERIFY(QFile::rename(file, elsewhere));
+        } else {
+            // Its game has the number of the store's game.
+            makeHistory(elsewhere, 5);
+            QCOMPARE(std::rename(QFile::encodeName(elsewhere).constData(), QFile::encodeName(file).constData()), 0);
+        }
+
+        // The game was the old file's: the caller records a new one.
+        QVERIFY(!store.recordAnswer(first, answer(u"receive"_s, u"receive"_s)));
+        const QString notice = store.takeNotice();
+        QVERIFY2(notice.contains(replaced ? u"replaced"_s : u"removed"_s), qPrintable(notice));
+        const qint64 second = store.recordGame(u"Ann"_s, kList, kNoon.addDays(1));
+        QVERIFY(store.recordAnswer(second, answer(u"receive"_s, u"recieve"_s)));
+        QCOMPARE(store.takeNotice(), QString());
+    }
+    // A file moved away keeps every answer it was given.
+    if (how == u"move")
+        QCOMPARE(answerCount(elsewhere), 2);
+    // Nothing of the old file is left beside the new one.
+    QCOMPARE(QDir(data).entryList(QDir::Files | QDir::Hidden), QStringList{u"history.sqlite"_s});
+    // The next start finds the new game, and the replacing history as it was.
+    const QList<PastGame> games = HistoryStore(file).pastGames(u"Ann"_s, kList);
+    QCOMPARE(games.size(), replaced ? 2 : 1);
+    QCOMPARE(games.at(0).started, kNoon.addDays(1));
+    QCOMPARE(games.at(0).answered, 1);
+    if (replaced)
+        QCOMPARE(games.at(1).answered, 5);
 }
 
 void tst_HistoryStore::newerHistoryIsReadOnly()

@@ -3,11 +3,13 @@
 #include "core/settingsstore.h"
 #include "fakes.h"
 #include "history/historystore.h"
+#include "historylock.h"
 #include "practice/gamestate.h"
 #include "program/practicerecord.h"
 #include "wordlist/wordstore.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -69,6 +71,7 @@ private slots:
     void forgottenInTheMiddleOfAGame();
     void damagedHistoryIsToldOnceAndPracticeGoesOn();
     void historyThatCannotBeWrittenIsToldOncePerRun();
+    void gameGoesOnInTheHistoryOnceTheLockIsLetGo();
     void wordsToWorkOnOfTheLearnerInUse();
 };
 
@@ -232,6 +235,31 @@ void tst_PracticeRecord::historyThatCannotBeWrittenIsToldOncePerRun()
     QCOMPARE(f.prompts.messages().size(), 1);
     QVERIFY(f.prompts.errors().isEmpty());
     QVERIFY(!f.record.canRecord());
+}
+
+void tst_PracticeRecord::gameGoesOnInTheHistoryOnceTheLockIsLetGo()
+{
+    Fixture f;
+    f.newGame();
+    f.answer(u"until"_s, u"untl"_s);
+    {
+        HistoryLock lock(QStringLiteral(HISTORY_LOCKER), f.historyFile());
+        QVERIFY(lock.locked());
+        f.answer(u"rhythm"_s, u"rhythm"_s);
+        QVERIFY(f.record.writingFails());
+        // The file is waited for once; later answers try it only briefly.
+        QElapsedTimer answering;
+        answering.start();
+        f.answer(u"receive"_s, u"recieve"_s);
+        QVERIFY2(answering.elapsed() < HistoryStore::kBusyTimeoutMs / 2,
+                 qPrintable(QString::number(answering.elapsed())));
+    }
+    f.answer(u"until"_s, u"until"_s);
+    // One game, less the answers given while the file was locked.
+    QCOMPARE(f.games().size(), 1);
+    QCOMPARE(f.games().at(0).answered, 2);
+    QVERIFY(!f.record.writingFails());
+    QCOMPARE(f.prompts.messages().size(), 1);
 }
 
 void tst_PracticeRecord::wordsToWorkOnOfTheLearnerInUse()

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "history/historystore.h"
+#include "historylock.h"
 #include "testprogram.h"
 #include "widgets/texttable.h"
 #include "windows/form2.h"
@@ -70,6 +72,8 @@ private slots:
     void practiseWaitsForTheGameInProgress();
     void askWordsToWorkOnFirst_data();
     void askWordsToWorkOnFirst();
+    void lockedHistoryIsShownAndSaysAnswersAreNotKept();
+    void deletedHistoryStartsAnewWithOneMessage();
 
 private:
     Form1 &startProgram();
@@ -553,6 +557,52 @@ void tst_Form4::askWordsToWorkOnFirst()
         QCOMPARE(openedByTheMissedWord, kGames);
     else
         QVERIFY(openedByTheMissedWord < kGames);
+}
+
+void tst_Form4::lockedHistoryIsShownAndSaysAnswersAreNotKept()
+{
+    startProgram();
+    play(3, {{u"cat"_s, u"kat"_s}});
+    {
+        HistoryLock lock(QStringLiteral(HISTORY_LOCKER), program->historyFile());
+        QVERIFY(lock.locked());
+        play(3);
+
+        Form4 &form4 = openProgress();
+
+        QCOMPARE(tableRows(form4.gamesTable()).size(), 1);
+        QCOMPARE(tableRows(form4.wordsTable()), QStringList{u"cat|1|1|kat|\"k\" instead of \"c\""_s});
+        QVERIFY(form4.Label3->isVisible());
+        QCOMPARE(form4.Label3->text(), u"New answers are not being kept: the history file could not be written."_s);
+        QVERIFY(form4.rect().contains(form4.Label3->geometry()));
+        QVERIFY(form4.Label3->sizeHint().width() <= form4.Label3->width());
+        closeProgress();
+    }
+    play(2);
+
+    Form4 &form4 = openProgress();
+    QCOMPARE(form4.pastGames().size(), 2);
+    QCOMPARE(form4.pastGames().at(0).answered, 2);
+    QVERIFY(form4.Label3->isHidden());
+    QCOMPARE(program->prompts.messages().size(), 1);
+}
+
+void tst_Form4::deletedHistoryStartsAnewWithOneMessage()
+{
+    Form1 &form1 = startProgram();
+    play(3, {{u"cat"_s, u"kat"_s}});
+    QVERIFY(QFile::remove(program->historyFile()));
+
+    play(3, {{u"dog"_s, u"dgo"_s}});
+
+    QCOMPARE(program->prompts.messages().size(), 1);
+    QVERIFY(program->prompts.messages().constFirst().contains(u"removed"_s));
+    QCOMPARE(tableRows(openProgress().wordsTable()), QStringList{u"dog|1|1|dgo|\"go\" instead of \"og\""_s});
+    // The next start finds the game.
+    const WordListId list{form1.Text1->text(), wordsHash({u"cat"_s, u"dog"_s, u"owl"_s})};
+    const QList<PastGame> kept = HistoryStore(program->historyFile()).pastGames(PracticeRecord::loginName(), list);
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(kept.at(0).answered, 3);
 }
 
 QTEST_MAIN(tst_Form4)
