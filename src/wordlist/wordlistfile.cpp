@@ -152,11 +152,12 @@ bool readDictionaryInto(Steps &s, const QString &path, WordStore &dictionary, co
         });
         return !tooLarge;
     };
-    if (!sized(102, [&] {
-            text = readDictionaryText(path);
-            read = true;
-        })
-        || !read || !sized(104, [&] { text.remove(u'\r'); })
+    // A file that cannot be read or is not text is no list either.
+    const auto readText = [&] {
+        text = readDictionaryText(path);
+        read = true;
+    };
+    if (!sized(102, readText) || !read || !sized(104, [&] { text.remove(u'\r'); })
         || !sized(106, [&] { lines = TextLines(std::move(text)); })
         || !sized(108, [&] { fresh = WordStore(lines.text(), lines.nonEmptyCount()); }))
         return false;

@@ -259,8 +259,8 @@ void tst_Access::switchedByTheActionAsByAClick_data()
     QTest::addColumn<QString>("otherValue");
     QTest::addRow("Do not play sounds") << u"Option2"_s << u"Option2"_s << u"True"_s << u"Option1"_s << u"False"_s;
     QTest::addRow("Play sounds") << u"Option1"_s << u"Option1"_s << u"True"_s << u"Option2"_s << u"False"_s;
-    QTest::addRow("Keep practice history") << u"Check1"_s << u"Keep Practice History"_s << u"False"_s << QString()
-                                           << QString();
+    QTest::addRow("Keep practice history")
+        << u"Check1"_s << u"Keep Practice History"_s << u"False"_s << QString() << QString();
     QTest::addRow("Ask words to work on first")
         << u"Check2"_s << u"Words To Work On First"_s << u"True"_s << QString() << QString();
 }
