@@ -220,17 +220,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     RecordingPrompts prompts;
     Steps s(prompts, u"modDictionary", u"loadDictionaryFile");
-    WordStore store = WordStore::fromText(u"the list in use"_s);
-    FUZZ_REQUIRE(readDictionaryInto(s, path, store));
+    const QString inUse = u"the list in use"_s;
+    WordStore store = WordStore::fromText(inUse);
+    const bool taken = readDictionaryInto(s, path, store);
 
     const QString text = WordListFile::decode(bytes);
     if (WordListFile::isBinary(text)) {
+        // Refused: the list in use stays.
+        FUZZ_REQUIRE(!taken);
         FUZZ_REQUIRE(prompts.errors.size() == 1);
         FUZZ_REQUIRE(prompts.errors.first().contains(u"is not a text file."_s));
         FUZZ_REQUIRE(prompts.errors.first().contains(u" at line 102\r\r"_s));
-        FUZZ_REQUIRE(store.isEmpty());
+        FUZZ_REQUIRE(store.count() == 1 && store.word(1) == inUse);
         return 0;
     }
+    FUZZ_REQUIRE(taken);
     FUZZ_REQUIRE(prompts.errors.isEmpty());
     checkDecoding(bytes, text);
 

@@ -41,7 +41,7 @@ int main(int argc, char *argv[])
         // and must not take the processor from the first paint.
         DeferredSpeechEngine speech(
             [&busy] { return createSystemSpeechEngine([&busy](bool waiting) { busy(waiting); }); });
-        QtPrompts prompts;
+        QtPrompts prompts(&input);
         QtFileDialogs dialogs;
         QtLauncher launcher;
         SettingsStore settings;

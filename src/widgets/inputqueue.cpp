@@ -2,10 +2,12 @@
 #include "inputqueue.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -29,6 +31,12 @@ bool isInput(const QObject *target, const QEvent &event)
     default:
         return false;
     }
+}
+
+bool isTyping(const QEvent &event)
+{
+    return event.type() == QEvent::KeyPress || event.type() == QEvent::KeyRelease
+        || event.type() == QEvent::InputMethod;
 }
 
 bool isPlainTyping(const QEvent &event)
@@ -142,6 +150,26 @@ void InputQueue::endWait()
     finished();
 }
 
+bool InputQueue::waitForTypingPause()
+{
+    const auto sinceKey = [this] { return std::chrono::milliseconds(m_sinceKey.elapsed()); };
+    // Keys already on their way count.
+    QCoreApplication::processEvents();
+    while (m_sinceKey.isValid() && sinceKey() < m_typingPause) {
+        QEventLoop wait;
+        bool paused = false;
+        QTimer::singleShot(m_typingPause - sinceKey(), &wait, [&] {
+            paused = true;
+            wait.quit();
+        });
+        wait.exec();
+        // Stopped from outside: the program is ending.
+        if (!paused)
+            return false;
+    }
+    return true;
+}
+
 void InputQueue::finished()
 {
     // Delivered from the event loop, not from inside the code that just
@@ -194,6 +222,8 @@ bool InputQueue::eventFilter(QObject *watched, QEvent *event)
 {
     if (!isInput(watched, *event) || m_delivering || isPassingOn(watched, *event))
         return false;
+    if (isTyping(*event) && isWatched(watched))
+        m_sinceKey.start();
     if (event->type() == QEvent::Close) {
         const auto closesNow
             = [watched](const QPointer<QWidget> &window) { return window && window->windowHandle() == watched; };

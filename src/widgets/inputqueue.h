@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -51,6 +53,14 @@ public:
     // at the window as spontaneous events, so the program says which is its.
     void close(QWidget *window);
 
+    // Returns once the user has typed nothing into the watched windows for
+    // the typing pause, at once when nothing was typed in that time; false
+    // when the program ends meanwhile. Called during a wait, so that what
+    // comes meanwhile is held or shown as during any other: a box the user
+    // did not ask for, shown afterwards, takes no key typed for the windows.
+    bool waitForTypingPause();
+    void setTypingPause(std::chrono::milliseconds pause) { m_typingPause = pause; }
+
     // A handler runs or a wait is under way.
     bool busy() const { return m_active > 0; }
     // Input events and handlers waiting for their turn.
@@ -82,4 +92,8 @@ private:
     // Set while one held event is delivered: it travels on to its widget.
     bool m_delivering = false;
     bool m_draining = false;
+    // Since the last key typed into a watched window.
+    QElapsedTimer m_sinceKey;
+    // Longer than the gaps between the keys of a slow typist.
+    std::chrono::milliseconds m_typingPause{1000};
 };

@@ -4,6 +4,7 @@
 #include "core/apptitle.h"
 #include "core/errorreport.h"
 #include "core/utilities.h"
+#include "widgets/inputqueue.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -95,7 +97,14 @@ std::optional<QString> QtPrompts::askText(const QString &text)
 
 void QtPrompts::error(const QString &text)
 {
-    showBox(QMessageBox::Warning, kErrorTitle.toString(), text, QMessageBox::Ok);
+    if (!m_input) {
+        showBox(QMessageBox::Warning, kErrorTitle.toString(), text, QMessageBox::Ok);
+        return;
+    }
+    m_input->beginWait();
+    const auto done = qScopeGuard([this] { m_input->endWait(); });
+    if (m_input->waitForTypingPause())
+        showBox(QMessageBox::Warning, kErrorTitle.toString(), text, QMessageBox::Ok);
 }
 
 QString QtFileDialogs::openFile(QWidget *parent, const QString &title, const QString &filter)

@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <memory>
 
+class InputQueue;
+
 // The box a prompt shows, not yet shown: the text exactly as given, with its
 // line breaks shown as line breaks.
 std::unique_ptr<QMessageBox> makePromptBox(QMessageBox::Icon icon, const QString &title, const QString &text,
@@ -21,10 +23,20 @@ std::unique_ptr<QDialog> makeTextQuestionBox(const QString &title, const QString
 class QtPrompts : public Prompts
 {
 public:
+    // The input queue of the windows, when there is one: see error().
+    explicit QtPrompts(InputQueue *input = nullptr) : m_input(input) { }
+
     void message(const QString &text) override;
     bool question(const QString &text) override;
     std::optional<QString> askText(const QString &text) override;
+    // The report comes unasked, maybe while the learner types the next
+    // answer: it shows once the typing pauses, and the input for the windows
+    // waits until it is closed. So the box takes no key typed for them, and
+    // a Return typed before it showed cannot close it unread.
     void error(const QString &text) override;
+
+private:
+    InputQueue *m_input;
 };
 
 class QtFileDialogs : public FileDialogs

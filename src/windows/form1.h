@@ -31,12 +31,15 @@ public:
 
     // Word list (form1_wordlist.cpp).
     // Reads the list named by the path box into a new store, empties the pass
-    // record and clears the word counter. Reports its own failures: a list
-    // that cannot be read (see readDictionaryText) is reported at step 102
-    // and leaves the store empty; a list too large to hold is reported and
-    // leaves the list in use, the pass record and the counter as they were.
-    void loadDictionaryFile();
-    void Text1_Change();
+    // record and clears the word counter; true when it did. Reports its own
+    // failures: a file that is no list (see readDictionaryText: it cannot be
+    // read, is not text, or is too large to hold) is reported and leaves the
+    // list in use, the pass record and the counter as they were.
+    bool loadDictionaryFile();
+    // The change handling of the path box; `previousPath` is what the box
+    // held before. A file refused as a list puts that path back, so that the
+    // list in use, its name and the remembered path stay as they were.
+    void Text1_Change(const QString &previousPath);
     // Puts a path into Text1; every assignment runs the change handling, also
     // one that repeats the path in use, so choosing a list again reloads it.
     void setText1(const QString &path);

@@ -17,38 +17,32 @@
 
 using namespace Qt::StringLiterals;
 
-void Form1::loadDictionaryFile()
+bool Form1::loadDictionaryFile()
 {
     Steps s(m_state.prompts(), u"modDictionary", u"loadDictionaryFile");
     s.step(100, [&] { setCursor(Qt::WaitCursor); });
     // A list of millions of words takes seconds: the window keeps painting.
     const bool loaded = readDictionaryInto(s, Text1->text(), m_state.dictionary, runWhileHandlingEvents);
     s.step(118, [&] { setCursor(Qt::ArrowCursor); });
-    // A list too large to hold leaves the list in use, its pass and counter.
+    // A file that is no list leaves the list in use, its pass and counter.
     if (!loaded)
-        return;
+        return false;
     s.step(120, [&] { m_state.usedWords.clear(); });
     s.step(122, [&] { Label1->setText(QString()); });
+    return true;
 }
 
 void Form1::setText1(const QString &path)
 {
+    const QString previous = Text1->text();
     Text1->setText(path);
-    Text1_Change();
+    Text1_Change(previous);
 }
 
-void Form1::Text1_Change()
+void Form1::Text1_Change(const QString &previousPath)
 {
     const QString path = Text1->text();
     m_changeReadList = false;
-    // A settings file that cannot be written must not keep the learner from
-    // the list: its failure passes to the caller once the list is shown.
-    std::exception_ptr notRemembered;
-    try {
-        m_state.WriteSetting(SettingKeys::kDictionary, path);
-    } catch (const Failure &) {
-        notRemembered = std::current_exception();
-    }
     if (std::any_of(path.cbegin(), path.cend(), [](QChar c) { return c != u' '; })) {
         // A plain file only: folders, hidden files and devices are not read.
         // Wildcard characters are taken literally, as part of a file name, so
@@ -56,8 +50,22 @@ void Form1::Text1_Change()
         const QFileInfo info(path);
         if (info.isFile() && !info.isHidden()) {
             m_changeReadList = true;
-            loadDictionaryFile();
+            // Remembered only once it is taken, so that a file refused, here
+            // or at the next start, never takes the place of the list in use.
+            if (!loadDictionaryFile()) {
+                Text1->setText(previousPath);
+                Label3->setText(FileNameOf(previousPath));
+                return;
+            }
         }
+    }
+    // A settings file that cannot be written must not keep the learner from
+    // the list: its failure passes to the caller once the list is shown.
+    std::exception_ptr notRemembered;
+    try {
+        m_state.WriteSetting(SettingKeys::kDictionary, path);
+    } catch (const Failure &) {
+        notRemembered = std::current_exception();
     }
     Label3->setText(FileNameOf(path));
     if (notRemembered)

@@ -155,10 +155,17 @@ void Form3::buildControls()
     const auto inTurn = [this, &input](void (Form3::*handler)()) {
         return [this, &input, handler] { input.run(this, [this, handler] { (this->*handler)(); }); };
     };
-    connect(Option1, &QRadioButton::clicked, this,
-            [this, &input] { input.run(this, [this] { userAction(u"Option1_Click", [this] { Option1_Click(); }); }); });
-    connect(Option2, &QRadioButton::clicked, this,
-            [this, &input] { input.run(this, [this] { userAction(u"Option2_Click", [this] { Option2_Click(); }); }); });
+    // An option is chosen as it becomes selected, by a click, a key or the
+    // accessibility bus's toggle (which clicks nothing); the window's own
+    // settings are made without its handler.
+    connect(Option1, &QRadioButton::toggled, this, [this, &input](bool selected) {
+        if (selected)
+            input.run(this, [this] { userAction(u"Option1_Click", [this] { Option1_Click(); }); });
+    });
+    connect(Option2, &QRadioButton::toggled, this, [this, &input](bool selected) {
+        if (selected)
+            input.run(this, [this] { userAction(u"Option2_Click", [this] { Option2_Click(); }); });
+    });
     connect(PushButton14, &QPushButton::clicked, this, inTurn(&Form3::PushButton14_Click));
     connect(PushButton9, &QPushButton::clicked, this, inTurn(&Form3::PushButton9_Click));
     connect(PushButton4, &QPushButton::clicked, this, inTurn(&Form3::PushButton4_Click));
@@ -207,7 +214,10 @@ void Form3::Form_Load()
 void Form3::setOption(QRadioButton *option, bool selected)
 {
     if (selected) {
-        option->setChecked(true);
+        {
+            const QSignalBlocker quiet(option);
+            option->setChecked(true);
+        }
         if (option == Option1)
             Option1_Click();
         else

@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeView>
 #include <QValueAxis>
 
@@ -139,8 +140,10 @@ void Form4::buildControls()
     // Activated: chosen by the user, not filled in by the window.
     connect(Combo1, &QComboBox::activated, this, inTurn(&Form4::Combo1_Click));
     connect(PushButton1, &QPushButton::clicked, this, inTurn(&Form4::PushButton1_Click));
-    connect(Check1, &QCheckBox::clicked, this, inTurn(&Form4::Check1_Click));
-    connect(Check2, &QCheckBox::clicked, this, inTurn(&Form4::Check2_Click));
+    // Switched by a click, a key or the accessibility bus's toggle (which
+    // clicks nothing); the window's own settings are made without them.
+    connect(Check1, &QCheckBox::toggled, this, inTurn(&Form4::Check1_Click));
+    connect(Check2, &QCheckBox::toggled, this, inTurn(&Form4::Check2_Click));
     connect(PushButton2, &QPushButton::clicked, this, inTurn(&Form4::PushButton2_Click));
     connect(PushButton3, &QPushButton::clicked, this, inTurn(&Form4::PushButton3_Click));
     connect(PushButton4, &QPushButton::clicked, this, inTurn(&Form4::PushButton4_Click));
@@ -170,8 +173,12 @@ void Form4::Form_Load(const QString &listPath)
                            {this, Label1, Label2, Check1, Check2, ListView1->viewport(), ListView2->viewport(),
                             ListView1->header(), ListView2->header(), Chart1->viewport()});
     }
-    Check1->setChecked(record().keepHistory());
-    Check2->setChecked(WordsFirst::isOn(m_state));
+    {
+        const QSignalBlocker quiet1(Check1);
+        const QSignalBlocker quiet2(Check2);
+        Check1->setChecked(record().keepHistory());
+        Check2->setChecked(WordsFirst::isOn(m_state));
+    }
     refresh();
 }
 

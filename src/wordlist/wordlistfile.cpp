@@ -135,8 +135,9 @@ bool readDictionaryInto(Steps &s, const QString &path, WordStore &dictionary, co
     TextLines lines;
     WordStore fresh;
     bool tooLarge = false;
+    bool read = false;
     // The steps whose memory grows with the list. The list in use is kept
-    // until the new one is split, so that one too large to hold costs nothing.
+    // until the new one is split, so that a file refused costs nothing.
     const auto sized = [&](int line, auto &&body) {
         s.step(line, [&] {
             try {
@@ -151,7 +152,12 @@ bool readDictionaryInto(Steps &s, const QString &path, WordStore &dictionary, co
         });
         return !tooLarge;
     };
-    if (!sized(102, [&] { text = readDictionaryText(path); }) || !sized(104, [&] { text.remove(u'\r'); })
+    // A file that cannot be read or is not text is no list either.
+    const auto readText = [&] {
+        text = readDictionaryText(path);
+        read = true;
+    };
+    if (!sized(102, readText) || !read || !sized(104, [&] { text.remove(u'\r'); })
         || !sized(106, [&] { lines = TextLines(std::move(text)); })
         || !sized(108, [&] { fresh = WordStore(lines.text(), lines.nonEmptyCount()); }))
         return false;

@@ -74,10 +74,10 @@ QString readDictionaryText(const QString &path);
 // Steps 102 to 116 of the load (loadDictionaryFile), run on the load's own
 // steps: reads the list at the path, deletes every CR, splits the text at
 // every LF and puts each non-empty line into a new store, which replaces the
-// given one. A list that cannot be read leaves an empty store. A list too
-// large to hold ends the load at its report and leaves the store as it was,
-// so the list in use is not lost; the result is false then. The copies of each
-// word are grouped before the store is handed over. The reading and the
-// filling run through the given runner, the reports on the calling thread;
-// the given store is not touched while the runner works.
+// given one. A file that is no list -- one that cannot be read, is not text
+// or is too large to hold -- ends the load at its report and leaves the store
+// as it was, so the list in use is not lost; the result is false then. The
+// copies of each word are grouped before the store is handed over. The
+// reading and the filling run through the given runner, the reports on the
+// calling thread; the given store is not touched while the runner works.
 bool readDictionaryInto(Steps &s, const QString &path, WordStore &dictionary, const WorkRunner &run = runHere);

@@ -37,7 +37,12 @@ public:
         boxes.append({Box::Question, text});
         return answers.isEmpty() ? false : answers.dequeue();
     }
-    void error(const QString &text) override { boxes.append({Box::Error, text}); }
+    void error(const QString &text) override
+    {
+        boxes.append({Box::Error, text});
+        if (errorsTo)
+            errorsTo->error(text);
+    }
     std::optional<QString> askText(const QString &text) override
     {
         boxes.append({Box::TextQuestion, text});
@@ -56,6 +61,8 @@ public:
     QQueue<std::optional<QString>> typedAnswers;
     // Runs while a message is "open", e.g. to take the focus as a real box does.
     std::function<void()> whileShown;
+    // Shows the error reports there too, e.g. in real boxes.
+    Prompts *errorsTo = nullptr;
 };
 
 class FakeFileDialogs : public FileDialogs

@@ -6,10 +6,13 @@
 #include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <functional>
 #include <qtestspontaneevent.h>
 
 using namespace Qt::StringLiterals;
@@ -78,6 +81,8 @@ private slots:
     void closeRequestsForTheMainWindowPass();
     void otherWindowsAnswer();
     void busyPointerDuringWaits();
+    void waitsForTheTypingToPause_data();
+    void waitsForTheTypingToPause();
 
 private:
     std::unique_ptr<InputQueue> input;
@@ -339,6 +344,55 @@ void tst_InputQueue::busyPointerDuringWaits()
     QVERIFY(!QApplication::overrideCursor());
 
     QTRY_COMPARE(w->log, QStringList{u"click after "_s});
+}
+
+void tst_InputQueue::waitsForTheTypingToPause_data()
+{
+    QTest::addColumn<int>("keysBefore");
+    QTest::addColumn<int>("keysDuring");
+    QTest::addRow("nothing typed: no wait") << 0 << 0;
+    QTest::addRow("typed just before") << 2 << 0;
+    QTest::addRow("typing goes on during the wait") << 2 << 5;
+}
+
+// The pause counts from the last key; keys typed meanwhile show in the answer
+// box at once.
+void tst_InputQueue::waitsForTheTypingToPause()
+{
+    QFETCH(int, keysBefore);
+    QFETCH(int, keysDuring);
+    const bool typing = keysBefore + keysDuring > 0;
+    const std::chrono::milliseconds pause(typing ? 300 : 10000);
+    input->setTypingPause(pause);
+    QElapsedTimer sinceKey;
+    const auto typeKey = [&] {
+        QTest::keyClick(w->window.windowHandle(), 'a');
+        sinceKey.start();
+    };
+    for (int i = 0; i < keysBefore; ++i)
+        typeKey();
+    int typedDuring = 0;
+    std::function<void()> typeOn = [&] {
+        typeKey();
+        if (++typedDuring < keysDuring)
+            QTimer::singleShot(0, this, typeOn);
+    };
+    if (keysDuring > 0)
+        QTimer::singleShot(0, this, typeOn);
+    QElapsedTimer waited;
+    waited.start();
+
+    input->beginWait();
+    const bool paused = input->waitForTypingPause();
+    input->endWait();
+
+    QVERIFY(paused);
+    QCOMPARE(typedDuring, keysDuring);
+    QCOMPARE(w->box->text(), QString(keysBefore + keysDuring, u'a'));
+    if (typing)
+        QVERIFY(sinceKey.elapsed() >= pause.count());
+    else
+        QVERIFY(waited.elapsed() < pause.count());
 }
 
 QTEST_MAIN(tst_InputQueue)

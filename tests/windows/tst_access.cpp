@@ -2,12 +2,16 @@
 #include "testprogram.h"
 #include "windows/form2.h"
 #include "windows/form3.h"
+#include "windows/form4.h"
 
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -69,6 +73,8 @@ private slots:
     void enterCharacter_data();
     void enterCharacter();
     void repeatRefusedOnce();
+    void switchedByTheActionAsByAClick_data();
+    void switchedByTheActionAsByAClick();
 
 private:
     Form1 &startProgram(const QString &listName = u"a&b <i>x.txt"_s);
@@ -242,6 +248,70 @@ void tst_Access::repeatRefusedOnce()
     QTest::keyClick(form1.Text2, Qt::Key_R, Qt::ControlModifier);
 
     QCOMPARE(program->prompts.messages(), QStringList{u"Please start the game first."_s});
+}
+
+void tst_Access::switchedByTheActionAsByAClick_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("otherKey");
+    QTest::addColumn<QString>("otherValue");
+    QTest::addRow("Do not play sounds") << u"Option2"_s << u"Option2"_s << u"True"_s << u"Option1"_s << u"False"_s;
+    QTest::addRow("Play sounds") << u"Option1"_s << u"Option1"_s << u"True"_s << u"Option2"_s << u"False"_s;
+    QTest::addRow("Keep practice history")
+        << u"Check1"_s << u"Keep Practice History"_s << u"False"_s << QString() << QString();
+    QTest::addRow("Ask words to work on first")
+        << u"Check2"_s << u"Words To Work On First"_s << u"True"_s << QString() << QString();
+}
+
+// Switch access, voice control and test tools switch option buttons and
+// check boxes through their accessible toggle, which is no click: it must
+// do all that a click does, and the choice outlives the window.
+void tst_Access::switchedByTheActionAsByAClick()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QString, otherKey);
+    QFETCH(QString, otherValue);
+    const bool soundOption = control.startsWith(u"Option"_s);
+    program->settings->WriteSetting(u"Option1"_s, control == u"Option1" ? u"False"_s : u"True"_s);
+    program->settings->WriteSetting(u"Option2"_s, control == u"Option1" ? u"True"_s : u"False"_s);
+    program->settings->WriteSetting(u"Dictionary"_s, program->writeFile(u"list.txt"_s, kOneWord));
+    Form1 &form1 = program->start();
+    QList<bool> sounds;
+    program->state().gameAudio.speakWord = [](const QString &) {};
+    program->state().gameAudio.playSound = [&sounds](bool isCorrect) { sounds.append(isCorrect); };
+    QWidget *window = soundOption ? static_cast<QWidget *>(&program->app->audioOptions())
+                                  : &program->app->progress(form1.Text1->text());
+    auto *button = window->findChild<QAbstractButton *>(control);
+    QVERIFY(button);
+    const bool before = button->isChecked();
+
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(button);
+    QVERIFY(face->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QCOMPARE(button->isChecked(), !before);
+
+    QTRY_COMPARE(program->settings->ReadSetting(key, QString()), value);
+    if (!otherKey.isEmpty())
+        QCOMPARE(program->settings->ReadSetting(otherKey, QString()), otherValue);
+    QPointer<QWidget> closing = window;
+    window->close();
+    QTRY_VERIFY(closing.isNull());
+    if (soundOption) {
+        // The next answer hears the choice.
+        form1.PushButton3->click();
+        form1.Text2->setText(u"<b>cat</b>"_s);
+        QTest::keyClick(form1.Text2, Qt::Key_Return);
+        QCOMPARE(sounds, control == u"Option1" ? QList<bool>{true} : QList<bool>());
+        QVERIFY(program->app->audioOptions().findChild<QAbstractButton *>(control)->isChecked());
+    } else {
+        QCOMPARE(program->app->progress(form1.Text1->text()).findChild<QAbstractButton *>(control)->isChecked(),
+                 value == u"True");
+    }
+    QVERIFY(program->prompts.boxes.isEmpty());
 }
 
 QTEST_MAIN(tst_Access)

@@ -212,23 +212,29 @@ void tst_Form1::missingRememberedListFallsBackToSample()
 void tst_Form1::badListIsReportedOnce_data()
 {
     QTest::addColumn<QString>("list");
-    QTest::addRow("remembered") << u"remembered"_s;
-    QTest::addRow("given on the command line") << u"given"_s;
-    QTest::addRow("8th-grade sample after a missing list") << u"sample"_s;
+    QTest::addColumn<bool>("fallsBackToTheSample");
+    QTest::addRow("remembered") << u"remembered"_s << true;
+    QTest::addRow("given on the command line") << u"given"_s << true;
+    QTest::addRow("8th-grade sample after a missing list") << u"sample"_s << false;
 }
 
-// The start-up reads its list once: a list that is not text is reported once.
+// The start-up reads its list once: a list that is not text is reported once
+// and is not taken. The start-up goes on as for a missing list: to the
+// 8th-grade sample, which is then the list remembered, or, when that is the
+// list refused, to the message that there is no list.
 void tst_Form1::badListIsReportedOnce()
 {
     QFETCH(QString, list);
+    QFETCH(bool, fallsBackToTheSample);
     TestProgram program;
     program.addSamples();
     const QByteArray notText("alpha\0beta\n", 11);
+    const QString deleted = program.folder.filePath(u"deleted.txt"_s);
     QString bad;
     QString given;
     if (list == u"sample"_s) {
         bad = program.writeBeside(u"\\Samples\\8th-Grade-Word-List.txt", notText);
-        program.settings->WriteSetting(u"Dictionary"_s, program.folder.filePath(u"deleted.txt"_s));
+        program.settings->WriteSetting(u"Dictionary"_s, deleted);
     } else {
         bad = program.writeFile(u"bad.txt"_s, notText);
         if (list == u"given"_s)
@@ -242,9 +248,13 @@ void tst_Form1::badListIsReportedOnce()
     QVERIFY2(report.startsWith(u"\"%1\" is not a text file.\r\n"_s.arg(bad)), qPrintable(report));
     QVERIFY2(report.contains(u"\r\nin Lexidrill2021/08/31.modDictionary.loadDictionaryFile at line 102\r\r"_s),
              qPrintable(report));
-    QCOMPARE(program.state().dictionary.count(), 0);
-    QCOMPARE(form.Text1->text(), bad);
-    QVERIFY(program.prompts.messages().isEmpty());
+    const QString inUse = fallsBackToTheSample ? program.path(u"\\Samples\\8th-Grade-Word-List.txt") : deleted;
+    QCOMPARE(form.Text1->text(), inUse);
+    QCOMPARE(program.settings->ReadSetting(u"Dictionary"_s, QString()), inUse);
+    QCOMPARE(form.Label3->text(), fallsBackToTheSample ? u"8th-Grade-Word-List.txt"_s : u"deleted.txt"_s);
+    QCOMPARE(program.state().dictionary.count(), fallsBackToTheSample ? 3 : 0);
+    QCOMPARE(program.prompts.messages(),
+             fallsBackToTheSample ? QStringList() : QStringList{u"Dictionary file is not valid."_s});
 }
 
 void tst_Form1::noListAtAllGivesOneMessage()

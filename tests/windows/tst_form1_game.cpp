@@ -3,6 +3,7 @@
 #include "testprogram.h"
 #include "widgets/busywhilewaiting.h"
 #include "widgets/looks.h"
+#include "widgets/qtplatform.h"
 #include "windows/form2.h"
 #include "windows/form3.h"
 
@@ -11,17 +12,49 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 const QByteArray kSixWords = "cat\r\ndog\r\nowl\r\nemu\r\nyak\r\nant\r\n";
-}
+
+// Hands each message box that shows to `then`, from the event loop.
+class BoxWatch : public QObject
+{
+public:
+    explicit BoxWatch(std::function<void(QMessageBox &)> then) : m_then(std::move(then))
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            if (QPointer<QMessageBox> box = qobject_cast<QMessageBox *>(watched)) {
+                QTimer::singleShot(0, this, [this, box] {
+                    if (box)
+                        m_then(*box);
+                });
+            }
+        }
+        return false;
+    }
+
+private:
+    std::function<void(QMessageBox &)> m_then;
+};
+} // namespace
 
 class tst_Game : public QObject
 {
@@ -49,6 +82,8 @@ private slots:
     void inputDuringAnAnswerComesAfterIt();
     void typingDuringTheFeedbackSoundIsKept();
     void typingWhileTheEngineStarts();
+    void anUnaskedReportTakesNoKeyTypedForTheGame_data();
+    void anUnaskedReportTakesNoKeyTypedForTheGame();
     void accessibleEndGameDuringTheSound();
     void longGameScores();
     void firstWordsOfTheListInUse_data();
@@ -497,6 +532,88 @@ void tst_Game::typingWhileTheEngineStarts()
     QCOMPARE(spoken.size(), 2);
     // The x came after Enter, so it is the start of the next answer.
     QCOMPARE(form1.Text2->text(), u"x"_s);
+}
+
+void tst_Game::anUnaskedReportTakesNoKeyTypedForTheGame_data()
+{
+    QTest::addColumn<bool>("withSounds");
+    QTest::addRow("report right after the answer") << false;
+    QTest::addRow("report after the feedback sound") << true;
+}
+
+// The speech fails as the next word is due, while the learner goes on typing
+// the next answer: the real report box must not take those keys. They reach
+// the answer box in order, the Enter among them answers after the report,
+// and the box stays until a key typed after it showed closes it.
+void tst_Game::anUnaskedReportTakesNoKeyTypedForTheGame()
+{
+    QFETCH(bool, withSounds);
+    Form1 &form1 = startProgram();
+    QtPrompts realBoxes(&program->app->input());
+    program->prompts.errorsTo = &realBoxes;
+    ProgramState &state = form1.state();
+    form1.PushButton3->click();
+    const QString asked = state.game.currentWord;
+    const QString next = u"nextword"_s;
+
+    // Keys go where the window system sends them: the window that has the
+    // keyboard, or the main window while none has. One key per turn of the
+    // event loop, the pace of a fast typist.
+    qsizetype typed = 0;
+    bool boxDuringTyping = false;
+    const auto typeKey = [&] {
+        boxDuringTyping = boxDuringTyping || QApplication::activeModalWidget();
+        QWindow *keyboard = QGuiApplication::focusWindow() ? QGuiApplication::focusWindow() : form1.windowHandle();
+        if (typed < next.size())
+            QTest::keyClick(keyboard, next.at(typed).toLatin1());
+        else
+            QTest::keyClick(keyboard, Qt::Key_Return);
+        ++typed;
+    };
+    std::function<void()> typeOn = [&] {
+        typeKey();
+        if (typed <= next.size())
+            QTimer::singleShot(0, &form1, typeOn);
+    };
+    if (withSounds) {
+        program->app->audioOptions().Option1->setChecked(true);
+        // The first letters come during the sound's wait, as in a real game.
+        state.gameAudio.playSound = [&](bool) {
+            typeKey();
+            typeKey();
+        };
+    }
+    // Once the box is up, the learner reads it and closes it.
+    QString reportShown;
+    QString answerBoxWhenShown;
+    bool stayedOpen = false;
+    const BoxWatch watch([&](QMessageBox &box) {
+        reportShown = box.windowTitle() + u": "_s + box.text();
+        answerBoxWhenShown = form1.Text2->text();
+        QCoreApplication::processEvents();
+        stayedOpen = box.isVisible();
+        QTest::keyClick(box.windowHandle(), Qt::Key_Return);
+    });
+    state.gameAudio.speakWord = [&](const QString &word) {
+        spoken.append(word);
+        if (spoken.size() != 2)
+            return;
+        QTimer::singleShot(0, &form1, typeOn);
+        program->speech.broken = true;
+        SpeakWord(state.audio, word);
+        program->speech.broken = false;
+    };
+
+    type(asked);
+
+    QVERIFY(!boxDuringTyping);
+    QVERIFY2(reportShown.startsWith(u"Application Error: No speech engine"_s), qPrintable(reportShown));
+    QVERIFY(stayedOpen);
+    QCOMPARE(answerBoxWhenShown, next);
+    QCOMPARE(program->prompts.errors().size(), 1);
+    QTRY_COMPARE(state.game.typedWords, (QStringList{asked, next}));
+    QCOMPARE(spoken.size(), 3);
+    QVERIFY(!QApplication::activeModalWidget());
 }
 
 // The accessibility bus presses buttons without input events; End Game

@@ -44,6 +44,8 @@ private slots:
     void editorFailsToStart();
     void unreadableList_data();
     void unreadableList();
+    void refusedListLeavesTheListInUse_data();
+    void refusedListLeavesTheListInUse();
     void largeList();
     void unwritableSettings_data();
     void unwritableSettings();
@@ -228,27 +230,24 @@ void tst_WordListCommands::editorFailsToStart()
         u"\r\nin Lexidrill2021/08/31.Form1.PushButton11_Click at line 102\r\r"_s));
 }
 
-// A list that cannot be read is reported at step 102 of the load, which goes
-// on: the store ends up empty, the pass record emptied, the pointer back. A
-// list too large to hold ends the load at its report: the list in use stays,
-// with its pass and counter.
+// A list that cannot be read or is too large to hold is reported at step 102
+// of the load, or at the step that runs out of memory, and ends the load: the
+// list in use stays, with its pass and counter; the pointer comes back.
 void tst_WordListCommands::unreadableList_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("description");
-    QTest::addColumn<bool>("keepsListInUse");
 
-    QTest::addRow("vanished") << u"vanished"_s << u"No such file"_s << false;
-    QTest::addRow("folder") << u"folder"_s << u"is a folder"_s << false;
-    QTest::addRow("binary") << u"binary"_s << u"is not a text file."_s << false;
-    QTest::addRow("beyond the store's range") << u"too large"_s << u"is too large for a word list"_s << true;
+    QTest::addRow("vanished") << u"vanished"_s << u"No such file"_s;
+    QTest::addRow("folder") << u"folder"_s << u"is a folder"_s;
+    QTest::addRow("binary") << u"binary"_s << u"is not a text file."_s;
+    QTest::addRow("beyond the store's range") << u"too large"_s << u"is too large for a word list"_s;
 }
 
 void tst_WordListCommands::unreadableList()
 {
     QFETCH(QString, kind);
     QFETCH(QString, description);
-    QFETCH(bool, keepsListInUse);
     TestProgram program;
     program.addSamples();
     Form1 &form = program.start();
@@ -266,16 +265,72 @@ void tst_WordListCommands::unreadableList()
     form.Text1->setText(path);
     form.Label1->setText(u" Word 3 of 10"_s);
 
-    program.app->mainWindow()->loadDictionaryFile();
+    QVERIFY(!program.app->mainWindow()->loadDictionaryFile());
     QCOMPARE(program.prompts.errors().size(), 1);
     const QString report = program.prompts.errors().first();
     QVERIFY2(report.contains(u"\r\nin Lexidrill2021/08/31.modDictionary.loadDictionaryFile at line 102\r\r"_s),
              qPrintable(report));
     QVERIFY2(report.section(u"\r\n"_s, 0, 0).contains(description), qPrintable(report));
-    QCOMPARE(program.state().dictionary.count(), keepsListInUse ? 10 : 0);
-    QCOMPARE(program.state().usedWords.count(), keepsListInUse ? 1 : 0);
-    QCOMPARE(form.Label1->text(), keepsListInUse ? u" Word 3 of 10"_s : QString());
+    QCOMPARE(program.state().dictionary.count(), 10);
+    QCOMPARE(program.state().usedWords.count(), 1);
+    QCOMPARE(form.Label1->text(), u" Word 3 of 10"_s);
     QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+}
+
+void tst_WordListCommands::refusedListLeavesTheListInUse_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("asSample");
+    QTest::addColumn<QString>("description");
+
+    QTest::addRow("chosen, not a text file") << u"binary"_s << false << u"is not a text file."_s;
+    QTest::addRow("chosen, too large to hold") << u"too large"_s << false << u"is too large for a word list"_s;
+    QTest::addRow("sample, not a text file") << u"binary"_s << true << u"is not a text file."_s;
+}
+
+// The learner chooses a file that is no word list while another is in use:
+// the one report, and everything as it was -- the list, the path, its name,
+// the remembered path -- so the next game and the next start use that list.
+void tst_WordListCommands::refusedListLeavesTheListInUse()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, asSample);
+    QFETCH(QString, description);
+    TestProgram program;
+    const QString good = program.writeFile(u"good.txt"_s, "cat\r\ndog\r\nowl\r\n");
+    program.settings->WriteSetting(u"Dictionary"_s, good);
+    Form1 &form = program.start();
+    QCOMPARE(program.state().dictionary.count(), 3);
+    const QString bad = asSample ? program.path(kEighthGrade) : program.folder.filePath(u"bad.dic"_s);
+    if (asSample)
+        program.writeBeside(kEighthGrade, "cat\0dog\n"_ba);
+    else
+        program.writeFile(u"bad.dic"_s, kind == u"binary" ? "cat\0dog\n"_ba : "cat\r\n"_ba);
+    if (kind == u"too large")
+        QVERIFY(QFile::resize(bad, WordListFile::kMaximumBytes + 1));
+    getWordFromDictionary(program.state());
+    form.Label1->setText(u" Word 1 of 3"_s);
+
+    if (asSample) {
+        form.PushButton1_Click();
+    } else {
+        program.dialogs.openAnswers.enqueue(bad);
+        form.PushButton6_Click();
+    }
+
+    QCOMPARE(program.prompts.errors().size(), 1);
+    const QString report = program.prompts.errors().first();
+    QVERIFY2(report.startsWith(u"\"%1\" "_s.arg(bad) + description), qPrintable(report));
+    QCOMPARE(form.Text1->text(), good);
+    QCOMPARE(remembered(program), good);
+    QCOMPARE(form.Label3->text(), u"good.txt"_s);
+    QCOMPARE(program.state().dictionary.count(), 3);
+    QCOMPARE(program.state().usedWords.count(), 1);
+    QCOMPARE(form.Label1->text(), u" Word 1 of 3"_s);
+
+    form.PushButton3_Click();
+    QVERIFY(program.state().game.started);
+    QCOMPARE(program.prompts.boxes.size(), 1);
 }
 
 // Lists far beyond the size of a hand-made one load whole; built here, a
