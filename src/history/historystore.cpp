@@ -579,7 +579,7 @@ QList<WordOutcome> HistoryStore::wordsByGame(const QString &learner, const WordL
                     run(since, {learnerNumber, id, key, missGame});
                     while (since.next()) {
                         WordOutcome word{rest.given, since.value(0).toLongLong(), since.value(1).toLongLong(),
-                                        since.value(2).toLongLong(), QString()};
+                                         since.value(2).toLongLong(), QString()};
                         if (word.wrong > 0)
                             word.lastWrongSpelling = since.value(4).toString();
                         rest.asked -= word.asked;

@@ -202,21 +202,22 @@ void FliteSpeech::speak(qsizetype voice, const QString &text, const VoiceSetting
     playback.output->sink->setVolume(engineVolume(settings.volume));
 
     // The word plays while the rest of it is made.
-    const bool said = synthesise(voice, text, VoiceOrder::durationStretch(settings.rate),
-                                 [this, rate](std::span<const qint16> piece, int pieceRate) {
-        Playback &now = *m_playback;
-        if (!now.open() || pieceRate != rate)
-            return;
-        now.sound.append(reinterpret_cast<const char *>(piece.data()), qsizetype(piece.size()) * 2);
-        if (!now.soundFound) {
-            const std::optional<qsizetype> first = soundStart(samplesOf(now.sound), rate, false);
-            if (!first)
-                return;
-            now.sound.remove(0, *first * 2);
-            now.soundFound = true;
-        }
-        feed();
-    });
+    const bool said
+        = synthesise(voice, text, VoiceOrder::durationStretch(settings.rate),
+                     [this, rate](std::span<const qint16> piece, int pieceRate) {
+                         Playback &now = *m_playback;
+                         if (!now.open() || pieceRate != rate)
+                             return;
+                         now.sound.append(reinterpret_cast<const char *>(piece.data()), qsizetype(piece.size()) * 2);
+                         if (!now.soundFound) {
+                             const std::optional<qsizetype> first = soundStart(samplesOf(now.sound), rate, false);
+                             if (!first)
+                                 return;
+                             now.sound.remove(0, *first * 2);
+                             now.soundFound = true;
+                         }
+                         feed();
+                     });
     if (!said) {
         fail(u"flite could not say the word"_s);
         return;
@@ -297,8 +298,8 @@ void FliteSpeech::feed()
     const qint64 aheadMs = kAheadMs + (playback.began ? playback.playing.elapsed() : 0);
     const qsizetype due = std::min<qsizetype>(playback.sound.size(), format.bytesForDuration(aheadMs * 1000));
     if (playback.handedOver < due) {
-        const qint64 written
-            = playback.output->input->write(playback.sound.constData() + playback.handedOver, due - playback.handedOver);
+        const qint64 written = playback.output->input->write(playback.sound.constData() + playback.handedOver,
+                                                             due - playback.handedOver);
         if (written > 0)
             playback.handedOver += written;
     }

@@ -34,8 +34,7 @@ public:
 
     // Ends what is being said and plays `text` in voice `voice` (a position
     // of voices()); tells `progress` how it goes.
-    void speak(qsizetype voice, const QString &text, const VoiceSettings &settings,
-               SpeechBackend::Listener progress);
+    void speak(qsizetype voice, const QString &text, const VoiceSettings &settings, SpeechBackend::Listener progress);
     // Ends what is being said; the listener hears that it ended.
     void stop();
     // Ends what is being said without telling the listener, as when another

@@ -194,7 +194,8 @@ private:
             for (const QLocale &locale : locales) {
                 m_tts->setLocale(locale);
                 for (const QVoice &voice : m_tts->availableVoices()) {
-                    if (locale.language() == QLocale::English && builtInNames.contains(voice.name(), Qt::CaseInsensitive))
+                    if (locale.language() == QLocale::English
+                        && builtInNames.contains(voice.name(), Qt::CaseInsensitive))
                         continue;
                     listed.append({locale, voice.name()});
                     entries.append({locale, voice});

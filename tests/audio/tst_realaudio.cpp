@@ -269,9 +269,10 @@ void tst_RealAudio::voiceListLeadsWithTheUsersLanguage()
     // flite's voices are built in and lead for English, the clearest first;
     // speech-dispatcher's kal16 is the built-in one, listed once.
     if (english) {
-        QCOMPARE(voices.mid(0, 5), QStringList({u"awb (English – United Kingdom)"_s, u"rms (English – United States)"_s,
-                                                u"kal16 (English – United States)"_s, u"slt (English – United States)"_s,
-                                                u"kal (English – United States)"_s}));
+        QCOMPARE(voices.mid(0, 5),
+                 QStringList({u"awb (English – United Kingdom)"_s, u"rms (English – United States)"_s,
+                              u"kal16 (English – United States)"_s, u"slt (English – United States)"_s,
+                              u"kal (English – United States)"_s}));
     }
     QCOMPARE(voices.filter(QRegularExpression(u"^kal16 "_s)).size(), 1);
 }
@@ -302,8 +303,8 @@ void tst_RealAudio::speaksWord()
     QFETCH(QString, word);
     QFETCH(int, rate);
     const QStringList voices = m_engine->createVoice()->voices();
-    const auto named = std::find_if(voices.begin(), voices.end(),
-                                    [&](const QString &voice) { return voice.startsWith(voiceName); });
+    const auto named
+        = std::find_if(voices.begin(), voices.end(), [&](const QString &voice) { return voice.startsWith(voiceName); });
     QVERIFY2(named != voices.end(), qPrintable(voiceName));
     SinkRecorder recorder;
     QVERIFY(recorder.start());
@@ -379,7 +380,8 @@ void tst_RealAudio::volumeChangeIsHeardWhileSpeaking()
     const qsizetype changed = recorder.sampleCount() + sampleRate / 2;
     QTRY_VERIFY_WITH_TIMEOUT(recorder.sampleCount() > changed + sampleRate / 2, 5000);
     QVERIFY2(m_engine->speaking(), "the sentence ended before the check");
-    QVERIFY2(recorder.peak(changed) < silent, qPrintable(u"loudest sample after the change %1"_s.arg(recorder.peak(changed))));
+    QVERIFY2(recorder.peak(changed) < silent,
+             qPrintable(u"loudest sample after the change %1"_s.arg(recorder.peak(changed))));
 }
 
 void tst_RealAudio::speechEnds_data()

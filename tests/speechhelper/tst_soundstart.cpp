@@ -36,21 +36,19 @@ void tst_SoundStart::soundStart_data()
     QTest::addColumn<Start>("expected");
 
     const QList<qint16> word{300, -600, 2000, -3000, 500};
-    QTest::addRow("a pause before the word: cut to the lead-in") << QList<qint16>(300, 0) + word << false
-                                                                   << Start(280);
+    QTest::addRow("a pause before the word: cut to the lead-in") << QList<qint16>(300, 0) + word << false << Start(280);
     QTest::addRow("quiet hiss counts as the pause") << hiss(300) + word << false << Start(280);
     QTest::addRow("a lone click in the pause is not the word")
         << QList<qint16>(100, 0) + QList<qint16>{900} + QList<qint16>(199, 0) + word << false << Start(280);
-    QTest::addRow("clicks closer than the gap lead into the word")
-        << QList<qint16>(100, 0) + QList<qint16>{200} + QList<qint16>(19, 0) + QList<qint16>{200}
-               + QList<qint16>(19, 0) + word
-        << false << Start(80);
+    QTest::addRow("clicks closer than the gap lead into the word") << QList<qint16>(100, 0) + QList<qint16>{200}
+            + QList<qint16>(19, 0) + QList<qint16>{200} + QList<qint16>(19, 0)
+            + word << false << Start(80);
     QTest::addRow("a soft start growing into the word is kept")
         << QList<qint16>(100, 0) + QList<qint16>(60, 200) + word << false << Start(80);
     QTest::addRow("the lowest sample is loud") << QList<qint16>(50, 0) + QList<qint16>{-32768} << false << Start(30);
     QTest::addRow("sound within the lead-in: from the start") << QList<qint16>{0, 0, 0, 1900} << false << Start(0);
-    QTest::addRow("nothing loud yet: more to come") << QList<qint16>(100, 0) + QList<qint16>(50, 500) << false
-                                                    << Start();
+    QTest::addRow("nothing loud yet: more to come")
+        << QList<qint16>(100, 0) + QList<qint16>(50, 500) << false << Start();
     QTest::addRow("a word that never grows loud: from its first sound")
         << QList<qint16>(100, 0) + QList<qint16>(50, 500) << true << Start(80);
     QTest::addRow("silence throughout: nothing to play") << QList<qint16>(64, 100) << true << Start(64);

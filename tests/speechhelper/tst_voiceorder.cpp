@@ -106,8 +106,8 @@ const QStringList withGeneric{
     u"en_US/kal16"_s, u"en_US/rms"_s, u"en_US/awb"_s, u"en_GB/English (Great Britain)"_s, u"en_US/English (America)"_s,
 };
 // The speech helper's built-in flite voices and speech-dispatcher's others.
-const QStringList withBuiltIn = QStringList{u"en_GB/awb"_s, u"en_US/rms"_s, u"en_US/slt"_s, u"en_US/kal16"_s,
-                                            u"en_US/kal"_s}
+const QStringList withBuiltIn
+    = QStringList{u"en_GB/awb"_s, u"en_US/rms"_s, u"en_US/slt"_s, u"en_US/kal16"_s, u"en_US/kal"_s}
     + QStringList(speechDispatcher).filter(QRegularExpression(u"^(?!en_US/kal16$)"_s));
 // Qt's own flite engine.
 const QStringList fliteEngine{u"en_US/slt"_s, u"en_US/rms"_s, u"en_US/kal16"_s, u"en_US/kal"_s, u"en_US/awb"_s};
