@@ -4,9 +4,9 @@
 // the sink's monitor with parec while it speaks or plays.
 
 #include "audio/audiopreferences.h"
-#include "audio/qtsoundplayer.h"
 #include "audio/qtspeechengine.h"
 #include "audio/speakword.h"
+#include "audio/systemaudio.h"
 #include "audiotest.h"
 #include "core/failure.h"
 #include "fakes.h"
@@ -437,7 +437,9 @@ void tst_RealAudio::playsFeedbackSound()
     SinkRecorder recorder;
     QVERIFY(recorder.start());
 
-    QtSoundPlayer player;
+    // The program's own player, from the sound module beside the test.
+    const std::unique_ptr<SoundPlayer> made = createSystemSoundPlayer();
+    SoundPlayer &player = *made;
     player.setVolume(volume);
     player.setSource(path);
     player.play();
