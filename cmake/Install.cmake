@@ -29,6 +29,9 @@ install(TARGETS lexidrill RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The speech helper is no command of its own; the program finds it there
 # (src/audio/helperspeechengine.h).
 install(TARGETS lexidrill-speech RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/lexidrill)
+# The modules the program loads when it first needs them
+# (src/core/programmodule.h).
+install(TARGETS lexidrill-sound lexidrill-charts LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/lexidrill)
 
 file(GLOB _samples CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/Samples/*.txt)
 file(GLOB _sounds CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/Sounds/*.wav)

@@ -15,6 +15,24 @@
 
 #include <QApplication>
 #include <QDir>
+#include <dlfcn.h>
+#include <thread>
+
+namespace {
+
+// Reads the system's font configuration, the longest step before the main
+// window's first paint (its text is measured as its controls are made), so
+// that Qt finds it read. fontconfig is loaded with Qt's GUI library on Linux;
+// it is looked up rather than linked, and where it is not loaded there is
+// nothing to read ahead.
+void readFontConfiguration()
+{
+    using Init = int (*)();
+    if (const auto init = reinterpret_cast<Init>(dlsym(RTLD_DEFAULT, "FcInit")))
+        init();
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -24,6 +42,9 @@ int main(int argc, char *argv[])
         return *commandLine.exitCode;
     }
 
+    // On a second processor while the window system is reached and the icon
+    // is read.
+    std::jthread fonts(readFontConfiguration);
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Marrowfen"));
     QApplication::setApplicationName(kProductName.toString());
@@ -59,6 +80,7 @@ int main(int argc, char *argv[])
         services.programFolder = QDir::toNativeSeparators(dataFolder(QApplication::applicationDirPath()));
 
         App app(services, &input);
+        fonts.join();
         Form1 &window = app.start(commandLine.wordList);
         exitWhenShownIfAsked(window);
         startAfterFirstPaint(speech, window);

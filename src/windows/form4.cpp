@@ -14,22 +14,19 @@
 #include "widgets/looks.h"
 #include "widgets/texttable.h"
 #include "windows/navigator.h"
+#include "windows/scorechart.h"
 #include "wordlist/wordlistfile.h"
 
 #include <QApplication>
-#include <QChart>
-#include <QChartView>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDateTimeAxis>
+#include <QGraphicsView>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineSeries>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTreeView>
-#include <QValueAxis>
 
 using namespace Qt::StringLiterals;
 using Looks::twipsRect;
@@ -45,7 +42,6 @@ constexpr int kRecordingHeight = 255;
 constexpr int kClientHeightWithRecording = kRecordingTop + kRecordingHeight + 120;
 // Points are marked on the line while they can be told apart.
 constexpr qsizetype kMostMarkedPoints = 100;
-constexpr int kHundred = 100;
 
 QString playedText(const QDateTime &started)
 {
@@ -90,10 +86,8 @@ void Form4::buildControls()
     ListView1 = Controls::tableView(this, "ListView1", m_gamesTable, twipsRect(120, 600, 4560, 2400), u"Past games"_s);
     ListView1->setAccessibleDescription(u"Newest first"_s);
 
-    auto *chart = new QChart();
-    chart->legend()->hide();
-    chart->setMargins(QMargins());
-    Chart1 = new QChartView(chart, this);
+    m_chart = makeScoreChart(this);
+    Chart1 = m_chart->view();
     Chart1->setObjectName(u"Chart1"_s);
     Chart1->setGeometry(twipsRect(4800, 600, 3120, 2400));
     // The chart shows the scores of the table beside it, which is its text
@@ -218,44 +212,23 @@ void Form4::showGames()
     });
     ListView1->resizeColumnToContents(0);
 
-    QChart *chart = Chart1->chart();
-    chart->removeAllSeries();
-    // A removed axis is no longer the chart's to delete.
-    for (QAbstractAxis *axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
-    auto *series = new QLineSeries(chart);
     QList<QPointF> points;
     points.reserve(m_games.size());
     // The table lists the newest first; time runs left to right.
     for (auto game = m_games.crbegin(); game != m_games.crend(); ++game)
         points.append(QPointF(qreal(game->started.toMSecsSinceEpoch()), qreal(game->score)));
-    series->replace(points);
-    series->setPointsVisible(points.size() <= kMostMarkedPoints);
-    chart->addSeries(series);
-
-    auto *time = new QDateTimeAxis(chart);
-    time->setFormat(u"MM-dd"_s);
-    time->setTickCount(3);
+    QDateTime first;
+    QDateTime last;
     if (!m_games.isEmpty()) {
-        QDateTime first = m_games.constLast().started;
-        QDateTime last = m_games.constFirst().started;
+        first = m_games.constLast().started;
+        last = m_games.constFirst().started;
         // One game, or all at one moment: a day around them.
         if (first == last) {
             first = first.addSecs(-12 * 3600);
             last = last.addSecs(12 * 3600);
         }
-        time->setRange(first, last);
     }
-    auto *score = new QValueAxis(chart);
-    score->setRange(0, kHundred);
-    score->setLabelFormat(u"%d%%"_s);
-    score->setTickCount(3);
-    chart->addAxis(time, Qt::AlignBottom);
-    chart->addAxis(score, Qt::AlignLeft);
-    series->attachAxis(time);
-    series->attachAxis(score);
+    m_chart->show(points, points.size() <= kMostMarkedPoints, first, last);
 }
 
 void Form4::showWords()

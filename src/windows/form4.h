@@ -4,15 +4,17 @@
 #include "program/practicerecord.h"
 
 #include <QWidget>
+#include <memory>
 
 class Navigator;
 class ProgramState;
-class QChartView;
 class QCheckBox;
 class QComboBox;
+class QGraphicsView;
 class QLabel;
 class QPushButton;
 class QTreeView;
+class ScoreChart;
 class TextTable;
 
 // The Progress window: for the learner in use and the list in use, the past
@@ -50,7 +52,7 @@ public:
     QComboBox *Combo1;
     QPushButton *PushButton1;
     QTreeView *ListView1;
-    QChartView *Chart1;
+    QGraphicsView *Chart1;
     QLabel *Label2;
     QTreeView *ListView2;
     QCheckBox *Check1;
@@ -86,6 +88,7 @@ private:
     QList<WordToWorkOn> m_words;
     TextTable *m_gamesTable;
     TextTable *m_wordsTable;
+    std::unique_ptr<ScoreChart> m_chart;
     // The name chosen by the previous save, offered again by the next one.
     QString m_saveName;
 };

@@ -5,8 +5,8 @@
 
 #include "audio/audiopreferences.h"
 #include "audio/helperspeechengine.h"
-#include "audio/qtsoundplayer.h"
 #include "audio/speakword.h"
+#include "audio/systemaudio.h"
 #include "audiotest.h"
 #include "core/failure.h"
 #include "fakes.h"
@@ -439,7 +439,9 @@ void tst_RealAudio::playsFeedbackSound()
     SinkRecorder recorder;
     QVERIFY(recorder.start());
 
-    QtSoundPlayer player;
+    // The program's own player, from the sound module beside the test.
+    const std::unique_ptr<SoundPlayer> made = createSystemSoundPlayer();
+    SoundPlayer &player = *made;
     player.setVolume(volume);
     player.setSource(path);
     player.play();

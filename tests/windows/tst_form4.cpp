@@ -9,10 +9,10 @@
 #include "wordlist/wordlistfile.h"
 
 #include <QAccessible>
-#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QGraphicsView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
