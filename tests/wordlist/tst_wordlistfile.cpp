@@ -48,6 +48,7 @@ private slots:
     void lines();
     void sentences_data();
     void sentences();
+    void homophonesSample();
     void read_data();
     void read();
     void refused_data();
@@ -159,6 +160,31 @@ void tst_WordListFile::sentences()
     for (qsizetype position = 1; position <= store.count(); ++position)
         given.append(store.sentence(position));
     QCOMPARE(given, sentences);
+}
+
+// The sample list of words that sound alike: each word once, each with a
+// sentence that holds it, in UTF-8 as the open dialog's filter finds it.
+void tst_WordListFile::homophonesSample()
+{
+    const QString path = QStringLiteral(LEXIDRILL_SAMPLES_DIR "/Homophones.dic");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.isValidUtf8());
+    QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
+    QVERIFY(bytes.endsWith('\n'));
+
+    const WordStore store = WordStore::fromText(readDictionaryText(path));
+    QVERIFY2(store.count() >= 40, qPrintable(QString::number(store.count())));
+    QCOMPARE(store.distinctCount(), store.count());
+    QCOMPARE(store.count(), bytes.count('\n'));
+    for (qsizetype position = 1; position <= store.count(); ++position) {
+        const QString word = store.word(position);
+        const QString sentence = store.sentence(position);
+        QVERIFY2(!word.isEmpty() && word.trimmed() == word, qPrintable(word));
+        QVERIFY2(sentence.contains(word, Qt::CaseInsensitive), qPrintable(word + u" / "_s + sentence));
+        QVERIFY2(sentence.endsWith(u'.') || sentence.endsWith(u'?') || sentence.endsWith(u'!'), qPrintable(sentence));
+    }
 }
 
 void tst_WordListFile::read_data()
