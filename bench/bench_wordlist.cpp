@@ -39,7 +39,8 @@ QString wordFor(int number)
     return word;
 }
 
-enum class ListEncoding { Ansi, Utf8, Utf16 };
+// Utf8Sentences: UTF-8, each word with a sentence after a TAB.
+enum class ListEncoding { Ansi, Utf8, Utf16, Utf8Sentences };
 
 // Written once per run, in pieces so that writing costs little memory.
 const QString &listFile(ListEncoding encoding)
@@ -57,13 +58,17 @@ const QString &listFile(ListEncoding encoding)
         file.write("\xFF\xFE");
     QString chunk;
     for (int i = 0; i < kMillion; ++i) {
-        chunk += wordFor(i) + u"\r\n"_s;
+        if (encoding == ListEncoding::Utf8Sentences)
+            chunk += wordFor(i) + u"\tWe spell "_s + wordFor(i) + u" in a short sentence."_s + u"\r\n"_s;
+        else
+            chunk += wordFor(i) + u"\r\n"_s;
         if (chunk.size() > 1 << 16 || i + 1 == kMillion) {
             switch (encoding) {
             case ListEncoding::Ansi:
                 file.write(chunk.toLatin1());
                 break;
             case ListEncoding::Utf8:
+            case ListEncoding::Utf8Sentences:
                 file.write(chunk.toUtf8());
                 break;
             case ListEncoding::Utf16:
@@ -95,9 +100,10 @@ void BM_LoadList(benchmark::State &state)
         benchmark::DoNotOptimize(store.distinctCount());
     }
     state.SetBytesProcessed(state.iterations() * QFile(path).size());
-    state.SetLabel(encoding == ListEncoding::Ansi ? "8-bit" : encoding == ListEncoding::Utf8 ? "UTF-8" : "UTF-16");
+    const char *const labels[] = {"8-bit", "UTF-8", "UTF-16", "UTF-8 with sentences"};
+    state.SetLabel(labels[int(encoding)]);
 }
-BENCHMARK(BM_LoadList)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadList)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 WordStore distinctStore(int count)
 {

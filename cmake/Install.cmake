@@ -33,7 +33,7 @@ install(TARGETS lexidrill-speech RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}
 # (src/core/programmodule.h).
 install(TARGETS lexidrill-sound lexidrill-charts LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/lexidrill)
 
-file(GLOB _samples CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/Samples/*.txt)
+file(GLOB _samples CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/Samples/*.txt ${PROJECT_SOURCE_DIR}/data/Samples/*.dic)
 file(GLOB _sounds CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/Sounds/*.wav)
 install(FILES ${_samples} DESTINATION ${_data}/Samples)
 install(FILES ${_sounds} DESTINATION ${_data}/Sounds)

@@ -3,8 +3,10 @@
 // runs (readDictionaryInto: reading, decoding, line splitting, the store as
 // the loader builds it), draws from the store, and checks the results against
 // a plain restatement of the rules: the text is the bytes in the detected
-// encoding, the store holds the non-empty lines after CR deletion, and every
-// pass gives each different word exactly once.
+// encoding, the store holds a word for each line after CR deletion whose text
+// before its first TAB is not empty, with the trimmed text between its first
+// and second TAB as the sentence, and every pass gives each different word
+// exactly once.
 //
 // The table of different words makes room for 1,048,576 words at once and
 // grows beyond. Growing a store that large takes about a second here, too
@@ -240,11 +242,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     QString withoutCr = text;
     withoutCr.remove(u'\r');
-    QStringList lines = withoutCr.split(u'\n');
-    lines.removeAll(QString());
+    QStringList lines;
+    QStringList sentences;
+    for (const QString &line : withoutCr.split(u'\n')) {
+        const QStringList columns = line.split(u'\t');
+        if (columns.first().isEmpty())
+            continue;
+        lines.append(columns.first());
+        sentences.append(columns.size() > 1 ? columns.at(1).trimmed() : QString());
+    }
     FUZZ_REQUIRE(store.count() == lines.size());
-    for (qsizetype i = 0; i < lines.size(); ++i)
+    for (qsizetype i = 0; i < lines.size(); ++i) {
         FUZZ_REQUIRE(store.word(i + 1) == lines.at(i));
+        FUZZ_REQUIRE(store.sentence(i + 1) == sentences.at(i));
+    }
     const QSet<QString> distinct(lines.cbegin(), lines.cend());
     FUZZ_REQUIRE(store.distinctCount() == distinct.size());
 

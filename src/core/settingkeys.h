@@ -17,7 +17,8 @@ struct Number
 // ProgramFiles::kFirstSample.
 inline constexpr QStringView kDictionary = u"Dictionary";
 
-// Position of the chosen voice in the voice list.
+// Position of the chosen voice in the engine's voice list (the voice list
+// may leave some of those out).
 inline constexpr Number kVoice{u"Combo1", 0};
 // The name of the voice the learner chose, as the voice list shows it: the
 // list's order changes with the voices installed and the desktop's language,
@@ -28,6 +29,9 @@ inline constexpr Number kRate{u"Speech Rate", -4};
 // The two feedback-sound options, as the truth texts "True" and "False".
 inline constexpr Number kPlaySounds{u"Option1", 1};
 inline constexpr Number kNoSounds{u"Option2", 0};
+// "True" while the voice list shows every voice, eSpeak NG's variants
+// included, else "False".
+inline constexpr Number kShowAllVoices{u"Show All Voices", 0};
 
 // The learner whose answers are recorded; absent, the login name.
 inline constexpr QStringView kLearner = u"Learner";

@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
@@ -36,7 +37,7 @@ namespace {
 
 // Client area and control positions in twips; frames span the window's width.
 constexpr int kClientWidth = 6000;
-constexpr int kClientHeight = 5550;
+constexpr int kClientHeight = 6030;
 constexpr int kFrameLeft = 120;
 constexpr int kFrameWidth = 5760;
 
@@ -134,6 +135,18 @@ void Form3::buildControls()
     Option1->setChecked(true);
 
     PushButton1 = Controls::button(this, "PushButton1", u"Close"_s, twipsRect(0, 5100, kClientWidth, 450));
+    // Below the rest, so that every other control keeps its place; in the
+    // focus order it follows the voice list it changes.
+    Check1 = Controls::checkBox(this, "Check1", u"Show all voices"_s, twipsRect(240, 5640, 5520, 315));
+    {
+        bool showAll = false;
+        try {
+            showAll = SettingConversions::truthValue(m_state.ReadSetting(SettingKeys::kShowAllVoices));
+        } catch (const Failure &) { }
+        Check1->setChecked(showAll);
+    }
+    setTabOrder(Combo1, Check1);
+    setTabOrder(Check1, PushButton9);
 
     connect(Slider1, &QSlider::valueChanged, this, &Form3::Slider1_Change);
     connect(Slider2, &QSlider::valueChanged, this, &Form3::Slider2_Change);
@@ -170,6 +183,7 @@ void Form3::buildControls()
     connect(PushButton9, &QPushButton::clicked, this, inTurn(&Form3::PushButton9_Click));
     connect(PushButton4, &QPushButton::clicked, this, inTurn(&Form3::PushButton4_Click));
     connect(PushButton1, &QPushButton::clicked, this, inTurn(&Form3::PushButton1_Click));
+    connect(Check1, &QCheckBox::toggled, this, inTurn(&Form3::Check1_Click));
 }
 
 template<typename F>
@@ -192,7 +206,7 @@ void Form3::Form_Load()
     if (s.test(106, [&] { return FileExists(m_state.besideProgram(ProgramFiles::kHandPointer)); })) {
         s.step(108, [&] {
             installHandPointer(m_state.besideProgram(ProgramFiles::kHandPointer), this,
-                               {PushButton1, PushButton9, PushButton4}, {this, Frame1, Frame4, Frame2, Frame3});
+                               {PushButton1, PushButton9, PushButton4}, {this, Frame1, Frame4, Frame2, Frame3, Check1});
         });
     }
     // Setting a control runs its handler as a user's change would, which
@@ -273,7 +287,19 @@ void Form3::Slider2_Change()
 void Form3::Combo1_Click()
 {
     m_handlerLine = 100;
-    m_state.WriteSetting(SettingKeys::kVoice.key, QString::number(Combo1->currentIndex()));
+    m_state.WriteSetting(SettingKeys::kVoice.key, QString::number(selectedPosition()));
+}
+
+void Form3::Check1_Click()
+{
+    Steps s(m_state.prompts(), u"Form3", u"Check1_Click");
+    s.step(100, [&] { m_state.WriteSetting(SettingKeys::kShowAllVoices.key, truthText(Check1->isChecked())); });
+    s.step(102, [&] { RefreshVoices(m_state, m_navigator, false); });
+}
+
+bool Form3::showsAllVoices() const
+{
+    return Check1->isChecked();
 }
 
 void Form3::Option1_Click()
@@ -310,7 +336,13 @@ int Form3::voicePosition() const
     // is the saved one, which filling the list will select.
     if (Combo1->count() == 0 && m_state.speech().voicesPending())
         return std::max(-1, SettingConversions::lenientWholeNumber(m_state.ReadSetting(SettingKeys::kVoice)));
-    return Combo1->currentIndex();
+    return selectedPosition();
+}
+
+int Form3::selectedPosition() const
+{
+    const int index = Combo1->currentIndex();
+    return index < 0 ? -1 : m_positions[std::size_t(index)];
 }
 
 bool Form3::playSounds() const
@@ -322,25 +354,31 @@ void Form3::clearVoices()
 {
     const QSignalBlocker quiet(Combo1);
     Combo1->clear();
+    m_positions.clear();
 }
 
-void Form3::addVoice(const QString &description)
+void Form3::addVoice(const QString &description, int position)
 {
     // The list selects its first entry by itself; the choice is the
     // refresh's to make.
     const QSignalBlocker quiet(Combo1);
     const int selected = Combo1->currentIndex();
+    m_positions.push_back(position);
     Combo1->addItem(description);
     Combo1->setCurrentIndex(selected);
 }
 
 void Form3::setVoiceIndex(int position)
 {
-    if (position < -1 || position >= Combo1->count())
+    // Positions are added in increasing order.
+    const auto found = std::lower_bound(m_positions.cbegin(), m_positions.cend(), position);
+    const bool listed = found != m_positions.cend() && *found == position;
+    if (position < -1 || (position >= 0 && !listed))
         throw Failure(u"Invalid property value"_s);
+    const int index = position == -1 ? -1 : int(found - m_positions.cbegin());
     {
         const QSignalBlocker quiet(Combo1);
-        Combo1->setCurrentIndex(position);
+        Combo1->setCurrentIndex(index);
     }
     Combo1_Click();
 }
@@ -352,7 +390,7 @@ void Form3::PushButton14_Click()
     s.step(100, [&] { setCursor(Qt::WaitCursor); });
     s.step(102, [&] { testVoice = m_state.speech().createVoice(); });
     if (s.test(104, [&] { return Combo1->currentIndex() != -1; }))
-        s.step(106, [&] { voiceOf(testVoice).setVoice(Combo1->currentIndex()); });
+        s.step(106, [&] { voiceOf(testVoice).setVoice(selectedPosition()); });
     s.step(108, [&] { voiceOf(testVoice).setVolume(Slider1->value()); });
     s.step(110, [&] { voiceOf(testVoice).setRate(Slider2->value()); });
     // Lets the hourglass be drawn before the sentence holds the window.

@@ -4,10 +4,12 @@
 #include "audio/audiopreferences.h"
 
 #include <QWidget>
+#include <vector>
 
 class Navigator;
 class ProgramState;
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -43,14 +45,19 @@ public:
     void PushButton9_Click();
     void PushButton4_Click();
     void PushButton1_Click();
+    void Check1_Click();
 
     // The voice list as the voice-list refresh fills it: clearing and
     // appending leave the saved choice alone; selecting runs Combo1_Click,
-    // whose failures pass to the caller.
+    // whose failures pass to the caller. Positions are those of the
+    // engine's voice list, of which the voice list may leave some out; they
+    // are added in increasing order.
     void clearVoices();
-    void addVoice(const QString &description);
-    // Throws Failure for a position outside -1 .. count - 1.
+    void addVoice(const QString &description, int position);
+    // Throws Failure for a position that is neither -1 nor listed.
     void setVoiceIndex(int position);
+    // Whether the voice list is to show every voice (Check1).
+    bool showsAllVoices() const;
 
     // Controls, by design name.
     QGroupBox *Frame1;
@@ -72,6 +79,7 @@ public:
     QRadioButton *Option1;
     QRadioButton *Option2;
     QPushButton *PushButton1;
+    QCheckBox *Check1;
 
 protected:
     bool event(QEvent *event) override;
@@ -81,6 +89,8 @@ private:
     void buildControls();
     void saveOptions();
     void setOption(QRadioButton *option, bool selected);
+    // The engine's position of the voice selected in the list; -1 for none.
+    int selectedPosition() const;
     void Form_Unload();
     // Runs a handler without a report of its own for a user action; the
     // framework cannot take its failures, so they are shown here, at the
@@ -98,4 +108,6 @@ private:
     // Option2_Click. Their failures pass to whoever called them; only one
     // run for the user is reported with it.
     int m_handlerLine = 0;
+    // The engine's position of each entry of the voice list.
+    std::vector<int> m_positions;
 };

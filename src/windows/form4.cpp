@@ -312,7 +312,7 @@ void Form4::PushButton2_Click()
 void Form4::PushButton3_Click()
 {
     const QString fileName = m_state.dialogs().saveFile(this, u"Save Words To Work On"_s,
-                                                        u"Text Files (*.txt);;All Files (*.*)"_s, m_saveName);
+                                                        u"Dictionary File (*.dic);;All Files (*.*)"_s, m_saveName);
     if (fileName.isEmpty())
         return;
     m_saveName = fileName;

@@ -90,5 +90,6 @@ private:
     TextTable *m_wordsTable;
     std::unique_ptr<ScoreChart> m_chart;
     // The name chosen by the previous save, offered again by the next one.
-    QString m_saveName;
+    // The first save offers a list name the open dialog shows.
+    QString m_saveName = QStringLiteral("Words To Work On.dic");
 };

@@ -26,6 +26,14 @@ int listPosition(double value)
     return int(rounded);
 }
 
+// Speech Dispatcher names eSpeak NG's variants of a voice "<voice>+<variant>"
+// ("English (America)+Adam"): thousands of them, most made for effect rather
+// than for being understood.
+bool isVariant(const QString &description)
+{
+    return description.contains(u'+');
+}
+
 } // namespace
 
 void RefreshVoices(ProgramState &state, Navigator &navigator, bool showDone)
@@ -43,20 +51,25 @@ void RefreshVoices(ProgramState &state, Navigator &navigator, bool showDone)
     QStringList voices;
     // Refresh List asks the engine anew; the rest read the last list.
     s.step(104, [&] { voices = showDone ? state.speech().voicesAnew() : voiceOf(enumeration).voices(); });
-    for (const QString &description : std::as_const(voices))
-        s.step(106, [&] { navigator.audioOptions().addVoice(description); });
     // The voice chosen by name wherever it is now listed, else the saved
     // position. A saved position beyond the voices now installed selects
     // nothing and is kept, so that it comes back when the voice is installed
     // again.
     const auto savedChoice = [&] {
         const QString name = state.ReadSetting(SettingKeys::kVoiceName.toString(), QString());
-        const int named = name.isEmpty() ? -1 : navigator.audioOptions().Combo1->findText(name);
+        const qsizetype named = name.isEmpty() ? -1 : voices.indexOf(name);
         if (named >= 0)
             return double(named);
         return SettingConversions::lenientNumber(state.ReadSetting(SettingKeys::kVoice));
     };
-    if (s.test(108, [&] { return savedChoice() < navigator.audioOptions().Combo1->count(); }))
+    // The voice to be selected is listed, a variant too.
+    const bool showAll = navigator.audioOptions().showsAllVoices();
+    const double chosen = showAll ? -1.0 : std::nearbyint(savedChoice());
+    for (qsizetype i = 0; i < voices.size(); ++i) {
+        if (showAll || double(i) == chosen || !isVariant(voices[i]))
+            s.step(106, [&] { navigator.audioOptions().addVoice(voices[i], int(i)); });
+    }
+    if (s.test(108, [&] { return savedChoice() < voices.size(); }))
         s.step(110, [&] { navigator.audioOptions().setVoiceIndex(listPosition(savedChoice())); });
     s.step(112, [&] { enumeration.reset(); });
     if (s.test(114, [&] { return navigator.audioOptions().Combo1->count() >= 1; })) {

@@ -171,11 +171,8 @@ bool readDictionaryInto(Steps &s, const QString &path, WordStore &dictionary, co
         std::exception_ptr failed;
         run([&] {
             for (; i < lines.count(); ++i) {
-                const QStringView line = lines.line(i);
-                if (line.isEmpty())
-                    continue;
                 try {
-                    fresh.append(line);
+                    fresh.appendLine(lines.line(i));
                 } catch (...) {
                     failed = std::current_exception();
                     return;

@@ -44,7 +44,7 @@ bool isBinary(QStringView text);
 
 // The bytes of a list of the words: UTF-8 without a mark, each word followed
 // by a LF. Read back, they give the same words in the same order, as long as
-// none is empty or holds a CR or LF (no word read from a list does).
+// none is empty or holds a CR, LF or TAB (no word read from a list does).
 QByteArray encode(const QStringList &words);
 
 // Saves the words as a list (encode) safely: see SafeSave, whose Failure it
@@ -73,8 +73,8 @@ QString readDictionaryText(const QString &path);
 
 // Steps 102 to 116 of the load (loadDictionaryFile), run on the load's own
 // steps: reads the list at the path, deletes every CR, splits the text at
-// every LF and puts each non-empty line into a new store, which replaces the
-// given one. A file that is no list -- one that cannot be read, is not text
+// every LF and appends each line to a new store (WordStore::appendLine),
+// which replaces the given one. A file that is no list -- one that cannot be read, is not text
 // or is too large to hold -- ends the load at its report and leaves the store
 // as it was, so the list in use is not lost; the result is false then. The
 // copies of each word are grouped before the store is handed over. The

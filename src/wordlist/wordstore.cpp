@@ -79,6 +79,7 @@ void WordStore::swap(WordStore &other) noexcept
     using std::swap;
     swap(m_text, other.m_text);
     swap(m_entries, other.m_entries);
+    swap(m_sentences, other.m_sentences);
     swap(m_identity, other.m_identity);
     swap(m_nextCopy, other.m_nextCopy);
     swap(m_table, other.m_table);
@@ -91,16 +92,19 @@ WordStore WordStore::fromText(QString text)
     text.remove(u'\r');
     const TextLines lines(std::move(text));
     WordStore store(lines.text(), lines.nonEmptyCount());
-    for (qsizetype i = 0; i < lines.count(); ++i) {
-        if (!lines.line(i).isEmpty())
-            store.append(lines.line(i));
-    }
+    for (qsizetype i = 0; i < lines.count(); ++i)
+        store.appendLine(lines.line(i));
     return store;
+}
+
+QStringView WordStore::textAt(quint32 start, quint32 length) const
+{
+    return QStringView(m_text).sliced(start, length);
 }
 
 QStringView WordStore::entryText(quint32 entry) const
 {
-    return QStringView(m_text).sliced(m_entries[entry].start, m_entries[entry].length);
+    return textAt(m_entries[entry].start, m_entries[entry].length);
 }
 
 QStringView WordStore::wordView(qsizetype position) const
@@ -110,21 +114,69 @@ QStringView WordStore::wordView(qsizetype position) const
     return entryText(quint32(position - 1));
 }
 
-void WordStore::append(QStringView word)
+QStringView WordStore::sentenceView(qsizetype position) const
 {
-    // A view into the source text is recorded in place; any other word is
-    // copied to the end of the text.
+    if (m_sentences.empty() || position < 1 || position > count())
+        return {};
+    const auto entry = quint32(position - 1);
+    const auto found = std::lower_bound(m_sentences.cbegin(), m_sentences.cend(), entry,
+                                        [](const Sentence &sentence, quint32 e) { return sentence.entry < e; });
+    if (found == m_sentences.cend() || found->entry != entry)
+        return {};
+    return textAt(found->start, found->length);
+}
+
+void WordStore::append(QStringView word, QStringView sentence)
+{
+    // A view into the source text is recorded in place; any other text is
+    // copied to the end of it. Both places are found before anything is
+    // copied, since copying may move the text.
     const std::less<const QChar *> before;
     const QChar *const begin = m_text.constData();
-    quint32 start;
-    if (!before(word.data(), begin) && !before(begin + m_text.size(), word.data() + word.size())) {
-        start = quint32(word.data() - begin);
-    } else {
-        start = quint32(m_text.size());
-        m_text.append(word);
-    }
+    const auto placeIn = [&](QStringView part) -> qsizetype {
+        if (!before(part.data(), begin) && !before(begin + m_text.size(), part.data() + part.size()))
+            return part.data() - begin;
+        return -1;
+    };
+    const qsizetype wordInPlace = placeIn(word);
+    const qsizetype sentenceInPlace = sentence.isEmpty() ? 0 : placeIn(sentence);
+    const auto place = [&](QStringView part, qsizetype inPlace) {
+        if (inPlace >= 0)
+            return quint32(inPlace);
+        const auto start = quint32(m_text.size());
+        m_text.append(part);
+        return start;
+    };
+    const quint32 start = place(word, wordInPlace);
+    const quint32 sentenceStart = sentence.isEmpty() ? 0 : place(sentence, sentenceInPlace);
     m_entries.push_back({start, quint32(word.size())});
+    if (!sentence.isEmpty()) {
+        // A word whose sentence could not be held is not added either.
+        try {
+            m_sentences.push_back({quint32(m_entries.size() - 1), sentenceStart, quint32(sentence.size())});
+        } catch (...) {
+            m_entries.pop_back();
+            throw;
+        }
+    }
     m_identity = newIdentity();
+}
+
+void WordStore::appendLine(QStringView line)
+{
+    const qsizetype tab = line.indexOf(u'\t');
+    if (tab < 0) {
+        if (!line.isEmpty())
+            append(line);
+        return;
+    }
+    if (tab == 0)
+        return;
+    QStringView sentence = line.sliced(tab + 1);
+    const qsizetype nextTab = sentence.indexOf(u'\t');
+    if (nextTab >= 0)
+        sentence.truncate(nextTab);
+    append(line.first(tab), sentence.trimmed());
 }
 
 void WordStore::index() const

@@ -26,9 +26,10 @@ private:
     qsizetype m_nonEmpty = 0;
 };
 
-// The word list store: the non-empty lines of a list, at positions 1..count
-// in file order. The same word may stand at several positions; words are
-// compared exactly (Cat and cat are two words).
+// The word list store: the words of a list's lines (appendLine), at
+// positions 1..count in file order, each with the sentence its line may give.
+// The same word may stand at several positions; words are compared exactly
+// (Cat and cat are two words), their sentences play no part in that.
 //
 // Held compactly so that a list of a million words stays small and quick:
 // one text buffer, a (start, length) pair per entry, the copies of each word
@@ -53,8 +54,8 @@ public:
     WordStore &operator=(WordStore &&other) noexcept;
     void swap(WordStore &other) noexcept;
 
-    // Deletes every CR, splits at every LF and keeps each line that is not
-    // exactly empty, verbatim.
+    // Deletes every CR, splits at every LF and appends each line
+    // (appendLine).
     static WordStore fromText(QString text);
 
     qsizetype count() const { return qsizetype(m_entries.size()); }
@@ -62,6 +63,10 @@ public:
     // The word at a position from 1 to count; the empty word elsewhere.
     QStringView wordView(qsizetype position) const;
     QString word(qsizetype position) const { return wordView(position).toString(); }
+    // The sentence given with the word at a position; the empty text when
+    // there is none.
+    QStringView sentenceView(qsizetype position) const;
+    QString sentence(qsizetype position) const { return sentenceView(position).toString(); }
     // How many different words the store holds.
     qsizetype distinctCount() const
     {
@@ -69,7 +74,13 @@ public:
         return m_distinct;
     }
 
-    void append(QStringView word);
+    void append(QStringView word, QStringView sentence = {});
+    // Appends a line of a list. A line that holds a TAB is the word (the text
+    // before the first TAB, verbatim) and its sentence (the text after it up
+    // to any further TAB, without the spaces at both ends); later columns are
+    // left out. A line without a TAB is the word, verbatim. A line whose word
+    // is empty adds nothing.
+    void appendLine(QStringView line);
 
     // Groups the copies of each word now rather than at the first draw. When
     // memory is refused they are left to be grouped at the first draw.
@@ -91,6 +102,14 @@ private:
         quint32 start;
         quint32 length;
     };
+    // Few lists give sentences: they are held apart, by entry, so that a list
+    // without them costs nothing more.
+    struct Sentence
+    {
+        quint32 entry;
+        quint32 start;
+        quint32 length;
+    };
     // The first copy of each different word, with its hash so that most
     // probes need not compare texts.
     struct Slot
@@ -100,6 +119,7 @@ private:
     };
 
     QStringView entryText(quint32 entry) const;
+    QStringView textAt(quint32 start, quint32 length) const;
     // Groups the copies of each word. Done when first needed (at the load's
     // end, or at the first draw), in one sweep that fetches table slots
     // a few entries ahead, so that their cache misses overlap.
@@ -109,6 +129,7 @@ private:
 
     QString m_text;
     std::vector<Entry> m_entries;
+    std::vector<Sentence> m_sentences; // in entry order
     quint64 m_identity = 0;
     // The index: a cache of the entries, kept up to date by index().
     mutable std::vector<quint32> m_nextCopy;

@@ -352,6 +352,9 @@ void tst_Form4::saveWordsToWorkOn()
     QCOMPARE(WordStore::fromText(readDictionaryText(target)).count(), 2);
     QCOMPARE(WordStore::fromText(readDictionaryText(target)).word(1), u"owl"_s);
     QCOMPARE(program->dialogs.saveCalls.size(), 1);
+    // A list name the open dialog's filter shows.
+    QCOMPARE(program->dialogs.saveCalls.at(0).previousName, u"Words To Work On.dic"_s);
+    QVERIFY(program->dialogs.saveCalls.at(0).filter.startsWith(u"Dictionary File (*.dic);;"_s));
     QVERIFY(program->prompts.boxes.isEmpty());
     // Beside the target nothing is left over.
     QCOMPARE(QDir(program->folder.path()).entryList({u"words*"_s}, QDir::Files), QStringList{u"words.txt"_s});

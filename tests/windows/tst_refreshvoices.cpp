@@ -2,6 +2,7 @@
 #include "audiotest.h"
 #include "windows/refreshvoices.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
@@ -22,6 +23,9 @@ private slots:
     void choiceSurvivesTheNextRun_data();
     void choiceSurvivesTheNextRun();
     void choiceSurvivesRefreshList();
+    void variantVoices_data();
+    void variantVoices();
+    void showAllVoices();
     void startUpRefreshesTwice_data();
     void startUpRefreshesTwice();
     void refreshList_data();
@@ -137,7 +141,8 @@ void tst_RefreshVoices::chosenVoiceFoundByName()
     startWith(program, {u"Combo1="_s + savedPosition, u"Voice Name="_s + savedName});
 
     const Form3 &form3 = program.app->audioOptions();
-    QCOMPARE(form3.Combo1->currentIndex(), selected);
+    QCOMPARE(form3.voicePosition(), selected);
+    QCOMPARE(form3.Combo1->currentText(), voices.value(selected));
     QCOMPARE(setting(program, u"Combo1"_s), positionAfter);
     // A voice selected for want of the named one leaves the name alone.
     QCOMPARE(setting(program, u"Voice Name"_s), savedName);
@@ -196,6 +201,113 @@ void tst_RefreshVoices::choiceSurvivesRefreshList()
 
     QCOMPARE(form3.Combo1->currentText(), u"Mary"_s);
     QCOMPARE(setting(program, u"Combo1"_s), u"3"_s);
+}
+
+namespace {
+
+const QString kAwb = u"awb (English – United Kingdom)"_s;
+const QString kAmerica = u"English (America) (English – United States)"_s;
+const QString kAdam = u"English (America)+Adam (English – United States)"_s;
+const QString kGerman = u"German (German – Germany)"_s;
+const QString kCroak = u"German+croak (German – Germany)"_s;
+// As the speech helper lists them: the learner's language first.
+const QStringList kVoicesWithVariants{kAwb, kAmerica, kAdam, kGerman, kCroak};
+
+QStringList listed(const Form3 &form3)
+{
+    QStringList items;
+    for (int i = 0; i < form3.Combo1->count(); ++i)
+        items.append(form3.Combo1->itemText(i));
+    return items;
+}
+
+} // namespace
+
+// eSpeak NG's variants are left out of the list, in the engine's order,
+// unless all voices are to be shown or one is the voice chosen.
+void tst_RefreshVoices::variantVoices_data()
+{
+    QTest::addColumn<QStringList>("settings");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("positionAfter");
+
+    QTest::addRow("variants left out, the learner's language first")
+        << QStringList() << QStringList{kAwb, kAmerica, kGerman} << kAwb << u"0"_s;
+    QTest::addRow("all voices shown") << QStringList{u"Show All Voices=True"_s} << kVoicesWithVariants << kAwb
+                                      << u"0"_s;
+    QTest::addRow("a chosen variant is listed and chosen")
+        << QStringList{u"Combo1=0"_s, u"Voice Name="_s + kAdam} << QStringList{kAwb, kAmerica, kAdam, kGerman} << kAdam
+        << u"2"_s;
+    QTest::addRow("a variant at the saved position, no name")
+        << QStringList{u"Combo1=4"_s} << QStringList{kAwb, kAmerica, kGerman, kCroak} << kCroak << u"4"_s;
+    QTest::addRow("a voice after a left-out variant keeps its position")
+        << QStringList{u"Combo1=3"_s, u"Voice Name="_s + kGerman} << QStringList{kAwb, kAmerica, kGerman} << kGerman
+        << u"3"_s;
+    QTest::addRow("a damaged switch shows the short list")
+        << QStringList{u"Show All Voices=many"_s} << QStringList{kAwb, kAmerica, kGerman} << kAwb << u"0"_s;
+}
+
+void tst_RefreshVoices::variantVoices()
+{
+    QFETCH(QStringList, settings);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, selected);
+    QFETCH(QString, positionAfter);
+    TestProgram program;
+    program.speech.voiceNames = kVoicesWithVariants;
+
+    startWith(program, settings);
+
+    const Form3 &form3 = program.app->audioOptions();
+    QCOMPARE(listed(form3), shown);
+    QCOMPARE(form3.Combo1->currentText(), selected);
+    QCOMPARE(form3.voicePosition(), kVoicesWithVariants.indexOf(selected));
+    QCOMPARE(setting(program, u"Combo1"_s), positionAfter);
+    QVERIFY(program.prompts.boxes.isEmpty());
+}
+
+// The check box switches the list at once, keeps the voice chosen and is
+// remembered for the next run.
+void tst_RefreshVoices::showAllVoices()
+{
+    QStringList saved;
+    {
+        TestProgram program;
+        program.speech.voiceNames = kVoicesWithVariants;
+        startWith(program);
+        Form3 &form3 = program.app->audioOptions();
+        QCOMPARE(form3.Check1->text(), u"Show all voices"_s);
+        QVERIFY(!form3.Check1->isChecked());
+        form3.Combo1->setCurrentIndex(1);
+
+        form3.Check1->click();
+        QCOMPARE(listed(form3), kVoicesWithVariants);
+        QCOMPARE(form3.Combo1->currentText(), kAmerica);
+        QCOMPARE(setting(program, u"Show All Voices"_s), u"True"_s);
+        form3.Combo1->setCurrentIndex(2);
+
+        form3.Check1->click();
+        QCOMPARE(listed(form3), QStringList({kAwb, kAmerica, kAdam, kGerman}));
+        QCOMPARE(form3.Combo1->currentText(), kAdam);
+        QCOMPARE(setting(program, u"Show All Voices"_s), u"False"_s);
+
+        form3.Check1->click();
+        QVERIFY(program.prompts.boxes.isEmpty());
+        for (const QString &key : {u"Combo1"_s, u"Voice Name"_s, u"Show All Voices"_s})
+            saved.append(key + u'=' + setting(program, key));
+    }
+
+    TestProgram next;
+    next.speech.voiceNames = kVoicesWithVariants;
+    startWith(next, saved);
+    const Form3 &form3 = next.app->audioOptions();
+    QVERIFY(form3.Check1->isChecked());
+    QCOMPARE(listed(form3), kVoicesWithVariants);
+    QCOMPARE(form3.Combo1->currentText(), kAdam);
+    // Below every other control, inside the window.
+    QVERIFY(form3.Check1->geometry().top() >= form3.PushButton1->geometry().bottom());
+    QVERIFY(form3.rect().contains(form3.Check1->geometry()));
 }
 
 void tst_RefreshVoices::startUpRefreshesTwice_data()

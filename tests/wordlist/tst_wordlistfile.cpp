@@ -46,6 +46,9 @@ class tst_WordListFile : public QObject
 private slots:
     void lines_data();
     void lines();
+    void sentences_data();
+    void sentences();
+    void homophonesSample();
     void read_data();
     void read();
     void refused_data();
@@ -66,7 +69,7 @@ void tst_WordListFile::lines_data()
     QTest::addRow("LF line ends") << "cat\ndog"_ba << QStringList{u"cat"_s, u"dog"_s};
     QTest::addRow("empty lines skipped") << "cat\n\n\ndog"_ba << QStringList{u"cat"_s, u"dog"_s};
     QTest::addRow("lone CR joins its neighbours") << "cat\rdog\r"_ba << QStringList{u"catdog"_s};
-    QTest::addRow("spaces, tabs and case kept") << " \n Cat \n\tx\n"_ba << QStringList{u" "_s, u" Cat "_s, u"\tx"_s};
+    QTest::addRow("spaces and case kept") << " \n Cat \nx \n"_ba << QStringList{u" "_s, u" Cat "_s, u"x "_s};
     QTest::addRow("empty file") << QByteArray() << QStringList();
     QTest::addRow("only line ends") << "\r\n\n\r\n"_ba << QStringList();
     QTest::addRow("UTF-16 LE") << "\xFF\xFE"_ba + utf16(u"cat\r\ndog"_s, QSysInfo::LittleEndian)
@@ -105,6 +108,83 @@ void tst_WordListFile::lines()
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, words);
     QCOMPARE(wordsOf(WordStore::fromText(WordListFile::decode(bytes))), words);
+}
+
+// A line with a TAB gives a word and its sentence.
+void tst_WordListFile::sentences_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QStringList>("sentences");
+
+    QTest::addRow("word and sentence") << "their\tThey lost their way.\r\nthere\n"_ba
+                                       << QStringList{u"their"_s, u"there"_s}
+                                       << QStringList{u"They lost their way."_s, QString()};
+    QTest::addRow("spaces around the sentence go, the word's stay")
+        << " cat \t  The cat sat. \r\n"_ba << QStringList{u" cat "_s} << QStringList{u"The cat sat."_s};
+    QTest::addRow("third column left out")
+        << "sole\tA fish.\tnote\tmore\n"_ba << QStringList{u"sole"_s} << QStringList{u"A fish."_s};
+    QTest::addRow("line of only TABs skipped")
+        << "\t\t\t\ncat\n\t\n"_ba << QStringList{u"cat"_s} << QStringList{QString()};
+    QTest::addRow("TAB-only word part skipped")
+        << "\tNo word here.\ndog\tA dog barks.\n"_ba << QStringList{u"dog"_s} << QStringList{u"A dog barks."_s};
+    QTest::addRow("space word part kept") << " \tA space.\n"_ba << QStringList{u" "_s} << QStringList{u"A space."_s};
+    QTest::addRow("empty or blank sentence")
+        << "cat\t\ndog\t  \t Third.\n"_ba << QStringList{u"cat"_s, u"dog"_s} << QStringList{QString(), QString()};
+    QTest::addRow("copies keep their own sentences")
+        << "bear\tA bear growls.\nbear\nbear\tI cannot bear it.\n"_ba << QStringList{u"bear"_s, u"bear"_s, u"bear"_s}
+        << QStringList{u"A bear growls."_s, QString(), u"I cannot bear it."_s};
+    QTest::addRow("CR before the TAB deleted")
+        << "cat\r\tA cat.\r\n"_ba << QStringList{u"cat"_s} << QStringList{u"A cat."_s};
+    QTest::addRow("UTF-16 LE") << "\xFF\xFE"_ba
+            + utf16(u"\u00E9t\u00E9\tL'\u00E9t\u00E9 est chaud.\r\nhiver\r\n"_s, QSysInfo::LittleEndian)
+                               << QStringList{u"\u00E9t\u00E9"_s, u"hiver"_s}
+                               << QStringList{u"L'\u00E9t\u00E9 est chaud."_s, QString()};
+    QTest::addRow("UTF-16 BE") << "\xFE\xFF"_ba + utf16(u"\tskipped\r\nknot\t Tie a knot. \r\n"_s, QSysInfo::BigEndian)
+                               << QStringList{u"knot"_s} << QStringList{u"Tie a knot."_s};
+    QTest::addRow("UTF-8 with mark") << "\xEF\xBB\xBF"
+                                        "na\xC3\xAFve\tA na\xC3\xAFve plan.\r\n"_ba
+                                     << QStringList{u"na\u00EFve"_s} << QStringList{u"A na\u00EFve plan."_s};
+    QTest::addRow("ANSI") << "caf\xE9\tUn caf\xE9 \x80 deux.\r\n"_ba << QStringList{u"caf\u00E9"_s}
+                          << QStringList{u"Un caf\u00E9 \u20AC deux."_s};
+}
+
+void tst_WordListFile::sentences()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, words);
+    QFETCH(QStringList, sentences);
+    const WordStore store = WordStore::fromText(WordListFile::decode(bytes));
+    QCOMPARE(wordsOf(store), words);
+    QStringList given;
+    for (qsizetype position = 1; position <= store.count(); ++position)
+        given.append(store.sentence(position));
+    QCOMPARE(given, sentences);
+}
+
+// The sample list of words that sound alike: each word once, each with a
+// sentence that holds it, in UTF-8 as the open dialog's filter finds it.
+void tst_WordListFile::homophonesSample()
+{
+    const QString path = QStringLiteral(LEXIDRILL_SAMPLES_DIR "/Homophones.dic");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.isValidUtf8());
+    QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
+    QVERIFY(bytes.endsWith('\n'));
+
+    const WordStore store = WordStore::fromText(readDictionaryText(path));
+    QVERIFY2(store.count() >= 40, qPrintable(QString::number(store.count())));
+    QCOMPARE(store.distinctCount(), store.count());
+    QCOMPARE(store.count(), bytes.count('\n'));
+    for (qsizetype position = 1; position <= store.count(); ++position) {
+        const QString word = store.word(position);
+        const QString sentence = store.sentence(position);
+        QVERIFY2(!word.isEmpty() && word.trimmed() == word, qPrintable(word));
+        QVERIFY2(sentence.contains(word, Qt::CaseInsensitive), qPrintable(word + u" / "_s + sentence));
+        QVERIFY2(sentence.endsWith(u'.') || sentence.endsWith(u'?') || sentence.endsWith(u'!'), qPrintable(sentence));
+    }
 }
 
 void tst_WordListFile::read_data()
@@ -196,7 +276,7 @@ void tst_WordListFile::savedWordsReadBack_data()
         << QStringList{u"caf\u00E9"_s, u"na\u00EFve"_s} << "caf\xC3\xA9\nna\xC3\xAFve\n"_ba;
     QTest::addRow("beyond the code page")
         << QStringList{u"\u043A\u043E\u0442"_s, u"\U0001F431"_s} << "\xD0\xBA\xD0\xBE\xD1\x82\n\xF0\x9F\x90\xB1\n"_ba;
-    QTest::addRow("spaces and case kept") << QStringList{u" Cat "_s, u"\tx"_s} << " Cat \n\tx\n"_ba;
+    QTest::addRow("spaces and case kept") << QStringList{u" Cat "_s, u"x "_s} << " Cat \nx \n"_ba;
     QTest::addRow("copies kept") << QStringList{u"cat"_s, u"cat"_s} << "cat\ncat\n"_ba;
     QTest::addRow("none") << QStringList() << QByteArray();
 }

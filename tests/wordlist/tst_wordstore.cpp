@@ -12,6 +12,7 @@ class tst_WordStore : public QObject
 private slots:
     void positions();
     void appendedWordsOutliveTheirSource();
+    void sentencesPlayNoPartInTheWords();
 };
 
 void tst_WordStore::positions()
@@ -38,6 +39,36 @@ void tst_WordStore::appendedWordsOutliveTheirSource()
     QCOMPARE(store.word(2), u"dog"_s);
     QCOMPARE(store.word(3), u"cat"_s);
     QCOMPARE(store.distinctCount(), 2);
+}
+
+void tst_WordStore::sentencesPlayNoPartInTheWords()
+{
+    const WordStore plain = WordStore::fromText(u"here\nhear\nhere\n"_s);
+    WordStore store = WordStore::fromText(u"here\tCome over here.\nhear\tI hear a bird.\nhere\n"_s);
+    QCOMPARE(store.count(), plain.count());
+    QCOMPARE(store.distinctCount(), plain.distinctCount());
+    QCOMPARE(store.nextCopy(0), 2u);
+    QCOMPARE(store.sentence(1), u"Come over here."_s);
+    QCOMPARE(store.sentence(3), QString());
+    QCOMPARE(store.sentence(0), QString());
+    QCOMPARE(store.sentence(4), QString());
+
+    // Words and sentences from elsewhere are copied, also once the source
+    // text has grown past its room.
+    {
+        const QString elsewhere = u"mail The mail came."_s;
+        for (int i = 0; i < 100; ++i)
+            store.append(QStringView(elsewhere).first(4), QStringView(elsewhere).sliced(5));
+    }
+    store.appendLine(u"male\t A male lion. "_s);
+    QCOMPARE(store.count(), 104);
+    QCOMPARE(store.word(4), u"mail"_s);
+    QCOMPARE(store.sentence(103), u"The mail came."_s);
+    QCOMPARE(store.word(104), u"male"_s);
+    QCOMPARE(store.sentence(104), u"A male lion."_s);
+    QCOMPARE(store.distinctCount(), 4);
+    const WordStore copy = store;
+    QCOMPARE(copy.sentence(2), u"I hear a bird."_s);
 }
 
 QTEST_GUILESS_MAIN(tst_WordStore)
