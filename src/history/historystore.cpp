@@ -104,6 +104,73 @@ const QStringList kSchema{
     "  PRIMARY KEY (learner, list, word_key)) WITHOUT ROWID"_s,
 };
 
+// Version 1 keyed words by upper-casing alone; the answer check now also
+// leaves out invisible format characters and composes accents. Only a word
+// with a character beyond ASCII can get another key: SQLite counts more bytes
+// than characters in it.
+void rekeyWords(const QSqlDatabase &db)
+{
+    const QString beyondAscii = u" WHERE length(CAST(given AS BLOB)) <> length(given)"_s;
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    const auto run = [&query](const QVariantList &values = {}) {
+        for (int i = 0; i < values.size(); ++i)
+            query.bindValue(i, values.at(i));
+        if (!query.exec())
+            throw query.lastError();
+    };
+
+    QList<std::pair<qint64, QString>> answers;
+    query.prepare(u"SELECT id, given, word_key FROM answers"_s + beyondAscii);
+    run();
+    while (query.next()) {
+        const QString key = AnswerCheck::comparable(query.value(1).toString());
+        if (key != query.value(2).toString())
+            answers.append({query.value(0).toLongLong(), key});
+    }
+    query.prepare(u"UPDATE answers SET word_key = ? WHERE id = ?"_s);
+    for (const auto &[id, key] : std::as_const(answers))
+        run({key, id});
+
+    // A word's totals whose key changes join those already kept under the
+    // new key, if any.
+    struct Totals
+    {
+        QVariant learner, list, oldKey, given, asked, wrong;
+        QString key;
+    };
+    QList<Totals> totals;
+    query.prepare(u"SELECT learner, list, word_key, given, asked, wrong FROM word_totals"_s + beyondAscii);
+    run();
+    while (query.next()) {
+        const QString key = AnswerCheck::comparable(query.value(3).toString());
+        if (key != query.value(2).toString())
+            totals.append(
+                {query.value(0), query.value(1), query.value(2), query.value(3), query.value(4), query.value(5), key});
+    }
+    query.prepare(u"DELETE FROM word_totals WHERE learner = ? AND list = ? AND word_key = ?"_s);
+    for (const Totals &row : std::as_const(totals))
+        run({row.learner, row.list, row.oldKey});
+    query.prepare(u"INSERT INTO word_totals (learner, list, word_key, given, asked, wrong) VALUES (?, ?, ?, ?, ?, ?)"
+                  " ON CONFLICT (learner, list, word_key)"
+                  " DO UPDATE SET asked = asked + excluded.asked, wrong = wrong + excluded.wrong"_s);
+    for (const Totals &row : std::as_const(totals))
+        run({row.learner, row.list, row.key, row.given, row.asked, row.wrong});
+}
+
+// Brings a history of an earlier version up to this one, in the caller's
+// transaction.
+QSqlError upgrade(const QSqlDatabase &db, int from)
+{
+    try {
+        if (from < 2)
+            rekeyWords(db);
+    } catch (const QSqlError &error) {
+        return error;
+    }
+    return QSqlError();
+}
+
 QString damagedName(const QString &filePath, const QDateTime &now)
 {
     const QFileInfo info(filePath);
@@ -301,14 +368,16 @@ void HistoryStore::migrate()
         return;
     }
 
-    const auto run = [&](const QString &statement) {
-        if (query.exec(statement))
-            return true;
-        const QSqlError error = query.lastError();
+    const auto fail = [&](const QSqlError &error) {
         query.exec(u"ROLLBACK"_s);
         query = QSqlQuery();
         db = QSqlDatabase();
         failed(error, true);
+    };
+    const auto run = [&](const QString &statement) {
+        if (query.exec(statement))
+            return true;
+        fail(query.lastError());
         return false;
     };
     // WAL lets a reader and a writer (two copies of the program) work at
@@ -326,6 +395,11 @@ void HistoryStore::migrate()
             for (const QString &statement : kSchema) {
                 if (!run(statement))
                     return;
+            }
+        } else if (current < kSchemaVersion) {
+            if (const QSqlError error = upgrade(db, current); error.isValid()) {
+                fail(error);
+                return;
             }
         }
         if (!run(u"PRAGMA user_version = "_s + QString::number(kSchemaVersion)) || !run(u"COMMIT"_s))

@@ -9,8 +9,16 @@
 // of a misspelling all go through it.
 namespace AnswerCheck {
 
-// The text upper-cased with the full Unicode case mapping ("straße" becomes
-// "STRASSE"); spaces and punctuation stay as they are.
+// The text as the learner sees it: without its invisible format characters
+// (Unicode category Cf: bidi controls, zero-width spaces and joiners, soft
+// hyphens, byte order marks), which change how a word looks or not at all,
+// never which letters it has.
+QString shown(const QString &text);
+
+// The shown text upper-cased with the full Unicode case mapping ("straße"
+// becomes "STRASSE"), then in Unicode normal form C, so that an accent typed
+// as its own character and one stored with its letter are the same; spaces
+// and punctuation stay as they are.
 QString comparable(const QString &text);
 
 } // namespace AnswerCheck

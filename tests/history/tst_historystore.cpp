@@ -149,6 +149,13 @@ private slots:
     void gamesOfTheListByPathOrWords();
     void wordsByGameGroupAsTheAnswerCheck();
     void wordsByGameKeepTheGamesThatDecide();
+    void wordsByGameGroupSpellingsOfOneWord_data() { spellingsOfOneWord(); }
+    void wordsByGameGroupSpellingsOfOneWord();
+    void olderHistoryGroupsAsTheAnswerCheckNow_data() { spellingsOfOneWord(); }
+    void olderHistoryGroupsAsTheAnswerCheckNow();
+
+private:
+    static void spellingsOfOneWord();
 };
 
 void tst_HistoryStore::theUsersOwnHistory()
@@ -673,6 +680,73 @@ void tst_HistoryStore::wordsByGameKeepTheGamesThatDecide()
     QCOMPARE(wrong, 2);
     std::sort(deciding.begin(), deciding.end());
     QCOMPARE(deciding, (QList<qint64>{games.at(2), games.at(3), games.at(4)}));
+}
+
+void tst_HistoryStore::spellingsOfOneWord()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<int>("words");
+    QTest::addRow("letter case") << u"Until"_s << u"until"_s << 1;
+    QTest::addRow("accent stored decomposed and as one character") << u"cafe\u0301"_s << u"café"_s << 1;
+    QTest::addRow("decomposed accent in upper case") << u"CAFE\u0301"_s << u"café"_s << 1;
+    QTest::addRow("right-to-left override") << u"\u202Etac"_s << u"tac"_s << 1;
+    QTest::addRow("zero-width space and soft hyphen") << u"ca\u200Bt\u00AD"_s << u"cat"_s << 1;
+    QTest::addRow("accent and no accent are two words") << u"cafe"_s << u"café"_s << 2;
+}
+
+void tst_HistoryStore::wordsByGameGroupSpellingsOfOneWord()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(int, words);
+    QTemporaryDir folder;
+    HistoryStore store(folder.filePath(u"history.sqlite"_s));
+    const qint64 game = store.recordGame(u"Ann"_s, kList, kNoon);
+    QVERIFY(store.recordAnswer(game, answer(first, u"x"_s)));
+    QVERIFY(store.recordAnswer(game, answer(second, u"y"_s)));
+
+    const QList<WordOutcome> outcomes = store.wordsByGame(u"Ann"_s, kList);
+    QCOMPARE(outcomes.size(), words);
+    for (const WordOutcome &outcome : outcomes)
+        QCOMPARE(outcome.wrong, 2 / words);
+}
+
+// A history written when words were keyed by upper-casing alone groups its
+// answers as the answer check sees words now, once it has been opened.
+void tst_HistoryStore::olderHistoryGroupsAsTheAnswerCheckNow()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(int, words);
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"history.sqlite"_s);
+    {
+        HistoryStore store(file);
+        store.recordGame(u"Ann"_s, kList, kNoon);
+    }
+    {
+        RawConnection raw(file);
+        for (const QString &word : {first, second, u"rhythm"_s}) {
+            raw.value(u"INSERT INTO answers (game, learner, list, given, word_key, typed, correct, answered)"
+                      " SELECT id, learner, list, '%1', '%2', 'x', 0, 0 FROM games"_s.arg(word, word.toUpper()));
+            raw.value(u"INSERT INTO word_totals SELECT learner, list, '%2', '%1', 1, 1 FROM games WHERE true"
+                      " ON CONFLICT DO UPDATE SET asked = asked + 1, wrong = wrong + 1"_s.arg(word, word.toUpper()));
+        }
+        raw.value(u"UPDATE games SET answered = 3"_s);
+        raw.value(u"PRAGMA user_version = 1"_s);
+    }
+
+    HistoryStore store(file);
+    QCOMPARE(store.access(), PracticeHistory::Access::ReadWrite);
+    QCOMPARE(store.takeNotice(), QString());
+    QCOMPARE(store.wordsByGame(u"Ann"_s, kList).size(), words + 1);
+    RawConnection raw(file);
+    QCOMPARE(raw.value(u"PRAGMA user_version"_s).toInt(), HistoryStore::kSchemaVersion);
+    QCOMPARE(raw.value(u"SELECT count(DISTINCT word_key) FROM answers"_s).toInt(), words + 1);
+    QCOMPARE(raw.value(u"SELECT count(*) FROM word_totals"_s).toInt(), words + 1);
+    QCOMPARE(raw.value(u"SELECT sum(asked) FROM word_totals"_s).toInt(), 3);
+    QCOMPARE(raw.value(u"SELECT word_key FROM answers WHERE given = 'rhythm'"_s).toString(), u"RHYTHM"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_HistoryStore)
