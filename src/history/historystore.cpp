@@ -76,8 +76,10 @@ const QStringList kSchema{
     "  answered INTEGER NOT NULL DEFAULT 0,"
     "  correct INTEGER NOT NULL DEFAULT 0)"_s,
     u"CREATE INDEX games_by_learner ON games (learner, list)"_s,
-    // word_key is the given word as the answer check sees it
-    // (AnswerCheck::comparable).
+    // given and typed are their recorded parts (recordedPart), and word_key
+    // is the given one as the answer check sees it (AnswerCheck::comparable).
+    // given_length and typed_length are their whole lengths in UTF-16 units,
+    // NULL in answers recorded before (whole then).
     // The learner and the list of the answer's game are kept with it, so
     // that a word's last miss and the games after it are found in the index
     // without reading the rest of the learner's answers.
@@ -90,7 +92,9 @@ const QStringList kSchema{
     "  word_key TEXT NOT NULL,"
     "  typed TEXT NOT NULL,"
     "  correct INTEGER NOT NULL CHECK (correct IN (0, 1)),"
-    "  answered INTEGER NOT NULL)"_s,
+    "  answered INTEGER NOT NULL,"
+    "  given_length INTEGER,"
+    "  typed_length INTEGER)"_s,
     u"CREATE INDEX answers_by_game ON answers (game)"_s,
     u"CREATE INDEX answers_by_word ON answers (learner, list, word_key, game, correct)"_s,
     // How often each word was asked and missed, kept with each answer.
@@ -165,6 +169,13 @@ QSqlError upgrade(const QSqlDatabase &db, int from)
     try {
         if (from < 2)
             rekeyWords(db);
+        if (from < 3) {
+            QSqlQuery query(db);
+            for (const QString &column : {u"given_length"_s, u"typed_length"_s}) {
+                if (!query.exec(u"ALTER TABLE answers ADD COLUMN "_s + column + u" INTEGER"_s))
+                    throw query.lastError();
+            }
+        }
     } catch (const QSqlError &error) {
         return error;
     }
@@ -753,7 +764,9 @@ bool HistoryStore::recordAnswer(qint64 game, const RecordedAnswer &answer)
     followFile();
     if (game <= 0 || (m_followed && !m_gamesSinceFollowed.contains(game)))
         return false;
-    const QString key = AnswerCheck::comparable(answer.givenWord);
+    const QString given = recordedPart(answer.givenWord);
+    const QString typed = recordedPart(answer.typedText);
+    const QString key = AnswerCheck::comparable(given);
     const int wrong = answer.correct ? 0 : 1;
     // A game forgotten meanwhile (by this copy or another) takes no answers;
     // the caller records a new one.
@@ -769,11 +782,12 @@ bool HistoryStore::recordAnswer(qint64 game, const RecordedAnswer &answer)
         }
         const qint64 learner = query.value(0).toLongLong();
         const qint64 list = query.value(1).toLongLong();
-        query.prepare(u"INSERT INTO answers (game, learner, list, given, word_key, typed, correct, answered)"
-                      " VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_s);
+        query.prepare(u"INSERT INTO answers (game, learner, list, given, word_key, typed, correct, answered,"
+                      " given_length, typed_length) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
         for (const QVariant &value :
-             {QVariant(game), QVariant(learner), QVariant(list), QVariant(answer.givenWord), QVariant(key),
-              QVariant(answer.typedText), QVariant(1 - wrong), QVariant(answer.answered.toMSecsSinceEpoch())})
+             {QVariant(game), QVariant(learner), QVariant(list), QVariant(given), QVariant(key), QVariant(typed),
+              QVariant(1 - wrong), QVariant(answer.answered.toMSecsSinceEpoch()), QVariant(answer.givenWord.size()),
+              QVariant(answer.typedText.size())})
             query.addBindValue(value);
         if (!query.exec())
             throw query.lastError();
@@ -781,7 +795,7 @@ bool HistoryStore::recordAnswer(qint64 game, const RecordedAnswer &answer)
                       " VALUES (?, ?, ?, ?, 1, ?) ON CONFLICT (learner, list, word_key)"
                       " DO UPDATE SET asked = asked + 1, wrong = wrong + excluded.wrong"_s);
         for (const QVariant &value :
-             {QVariant(learner), QVariant(list), QVariant(key), QVariant(answer.givenWord), QVariant(wrong)})
+             {QVariant(learner), QVariant(list), QVariant(key), QVariant(given), QVariant(wrong)})
             query.addBindValue(value);
         if (!query.exec())
             throw query.lastError();

@@ -325,6 +325,9 @@ QString describe(const QList<Edit> &edits, qsizetype wordLetters)
 
 QString explain(const QString &typed, const QString &word)
 {
+    // Noting where each letter of millions begins would take gigabytes.
+    if (typed.size() > kLongestCounted || word.size() > kLongestCounted)
+        return kDifferentWord;
     Keys keys;
     const Letters typedLetters = lettersOf(typed, keys);
     const Letters wordLetters = lettersOf(word, keys);

@@ -69,10 +69,14 @@ QList<Edit> align(const QString &typed, const QString &word);
 // than half the word's letters, `a different word`. No edits: empty text.
 QString describe(const QList<Edit> &edits, qsizetype wordLetters);
 
-// Where the typed text went wrong: describe(align(typed, word), letters of
-// the word), except that texts whose lengths alone differ by more than half
-// the word are `a different word` without being aligned, and texts too long
-// to align otherwise give the empty text.
+// Where the typed text, judged wrong, went wrong: describe(align(typed, word),
+// letters of the word), except that texts whose lengths alone differ by more
+// than half the word are `a different word` without being aligned, and texts
+// too long to align otherwise give the empty text. Texts of more than
+// kLongestCounted characters (UTF-16 units) are `a different word` without
+// even counting their letters: an answer box holds at most 32,767 characters,
+// so a wrong answer to such a word is always far from it in length.
+inline constexpr qsizetype kLongestCounted = 100'000;
 QString explain(const QString &typed, const QString &word);
 
 } // namespace Misspelling

@@ -58,7 +58,8 @@ QVariant AnswerRow::data(int column, int role) const
     if (column < kTextColumns && role == Qt::DisplayRole) {
         std::optional<QString> &shown = m_shown[std::size_t(column)];
         if (!shown)
-            shown = AnswerCheck::shown(QTreeWidgetItem::data(column, Qt::EditRole).toString());
+            shown = AnswerCheck::shown(QTreeWidgetItem::data(column, Qt::EditRole).toString(),
+                                       AnswerCheck::kLongestShown);
         return *shown;
     }
     return QTreeWidgetItem::data(column, role);

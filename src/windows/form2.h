@@ -19,7 +19,7 @@ class QTreeWidget;
 // answer, where it went wrong. That is worked out when it is first read, so
 // that the window of a long game opens at once. The given word and the typed
 // text are kept exactly (Qt::EditRole, as saved) and displayed as the learner
-// sees them (AnswerCheck::shown).
+// sees them (AnswerCheck::shown, a very long one cut).
 class AnswerRow : public QTreeWidgetItem
 {
 public:

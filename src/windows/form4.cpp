@@ -265,13 +265,13 @@ void Form4::showWords()
         const WordToWorkOn &word = m_words.at(row);
         switch (column) {
         case 0:
-            return AnswerCheck::shown(word.word);
+            return AnswerCheck::shown(word.word, AnswerCheck::kLongestShown);
         case 1:
             return QString::number(word.asked);
         case 2:
             return QString::number(word.wrong);
         case 3:
-            return AnswerCheck::shown(word.lastSpelling);
+            return AnswerCheck::shown(word.lastSpelling, AnswerCheck::kLongestShown);
         default:
             return Misspelling::explain(word.lastSpelling, word.word);
         }

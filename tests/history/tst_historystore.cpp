@@ -153,6 +153,8 @@ private slots:
     void wordsByGameGroupSpellingsOfOneWord();
     void olderHistoryGroupsAsTheAnswerCheckNow_data() { spellingsOfOneWord(); }
     void olderHistoryGroupsAsTheAnswerCheckNow();
+    void longTextsAreRecordedInPart_data();
+    void longTextsAreRecordedInPart();
 
 private:
     static void spellingsOfOneWord();
@@ -734,6 +736,8 @@ void tst_HistoryStore::olderHistoryGroupsAsTheAnswerCheckNow()
                       " ON CONFLICT DO UPDATE SET asked = asked + 1, wrong = wrong + 1"_s.arg(word, word.toUpper()));
         }
         raw.value(u"UPDATE games SET answered = 3"_s);
+        raw.value(u"ALTER TABLE answers DROP COLUMN given_length"_s);
+        raw.value(u"ALTER TABLE answers DROP COLUMN typed_length"_s);
         raw.value(u"PRAGMA user_version = 1"_s);
     }
 
@@ -747,6 +751,49 @@ void tst_HistoryStore::olderHistoryGroupsAsTheAnswerCheckNow()
     QCOMPARE(raw.value(u"SELECT count(*) FROM word_totals"_s).toInt(), words + 1);
     QCOMPARE(raw.value(u"SELECT sum(asked) FROM word_totals"_s).toInt(), 3);
     QCOMPARE(raw.value(u"SELECT word_key FROM answers WHERE given = 'rhythm'"_s).toString(), u"RHYTHM"_s);
+    QCOMPARE(raw.value(u"SELECT count(*) FROM answers WHERE given_length IS NULL AND typed_length IS NULL"_s).toInt(),
+             3);
+}
+
+void tst_HistoryStore::longTextsAreRecordedInPart_data()
+{
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("givenKept");
+    QTest::addColumn<QString>("typedKept");
+    const QString longest(kLongestRecorded, u'a');
+    QTest::addRow("word of 20,000 characters") << longest + longest << u"aa"_s << longest << u"aa"_s;
+    QTest::addRow("typed text of 20,000 characters") << u"until"_s << longest + longest << u"until"_s << longest;
+    QTest::addRow("10,000 characters whole") << longest << longest << longest << longest;
+    QTest::addRow("a character of two units at the cut is left out whole")
+        << longest.first(kLongestRecorded - 1) + u"\U0001F600"_s << u"x"_s << longest.first(kLongestRecorded - 1)
+        << u"x"_s;
+}
+
+void tst_HistoryStore::longTextsAreRecordedInPart()
+{
+    QFETCH(QString, given);
+    QFETCH(QString, typed);
+    QFETCH(QString, givenKept);
+    QFETCH(QString, typedKept);
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"history.sqlite"_s);
+    HistoryStore store(file);
+    const qint64 game = store.recordGame(u"Ann"_s, kList, kNoon);
+    QVERIFY(store.recordAnswer(game, answer(given, typed)));
+    QVERIFY(store.recordAnswer(game, answer(given, u"y"_s)));
+
+    const QList<WordOutcome> words = store.wordsByGame(u"Ann"_s, kList);
+    QCOMPARE(words.size(), 1);
+    QCOMPARE(words.constFirst().word, givenKept);
+    QCOMPARE(words.constFirst().asked, 2);
+    RawConnection raw(file);
+    QCOMPARE(raw.value(u"SELECT given FROM answers ORDER BY id"_s).toString(), givenKept);
+    QCOMPARE(raw.value(u"SELECT typed FROM answers ORDER BY id"_s).toString(), typedKept);
+    QCOMPARE(raw.value(u"SELECT given_length FROM answers ORDER BY id"_s).toLongLong(), given.size());
+    QCOMPARE(raw.value(u"SELECT typed_length FROM answers ORDER BY id"_s).toLongLong(), typed.size());
+    QCOMPARE(raw.value(u"SELECT given FROM word_totals"_s).toString(), givenKept);
+    QCOMPARE(raw.value(u"SELECT length(word_key) FROM word_totals"_s).toLongLong(), givenKept.size());
 }
 
 QTEST_GUILESS_MAIN(tst_HistoryStore)

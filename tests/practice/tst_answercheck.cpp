@@ -48,6 +48,11 @@ void tst_AnswerCheck::spellings()
     QTest::addRow("byte order mark before the word") << u"\uFEFFcat"_s << u"cat"_s << true;
     QTest::addRow("format character beyond the first plane") << u"cat\U000E0001"_s << u"cat"_s << true;
     QTest::addRow("invisible character typed") << u"cat"_s << u"c\u200Bat"_s << true;
+    QTest::addRow("plain letters in other case") << u"Rhythm"_s << u"rHYTHM"_s << true;
+    QTest::addRow("long word against a short answer") << QString(100'000, u'a') << u"aaa"_s << false;
+    QTest::addRow("long word against itself in other case") << QString(100'000, u'a') << QString(100'000, u'A') << true;
+    QTest::addRow("short answer with invisible characters added")
+        << u"cat"_s << u"c"_s + QString(1000, QChar(0x200B)) + u"at"_s << true;
     QTest::addRow("a missing accent still counts") << u"cafe\u0301"_s << u"cafe"_s << false;
     QTest::addRow("visible letters still count") << u"ca\u200Bt"_s << u"cot"_s << false;
 }
@@ -55,20 +60,32 @@ void tst_AnswerCheck::spellings()
 void tst_AnswerCheck::shown_data()
 {
     QTest::addColumn<QString>("word");
+    QTest::addColumn<qsizetype>("longest");
     QTest::addColumn<QString>("expected");
-    QTest::addRow("plain word as it is") << u"rhythm"_s << u"rhythm"_s;
-    QTest::addRow("decomposed accent kept as stored") << u"cafe\u0301"_s << u"cafe\u0301"_s;
-    QTest::addRow("override left out") << u"\u202Etac"_s << u"tac"_s;
-    QTest::addRow("zero-width and soft hyphen left out") << u"ca\u200Bt\u00AD"_s << u"cat"_s;
-    QTest::addRow("only invisible characters") << u"\u200B\uFEFF"_s << QString();
-    QTest::addRow("other letters beyond the first plane kept") << u"\U0001F44Dok\U000E0001"_s << u"\U0001F44Dok"_s;
+    QTest::addRow("plain word as it is") << u"rhythm"_s << qsizetype(-1) << u"rhythm"_s;
+    QTest::addRow("decomposed accent kept as stored") << u"cafe\u0301"_s << qsizetype(-1) << u"cafe\u0301"_s;
+    QTest::addRow("override left out") << u"\u202Etac"_s << qsizetype(-1) << u"tac"_s;
+    QTest::addRow("zero-width and soft hyphen left out") << u"ca\u200Bt\u00AD"_s << qsizetype(-1) << u"cat"_s;
+    QTest::addRow("only invisible characters") << u"\u200B\uFEFF"_s << qsizetype(-1) << QString();
+    QTest::addRow("other letters beyond the first plane kept")
+        << u"\U0001F44Dok\U000E0001"_s << qsizetype(-1) << u"\U0001F44Dok"_s;
+
+    const QString thousand(1000, u'a');
+    QTest::addRow("1,000 characters whole") << thousand << qsizetype(1000) << thousand;
+    QTest::addRow("50,000 characters: the first 1,000 and an ellipsis")
+        << thousand + QString(49'000, u'b') << qsizetype(1000) << thousand + u'\u2026';
+    QTest::addRow("invisible characters do not count")
+        << u"\u202E"_s + thousand + u"\u200B"_s << qsizetype(1000) << thousand;
+    QTest::addRow("a character of two units at the cut is left out whole")
+        << thousand.first(999) + u"\U0001F600"_s << qsizetype(1000) << thousand.first(999) + u'\u2026';
 }
 
 void tst_AnswerCheck::shown()
 {
     QFETCH(QString, word);
+    QFETCH(qsizetype, longest);
     QFETCH(QString, expected);
-    QCOMPARE(AnswerCheck::shown(word), expected);
+    QCOMPARE(AnswerCheck::shown(word, longest), expected);
 }
 
 void tst_AnswerCheck::isCorrect()

@@ -19,6 +19,8 @@ private slots:
     void letters_data();
     void letters();
     void farTooLongIsADifferentWord();
+    void wordsTooLongToCount_data();
+    void wordsTooLongToCount();
 };
 
 void tst_Misspelling::explain_data()
@@ -159,6 +161,30 @@ void tst_Misspelling::farTooLongIsADifferentWord()
     QCOMPARE(Misspelling::explain(QString(Misspelling::kLongestAligned, u'a'), word), u"a different word"_s);
     QCOMPARE(Misspelling::explain(word + u'b', word), QString());
     QVERIFY(Misspelling::align(word + u'b', word).isEmpty());
+}
+
+void tst_Misspelling::wordsTooLongToCount_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("expected");
+    const QString longest(Misspelling::kLongestCounted, u'a');
+    QTest::addRow("near answer to the longest word counted")
+        << longest.first(Misspelling::kLongestCounted - 1) + u'b' << longest << QString();
+    QTest::addRow("near answer to a word too long to count")
+        << longest + u"ab"_s << longest + u'a' << u"a different word"_s;
+    QTest::addRow("short answer to a longer word") << u"aaa"_s << longest + u'a' << u"a different word"_s;
+    QTest::addRow("long answer to a short word") << longest + u'a' << u"aaa"_s << u"a different word"_s;
+}
+
+// Letters beyond the longest counted are never noted one by one, also when
+// the lengths alone would not tell.
+void tst_Misspelling::wordsTooLongToCount()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, word);
+    QFETCH(QString, expected);
+    QCOMPARE(Misspelling::explain(typed, word), expected);
 }
 
 QTEST_GUILESS_MAIN(tst_Misspelling)
