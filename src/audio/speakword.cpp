@@ -19,6 +19,13 @@ bool isPlayingOrPaused(const SoundPlayer &player)
 
 } // namespace
 
+QString spokenPart(const QString &word)
+{
+    if (word.size() <= kLongestSpoken)
+        return word;
+    return word.first(kLongestSpoken - (word.at(kLongestSpoken - 1).isHighSurrogate() ? 1 : 0));
+}
+
 SpeechVoice &voiceOf(const std::unique_ptr<SpeechVoice> &voice)
 {
     if (!voice)
@@ -51,7 +58,7 @@ void SpeakWord(AudioContext &audio, const QString &word)
     }
     s.step(108, [&] { voiceOf(audio.SpeakingVoice).setVolume(audio.preferences->volume()); });
     s.step(110, [&] { voiceOf(audio.SpeakingVoice).setRate(audio.preferences->rate()); });
-    s.step(112, [&] { voiceOf(audio.SpeakingVoice).speak(word); });
+    s.step(112, [&] { voiceOf(audio.SpeakingVoice).speak(spokenPart(word)); });
 }
 
 void PlaySound(AudioContext &audio, bool isCorrect)

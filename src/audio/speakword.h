@@ -6,9 +6,17 @@
 #include <QString>
 #include <memory>
 
-// Speaks one word with the voice, volume and rate of the audio preferences;
-// returns once the engine has the word. Each word gets a new voice object,
-// and releasing the previous one ends its speech.
+// Of a longer word only the first this many characters are spoken: more
+// would take the speech engine minutes, and nobody listens that long.
+inline constexpr qsizetype kLongestSpoken = 1000;
+
+// The part of a word that is spoken: its first kLongestSpoken characters
+// (UTF-16 units, a pair never split).
+QString spokenPart(const QString &word);
+
+// Speaks one word (its spoken part) with the voice, volume and rate of the
+// audio preferences; returns once the engine has the word. Each word gets a
+// new voice object, and releasing the previous one ends its speech.
 void SpeakWord(AudioContext &audio, const QString &word);
 
 // Plays the right or wrong sound and returns after about one second.

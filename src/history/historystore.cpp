@@ -76,8 +76,10 @@ const QStringList kSchema{
     "  answered INTEGER NOT NULL DEFAULT 0,"
     "  correct INTEGER NOT NULL DEFAULT 0)"_s,
     u"CREATE INDEX games_by_learner ON games (learner, list)"_s,
-    // word_key is the given word as the answer check sees it
-    // (AnswerCheck::comparable).
+    // given and typed are their recorded parts (recordedPart), and word_key
+    // is the given one as the answer check sees it (AnswerCheck::comparable).
+    // given_length and typed_length are their whole lengths in UTF-16 units,
+    // NULL in answers recorded before (whole then).
     // The learner and the list of the answer's game are kept with it, so
     // that a word's last miss and the games after it are found in the index
     // without reading the rest of the learner's answers.
@@ -90,7 +92,9 @@ const QStringList kSchema{
     "  word_key TEXT NOT NULL,"
     "  typed TEXT NOT NULL,"
     "  correct INTEGER NOT NULL CHECK (correct IN (0, 1)),"
-    "  answered INTEGER NOT NULL)"_s,
+    "  answered INTEGER NOT NULL,"
+    "  given_length INTEGER,"
+    "  typed_length INTEGER)"_s,
     u"CREATE INDEX answers_by_game ON answers (game)"_s,
     u"CREATE INDEX answers_by_word ON answers (learner, list, word_key, game, correct)"_s,
     // How often each word was asked and missed, kept with each answer.
@@ -103,6 +107,80 @@ const QStringList kSchema{
     "  wrong INTEGER NOT NULL,"
     "  PRIMARY KEY (learner, list, word_key)) WITHOUT ROWID"_s,
 };
+
+// Version 1 keyed words by upper-casing alone; the answer check now also
+// leaves out invisible format characters and composes accents. Only a word
+// with a character beyond ASCII can get another key: SQLite counts more bytes
+// than characters in it.
+void rekeyWords(const QSqlDatabase &db)
+{
+    const QString beyondAscii = u" WHERE length(CAST(given AS BLOB)) <> length(given)"_s;
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    const auto run = [&query](const QVariantList &values = {}) {
+        for (int i = 0; i < values.size(); ++i)
+            query.bindValue(i, values.at(i));
+        if (!query.exec())
+            throw query.lastError();
+    };
+
+    QList<std::pair<qint64, QString>> answers;
+    query.prepare(u"SELECT id, given, word_key FROM answers"_s + beyondAscii);
+    run();
+    while (query.next()) {
+        const QString key = AnswerCheck::comparable(query.value(1).toString());
+        if (key != query.value(2).toString())
+            answers.append({query.value(0).toLongLong(), key});
+    }
+    query.prepare(u"UPDATE answers SET word_key = ? WHERE id = ?"_s);
+    for (const auto &[id, key] : std::as_const(answers))
+        run({key, id});
+
+    // A word's totals whose key changes join those already kept under the
+    // new key, if any.
+    struct Totals
+    {
+        QVariant learner, list, oldKey, given, asked, wrong;
+        QString key;
+    };
+    QList<Totals> totals;
+    query.prepare(u"SELECT learner, list, word_key, given, asked, wrong FROM word_totals"_s + beyondAscii);
+    run();
+    while (query.next()) {
+        const QString key = AnswerCheck::comparable(query.value(3).toString());
+        if (key != query.value(2).toString())
+            totals.append(
+                {query.value(0), query.value(1), query.value(2), query.value(3), query.value(4), query.value(5), key});
+    }
+    query.prepare(u"DELETE FROM word_totals WHERE learner = ? AND list = ? AND word_key = ?"_s);
+    for (const Totals &row : std::as_const(totals))
+        run({row.learner, row.list, row.oldKey});
+    query.prepare(u"INSERT INTO word_totals (learner, list, word_key, given, asked, wrong) VALUES (?, ?, ?, ?, ?, ?)"
+                  " ON CONFLICT (learner, list, word_key)"
+                  " DO UPDATE SET asked = asked + excluded.asked, wrong = wrong + excluded.wrong"_s);
+    for (const Totals &row : std::as_const(totals))
+        run({row.learner, row.list, row.key, row.given, row.asked, row.wrong});
+}
+
+// Brings a history of an earlier version up to this one, in the caller's
+// transaction.
+QSqlError upgrade(const QSqlDatabase &db, int from)
+{
+    try {
+        if (from < 2)
+            rekeyWords(db);
+        if (from < 3) {
+            QSqlQuery query(db);
+            for (const QString &column : {u"given_length"_s, u"typed_length"_s}) {
+                if (!query.exec(u"ALTER TABLE answers ADD COLUMN "_s + column + u" INTEGER"_s))
+                    throw query.lastError();
+            }
+        }
+    } catch (const QSqlError &error) {
+        return error;
+    }
+    return QSqlError();
+}
 
 QString damagedName(const QString &filePath, const QDateTime &now)
 {
@@ -301,14 +379,16 @@ void HistoryStore::migrate()
         return;
     }
 
-    const auto run = [&](const QString &statement) {
-        if (query.exec(statement))
-            return true;
-        const QSqlError error = query.lastError();
+    const auto fail = [&](const QSqlError &error) {
         query.exec(u"ROLLBACK"_s);
         query = QSqlQuery();
         db = QSqlDatabase();
         failed(error, true);
+    };
+    const auto run = [&](const QString &statement) {
+        if (query.exec(statement))
+            return true;
+        fail(query.lastError());
         return false;
     };
     // WAL lets a reader and a writer (two copies of the program) work at
@@ -326,6 +406,11 @@ void HistoryStore::migrate()
             for (const QString &statement : kSchema) {
                 if (!run(statement))
                     return;
+            }
+        } else if (current < kSchemaVersion) {
+            if (const QSqlError error = upgrade(db, current); error.isValid()) {
+                fail(error);
+                return;
             }
         }
         if (!run(u"PRAGMA user_version = "_s + QString::number(kSchemaVersion)) || !run(u"COMMIT"_s))
@@ -679,7 +764,9 @@ bool HistoryStore::recordAnswer(qint64 game, const RecordedAnswer &answer)
     followFile();
     if (game <= 0 || (m_followed && !m_gamesSinceFollowed.contains(game)))
         return false;
-    const QString key = AnswerCheck::comparable(answer.givenWord);
+    const QString given = recordedPart(answer.givenWord);
+    const QString typed = recordedPart(answer.typedText);
+    const QString key = AnswerCheck::comparable(given);
     const int wrong = answer.correct ? 0 : 1;
     // A game forgotten meanwhile (by this copy or another) takes no answers;
     // the caller records a new one.
@@ -695,11 +782,12 @@ bool HistoryStore::recordAnswer(qint64 game, const RecordedAnswer &answer)
         }
         const qint64 learner = query.value(0).toLongLong();
         const qint64 list = query.value(1).toLongLong();
-        query.prepare(u"INSERT INTO answers (game, learner, list, given, word_key, typed, correct, answered)"
-                      " VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_s);
+        query.prepare(u"INSERT INTO answers (game, learner, list, given, word_key, typed, correct, answered,"
+                      " given_length, typed_length) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
         for (const QVariant &value :
-             {QVariant(game), QVariant(learner), QVariant(list), QVariant(answer.givenWord), QVariant(key),
-              QVariant(answer.typedText), QVariant(1 - wrong), QVariant(answer.answered.toMSecsSinceEpoch())})
+             {QVariant(game), QVariant(learner), QVariant(list), QVariant(given), QVariant(key), QVariant(typed),
+              QVariant(1 - wrong), QVariant(answer.answered.toMSecsSinceEpoch()), QVariant(answer.givenWord.size()),
+              QVariant(answer.typedText.size())})
             query.addBindValue(value);
         if (!query.exec())
             throw query.lastError();
@@ -707,7 +795,7 @@ bool HistoryStore::recordAnswer(qint64 game, const RecordedAnswer &answer)
                       " VALUES (?, ?, ?, ?, 1, ?) ON CONFLICT (learner, list, word_key)"
                       " DO UPDATE SET asked = asked + 1, wrong = wrong + excluded.wrong"_s);
         for (const QVariant &value :
-             {QVariant(learner), QVariant(list), QVariant(key), QVariant(answer.givenWord), QVariant(wrong)})
+             {QVariant(learner), QVariant(list), QVariant(key), QVariant(given), QVariant(wrong)})
             query.addBindValue(value);
         if (!query.exec())
             throw query.lastError();

@@ -29,7 +29,10 @@ class HistoryStore final : public PracticeHistory
 {
 public:
     // The schema this version writes.
-    static constexpr int kSchemaVersion = 1;
+    // 2: words keyed as the answer check sees them now (accents composed,
+    // invisible characters left out). 3: the whole lengths of long words and
+    // typed texts, of which only a part is kept.
+    static constexpr int kSchemaVersion = 3;
     // Long enough for another copy's short transaction to end, short enough
     // that an answer never waits long for a copy that holds the file.
     static constexpr int kBusyTimeoutMs = 1000;

@@ -21,3 +21,10 @@ QString wordsHash(const QStringList &words)
         hasher.add(word);
     return hasher.result();
 }
+
+QString recordedPart(const QString &text)
+{
+    if (text.size() <= kLongestRecorded)
+        return text;
+    return text.first(kLongestRecorded - (text.at(kLongestRecorded - 1).isHighSurrogate() ? 1 : 0));
+}

@@ -31,6 +31,15 @@ private:
 };
 QString wordsHash(const QStringList &words);
 
+// The history keeps the first this many characters of a given word and of a
+// typed text, with their whole length: a word of millions of characters would
+// otherwise grow the file by megabytes with each answer.
+inline constexpr qsizetype kLongestRecorded = 10'000;
+
+// The part of a text the history keeps: its first kLongestRecorded
+// characters (UTF-16 units, a pair never split).
+QString recordedPart(const QString &text);
+
 // One judged answer, as the game judged it.
 struct RecordedAnswer
 {
@@ -93,7 +102,9 @@ public:
     // Records a new game for the learner (added when new) on the list and
     // returns its number, or 0 when it could not be recorded.
     virtual qint64 recordGame(const QString &learner, const WordListId &list, const QDateTime &started) = 0;
-    // Records one answer of a recorded game in a transaction of its own;
+    // Records one answer of a recorded game in a transaction of its own,
+    // the recorded part of its word and typed text (grouped by the recorded
+    // part of the word) with their whole lengths;
     // false when it was not recorded, also when the game has been forgotten
     // meanwhile (the store itself still works then).
     virtual bool recordAnswer(qint64 game, const RecordedAnswer &answer) = 0;

@@ -19,8 +19,9 @@ namespace {
 // How each step of the alignment is reached.
 enum class Step : quint8 { Start, Same, Instead, Extra, Missing, Swapped };
 
-// The letters of a text: where each begins in its NFC form, and a number
-// for each, equal where the answer check sees equal letters.
+// The letters of a text: where each begins in the NFC form of the text as
+// shown, and a number for each, equal where the answer check sees equal
+// letters.
 struct Letters
 {
     QString text;
@@ -80,7 +81,9 @@ bool isAscii(QStringView text)
 Letters lettersOf(const QString &text, Keys &keys)
 {
     Letters result;
-    result.text = text.normalized(QString::NormalizationForm_C);
+    // Invisible format characters are no letters: they are neither compared
+    // nor told.
+    result.text = AnswerCheck::shown(text).normalized(QString::NormalizationForm_C);
     const QStringView composed(result.text);
     result.starts.reserve(std::size_t(composed.size()) + 1);
     if (isAscii(composed)) {
@@ -322,6 +325,9 @@ QString describe(const QList<Edit> &edits, qsizetype wordLetters)
 
 QString explain(const QString &typed, const QString &word)
 {
+    // Noting where each letter of millions begins would take gigabytes.
+    if (typed.size() > kLongestCounted || word.size() > kLongestCounted)
+        return kDifferentWord;
     Keys keys;
     const Letters typedLetters = lettersOf(typed, keys);
     const Letters wordLetters = lettersOf(word, keys);

@@ -8,13 +8,15 @@
 // Where a typed answer went wrong: the typed text aligned with the word letter
 // by letter, and that alignment told in plain words.
 //
-// Letters are the grapheme clusters of the NFC form of each text (an accented
-// letter is one letter however it was typed), each compared as the answer
-// check sees it (AnswerCheck::comparable of the letter), so letter case is
-// ignored. The letters shown are those typed and those of the word. The alignment is a cheapest
-// series of edits that turns the typed text into the word (restricted
-// Damerau-Levenshtein: a letter missing, a letter extra, a letter in place of
-// another, two neighbouring letters swapped). Where several cost the same,
+// Letters are the grapheme clusters of the NFC form of each text as shown
+// (AnswerCheck::shown: invisible format characters are no letters, neither
+// compared nor told), so an accented letter is one letter however it was
+// typed. Each is compared as the answer check sees it (AnswerCheck::comparable
+// of the letter), so letter case is ignored. The letters shown are those
+// typed and those of the word. The alignment is a cheapest series of edits
+// that turns the typed text into the word (restricted Damerau-Levenshtein: a
+// letter missing, a letter extra, a letter in place of another, two
+// neighbouring letters swapped). Where several cost the same,
 // the one a teacher would point at wins: a doubled letter missing or extra
 // first, then any other letter missing or extra or a swap, and letters in
 // place of others last ("ocassion" for "occasion" is `missing "c", extra "s"`,
@@ -50,7 +52,8 @@ struct Edit
 qsizetype typedLength(Change change);
 qsizetype wordLength(Change change);
 
-// The letters of a text: the grapheme clusters of its NFC form.
+// The letters of a text: the grapheme clusters of the NFC form of the text
+// as shown.
 QStringList letters(const QString &text);
 
 // A cheapest series of edits turning the typed text into the word, in word
@@ -66,10 +69,14 @@ QList<Edit> align(const QString &typed, const QString &word);
 // than half the word's letters, `a different word`. No edits: empty text.
 QString describe(const QList<Edit> &edits, qsizetype wordLetters);
 
-// Where the typed text went wrong: describe(align(typed, word), letters of
-// the word), except that texts whose lengths alone differ by more than half
-// the word are `a different word` without being aligned, and texts too long
-// to align otherwise give the empty text.
+// Where the typed text, judged wrong, went wrong: describe(align(typed, word),
+// letters of the word), except that texts whose lengths alone differ by more
+// than half the word are `a different word` without being aligned, and texts
+// too long to align otherwise give the empty text. Texts of more than
+// kLongestCounted characters (UTF-16 units) are `a different word` without
+// even counting their letters: an answer box holds at most 32,767 characters,
+// so a wrong answer to such a word is always far from it in length.
+inline constexpr qsizetype kLongestCounted = 100'000;
 QString explain(const QString &typed, const QString &word);
 
 } // namespace Misspelling

@@ -9,7 +9,7 @@ namespace Scoring {
 
 bool isCorrect(const QString &typed, const QString &given)
 {
-    return AnswerCheck::comparable(typed) == AnswerCheck::comparable(given);
+    return AnswerCheck::same(typed, given);
 }
 
 qint64 percent(qint64 correct, qint64 wrong)

@@ -10,6 +10,8 @@
 #include "practice/scoring.h"
 #include "wordlist/wordstore.h"
 
+#include <QHash>
+
 #ifdef Q_OS_UNIX
 #include <pwd.h>
 #include <unistd.h>
@@ -197,7 +199,22 @@ QList<WordToWorkOn> PracticeRecord::wordsToWorkOn(const QString &listPath, const
     if (PracticeHistory *store = history())
         outcomes = store->wordsByGame(learner(), listId(listPath, list));
     tell();
-    return ::wordsToWorkOn(outcomes, wordsOf(list));
+    // The history keeps only the first part of a very long word: such a word
+    // is matched by that part and shown whole.
+    QStringList words = wordsOf(list);
+    QHash<QString, QString> whole;
+    for (QString &word : words) {
+        if (word.size() > kLongestRecorded) {
+            QString part = recordedPart(word);
+            if (!whole.contains(part))
+                whole.insert(part, word);
+            word = std::move(part);
+        }
+    }
+    QList<WordToWorkOn> rows = ::wordsToWorkOn(outcomes, words);
+    for (WordToWorkOn &row : rows)
+        row.word = whole.value(row.word, row.word);
+    return rows;
 }
 
 void PracticeRecord::answered(const GameState &game, const QString &listPath, const WordStore &list)

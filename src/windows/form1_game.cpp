@@ -3,6 +3,7 @@
 
 #include "audio/audiopreferences.h"
 #include "core/errorreport.h"
+#include "practice/answercheck.h"
 #include "practice/scoring.h"
 #include "program/dictionary.h"
 #include "program/programstate.h"
@@ -197,11 +198,15 @@ void Form1::PushButton8_Click()
         return m_state.game.givenWords.constLast();
     };
     if (s.test(112, [&] { return !Scoring::isCorrect(m_state.game.typedWords.constLast(), lastGiven()); })) {
-        s.step(114, [&] { Label4->setText(u"Incorrect. Correct spelling: "_s + lastGiven()); });
+        s.step(114, [&] {
+            Label4->setText(u"Incorrect. Correct spelling: "_s
+                            + AnswerCheck::shown(lastGiven(), AnswerCheck::kLongestShown));
+        });
         if (s.test(116, [&] { return playSounds(m_state); }))
             s.step(118, [&] { m_state.gameAudio.playSound(false); });
     } else {
-        s.step(120, [&] { Label4->setText(u"Correct: "_s + lastGiven()); });
+        s.step(120,
+               [&] { Label4->setText(u"Correct: "_s + AnswerCheck::shown(lastGiven(), AnswerCheck::kLongestShown)); });
         if (s.test(122, [&] { return playSounds(m_state); }))
             s.step(124, [&] { m_state.gameAudio.playSound(true); });
     }

@@ -4,6 +4,7 @@
 #include "core/errorreport.h"
 #include "core/programfiles.h"
 #include "core/utilities.h"
+#include "practice/answercheck.h"
 #include "practice/misspelling.h"
 #include "program/programstate.h"
 #include "widgets/controls.h"
@@ -54,7 +55,21 @@ QVariant AnswerRow::data(int column, int role) const
                                           QTreeWidgetItem::data(0, role).toString());
         return *m_told;
     }
+    if (column < kTextColumns && role == Qt::DisplayRole) {
+        std::optional<QString> &shown = m_shown[std::size_t(column)];
+        if (!shown)
+            shown = AnswerCheck::shown(QTreeWidgetItem::data(column, Qt::EditRole).toString(),
+                                       AnswerCheck::kLongestShown);
+        return *shown;
+    }
     return QTreeWidgetItem::data(column, role);
+}
+
+void AnswerRow::setData(int column, int role, const QVariant &value)
+{
+    if (column >= 0 && column < kTextColumns)
+        m_shown[std::size_t(column)].reset();
+    QTreeWidgetItem::setData(column, role, value);
 }
 
 Form2::Form2(ProgramState &state, Navigator &navigator) : QWidget(nullptr), m_state(state), m_navigator(navigator)
@@ -140,7 +155,7 @@ ExportTable Form2::listTable() const
         QStringList cells;
         cells.reserve(columns);
         for (int column = 0; column < columns; ++column)
-            cells.append(item->text(column));
+            cells.append(item->data(column, Qt::EditRole).toString());
         table.rows.append(std::move(cells));
     }
     return table;
@@ -180,9 +195,10 @@ QStringList Form2::missedWords() const
     const int count = ListView1->topLevelItemCount();
     for (int row = 0; row < count; ++row) {
         const QTreeWidgetItem *item = ListView1->topLevelItem(row);
-        if (item->text(2) == kWrong && !seen.contains(item->text(0))) {
-            seen.insert(item->text(0));
-            words.append(item->text(0));
+        const QString given = item->data(0, Qt::EditRole).toString();
+        if (item->text(2) == kWrong && !seen.contains(given)) {
+            seen.insert(given);
+            words.append(given);
         }
     }
     return words;

@@ -5,6 +5,7 @@
 
 #include <QTreeWidgetItem>
 #include <QWidget>
+#include <array>
 #include <optional>
 
 class Navigator;
@@ -16,7 +17,9 @@ class QTreeWidget;
 
 // A row of the results list: given word, typed text, result and, for a wrong
 // answer, where it went wrong. That is worked out when it is first read, so
-// that the window of a long game opens at once.
+// that the window of a long game opens at once. The given word and the typed
+// text are kept exactly (Qt::EditRole, as saved) and displayed as the learner
+// sees them (AnswerCheck::shown, a very long one cut).
 class AnswerRow : public QTreeWidgetItem
 {
 public:
@@ -24,10 +27,13 @@ public:
     // Fills "Where it went wrong" from the given word and the typed text.
     void tellWhereItWentWrong() { m_tells = true; }
     QVariant data(int column, int role) const override;
+    void setData(int column, int role, const QVariant &value) override;
 
 private:
+    static constexpr int kTextColumns = 2;
     bool m_tells = false;
     mutable std::optional<QString> m_told;
+    mutable std::array<std::optional<QString>, kTextColumns> m_shown;
 };
 
 // The results window of a finished game: one row per answer, the counts and
@@ -53,7 +59,8 @@ public:
     // words answered wrong.
     void PushButton3_Click();
 
-    // A copy of the saved columns' titles and rows, as the export reads them.
+    // A copy of the saved columns' titles and rows, exactly as answered, as
+    // the export reads them.
     ExportTable listTable() const;
     // The different words of the rows answered wrong, in answer order.
     QStringList missedWords() const;

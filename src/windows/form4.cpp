@@ -5,6 +5,7 @@
 #include "core/errorreport.h"
 #include "core/programfiles.h"
 #include "core/utilities.h"
+#include "practice/answercheck.h"
 #include "practice/misspelling.h"
 #include "program/programstate.h"
 #include "program/wordsfirst.h"
@@ -237,13 +238,13 @@ void Form4::showWords()
         const WordToWorkOn &word = m_words.at(row);
         switch (column) {
         case 0:
-            return word.word;
+            return AnswerCheck::shown(word.word, AnswerCheck::kLongestShown);
         case 1:
             return QString::number(word.asked);
         case 2:
             return QString::number(word.wrong);
         case 3:
-            return word.lastSpelling;
+            return AnswerCheck::shown(word.lastSpelling, AnswerCheck::kLongestShown);
         default:
             return Misspelling::explain(word.lastSpelling, word.word);
         }

@@ -45,6 +45,16 @@ void tst_SpeakWord::speaksWithTheWindowsSettings_data()
     QTest::addRow("word passed as it is")
         << QStringList() << u" Don't. "_s
         << QStringList{u"voice(0)"_s, u"volume(100)"_s, u"rate(-4)"_s, u"speak( Don't. )"_s};
+    const QString thousand = QString(999, u'a') + u'z';
+    QTest::addRow("a word of 1,000 characters whole")
+        << QStringList() << thousand
+        << QStringList{u"voice(0)"_s, u"volume(100)"_s, u"rate(-4)"_s, u"speak(%1)"_s.arg(thousand)};
+    QTest::addRow("a word of 50,000 characters: its first 1,000")
+        << QStringList() << thousand + QString(49'000, u'b')
+        << QStringList{u"voice(0)"_s, u"volume(100)"_s, u"rate(-4)"_s, u"speak(%1)"_s.arg(thousand)};
+    QTest::addRow("a character of two units at the cut is left out whole")
+        << QStringList() << QString(999, u'a') + u"\U0001F600b"_s
+        << QStringList{u"voice(0)"_s, u"volume(100)"_s, u"rate(-4)"_s, u"speak(%1)"_s.arg(QString(999, u'a'))};
 }
 
 void tst_SpeakWord::speaksWithTheWindowsSettings()

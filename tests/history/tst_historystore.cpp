@@ -149,6 +149,15 @@ private slots:
     void gamesOfTheListByPathOrWords();
     void wordsByGameGroupAsTheAnswerCheck();
     void wordsByGameKeepTheGamesThatDecide();
+    void wordsByGameGroupSpellingsOfOneWord_data() { spellingsOfOneWord(); }
+    void wordsByGameGroupSpellingsOfOneWord();
+    void olderHistoryGroupsAsTheAnswerCheckNow_data() { spellingsOfOneWord(); }
+    void olderHistoryGroupsAsTheAnswerCheckNow();
+    void longTextsAreRecordedInPart_data();
+    void longTextsAreRecordedInPart();
+
+private:
+    static void spellingsOfOneWord();
 };
 
 void tst_HistoryStore::theUsersOwnHistory()
@@ -673,6 +682,118 @@ void tst_HistoryStore::wordsByGameKeepTheGamesThatDecide()
     QCOMPARE(wrong, 2);
     std::sort(deciding.begin(), deciding.end());
     QCOMPARE(deciding, (QList<qint64>{games.at(2), games.at(3), games.at(4)}));
+}
+
+void tst_HistoryStore::spellingsOfOneWord()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<int>("words");
+    QTest::addRow("letter case") << u"Until"_s << u"until"_s << 1;
+    QTest::addRow("accent stored decomposed and as one character") << u"cafe\u0301"_s << u"café"_s << 1;
+    QTest::addRow("decomposed accent in upper case") << u"CAFE\u0301"_s << u"café"_s << 1;
+    QTest::addRow("right-to-left override") << u"\u202Etac"_s << u"tac"_s << 1;
+    QTest::addRow("zero-width space and soft hyphen") << u"ca\u200Bt\u00AD"_s << u"cat"_s << 1;
+    QTest::addRow("accent and no accent are two words") << u"cafe"_s << u"café"_s << 2;
+}
+
+void tst_HistoryStore::wordsByGameGroupSpellingsOfOneWord()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(int, words);
+    QTemporaryDir folder;
+    HistoryStore store(folder.filePath(u"history.sqlite"_s));
+    const qint64 game = store.recordGame(u"Ann"_s, kList, kNoon);
+    QVERIFY(store.recordAnswer(game, answer(first, u"x"_s)));
+    QVERIFY(store.recordAnswer(game, answer(second, u"y"_s)));
+
+    const QList<WordOutcome> outcomes = store.wordsByGame(u"Ann"_s, kList);
+    QCOMPARE(outcomes.size(), words);
+    for (const WordOutcome &outcome : outcomes)
+        QCOMPARE(outcome.wrong, 2 / words);
+}
+
+// A history written when words were keyed by upper-casing alone groups its
+// answers as the answer check sees words now, once it has been opened.
+void tst_HistoryStore::olderHistoryGroupsAsTheAnswerCheckNow()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(int, words);
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"history.sqlite"_s);
+    {
+        HistoryStore store(file);
+        store.recordGame(u"Ann"_s, kList, kNoon);
+    }
+    {
+        RawConnection raw(file);
+        for (const QString &word : {first, second, u"rhythm"_s}) {
+            raw.value(u"INSERT INTO answers (game, learner, list, given, word_key, typed, correct, answered)"
+                      " SELECT id, learner, list, '%1', '%2', 'x', 0, 0 FROM games"_s.arg(word, word.toUpper()));
+            raw.value(u"INSERT INTO word_totals SELECT learner, list, '%2', '%1', 1, 1 FROM games WHERE true"
+                      " ON CONFLICT DO UPDATE SET asked = asked + 1, wrong = wrong + 1"_s.arg(word, word.toUpper()));
+        }
+        raw.value(u"UPDATE games SET answered = 3"_s);
+        raw.value(u"ALTER TABLE answers DROP COLUMN given_length"_s);
+        raw.value(u"ALTER TABLE answers DROP COLUMN typed_length"_s);
+        raw.value(u"PRAGMA user_version = 1"_s);
+    }
+
+    HistoryStore store(file);
+    QCOMPARE(store.access(), PracticeHistory::Access::ReadWrite);
+    QCOMPARE(store.takeNotice(), QString());
+    QCOMPARE(store.wordsByGame(u"Ann"_s, kList).size(), words + 1);
+    RawConnection raw(file);
+    QCOMPARE(raw.value(u"PRAGMA user_version"_s).toInt(), HistoryStore::kSchemaVersion);
+    QCOMPARE(raw.value(u"SELECT count(DISTINCT word_key) FROM answers"_s).toInt(), words + 1);
+    QCOMPARE(raw.value(u"SELECT count(*) FROM word_totals"_s).toInt(), words + 1);
+    QCOMPARE(raw.value(u"SELECT sum(asked) FROM word_totals"_s).toInt(), 3);
+    QCOMPARE(raw.value(u"SELECT word_key FROM answers WHERE given = 'rhythm'"_s).toString(), u"RHYTHM"_s);
+    QCOMPARE(raw.value(u"SELECT count(*) FROM answers WHERE given_length IS NULL AND typed_length IS NULL"_s).toInt(),
+             3);
+}
+
+void tst_HistoryStore::longTextsAreRecordedInPart_data()
+{
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("givenKept");
+    QTest::addColumn<QString>("typedKept");
+    const QString longest(kLongestRecorded, u'a');
+    QTest::addRow("word of 20,000 characters") << longest + longest << u"aa"_s << longest << u"aa"_s;
+    QTest::addRow("typed text of 20,000 characters") << u"until"_s << longest + longest << u"until"_s << longest;
+    QTest::addRow("10,000 characters whole") << longest << longest << longest << longest;
+    QTest::addRow("a character of two units at the cut is left out whole")
+        << longest.first(kLongestRecorded - 1) + u"\U0001F600"_s << u"x"_s << longest.first(kLongestRecorded - 1)
+        << u"x"_s;
+}
+
+void tst_HistoryStore::longTextsAreRecordedInPart()
+{
+    QFETCH(QString, given);
+    QFETCH(QString, typed);
+    QFETCH(QString, givenKept);
+    QFETCH(QString, typedKept);
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"history.sqlite"_s);
+    HistoryStore store(file);
+    const qint64 game = store.recordGame(u"Ann"_s, kList, kNoon);
+    QVERIFY(store.recordAnswer(game, answer(given, typed)));
+    QVERIFY(store.recordAnswer(game, answer(given, u"y"_s)));
+
+    const QList<WordOutcome> words = store.wordsByGame(u"Ann"_s, kList);
+    QCOMPARE(words.size(), 1);
+    QCOMPARE(words.constFirst().word, givenKept);
+    QCOMPARE(words.constFirst().asked, 2);
+    RawConnection raw(file);
+    QCOMPARE(raw.value(u"SELECT given FROM answers ORDER BY id"_s).toString(), givenKept);
+    QCOMPARE(raw.value(u"SELECT typed FROM answers ORDER BY id"_s).toString(), typedKept);
+    QCOMPARE(raw.value(u"SELECT given_length FROM answers ORDER BY id"_s).toLongLong(), given.size());
+    QCOMPARE(raw.value(u"SELECT typed_length FROM answers ORDER BY id"_s).toLongLong(), typed.size());
+    QCOMPARE(raw.value(u"SELECT given FROM word_totals"_s).toString(), givenKept);
+    QCOMPARE(raw.value(u"SELECT length(word_key) FROM word_totals"_s).toLongLong(), givenKept.size());
 }
 
 QTEST_GUILESS_MAIN(tst_HistoryStore)

@@ -19,6 +19,8 @@ private slots:
     void letters_data();
     void letters();
     void farTooLongIsADifferentWord();
+    void wordsTooLongToCount_data();
+    void wordsTooLongToCount();
 };
 
 void tst_Misspelling::explain_data()
@@ -66,6 +68,10 @@ void tst_Misspelling::explain_data()
     QTest::addRow("dotless i is upper-case I") << u"\u0131nch"_s << u"INCH"_s << QString();
     QTest::addRow("long s is upper-case S") << u"ca\u017Fe"_s << u"case"_s << QString();
     QTest::addRow("sharp s for s") << u"strase"_s << u"straße"_s << u"\"s\" instead of \"ß\""_s;
+    QTest::addRow("word stored decomposed, typed wrong") << u"cafi"_s << u"cafe\u0301"_s << u"\"i\" instead of \"é\""_s;
+    QTest::addRow("invisible characters are not told") << u"ta"_s << u"\u202Etac"_s << u"missing \"c\""_s;
+    QTest::addRow("letters beside an invisible character are told alone")
+        << u"cet"_s << u"c\u200Ba\u200Dt"_s << u"\"e\" instead of \"a\""_s;
     QTest::addRow("emoji with skin tone is one letter")
         << u"ok\U0001F44D"_s << u"ok\U0001F44D\U0001F3FD"_s << u"\"\U0001F44D\" instead of \"\U0001F44D\U0001F3FD\""_s;
 
@@ -135,6 +141,8 @@ void tst_Misspelling::letters_data()
     QTest::addRow("decomposed accent composes") << u"e\u0301t\u00e9"_s << QStringList{u"é"_s, u"t"_s, u"é"_s};
     QTest::addRow("letter with two marks") << u"a\u0323\u0302"_s << QStringList{u"\u1EAD"_s};
     QTest::addRow("flag is one letter") << u"\U0001F1EC\U0001F1E7x"_s << QStringList{u"\U0001F1EC\U0001F1E7"_s, u"x"_s};
+    QTest::addRow("invisible characters are no letters")
+        << u"\uFEFFc\u200Da\u00ADt\u202E"_s << QStringList{u"c"_s, u"a"_s, u"t"_s};
     QTest::addRow("CR LF is one letter") << u"a\r\n"_s << QStringList{u"a"_s, u"\r\n"_s};
     QTest::addRow("empty") << QString() << QStringList();
 }
@@ -153,6 +161,30 @@ void tst_Misspelling::farTooLongIsADifferentWord()
     QCOMPARE(Misspelling::explain(QString(Misspelling::kLongestAligned, u'a'), word), u"a different word"_s);
     QCOMPARE(Misspelling::explain(word + u'b', word), QString());
     QVERIFY(Misspelling::align(word + u'b', word).isEmpty());
+}
+
+void tst_Misspelling::wordsTooLongToCount_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("expected");
+    const QString longest(Misspelling::kLongestCounted, u'a');
+    QTest::addRow("near answer to the longest word counted")
+        << longest.first(Misspelling::kLongestCounted - 1) + u'b' << longest << QString();
+    QTest::addRow("near answer to a word too long to count")
+        << longest + u"ab"_s << longest + u'a' << u"a different word"_s;
+    QTest::addRow("short answer to a longer word") << u"aaa"_s << longest + u'a' << u"a different word"_s;
+    QTest::addRow("long answer to a short word") << longest + u'a' << u"aaa"_s << u"a different word"_s;
+}
+
+// Letters beyond the longest counted are never noted one by one, also when
+// the lengths alone would not tell.
+void tst_Misspelling::wordsTooLongToCount()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, word);
+    QFETCH(QString, expected);
+    QCOMPARE(Misspelling::explain(typed, word), expected);
 }
 
 QTEST_GUILESS_MAIN(tst_Misspelling)

@@ -73,6 +73,7 @@ private slots:
     void historyThatCannotBeWrittenIsToldOncePerRun();
     void gameGoesOnInTheHistoryOnceTheLockIsLetGo();
     void wordsToWorkOnOfTheLearnerInUse();
+    void veryLongWordToWorkOnIsTheWholeWord();
 };
 
 void tst_PracticeRecord::learnerInUse_data()
@@ -281,6 +282,22 @@ void tst_PracticeRecord::wordsToWorkOnOfTheLearnerInUse()
     QCOMPARE(words.at(0).wrong, 2);
     QCOMPARE(words.at(0).lastSpelling, u"untl"_s);
     QCOMPARE(words.at(1).word, u"receive"_s);
+}
+
+// The history keeps a part of a very long word; the word to work on is the
+// list's whole word, which the next game can ask.
+void tst_PracticeRecord::veryLongWordToWorkOnIsTheWholeWord()
+{
+    Fixture f;
+    const QString word = QString(kLongestRecorded, u'a') + u"bc"_s;
+    f.list = WordStore::fromText(u"until\n"_s + word + u'\n');
+    f.newGame();
+    f.answer(word, u"aaa"_s);
+
+    const QList<WordToWorkOn> words = f.record.wordsToWorkOn(kListPath, f.list);
+    QCOMPARE(words.size(), 1);
+    QCOMPARE(words.constFirst().word, word);
+    QCOMPARE(words.constFirst().lastSpelling, u"aaa"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_PracticeRecord)

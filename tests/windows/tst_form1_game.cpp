@@ -71,6 +71,8 @@ private slots:
     void startAndEndAtOnce();
     void answer_data();
     void answer();
+    void wordAsTheLearnerSeesIt_data();
+    void wordAsTheLearnerSeesIt();
     void refusals_data();
     void refusals();
     void threeAnswersTwoRight();
@@ -257,6 +259,55 @@ void tst_Game::answer()
     QCOMPARE(spoken, (QStringList{asked, form1.state().game.currentWord}));
     QCOMPARE(form1.Label1->text(), u" Word 2 of 6"_s);
     QVERIFY(program->prompts.boxes.isEmpty());
+}
+
+void tst_Game::wordAsTheLearnerSeesIt_data()
+{
+    QTest::addColumn<QString>("word"); // the list's one word
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("feedback");
+    QTest::addColumn<QString>("explanation");
+    QTest::addColumn<QString>("listed"); // in the results list
+    QTest::addRow("accent stored decomposed, typed as one character")
+        << u"cafe\u0301"_s << u"café"_s << u"Correct: cafe\u0301"_s << QString() << u"cafe\u0301"_s;
+    QTest::addRow("accent stored as one character, typed decomposed")
+        << u"café"_s << u"cafe\u0301"_s << u"Correct: café"_s << QString() << u"café"_s;
+    QTest::addRow("right-to-left override shown without its effect")
+        << u"\u202Etac"_s << u"tac"_s << u"Correct: tac"_s << QString() << u"tac"_s;
+    QTest::addRow("zero-width space missed out")
+        << u"ca\u200Bt"_s << u"cat"_s << u"Correct: cat"_s << QString() << u"cat"_s;
+    QTest::addRow("wrong beside an invisible character")
+        << u"\u202Etac"_s << u"ta"_s << u"Incorrect. Correct spelling: tac"_s << u"missing \"c\""_s << u"tac"_s;
+    const QString thousand(1000, u'a');
+    QTest::addRow("a word of 50,000 characters shown cut")
+        << thousand + QString(49'000, u'b') << u"aaa"_s << u"Incorrect. Correct spelling: "_s + thousand + u'\u2026'
+        << u"a different word"_s << thousand + u'\u2026';
+}
+
+// The list's word is judged, told and listed as the learner sees it (a very
+// long one cut), and saved exactly as the list holds it.
+void tst_Game::wordAsTheLearnerSeesIt()
+{
+    QFETCH(QString, word);
+    QFETCH(QString, typed);
+    QFETCH(QString, feedback);
+    QFETCH(QString, explanation);
+    QFETCH(QString, listed);
+    Form1 &form1 = startProgram(word.toUtf8() + "\r\n");
+    form1.PushButton3->click();
+    QCOMPARE(form1.state().game.currentWord, word);
+
+    type(typed);
+    QCOMPARE(form1.Label4->text(), feedback);
+    form1.PushButton3->click();
+
+    QVERIFY(!!program->app->loadedResults());
+    Form2 &form2 = *program->app->loadedResults();
+    const QTreeWidgetItem *row = form2.ListView1->topLevelItem(0);
+    QCOMPARE(row->text(0), listed);
+    QCOMPARE(row->text(Form2::kExplanationColumn), explanation);
+    QCOMPARE(form2.listTable().rows.constFirst(),
+             (QStringList{word, typed, explanation.isEmpty() ? u"Correct"_s : u"Wrong"_s}));
 }
 
 void tst_Game::refusals_data()
