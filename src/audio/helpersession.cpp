@@ -28,6 +28,7 @@ HelperSession::HelperSession(HelperSupervisor &supervisor, const SpeechHelper &h
     QObject::connect(m_process, &QProcess::readyReadStandardOutput, &m_receiver, [this] { read(); });
     QObject::connect(m_process, &QProcess::finished, &m_receiver, [this](int code, QProcess::ExitStatus status) {
         read();
+        outputLost = status == QProcess::NormalExit && code == kOutputLostExit;
         fault(status == QProcess::CrashExit ? u"the speech helper crashed"_s
                                             : u"the speech helper ended with code %1"_s.arg(code));
     });

@@ -39,6 +39,7 @@ public:
     State state = State::Starting;
     bool dead = false; // died, damaged its output or was killed
     bool broken = false; // the engine can no longer speak
+    bool outputLost = false; // ended as its sound output was lost; no fault of its own
     QString problem; // why it failed or broke
     QString name;
     QStringList voices;

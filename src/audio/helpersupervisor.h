@@ -48,7 +48,8 @@ public:
                                       bool handOn);
     // A helper died or was killed. When it was the one in use and a word it
     // had was not heard yet, a fresh helper speaks that word at once and the
-    // next request reports the fault. A word lost twice is not handed on.
+    // next request reports the fault. A word lost twice is not handed on. A
+    // helper that lost its sound output is replaced at once, unreported.
     void lost(const HelperSession *session);
     void speakAndWait(const void *voice, const QString &text, const VoiceSettings &settings);
     // Sends a setting to the helper while this voice is the one speaking.

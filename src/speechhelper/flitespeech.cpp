@@ -143,6 +143,7 @@ struct FliteSpeech::Playback
     QTimer idle;
     SpeechBackend::Listener listener;
     bool began = false;
+    bool outputLost = false;
 
     bool open() const { return output && output->input; }
 };
@@ -196,7 +197,7 @@ void FliteSpeech::speak(qsizetype voice, const QString &text, const VoiceSetting
     playback.made = false;
     playback.idle.stop();
     if (!openOutput(rate)) {
-        fail(u"The sound output could not be opened"_s);
+        fail(u"The sound output could not be opened"_s, true);
         return;
     }
     playback.output->sink->setVolume(engineVolume(settings.volume));
@@ -277,7 +278,7 @@ bool FliteSpeech::openOutput(int rate)
                 return;
             output.input = nullptr;
             if (m_playback->output == &output && m_playback->listener)
-                fail(u"The sound output could not play the word"_s);
+                fail(u"The sound output could not play the word"_s, true);
         });
     }
     if (!output.input) {
@@ -334,9 +335,10 @@ void FliteSpeech::finish()
     }
 }
 
-void FliteSpeech::fail(const QString &problem)
+void FliteSpeech::fail(const QString &problem, bool outputLost)
 {
     Playback &playback = *m_playback;
+    playback.outputLost = playback.outputLost || outputLost;
     const SpeechBackend::Listener listener = std::exchange(playback.listener, nullptr);
     stop();
     if (listener)
@@ -360,6 +362,11 @@ void FliteSpeech::discard()
 {
     m_playback->listener = nullptr;
     stop();
+}
+
+bool FliteSpeech::outputLost() const
+{
+    return m_playback->outputLost;
 }
 
 void FliteSpeech::setVolume(int volume)

@@ -44,6 +44,9 @@ public:
     // Also for the word being said, heard within a fifth of a second; a rate
     // applies from the next word.
     void setVolume(int volume);
+    // A word failed because the sound output could not be opened or stopped
+    // playing: the server went away, and Qt's sound system may not return.
+    bool outputLost() const;
 
 private:
     // Opens the output for this sample rate; false when it cannot be.
@@ -51,7 +54,7 @@ private:
     void feed();
     // The word is over: the listener hears that it ended.
     void finish();
-    void fail(const QString &problem);
+    void fail(const QString &problem, bool outputLost = false);
 
     struct Playback;
     std::unique_ptr<Playback> m_playback;

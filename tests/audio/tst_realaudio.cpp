@@ -172,6 +172,52 @@ private:
     QByteArray m_saved;
 };
 
+// A sound server of this test's own, with the null sink, that the test kills
+// and starts again: PULSE_SERVER sends the helpers and parec to it, so the
+// server that scripts/sound-server.sh started is left alone.
+class PrivateSoundServer
+{
+public:
+    PrivateSoundServer() : m_saved(qgetenv("PULSE_SERVER"))
+    {
+        QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PULSE_SERVER", (u"unix:"_s + m_runtime.filePath(u"pulse/native"_s)).toLocal8Bit());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"XDG_RUNTIME_DIR"_s, m_runtime.path());
+        m_daemon.setProcessEnvironment(environment);
+        m_daemon.setStandardOutputFile(QProcess::nullDevice());
+        m_daemon.setStandardErrorFile(QProcess::nullDevice());
+    }
+    ~PrivateSoundServer()
+    {
+        kill();
+        qputenv("PULSE_SERVER", m_saved);
+    }
+    // Returns once the server answers.
+    bool start()
+    {
+        m_daemon.start(u"pulseaudio"_s, {u"--daemonize=no"_s, u"--system=no"_s, u"--exit-idle-time=-1"_s,
+                                         u"--disallow-exit"_s, u"-n"_s,
+                                         u"--load=module-native-protocol-unix auth-anonymous=1"_s,
+                                         u"--load=module-null-sink sink_name=lexidrill_null"_s,
+                                         u"--load=module-always-sink"_s});
+        return m_daemon.waitForStarted()
+            && QTest::qWaitFor([] { return commandSucceeds(u"pactl"_s, {u"info"_s}); }, 10000);
+    }
+    void kill()
+    {
+        if (m_daemon.state() != QProcess::NotRunning) {
+            m_daemon.kill();
+            m_daemon.waitForFinished();
+        }
+    }
+
+private:
+    QTemporaryDir m_runtime;
+    QByteArray m_saved;
+    QProcess m_daemon;
+};
+
 } // namespace
 
 class tst_RealAudio : public QObject
@@ -196,6 +242,8 @@ private slots:
     void speaksInALocaleNotInstalled();
     void speaksAgainAfterTheSpeechServerDies();
     void frozenSpeechServer();
+    void speaksAgainOnceTheSoundServerReturns_data();
+    void speaksAgainOnceTheSoundServerReturns();
 
 private:
     std::unique_ptr<HelperSpeechEngine> m_engine;
@@ -587,6 +635,54 @@ void tst_RealAudio::frozenSpeechServer()
     voice->setVoice(position);
     voice->speak(u"again"_s);
     QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), speechTimeoutMs);
+}
+
+void tst_RealAudio::speaksAgainOnceTheSoundServerReturns_data()
+{
+    QTest::addColumn<int>("awayMs");
+    QTest::addRow("server away two seconds") << 2000;
+    // Qt's sound system tries the server once, three seconds after losing it.
+    QTest::addRow("server away longer than Qt tries it") << 6000;
+}
+
+void tst_RealAudio::speaksAgainOnceTheSoundServerReturns()
+{
+    QFETCH(int, awayMs);
+    PrivateSoundServer sound;
+    QVERIFY(sound.start());
+    HelperSpeechEngine engine(SpeechHelper::ofProgram());
+    engine.engineName();
+    RecordingPrompts prompts;
+    Preferences preferences;
+    AudioContext audio;
+    audio.prompts = &prompts;
+    audio.speech = &engine;
+    audio.preferences = &preferences;
+    StateLog log(engine.monitor());
+    {
+        SinkRecorder recorder;
+        QVERIFY(recorder.start());
+        SpeakWord(audio, u"first"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), speechTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(recorder.peak() > audible, 5000);
+    }
+
+    // The learner answers on while the server is away; how long it stays
+    // away is what this test is about, hence the plain wait.
+    sound.kill();
+    SpeakWord(audio, u"unheard"_s);
+    QTest::qWait(awayMs);
+    QVERIFY(sound.start());
+
+    SinkRecorder recorder;
+    QVERIFY(recorder.start());
+    log.states.clear();
+    SpeakWord(audio, u"again"_s);
+    QTRY_VERIFY2_WITH_TIMEOUT(recorder.peak() > audible, qPrintable(log.states.join(u' ')), speechTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), speechTimeoutMs);
+    // A sound server that went away is no fault of the speech engine's.
+    SpeakWord(audio, u"third"_s);
+    QCOMPARE(prompts.errors(), QStringList());
 }
 
 QTEST_GUILESS_MAIN(tst_RealAudio)
