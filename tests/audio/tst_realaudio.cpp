@@ -243,6 +243,7 @@ private slots:
     void speaksAgainAfterTheSpeechServerDies();
     void frozenSpeechServer();
     void speaksAgainOnceTheSoundServerReturns_data();
+    void longWordsAnsweredBeforeTheyAreSpoken();
     void speaksAgainOnceTheSoundServerReturns();
 
 private:
@@ -683,6 +684,46 @@ void tst_RealAudio::speaksAgainOnceTheSoundServerReturns()
     // A sound server that went away is no fault of the speech engine's.
     SpeakWord(audio, u"third"_s);
     QCOMPARE(prompts.errors(), QStringList());
+}
+
+void tst_RealAudio::longWordsAnsweredBeforeTheyAreSpoken()
+{
+    // A sixth of the usual limit: words of hundreds of letters take here what
+    // longer ones take on a busy machine to be made.
+    SpeechLimits limits;
+    limits.answerMs = 500;
+    HelperSpeechEngine engine(SpeechHelper::ofProgram());
+    engine.engineName();
+    engine.setLimits(limits);
+    RecordingPrompts prompts;
+    Preferences preferences;
+    AudioContext audio;
+    audio.prompts = &prompts;
+    audio.speech = &engine;
+    audio.preferences = &preferences;
+    StateLog log(engine.monitor());
+    const auto longWord = [](char first) {
+        QString word;
+        for (int i = 0; i < 700; ++i)
+            word += QChar(u'a' + (first - 'a' + i * 7 + i / 5) % 26);
+        return word;
+    };
+
+    // Each word is answered as soon as it begins to sound, long before it
+    // has been spoken or even made.
+    SpeakWord(audio, longWord('b'));
+    QTRY_VERIFY_WITH_TIMEOUT(log.states.count(u"began"_s) == 1, speechTimeoutMs);
+    SpeakWord(audio, longWord('k'));
+    QTRY_VERIFY_WITH_TIMEOUT(log.states.count(u"began"_s) == 2, speechTimeoutMs);
+    SinkRecorder recorder;
+    QVERIFY(recorder.start());
+    SpeakWord(audio, u"cat"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(log.states.count(u"began"_s) == 3, speechTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(log.states.endsWith(u"ended"_s), speechTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.peak() > audible, 5000);
+
+    QCOMPARE(prompts.errors(), QStringList());
+    QCOMPARE(engine.helpersStarted(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_RealAudio)
