@@ -28,7 +28,10 @@ struct HelperSupervisor::Wait
 
 HelperSupervisor::HelperSupervisor(SpeechHelper helper, SpeechLimits limits, HelperSpeechEngine::BusyHook busy)
     : limits(limits), m_helper(std::move(helper)), m_busy(std::move(busy))
-{ }
+{
+    m_wordWatch.setSingleShot(true);
+    QObject::connect(&m_wordWatch, &QTimer::timeout, &monitor, [this] { watchWord(); });
+}
 
 std::shared_ptr<HelperSession> HelperSupervisor::start()
 {
@@ -115,8 +118,10 @@ std::pair<quint64, quint64> HelperSupervisor::speak(const void *voice, const QSt
                                  QByteArray::number(settings.volume), QByteArray::number(settings.rate), text.toUtf8()};
     const quint64 request = session->post("speak", word);
     session->unheardWord.reset();
-    if (handOn)
-        session->unheardWord = HelperSession::Word{utterance, word};
+    if (handOn) {
+        session->unheardWord = HelperSession::Word{utterance, word, request};
+        watchWord();
+    }
     m_lastSpeaker = voice;
     m_lastSession = session;
     return {utterance, request};
@@ -140,11 +145,23 @@ void HelperSupervisor::lost(const HelperSession *session)
         current = start();
         if (word) {
             current->handedOn = true;
-            current->post("speak", word->request);
             current->unheardWord = word;
+            current->unheardWord->number = current->post("speak", word->request);
             m_lastSession = current;
+            watchWord();
         }
     });
+}
+
+void HelperSupervisor::watchWord()
+{
+    const std::optional<qint64> left = current ? current->wordTimeLeft(limits) : std::nullopt;
+    if (!left)
+        return;
+    if (*left > 0)
+        m_wordWatch.start(int(*left));
+    else
+        current->notAnswering();
 }
 
 void HelperSupervisor::speakAndWait(const void *voice, const QString &text, const VoiceSettings &settings)

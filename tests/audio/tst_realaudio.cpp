@@ -11,6 +11,7 @@
 #include "core/failure.h"
 #include "fakes.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -172,6 +173,26 @@ private:
     QByteArray m_saved;
 };
 
+// The speech helpers this test started that still run.
+QSet<qint64> helperProcesses()
+{
+    QSet<qint64> found;
+    const QByteArray parent = QByteArray::number(QCoreApplication::applicationPid());
+    for (const QString &entry : QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(u"/proc/%1/stat"_s.arg(entry));
+        QFile command(u"/proc/%1/cmdline"_s.arg(entry));
+        if (!stat.open(QIODevice::ReadOnly) || !command.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state parent ..."
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> after = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        const QByteArray program = command.readAll().split('\0').value(0);
+        if (after.size() > 1 && after[1] == parent && program.endsWith("/lexidrill-speech"))
+            found.insert(entry.toLongLong());
+    }
+    return found;
+}
+
 // A sound server of this test's own, with the null sink, that the test kills
 // and starts again: PULSE_SERVER sends the helpers and parec to it, so the
 // server that scripts/sound-server.sh started is left alone.
@@ -244,6 +265,7 @@ private slots:
     void frozenSpeechServer();
     void speaksAgainOnceTheSoundServerReturns_data();
     void longWordsAnsweredBeforeTheyAreSpoken();
+    void wordOfAFrozenHelperIsHeard();
     void speaksAgainOnceTheSoundServerReturns();
 
 private:
@@ -724,6 +746,33 @@ void tst_RealAudio::longWordsAnsweredBeforeTheyAreSpoken()
 
     QCOMPARE(prompts.errors(), QStringList());
     QCOMPARE(engine.helpersStarted(), 1);
+}
+
+void tst_RealAudio::wordOfAFrozenHelperIsHeard()
+{
+    const QSet<qint64> before = helperProcesses();
+    HelperSpeechEngine engine(SpeechHelper::ofProgram());
+    engine.engineName();
+    const QSet<qint64> started = helperProcesses() - before;
+    QCOMPARE(started.size(), 1);
+    const qint64 frozen = *started.begin();
+    RecordingPrompts prompts;
+    Preferences preferences;
+    AudioContext audio;
+    audio.prompts = &prompts;
+    audio.speech = &engine;
+    audio.preferences = &preferences;
+    SinkRecorder recorder;
+    QVERIFY(recorder.start());
+    QCOMPARE(::kill(pid_t(frozen), SIGSTOP), 0);
+
+    // Nobody asks for anything more, and the word is heard all the same.
+    SpeakWord(audio, u"again"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.peak() > audible, speechTimeoutMs);
+    QVERIFY(!helperProcesses().contains(frozen));
+    QCOMPARE(prompts.errors(), QStringList());
+    SpeakWord(audio, u"next"_s);
+    QCOMPARE(prompts.errors().size(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_RealAudio)
