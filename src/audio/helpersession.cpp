@@ -28,6 +28,7 @@ HelperSession::HelperSession(HelperSupervisor &supervisor, const SpeechHelper &h
     QObject::connect(m_process, &QProcess::readyReadStandardOutput, &m_receiver, [this] { read(); });
     QObject::connect(m_process, &QProcess::finished, &m_receiver, [this](int code, QProcess::ExitStatus status) {
         read();
+        outputLost = status == QProcess::NormalExit && code == kOutputLostExit;
         fault(status == QProcess::CrashExit ? u"the speech helper crashed"_s
                                             : u"the speech helper ended with code %1"_s.arg(code));
     });
@@ -153,6 +154,11 @@ void HelperSession::fault(const QString &why)
     m_supervisor.wake();
 }
 
+void HelperSession::notAnswering()
+{
+    fault(u"the speech helper did not answer"_s);
+}
+
 void HelperSession::startEnded()
 {
     // Later, from the event loop: what runs may well replace this helper.
@@ -171,4 +177,19 @@ bool HelperSession::overdue(const SpeechLimits &limits)
     if (state != State::Ready || m_unanswered.isEmpty())
         return false;
     return m_clock.elapsed() - std::max(m_unanswered.first().second, m_readyAt) >= limits.answerMs;
+}
+
+std::optional<qint64> HelperSession::wordTimeLeft(const SpeechLimits &limits) const
+{
+    if (dead || !unheardWord || answered(unheardWord->number))
+        return std::nullopt;
+    if (state == State::Starting)
+        return std::min<qint64>(limits.wordBeginMs, limits.startMs - m_clock.elapsed());
+    if (state != State::Ready)
+        return std::nullopt;
+    const auto posted = std::find_if(m_unanswered.begin(), m_unanswered.end(),
+                                     [&](const auto &entry) { return entry.first == unheardWord->number; });
+    if (posted == m_unanswered.end())
+        return std::nullopt;
+    return std::max(posted->second, m_readyAt) + limits.wordBeginMs - m_clock.elapsed();
 }

@@ -35,10 +35,17 @@ public:
     // A request has waited past its limit for the helper.
     bool overdue(const SpeechLimits &limits);
     bool answered(quint64 request) const { return m_answered >= request; }
+    // How long the helper may still leave the unheard word unanswered and
+    // unspoken (while it starts, until the start's limit); nullopt when there
+    // is nothing to wait for.
+    std::optional<qint64> wordTimeLeft(const SpeechLimits &limits) const;
+    // Lets a helper that does not answer go as one that died.
+    void notAnswering();
 
     State state = State::Starting;
     bool dead = false; // died, damaged its output or was killed
     bool broken = false; // the engine can no longer speak
+    bool outputLost = false; // ended as its sound output was lost; no fault of its own
     QString problem; // why it failed or broke
     QString name;
     QStringList voices;
@@ -56,6 +63,7 @@ public:
     {
         quint64 utterance = 0;
         QList<QByteArray> request;
+        quint64 number = 0; // the request's
     };
     std::optional<Word> unheardWord;
     bool handedOn = false; // speaks a word a lost helper left

@@ -17,6 +17,9 @@ struct SpeechLimits
     int startMs = 20000; // a helper's start, engine included
     int answerMs = 3000; // any other request
     int speechBeginMs = 5000; // speakAndWait: speech under way
+    // speak: a word neither answered nor begun by a ready helper; a frozen
+    // helper is let go and a fresh one speaks the word
+    int wordBeginMs = 2500;
     int speechEndMs = 60000; // speakAndWait: speech over
     int exitMs = 1000; // helpers ending when the engine goes
 };
@@ -64,7 +67,10 @@ signals:
 // A helper that dies, writes a damaged frame or does not answer in time is
 // let go (killed): the request that notices throws Failure ("The speech
 // engine is not responding") once, and the next request starts a fresh
-// helper. Helpers are killed when the engine goes.
+// helper. A word handed over with speak() that the helper lost, or left
+// unanswered and unspoken for SpeechLimits::wordBeginMs, is spoken by a fresh
+// helper at once, and the next request reports the fault. Helpers are killed
+// when the engine goes.
 class HelperSpeechEngine : public SpeechEngine
 {
 public:

@@ -28,7 +28,10 @@ struct HelperSupervisor::Wait
 
 HelperSupervisor::HelperSupervisor(SpeechHelper helper, SpeechLimits limits, HelperSpeechEngine::BusyHook busy)
     : limits(limits), m_helper(std::move(helper)), m_busy(std::move(busy))
-{ }
+{
+    m_wordWatch.setSingleShot(true);
+    QObject::connect(&m_wordWatch, &QTimer::timeout, &monitor, [this] { watchWord(); });
+}
 
 std::shared_ptr<HelperSession> HelperSupervisor::start()
 {
@@ -52,6 +55,10 @@ std::shared_ptr<HelperSession> HelperSupervisor::use(bool waitForStart)
         m_unreported = false;
         throw notResponding();
     }
+    // A helper that lost its sound output is replaced without a word: the
+    // sound server went away, and a fresh helper connects to it again.
+    if (current && current->dead && current->outputLost)
+        letGo(current, true);
     if (current && current->state != HelperSession::State::Failed && (current->dead || current->overdue(limits))) {
         letGo(current, true);
         throw notResponding();
@@ -111,8 +118,10 @@ std::pair<quint64, quint64> HelperSupervisor::speak(const void *voice, const QSt
                                  QByteArray::number(settings.volume), QByteArray::number(settings.rate), text.toUtf8()};
     const quint64 request = session->post("speak", word);
     session->unheardWord.reset();
-    if (handOn)
-        session->unheardWord = HelperSession::Word{utterance, word};
+    if (handOn) {
+        session->unheardWord = HelperSession::Word{utterance, word, request};
+        watchWord();
+    }
     m_lastSpeaker = voice;
     m_lastSession = session;
     return {utterance, request};
@@ -121,18 +130,38 @@ std::pair<quint64, quint64> HelperSupervisor::speak(const void *voice, const QSt
 void HelperSupervisor::lost(const HelperSession *session)
 {
     QTimer::singleShot(0, &monitor, [this, session] {
-        if (!current || current.get() != session || !current->dead || current->handedOn || !current->unheardWord)
+        if (!current || current.get() != session || !current->dead)
             return;
-        const QList<QByteArray> word = current->unheardWord->request;
-        const quint64 utterance = current->unheardWord->utterance;
+        const bool handOn = !current->handedOn && current->unheardWord;
+        // One that lost its sound output is no fault of its own: its
+        // successor starts at once, so the first word after the sound server
+        // returns need not wait for a start.
+        if (!handOn && !current->outputLost)
+            return;
+        const std::optional<HelperSession::Word> word = handOn ? current->unheardWord : std::nullopt;
+        if (handOn && !current->outputLost)
+            m_unreported = true;
         letGo(current, true);
         current = start();
-        current->handedOn = true;
-        current->post("speak", word);
-        current->unheardWord = HelperSession::Word{utterance, word};
-        m_lastSession = current;
-        m_unreported = true;
+        if (word) {
+            current->handedOn = true;
+            current->unheardWord = word;
+            current->unheardWord->number = current->post("speak", word->request);
+            m_lastSession = current;
+            watchWord();
+        }
     });
+}
+
+void HelperSupervisor::watchWord()
+{
+    const std::optional<qint64> left = current ? current->wordTimeLeft(limits) : std::nullopt;
+    if (!left)
+        return;
+    if (*left > 0)
+        m_wordWatch.start(int(*left));
+    else
+        current->notAnswering();
 }
 
 void HelperSupervisor::speakAndWait(const void *voice, const QString &text, const VoiceSettings &settings)
@@ -160,7 +189,7 @@ void HelperSupervisor::speakAndWait(const void *voice, const QString &text, cons
         problem = u"speech did not begin"_s;
     } else if (!waitFor(over, limits.speechEndMs)) {
         problem = u"speech did not end in time"_s;
-    } else if (session->dead) {
+    } else if (session->dead && !(session->outputLost && mine())) {
         throw giveUp();
     } else if (session->broken) {
         problem = session->problem;
@@ -274,7 +303,9 @@ void HelperSupervisor::wake()
 void HelperSupervisor::progress(HelperSession &session, quint64 utterance, SpeechProgress progress,
                                 const QString &problem)
 {
-    if (session.unheardWord && session.unheardWord->utterance == utterance)
+    // A word that failed was not heard: a fresh helper speaks it when this
+    // one ends over it.
+    if (progress != SpeechProgress::Failed && session.unheardWord && session.unheardWord->utterance == utterance)
         session.unheardWord.reset();
     if (session.heardUtterance != utterance) {
         session.heardUtterance = utterance;

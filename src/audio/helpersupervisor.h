@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -48,8 +49,12 @@ public:
                                       bool handOn);
     // A helper died or was killed. When it was the one in use and a word it
     // had was not heard yet, a fresh helper speaks that word at once and the
-    // next request reports the fault. A word lost twice is not handed on.
+    // next request reports the fault. A word lost twice is not handed on. A
+    // helper that lost its sound output is replaced at once, unreported.
     void lost(const HelperSession *session);
+    // Lets the helper in use go when it leaves its unheard word unanswered
+    // and unspoken past its limit; else looks again when that limit is due.
+    void watchWord();
     void speakAndWait(const void *voice, const QString &text, const VoiceSettings &settings);
     // Sends a setting to the helper while this voice is the one speaking.
     void adjust(const void *voice, const QByteArray &verb, int value);
@@ -90,4 +95,5 @@ private:
     std::weak_ptr<HelperSession> m_lastSession;
     std::optional<QStringList> m_lastVoices;
     bool m_unreported = false; // a lost helper's fault, for the next request
+    QTimer m_wordWatch;
 };

@@ -8,7 +8,9 @@
 #include <QAudioSink>
 #include <QElapsedTimer>
 #include <QMediaDevices>
+#include <QThread>
 #include <QTimer>
+#include <atomic>
 #include <cstdlib>
 #include <functional>
 #include <iterator>
@@ -48,13 +50,11 @@ constexpr BuiltInVoice kVoices[] = {
 
 // flite hands over a word's sound piece by piece while it makes it; each
 // piece goes to the one word being made.
-std::function<void(const cst_wave &, int start, int size)> pieceTaker;
+std::function<bool(const cst_wave &, int start, int size)> pieceTaker;
 
 int takePiece(const cst_wave *wave, int start, int size, int, cst_audio_streaming_info *)
 {
-    if (pieceTaker)
-        pieceTaker(*wave, start, size);
-    return CST_AUDIO_STREAM_CONT;
+    return !pieceTaker || pieceTaker(*wave, start, size) ? CST_AUDIO_STREAM_CONT : CST_AUDIO_STREAM_STOP;
 }
 
 // Voices are loaded when first spoken with, and kept: loading one takes
@@ -143,6 +143,14 @@ struct FliteSpeech::Playback
     QTimer idle;
     SpeechBackend::Listener listener;
     bool began = false;
+    bool outputLost = false;
+    int rate = 0; // the word's
+    // Words are made one after the other on `maker`, the latest numbered
+    // `word`; what is made comes back to `receiver`, on this thread.
+    std::atomic<quint64> word = 0;
+    QObject receiver;
+    QThread maker;
+    QObject makerContext;
 
     bool open() const { return output && output->input; }
 };
@@ -154,6 +162,8 @@ FliteSpeech::FliteSpeech() : m_playback(std::make_unique<Playback>())
     QObject::connect(&playback.feed, &QTimer::timeout, [this] { feed(); });
     playback.drained.setSingleShot(true);
     QObject::connect(&playback.drained, &QTimer::timeout, [this] { finish(); });
+    playback.makerContext.moveToThread(&playback.maker);
+    playback.maker.start();
     playback.idle.setSingleShot(true);
     playback.idle.setInterval(kIdleMs);
     QObject::connect(&playback.idle, &QTimer::timeout, [this] {
@@ -168,6 +178,8 @@ FliteSpeech::FliteSpeech() : m_playback(std::make_unique<Playback>())
 FliteSpeech::~FliteSpeech()
 {
     discard();
+    m_playback->maker.quit();
+    m_playback->maker.wait();
 }
 
 QList<ListedVoice> FliteSpeech::voices()
@@ -196,28 +208,53 @@ void FliteSpeech::speak(qsizetype voice, const QString &text, const VoiceSetting
     playback.made = false;
     playback.idle.stop();
     if (!openOutput(rate)) {
-        fail(u"The sound output could not be opened"_s);
+        fail(u"The sound output could not be opened"_s, true);
         return;
     }
     playback.output->sink->setVolume(engineVolume(settings.volume));
 
     // The word plays while the rest of it is made.
-    const bool said
-        = synthesise(voice, text, VoiceOrder::durationStretch(settings.rate),
-                     [this, rate](std::span<const qint16> piece, int pieceRate) {
-                         Playback &now = *m_playback;
-                         if (!now.open() || pieceRate != rate)
-                             return;
-                         now.sound.append(reinterpret_cast<const char *>(piece.data()), qsizetype(piece.size()) * 2);
-                         if (!now.soundFound) {
-                             const std::optional<qsizetype> first = soundStart(samplesOf(now.sound), rate, false);
-                             if (!first)
-                                 return;
-                             now.sound.remove(0, *first * 2);
-                             now.soundFound = true;
-                         }
-                         feed();
-                     });
+    playback.rate = rate;
+    const quint64 word = ++playback.word;
+    const double stretch = VoiceOrder::durationStretch(settings.rate);
+    QMetaObject::invokeMethod(&playback.makerContext, [this, word, voice, text, stretch] {
+        Playback &shared = *m_playback;
+        const auto current = [&] { return shared.word == word; };
+        if (!current())
+            return;
+        const bool said = synthesise(
+            voice, text, stretch,
+            [&](std::span<const qint16> piece, int pieceRate) {
+                QByteArray bytes(reinterpret_cast<const char *>(piece.data()), qsizetype(piece.size()) * 2);
+                QMetaObject::invokeMethod(&shared.receiver,
+                                          [this, word, bytes, pieceRate] { take(word, bytes, pieceRate); });
+            },
+            current);
+        QMetaObject::invokeMethod(&shared.receiver, [this, word, said] { made(word, said); });
+    });
+}
+
+void FliteSpeech::take(quint64 word, const QByteArray &piece, int pieceRate)
+{
+    Playback &now = *m_playback;
+    if (word != now.word || !now.open() || pieceRate != now.rate)
+        return;
+    now.sound.append(piece);
+    if (!now.soundFound) {
+        const std::optional<qsizetype> first = soundStart(samplesOf(now.sound), now.rate, false);
+        if (!first)
+            return;
+        now.sound.remove(0, *first * 2);
+        now.soundFound = true;
+    }
+    feed();
+}
+
+void FliteSpeech::made(quint64 word, bool said)
+{
+    Playback &playback = *m_playback;
+    if (word != playback.word)
+        return;
     if (!said) {
         fail(u"flite could not say the word"_s);
         return;
@@ -226,22 +263,26 @@ void FliteSpeech::speak(qsizetype voice, const QString &text, const VoiceSetting
         return;
     if (!playback.soundFound) {
         // It never grew loud: from its first sound, if it has one.
-        playback.sound.remove(0, *soundStart(samplesOf(playback.sound), rate, true) * 2);
+        playback.sound.remove(0, *soundStart(samplesOf(playback.sound), playback.rate, true) * 2);
         playback.soundFound = true;
     }
     playback.made = true;
     feed();
 }
 
-bool FliteSpeech::synthesise(qsizetype voice, const QString &text, double durationStretch, const PieceTaker &take)
+bool FliteSpeech::synthesise(qsizetype voice, const QString &text, double durationStretch, const PieceTaker &take,
+                             const std::function<bool()> &goOn)
 {
     if (voice < 0 || voice >= qsizetype(std::size(kVoices)))
         return false;
     cst_voice *engine = loaded(voice);
     feat_set_float(engine->features, "duration_stretch", float(durationStretch));
-    pieceTaker = [&take](const cst_wave &wave, int start, int size) {
+    pieceTaker = [&take, &goOn](const cst_wave &wave, int start, int size) {
+        if (goOn && !goOn())
+            return false;
         if (wave.num_channels == 1)
             take(std::span<const qint16>(wave.samples + start, size_t(size)), wave.sample_rate);
+        return true;
     };
     // flite draws the noise of unvoiced sounds from rand(); started alike,
     // a repeated word sounds the same as it did the first time.
@@ -278,7 +319,7 @@ bool FliteSpeech::openOutput(int rate)
                 return;
             output.input = nullptr;
             if (m_playback->output == &output && m_playback->listener)
-                fail(u"The sound output could not play the word"_s);
+                fail(u"The sound output could not play the word"_s, true);
         });
     }
     if (!output.input) {
@@ -335,9 +376,10 @@ void FliteSpeech::finish()
     }
 }
 
-void FliteSpeech::fail(const QString &problem)
+void FliteSpeech::fail(const QString &problem, bool outputLost)
 {
     Playback &playback = *m_playback;
+    playback.outputLost = playback.outputLost || outputLost;
     const SpeechBackend::Listener listener = std::exchange(playback.listener, nullptr);
     stop();
     if (listener)
@@ -347,6 +389,7 @@ void FliteSpeech::fail(const QString &problem)
 void FliteSpeech::stop()
 {
     Playback &playback = *m_playback;
+    ++playback.word;
     playback.feed.stop();
     playback.drained.stop();
     if (playback.open()) {
@@ -361,6 +404,11 @@ void FliteSpeech::discard()
 {
     m_playback->listener = nullptr;
     stop();
+}
+
+bool FliteSpeech::outputLost() const
+{
+    return m_playback->outputLost;
 }
 
 void FliteSpeech::setVolume(int volume)

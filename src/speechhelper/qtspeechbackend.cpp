@@ -149,6 +149,7 @@ public:
         if (m_tts)
             m_tts->setVolume(engineVolume(volume));
     }
+    bool outputLost() const override { return m_builtIn && m_builtIn->outputLost(); }
     // flite's built-in voices take the rate with each word.
     void setRate(int rate) override
     {

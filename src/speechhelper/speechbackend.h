@@ -30,6 +30,8 @@ public:
     virtual void stop() = 0;
     virtual void setVolume(int volume) = 0;
     virtual void setRate(int rate) = 0;
+    // True once a word failed because the sound output is lost for good.
+    virtual bool outputLost() const { return false; }
 
     void setListener(Listener listener) { m_listener = std::move(listener); }
 

@@ -53,6 +53,9 @@ public:
                 break;
             case SpeechProgress::Failed:
                 send(encode("error", {number(m_utterance), problem.toUtf8()}));
+                // A fresh helper speaks again; this one never would.
+                if (m_backend.outputLost())
+                    ::_exit(kOutputLostExit);
                 break;
             }
         });

@@ -22,6 +22,10 @@
 namespace SpeechProtocol {
 
 inline constexpr int kVersion = 1;
+// The helper's exit code once its sound output is lost: Qt's sound system
+// gives up on a sound server that stays away for more than a few seconds,
+// and only a fresh process connects again.
+inline constexpr int kOutputLostExit = 4;
 // Room for a voice list of several thousand voices.
 inline constexpr qsizetype kMaxFrame = 4 * 1024 * 1024;
 

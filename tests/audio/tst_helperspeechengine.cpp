@@ -127,6 +127,8 @@ private slots:
     void helperThatFails_data();
     void helperThatFails();
     void speakWordReportsAFaultOnce();
+    void frozenHelperLetsItsWordGo_data();
+    void frozenHelperLetsItsWordGo();
     void endsPromptly_data();
     void endsPromptly();
     void helperEndsWhenItsInputCloses();
@@ -301,6 +303,55 @@ void tst_HelperSpeechEngine::speakWordReportsAFaultOnce()
     QCOMPARE(AudioTest::reportedLines(prompts, u"in Lexidrill2021/08/31.Form1.SpeakWord "_s), QList<int>{102});
     QTRY_VERIFY(helpers.calls().contains(u"2:speak(dog,1,100,0)"_s));
     QCOMPARE(busy.told, QList<bool>());
+}
+
+void tst_HelperSpeechEngine::frozenHelperLetsItsWordGo_data()
+{
+    QTest::addColumn<bool>("whileStarting");
+    QTest::addRow("frozen once ready") << false;
+    QTest::addRow("frozen while it starts") << true;
+}
+
+void tst_HelperSpeechEngine::frozenHelperLetsItsWordGo()
+{
+    QFETCH(bool, whileStarting);
+    Helpers helpers;
+    SpeechLimits limits = limitsWith(1500);
+    limits.wordBeginMs = 300;
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    HelperSpeechEngine engine(helpers.command(whileStarting ? u"late"_s : u"none"_s), limits);
+    RecordingPrompts prompts;
+    Preferences preferences;
+    AudioContext audio;
+    audio.prompts = &prompts;
+    audio.speech = &engine;
+    audio.preferences = &preferences;
+    if (!whileStarting)
+        engine.engineName();
+    QTRY_VERIFY(helpers.pid(1) > 0);
+    QCOMPARE(::kill(pid_t(helpers.pid(1)), SIGSTOP), 0);
+    if (whileStarting)
+        helpers.letStart();
+
+    // Nobody asks for anything more: the word is spoken by a fresh helper
+    // once the frozen one's limit has passed.
+    QElapsedTimer clock;
+    clock.start();
+    SpeakWord(audio, u"cat"_s);
+    QTRY_VERIFY2(helpers.calls().contains(u"2:speak(cat,1,100,0)"_s), qPrintable(helpers.calls().join(u' ')));
+    // A helper that starts has its start's limit, counted from its start.
+    QCOMPARE_GE(whileStarting ? sinceStart.elapsed() : clock.elapsed(),
+                whileStarting ? limits.startMs : limits.wordBeginMs);
+    QTRY_VERIFY(processGone(helpers.pid(1)));
+    QCOMPARE(prompts.boxes.size(), 0);
+
+    // Reported once, by the next word, which the fresh helper speaks.
+    SpeakWord(audio, u"dog"_s);
+    SpeakWord(audio, u"pig"_s);
+    QCOMPARE(AudioTest::reportedLines(prompts, u"in Lexidrill2021/08/31.Form1.SpeakWord "_s), QList<int>{102});
+    QTRY_VERIFY(helpers.calls().contains(u"2:speak(pig,1,100,0)"_s));
+    QCOMPARE(engine.helpersStarted(), 2);
 }
 
 void tst_HelperSpeechEngine::endsPromptly_data()

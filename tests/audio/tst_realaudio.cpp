@@ -11,6 +11,7 @@
 #include "core/failure.h"
 #include "fakes.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -172,6 +173,71 @@ private:
     QByteArray m_saved;
 };
 
+// The speech helpers this test started that still run.
+QSet<qint64> helperProcesses()
+{
+    QSet<qint64> found;
+    const QByteArray parent = QByteArray::number(QCoreApplication::applicationPid());
+    for (const QString &entry : QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(u"/proc/%1/stat"_s.arg(entry));
+        QFile command(u"/proc/%1/cmdline"_s.arg(entry));
+        if (!stat.open(QIODevice::ReadOnly) || !command.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state parent ..."
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> after = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        const QByteArray program = command.readAll().split('\0').value(0);
+        if (after.size() > 1 && after[1] == parent && program.endsWith("/lexidrill-speech"))
+            found.insert(entry.toLongLong());
+    }
+    return found;
+}
+
+// A sound server of this test's own, with the null sink, that the test kills
+// and starts again: PULSE_SERVER sends the helpers and parec to it, so the
+// server that scripts/sound-server.sh started is left alone.
+class PrivateSoundServer
+{
+public:
+    PrivateSoundServer() : m_saved(qgetenv("PULSE_SERVER"))
+    {
+        QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PULSE_SERVER", (u"unix:"_s + m_runtime.filePath(u"pulse/native"_s)).toLocal8Bit());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"XDG_RUNTIME_DIR"_s, m_runtime.path());
+        m_daemon.setProcessEnvironment(environment);
+        m_daemon.setStandardOutputFile(QProcess::nullDevice());
+        m_daemon.setStandardErrorFile(QProcess::nullDevice());
+    }
+    ~PrivateSoundServer()
+    {
+        kill();
+        qputenv("PULSE_SERVER", m_saved);
+    }
+    // Returns once the server answers.
+    bool start()
+    {
+        m_daemon.start(u"pulseaudio"_s,
+                       {u"--daemonize=no"_s, u"--system=no"_s, u"--exit-idle-time=-1"_s, u"--disallow-exit"_s, u"-n"_s,
+                        u"--load=module-native-protocol-unix auth-anonymous=1"_s,
+                        u"--load=module-null-sink sink_name=lexidrill_null"_s, u"--load=module-always-sink"_s});
+        return m_daemon.waitForStarted()
+            && QTest::qWaitFor([] { return commandSucceeds(u"pactl"_s, {u"info"_s}); }, 10000);
+    }
+    void kill()
+    {
+        if (m_daemon.state() != QProcess::NotRunning) {
+            m_daemon.kill();
+            m_daemon.waitForFinished();
+        }
+    }
+
+private:
+    QTemporaryDir m_runtime;
+    QByteArray m_saved;
+    QProcess m_daemon;
+};
+
 } // namespace
 
 class tst_RealAudio : public QObject
@@ -196,6 +262,10 @@ private slots:
     void speaksInALocaleNotInstalled();
     void speaksAgainAfterTheSpeechServerDies();
     void frozenSpeechServer();
+    void speaksAgainOnceTheSoundServerReturns_data();
+    void longWordsAnsweredBeforeTheyAreSpoken();
+    void wordOfAFrozenHelperIsHeard();
+    void speaksAgainOnceTheSoundServerReturns();
 
 private:
     std::unique_ptr<HelperSpeechEngine> m_engine;
@@ -591,6 +661,121 @@ void tst_RealAudio::frozenSpeechServer()
     voice->setVoice(position);
     voice->speak(u"again"_s);
     QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), speechTimeoutMs);
+}
+
+void tst_RealAudio::speaksAgainOnceTheSoundServerReturns_data()
+{
+    QTest::addColumn<int>("awayMs");
+    QTest::addRow("server away two seconds") << 2000;
+    // Qt's sound system tries the server once, three seconds after losing it.
+    QTest::addRow("server away longer than Qt tries it") << 6000;
+}
+
+void tst_RealAudio::speaksAgainOnceTheSoundServerReturns()
+{
+    QFETCH(int, awayMs);
+    PrivateSoundServer sound;
+    QVERIFY(sound.start());
+    HelperSpeechEngine engine(SpeechHelper::ofProgram());
+    engine.engineName();
+    RecordingPrompts prompts;
+    Preferences preferences;
+    AudioContext audio;
+    audio.prompts = &prompts;
+    audio.speech = &engine;
+    audio.preferences = &preferences;
+    StateLog log(engine.monitor());
+    {
+        SinkRecorder recorder;
+        QVERIFY(recorder.start());
+        SpeakWord(audio, u"first"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), speechTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(recorder.peak() > audible, 5000);
+    }
+
+    // The learner answers on while the server is away; how long it stays
+    // away is what this test is about, hence the plain wait.
+    sound.kill();
+    SpeakWord(audio, u"unheard"_s);
+    QTest::qWait(awayMs);
+    QVERIFY(sound.start());
+
+    SinkRecorder recorder;
+    QVERIFY(recorder.start());
+    log.states.clear();
+    SpeakWord(audio, u"again"_s);
+    QTRY_VERIFY2_WITH_TIMEOUT(recorder.peak() > audible, qPrintable(log.states.join(u' ')), speechTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(log.spokeAndEnded(), speechTimeoutMs);
+    // A sound server that went away is no fault of the speech engine's.
+    SpeakWord(audio, u"third"_s);
+    QCOMPARE(prompts.errors(), QStringList());
+}
+
+void tst_RealAudio::longWordsAnsweredBeforeTheyAreSpoken()
+{
+    // A sixth of the usual limit: words of hundreds of letters take here what
+    // longer ones take on a busy machine to be made.
+    SpeechLimits limits;
+    limits.answerMs = 500;
+    HelperSpeechEngine engine(SpeechHelper::ofProgram());
+    engine.engineName();
+    engine.setLimits(limits);
+    RecordingPrompts prompts;
+    Preferences preferences;
+    AudioContext audio;
+    audio.prompts = &prompts;
+    audio.speech = &engine;
+    audio.preferences = &preferences;
+    StateLog log(engine.monitor());
+    const auto longWord = [](char first) {
+        QString word;
+        for (int i = 0; i < 700; ++i)
+            word += QChar(u'a' + (first - 'a' + i * 7 + i / 5) % 26);
+        return word;
+    };
+
+    // Each word is answered as soon as it begins to sound, long before it
+    // has been spoken or even made.
+    SpeakWord(audio, longWord('b'));
+    QTRY_VERIFY_WITH_TIMEOUT(log.states.count(u"began"_s) == 1, speechTimeoutMs);
+    SpeakWord(audio, longWord('k'));
+    QTRY_VERIFY_WITH_TIMEOUT(log.states.count(u"began"_s) == 2, speechTimeoutMs);
+    SinkRecorder recorder;
+    QVERIFY(recorder.start());
+    SpeakWord(audio, u"cat"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(log.states.count(u"began"_s) == 3, speechTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(log.states.endsWith(u"ended"_s), speechTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.peak() > audible, 5000);
+
+    QCOMPARE(prompts.errors(), QStringList());
+    QCOMPARE(engine.helpersStarted(), 1);
+}
+
+void tst_RealAudio::wordOfAFrozenHelperIsHeard()
+{
+    const QSet<qint64> before = helperProcesses();
+    HelperSpeechEngine engine(SpeechHelper::ofProgram());
+    engine.engineName();
+    const QSet<qint64> started = helperProcesses() - before;
+    QCOMPARE(started.size(), 1);
+    const qint64 frozen = *started.begin();
+    RecordingPrompts prompts;
+    Preferences preferences;
+    AudioContext audio;
+    audio.prompts = &prompts;
+    audio.speech = &engine;
+    audio.preferences = &preferences;
+    SinkRecorder recorder;
+    QVERIFY(recorder.start());
+    QCOMPARE(::kill(pid_t(frozen), SIGSTOP), 0);
+
+    // Nobody asks for anything more, and the word is heard all the same.
+    SpeakWord(audio, u"again"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.peak() > audible, speechTimeoutMs);
+    QVERIFY(!helperProcesses().contains(frozen));
+    QCOMPARE(prompts.errors(), QStringList());
+    SpeakWord(audio, u"next"_s);
+    QCOMPARE(prompts.errors().size(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_RealAudio)
