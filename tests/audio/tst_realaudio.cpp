@@ -616,9 +616,13 @@ void tst_RealAudio::frozenSpeechServer()
 {
     PrivateSpeechServer server;
     SpeechLimits limits;
-    limits.startMs = 3000;
+    limits.startMs = 8000; // a fresh helper's start, under the sanitizers too
     limits.answerMs = 1000;
     limits.speechBeginMs = 1000;
+    // The waits of a frozen server are tried here, not a word's own limit
+    // (wordOfAFrozenHelperIsHeard): with it, a word asked of a server just
+    // woken could send a helper away while the next is still starting.
+    limits.wordBeginMs = speechTimeoutMs;
     HelperSpeechEngine engine(SpeechHelper::ofProgram());
     // Starting a speech server of its own takes seconds.
     QCOMPARE(engine.engineName(), u"speechd"_s);
