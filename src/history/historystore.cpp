@@ -653,32 +653,65 @@ QList<WordOutcome> HistoryStore::wordsByGame(const QString &learner, const WordL
         }
         for (const QString &key : std::as_const(keys)) {
             Total rest = byKey.value(key);
+            // A word never missed: its first games decide whether it is secure.
+            qint64 missGame = 0;
             if (rest.wrong > 0) {
-                qint64 missGame = 0;
                 for (const qint64 id : lists) {
                     run(lastMiss, {learnerNumber, id, key});
                     if (lastMiss.next())
                         missGame = std::max(missGame, lastMiss.value(0).toLongLong());
                 }
-                for (const qint64 id : lists) {
-                    run(since, {learnerNumber, id, key, missGame});
-                    while (since.next()) {
-                        WordOutcome word{rest.given, since.value(0).toLongLong(), since.value(1).toLongLong(),
-                                         since.value(2).toLongLong(), QString()};
-                        if (word.wrong > 0)
-                            word.lastWrongSpelling = since.value(4).toString();
-                        rest.asked -= word.asked;
-                        rest.wrong -= word.wrong;
-                        words.append(word);
-                    }
+            }
+            for (const qint64 id : lists) {
+                run(since, {learnerNumber, id, key, missGame});
+                while (since.next()) {
+                    WordOutcome word{rest.given, since.value(0).toLongLong(), since.value(1).toLongLong(),
+                                     since.value(2).toLongLong(), QString()};
+                    if (word.wrong > 0)
+                        word.lastWrongSpelling = since.value(4).toString();
+                    rest.asked -= word.asked;
+                    rest.wrong -= word.wrong;
+                    words.append(word);
                 }
             }
-            // Everything before the last miss (and any later games beyond
-            // the three): it counts, but decides nothing.
+            // Everything before the deciding games (and any later games
+            // beyond the three): it counts, but decides nothing.
             if (rest.asked > 0)
                 words.append({rest.given, 0, rest.asked, rest.wrong, QString()});
         }
         return words;
+    } catch (const QSqlError &e) {
+        error = e;
+    }
+    failed(error, false);
+    return {};
+}
+
+QList<PlayedList> HistoryStore::playedLists(const QString &learner)
+{
+    followFile();
+    if (m_access == Access::Unavailable)
+        return {};
+    QList<PlayedList> lists;
+    QSqlError error;
+    try {
+        const qint64 learnerNumber = learnerId(learner, false);
+        QSqlQuery query(QSqlDatabase::database(m_connection, false));
+        query.setForwardOnly(true);
+        query.prepare(u"SELECT l.path, l.words_hash, count(*), max(g.started) FROM games g"
+                      " JOIN lists l ON l.id = g.list"
+                      " WHERE g.learner = ? GROUP BY l.id ORDER BY max(g.started) DESC, l.id DESC"_s);
+        query.addBindValue(learnerNumber);
+        if (!query.exec())
+            throw query.lastError();
+        while (query.next()) {
+            lists.append({{query.value(0).toString(), query.value(1).toString()},
+                          query.value(2).toLongLong(),
+                          QDateTime::fromMSecsSinceEpoch(query.value(3).toLongLong())});
+        }
+        if (query.lastError().isValid())
+            throw query.lastError();
+        return lists;
     } catch (const QSqlError &e) {
         error = e;
     }

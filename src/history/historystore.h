@@ -58,6 +58,7 @@ public:
     bool forgetHistory(const QString &learner) override;
     QList<PastGame> pastGames(const QString &learner, const WordListId &list) override;
     QList<WordOutcome> wordsByGame(const QString &learner, const WordListId &list) override;
+    QList<PlayedList> playedLists(const QString &learner) override;
     qint64 recordGame(const QString &learner, const WordListId &list, const QDateTime &started) override;
     bool recordAnswer(qint64 game, const RecordedAnswer &answer) override;
     QString takeNotice() override;

@@ -59,6 +59,15 @@ struct PastGame
     qint64 correct = 0;
 };
 
+// A list a learner has played: its last path and words, its games and the
+// start of the latest.
+struct PlayedList
+{
+    WordListId id;
+    qint64 games = 0;
+    QDateTime lastPlayed;
+};
+
 // Where answers are kept between runs, for every learner. Learners are named;
 // names are trimmed, non-empty and unique regardless of letter case.
 //
@@ -91,13 +100,17 @@ public:
 
     // Newest first.
     virtual QList<PastGame> pastGames(const QString &learner, const WordListId &list) = 0;
-    // What decides the learner's words to work on, in no particular order:
-    // per word, the game of its last miss and the two games after it, and
-    // all its other answers as one entry of game 0 (they count, but decide
+    // What decides the learner's words to work on and words secure, in no
+    // particular order: per word, the game of its last miss and the two
+    // games after it (a word never missed: its first three games), and all
+    // its other answers as one entry of game 0 (they count, but decide
     // nothing). Asked and wrong add up to the word's whole record. Answers
     // are grouped by word as the answer check sees them
     // (AnswerCheck::comparable); each outcome holds the word as given.
     virtual QList<WordOutcome> wordsByGame(const QString &learner, const WordListId &list) = 0;
+
+    // The lists the learner has games on, the most recently played first.
+    virtual QList<PlayedList> playedLists(const QString &learner) = 0;
 
     // Records a new game for the learner (added when new) on the list and
     // returns its number, or 0 when it could not be recorded.

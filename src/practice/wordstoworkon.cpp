@@ -20,12 +20,10 @@ struct Tally
     QList<qint64> gamesRight; // games with a right answer, any order
 };
 
-} // namespace
-
-QList<WordToWorkOn> wordsToWorkOn(const QList<WordOutcome> &outcomes, const QStringList &listWords)
+// Words the answer check sees as the same, such as two that differ only in
+// letter case, are one word.
+QHash<QString, Tally> talliesOf(const QList<WordOutcome> &outcomes)
 {
-    // Words the answer check sees as the same, such as two that differ only
-    // in letter case, are one word.
     QHash<QString, Tally> tallies;
     for (const WordOutcome &outcome : outcomes) {
         Tally &tally = tallies[AnswerCheck::comparable(outcome.word)];
@@ -38,6 +36,27 @@ QList<WordToWorkOn> wordsToWorkOn(const QList<WordOutcome> &outcomes, const QStr
         if (outcome.asked > outcome.wrong)
             tally.gamesRight.append(outcome.game);
     }
+    return tallies;
+}
+
+// Right answers in separate games after the last miss reach kGamesToClear.
+bool cleared(const Tally &tally)
+{
+    QList<qint64> later;
+    for (const qint64 game : tally.gamesRight) {
+        if (game > tally.lastMissGame && !later.contains(game))
+            later.append(game);
+        if (later.size() >= kGamesToClear)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QList<WordToWorkOn> wordsToWorkOn(const QList<WordOutcome> &outcomes, const QStringList &listWords)
+{
+    const QHash<QString, Tally> tallies = talliesOf(outcomes);
 
     struct Candidate
     {
@@ -55,14 +74,7 @@ QList<WordToWorkOn> wordsToWorkOn(const QList<WordOutcome> &outcomes, const QStr
         const auto found = tallies.constFind(key);
         if (found == tallies.constEnd() || found->wrong == 0)
             continue;
-        QList<qint64> later;
-        for (const qint64 game : found->gamesRight) {
-            if (game > found->lastMissGame && !later.contains(game))
-                later.append(game);
-            if (later.size() >= kGamesToClear)
-                break;
-        }
-        if (later.size() >= kGamesToClear)
+        if (cleared(*found))
             continue;
         candidates.append({{listWords.at(position), found->asked, found->wrong, found->lastWrongSpelling},
                            found->lastMissGame,
@@ -80,6 +92,19 @@ QList<WordToWorkOn> wordsToWorkOn(const QList<WordOutcome> &outcomes, const QStr
     for (const Candidate &candidate : candidates)
         rows.append(candidate.row);
     return rows;
+}
+
+qsizetype wordsSecure(const QList<WordOutcome> &outcomes, const QStringList &listWords)
+{
+    const QHash<QString, Tally> tallies = talliesOf(outcomes);
+    QSet<QString> counted;
+    for (const QString &word : listWords) {
+        const QString key = AnswerCheck::comparable(word);
+        const auto found = tallies.constFind(key);
+        if (found != tallies.constEnd() && cleared(*found))
+            counted.insert(key);
+    }
+    return counted.size();
 }
 
 QSet<QString> wordsAskedFirst(const QList<WordToWorkOn> &toWorkOn)

@@ -33,6 +33,11 @@ struct WordToWorkOn
 // Words are matched as the answer check sees them (AnswerCheck::comparable).
 QList<WordToWorkOn> wordsToWorkOn(const QList<WordOutcome> &outcomes, const QStringList &listWords);
 
+// How many of the list's words are secure: answered right in two separate
+// games after their last miss, or in two separate games when never missed.
+// The other side of the words to work on: a missed word is one or the other.
+qsizetype wordsSecure(const QList<WordOutcome> &outcomes, const QStringList &listWords);
+
 // The words each pass of a game asks first while "Ask words to work on first"
 // is on: the words to work on, as the list spells them, so that the draw
 // finds them among the list's words.

@@ -6,11 +6,13 @@
 #include "core/settingconversions.h"
 #include "core/settingkeys.h"
 #include "core/settingsstore.h"
+#include "practice/answercheck.h"
 #include "practice/gamestate.h"
 #include "practice/scoring.h"
 #include "wordlist/wordstore.h"
 
 #include <QHash>
+#include <QSet>
 
 #ifdef Q_OS_UNIX
 #include <pwd.h>
@@ -33,6 +35,25 @@ QStringList wordsOf(const WordStore &list)
     for (qsizetype position = 1; position <= list.count(); ++position)
         words.append(list.word(position));
     return words;
+}
+
+// The history keeps only the first part of a very long word: such a word is
+// matched by that part and shown whole.
+QList<WordToWorkOn> toWorkOnOf(const QList<WordOutcome> &outcomes, QStringList words)
+{
+    QHash<QString, QString> whole;
+    for (QString &word : words) {
+        if (word.size() > kLongestRecorded) {
+            QString part = recordedPart(word);
+            if (!whole.contains(part))
+                whole.insert(part, word);
+            word = std::move(part);
+        }
+    }
+    QList<WordToWorkOn> rows = ::wordsToWorkOn(outcomes, words);
+    for (WordToWorkOn &row : rows)
+        row.word = whole.value(row.word, row.word);
+    return rows;
 }
 
 } // namespace
@@ -199,22 +220,58 @@ QList<WordToWorkOn> PracticeRecord::wordsToWorkOn(const QString &listPath, const
     if (PracticeHistory *store = history())
         outcomes = store->wordsByGame(learner(), listId(listPath, list));
     tell();
-    // The history keeps only the first part of a very long word: such a word
-    // is matched by that part and shown whole.
-    QStringList words = wordsOf(list);
-    QHash<QString, QString> whole;
-    for (QString &word : words) {
-        if (word.size() > kLongestRecorded) {
-            QString part = recordedPart(word);
-            if (!whole.contains(part))
-                whole.insert(part, word);
-            word = std::move(part);
-        }
+    return toWorkOnOf(outcomes, wordsOf(list));
+}
+
+ListProgress PracticeRecord::listProgress(const QString &listPath, const WordStore &list)
+{
+    return progressOf(listId(listPath, list), wordsOf(list));
+}
+
+ListProgress PracticeRecord::listProgress(const WordListId &list)
+{
+    return progressOf(list, std::nullopt);
+}
+
+ListProgress PracticeRecord::progressOf(const WordListId &list, const std::optional<QStringList> &words)
+{
+    ListProgress progress;
+    QList<WordOutcome> outcomes;
+    if (PracticeHistory *store = history()) {
+        const QList<PastGame> games = store->pastGames(learner(), list);
+        progress.games.reserve(games.size());
+        for (const PastGame &game : games)
+            progress.games.append({game.started, game.answered, game.correct,
+                                   Scoring::percent(game.correct, game.answered - game.correct)});
+        outcomes = store->wordsByGame(learner(), list);
     }
-    QList<WordToWorkOn> rows = ::wordsToWorkOn(outcomes, words);
-    for (WordToWorkOn &row : rows)
-        row.word = whole.value(row.word, row.word);
-    return rows;
+    tell();
+    QStringList listWords;
+    if (words) {
+        progress.toWorkOn = toWorkOnOf(outcomes, *words);
+        listWords.reserve(words->size());
+        for (const QString &word : *words)
+            listWords.append(recordedPart(word));
+    } else {
+        for (const WordOutcome &outcome : std::as_const(outcomes))
+            listWords.append(outcome.word);
+        progress.toWorkOn = ::wordsToWorkOn(outcomes, listWords);
+    }
+    QSet<QString> different;
+    for (const QString &word : std::as_const(listWords))
+        different.insert(AnswerCheck::comparable(word));
+    progress.words = different.size();
+    progress.secure = wordsSecure(outcomes, listWords);
+    return progress;
+}
+
+QList<PlayedList> PracticeRecord::playedLists()
+{
+    QList<PlayedList> lists;
+    if (PracticeHistory *store = history())
+        lists = store->playedLists(learner());
+    tell();
+    return lists;
 }
 
 void PracticeRecord::answered(const GameState &game, const QString &listPath, const WordStore &list)

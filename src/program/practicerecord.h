@@ -9,11 +9,15 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Prompts;
 class SettingsStore;
 class WordStore;
 struct GameState;
+
+// What a game was played as: practice, or a test of the whole list.
+enum class GameKind { Practice, Test };
 
 // A past game as the Progress window lists it.
 struct GameSummary
@@ -22,6 +26,18 @@ struct GameSummary
     qint64 answered = 0;
     qint64 correct = 0;
     qint64 score = 0; // as the results window computes it
+    GameKind kind = GameKind::Practice;
+};
+
+// What the Progress window shows of one list for the learner in use.
+struct ListProgress
+{
+    QList<GameSummary> games; // newest first
+    QList<WordToWorkOn> toWorkOn;
+    // The list's different words, as the answer check tells them apart, and
+    // how many of them are secure (wordsSecure).
+    qsizetype words = 0;
+    qsizetype secure = 0;
 };
 
 // The practice history as the program uses it: records each judged answer
@@ -72,6 +88,16 @@ public:
     // The learner's words to work on among the list's words.
     QList<WordToWorkOn> wordsToWorkOn(const QString &listPath, const WordStore &list);
 
+    // The games, words to work on and words secure of the list in use.
+    ListProgress listProgress(const QString &listPath, const WordStore &list);
+    // Those of another list the learner played, whose words are taken as
+    // the history holds them.
+    ListProgress listProgress(const WordListId &list);
+    // The lists the learner in use played, the most recent first.
+    QList<PlayedList> playedLists();
+    // The identity by which the history knows the list.
+    WordListId listId(const QString &listPath, const WordStore &list);
+
     // Records the game's last answer, judged as the game judges it, on the
     // list in use; the first answer of a game records the game.
     void answered(const GameState &game, const QString &listPath, const WordStore &list);
@@ -82,7 +108,8 @@ public:
 private:
     void record(const GameState &game, const QString &listPath, const WordStore &list);
     PracticeHistory *history();
-    WordListId listId(const QString &listPath, const WordStore &list);
+    // The words given may be only the recorded parts of very long words.
+    ListProgress progressOf(const WordListId &list, const std::optional<QStringList> &words);
     // Shows what the history has to tell, each text once per run.
     void tell();
 

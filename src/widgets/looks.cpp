@@ -153,6 +153,22 @@ void fixWindow(QWidget *window, int clientWidthTwips, int clientHeightTwips, boo
     }
 }
 
+void sizableWindow(QWidget *window, QSize opening)
+{
+    window->installEventFilter(new ActivateOnShow(window));
+    window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                           | Qt::WindowMinMaxButtonsHint | Qt::CustomizeWindowHint);
+    QSize size = opening.expandedTo(window->sizeHint());
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        size = size.boundedTo(screen->availableGeometry().size());
+        window->resize(size);
+        window->move(
+            QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, screen->availableGeometry()).topLeft());
+    } else {
+        window->resize(size);
+    }
+}
+
 std::optional<QCursor> loadCursorFile(const QString &path)
 {
     QFile file(path);

@@ -44,6 +44,10 @@ void setBackground(QWidget *widget, const QColor &colour);
 void ApplyStandardColours(QWidget *window);
 // Fixed size, centred on the screen, no maximise box; active when shown.
 void fixWindow(QWidget *window, int clientWidthTwips, int clientHeightTwips, bool minimiseBox);
+// Resizable, with minimise and maximise boxes; opened at the size given, or
+// at the size its layout needs when that is larger, within the screen's room,
+// and centred there; active when shown.
+void sizableWindow(QWidget *window, QSize opening);
 
 // The hand pointer file, read with its hot spot; nothing when the file is
 // missing or unreadable.

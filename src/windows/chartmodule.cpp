@@ -3,15 +3,20 @@
 // Qt Charts, which makeScoreChart() loads for the first Progress window.
 #include "windows/scorechart.h"
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
-#include <QDateTimeAxis>
+#include <QLegend>
 #include <QLineSeries>
-#include <QValueAxis>
+#include <QScatterSeries>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// The score axis reaches a little beyond 0 % and 100 %, so that a mark on
+// either is drawn whole inside the plot.
+constexpr qreal kScoreMargin = 6;
 
 class ChartOfScores : public ScoreChart
 {
@@ -19,14 +24,15 @@ public:
     explicit ChartOfScores(QWidget *window)
     {
         auto *chart = new QChart();
-        chart->legend()->hide();
-        chart->setMargins(QMargins());
+        chart->legend()->setAlignment(Qt::AlignBottom);
+        chart->setMargins(QMargins(4, 4, 4, 4));
         m_view = new QChartView(chart, window);
+        m_view->setRenderHint(QPainter::Antialiasing);
     }
 
     QGraphicsView *view() const override { return m_view; }
 
-    void show(const QList<QPointF> &points, bool marked, const QDateTime &first, const QDateTime &last) override
+    void show(const DayChart &days, bool marked) override
     {
         QChart *chart = m_view->chart();
         chart->removeAllSeries();
@@ -35,24 +41,38 @@ public:
             chart->removeAxis(axis);
             delete axis;
         }
-        auto *series = new QLineSeries(chart);
-        series->replace(points);
-        series->setPointsVisible(marked);
-        chart->addSeries(series);
+        auto *practice = new QLineSeries(chart);
+        practice->setName(u"Practice"_s);
+        practice->setPointsVisible(marked);
+        auto *tests = new QScatterSeries(chart);
+        tests->setName(u"Test"_s);
+        tests->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+        tests->setMarkerSize(10);
+        for (const DayChart::Point &point : days.points)
+            (point.kind == GameKind::Test ? static_cast<QXYSeries *>(tests) : practice)
+                ->append(point.x, qreal(point.percent));
+        chart->addSeries(practice);
+        chart->addSeries(tests);
+        // A legend only tells the two apart when there are tests.
+        chart->legend()->setVisible(tests->count() > 0);
 
-        auto *time = new QDateTimeAxis(chart);
-        time->setFormat(u"MM-dd"_s);
-        time->setTickCount(3);
-        if (first.isValid() && last.isValid())
-            time->setRange(first, last);
-        auto *score = new QValueAxis(chart);
-        score->setRange(0, 100);
-        score->setLabelFormat(u"%d%%"_s);
-        score->setTickCount(3);
+        auto *time = new QCategoryAxis(chart);
+        time->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        time->setRange(days.left, days.right);
+        for (const DayChart::Label &label : days.labels)
+            time->append(label.text, label.x);
+        time->setGridLineVisible(false);
+        auto *score = new QCategoryAxis(chart);
+        score->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        score->setRange(-kScoreMargin, 100 + kScoreMargin);
+        for (const int percent : {0, 50, 100})
+            score->append(u"%1%"_s.arg(percent), percent);
         chart->addAxis(time, Qt::AlignBottom);
         chart->addAxis(score, Qt::AlignLeft);
-        series->attachAxis(time);
-        series->attachAxis(score);
+        for (QXYSeries *series : {static_cast<QXYSeries *>(practice), static_cast<QXYSeries *>(tests)}) {
+            series->attachAxis(time);
+            series->attachAxis(score);
+        }
     }
 
 private:

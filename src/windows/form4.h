@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class Navigator;
 class ProgramState;
@@ -17,10 +18,12 @@ class QTreeView;
 class ScoreChart;
 class TextTable;
 
-// The Progress window: for the learner in use and the list in use, the past
-// games (a table and a chart of the same scores), the words to work on, and
-// the choices about the practice history. Opening it hides the main window;
-// closing it destroys it and brings the main window back.
+// The Progress window: for the learner in use and the list in use, or
+// another list the learner played, the past games (a table, and a chart of
+// the share of answers right per day), the words to work on and the words
+// secure, the report to save, and the choices about the practice history.
+// Opening it hides the main window; closing it destroys it and brings the
+// main window back.
 class Form4 : public QWidget
 {
     Q_OBJECT
@@ -40,10 +43,13 @@ public:
     void PushButton3_Click();
     void PushButton4_Click();
     void PushButton5_Click();
+    void Combo2_Click();
+    void PushButton6_Click();
 
     // What the tables show.
-    const QList<GameSummary> &pastGames() const { return m_games; }
-    const QList<WordToWorkOn> &wordsToWorkOn() const { return m_words; }
+    const QList<GameSummary> &pastGames() const { return m_progress.games; }
+    const QList<WordToWorkOn> &wordsToWorkOn() const { return m_progress.toWorkOn; }
+    const ListProgress &listProgress() const { return m_progress; }
     TextTable *gamesTable() const { return m_gamesTable; }
     TextTable *wordsTable() const { return m_wordsTable; }
 
@@ -63,6 +69,14 @@ public:
     QPushButton *PushButton5;
     // Shown, below the buttons, only while answers are not being kept.
     QLabel *Label3;
+    // The list shown: the list in use, or another the learner played.
+    QLabel *Label4;
+    QComboBox *Combo2;
+    // In the chart's place while there is no game to chart.
+    QLabel *Label5;
+    // How many words are to work on and how many are secure.
+    QLabel *Label6;
+    QPushButton *PushButton6;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -72,6 +86,8 @@ private:
     // Reads the learners and the learner's record again and shows them.
     void refresh();
     void showLearners();
+    void showLists();
+    void showChart();
     void showGames();
     void showWords();
     // Says when new answers are not being kept, and why.
@@ -84,12 +100,17 @@ private:
     ProgramState &m_state;
     Navigator &m_navigator;
     QString m_listPath;
-    QList<GameSummary> m_games;
-    QList<WordToWorkOn> m_words;
+    // The learner's other lists, as Combo2 offers them after the list in use.
+    QList<PlayedList> m_otherLists;
+    // The other list shown; none while the list in use is.
+    std::optional<WordListId> m_shownList;
+    QString m_shownName;
+    ListProgress m_progress;
     TextTable *m_gamesTable;
     TextTable *m_wordsTable;
     std::unique_ptr<ScoreChart> m_chart;
     // The name chosen by the previous save, offered again by the next one.
     // The first save offers a list name the open dialog shows.
     QString m_saveName = QStringLiteral("Words To Work On.dic");
+    QString m_reportName = QStringLiteral("Spelling Progress.pdf");
 };

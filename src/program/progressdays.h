@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "program/practicerecord.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+// One day's games of one kind: the share of that day's answers that were
+// right.
+struct DayScore
+{
+    QDate day;
+    GameKind kind = GameKind::Practice;
+    qint64 games = 0;
+    qint64 answered = 0;
+    qint64 correct = 0;
+    qint64 percent = 0; // as the results window computes a score
+};
+
+// The games by local day and kind, the earliest day first, practice before a
+// test on the same day. Games without answers are left out.
+QList<DayScore> scoresByDay(const QList<GameSummary> &games);
+
+// The chart of the day scores: the days played are evenly spaced, one place
+// each, whatever lies between them, so that a day played long ago or dated
+// ahead by a clock that was wrong squeezes no other day.
+struct DayChart
+{
+    struct Point
+    {
+        qreal x = 0;
+        qint64 percent = 0;
+        GameKind kind = GameKind::Practice;
+    };
+    struct Label
+    {
+        qreal x = 0;
+        QString text;
+    };
+
+    QList<Point> points;
+    // Half a place beyond the first and the last day: every point lies
+    // inside the plot.
+    qreal left = 0;
+    qreal right = 0;
+    // At most the number asked for, never two alike, the first and the
+    // last day always among them.
+    QList<Label> labels;
+};
+
+DayChart dayChart(const QList<DayScore> &days, int mostLabels);
+
+// A day as the chart and the report write it: "9 Dec 2026", in English as
+// every text of the program.
+QString dayText(const QDate &day);
+
+// The number of different days.
+qsizetype daysPlayed(const QList<DayScore> &days);
+
+// The number of days after `today` among the days: games dated in the future
+// were recorded while the computer's clock was ahead.
+qsizetype daysAfter(const QList<DayScore> &days, const QDate &today);
