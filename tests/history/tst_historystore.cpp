@@ -149,6 +149,7 @@ private slots:
     void gamesOfTheListByPathOrWords();
     void wordsByGameGroupAsTheAnswerCheck();
     void wordsByGameKeepTheGamesThatDecide();
+    void playedListsOfALearner();
     void wordsByGameGroupSpellingsOfOneWord_data() { spellingsOfOneWord(); }
     void wordsByGameGroupSpellingsOfOneWord();
     void olderHistoryGroupsAsTheAnswerCheckNow_data() { spellingsOfOneWord(); }
@@ -651,7 +652,7 @@ void tst_HistoryStore::wordsByGameGroupAsTheAnswerCheck()
                         .arg(word.lastWrongSpelling));
     }
     rows.sort();
-    QCOMPARE(rows, (QStringList{u"RHYTHM other 1 0 "_s, u"UNTIL first 3 2 untl"_s, u"UNTIL second 1 0 "_s}));
+    QCOMPARE(rows, (QStringList{u"RHYTHM first 1 0 "_s, u"UNTIL first 3 2 untl"_s, u"UNTIL second 1 0 "_s}));
 }
 
 void tst_HistoryStore::wordsByGameKeepTheGamesThatDecide()
@@ -682,6 +683,28 @@ void tst_HistoryStore::wordsByGameKeepTheGamesThatDecide()
     QCOMPARE(wrong, 2);
     std::sort(deciding.begin(), deciding.end());
     QCOMPARE(deciding, (QList<qint64>{games.at(2), games.at(3), games.at(4)}));
+}
+
+// The lists Progress offers: the learner's own, however the name is written,
+// the latest played first, each with its games.
+void tst_HistoryStore::playedListsOfALearner()
+{
+    QTemporaryDir folder;
+    HistoryStore store(folder.filePath(u"history.sqlite"_s));
+    const WordListId week2{u"/lists/week2.txt"_s, wordsHash({u"beginning"_s})};
+    const WordListId week3{u"/lists/week3.txt"_s, wordsHash({u"necessary"_s})};
+    store.recordGame(u"Ann"_s, kList, kNoon);
+    store.recordGame(u"Ann"_s, kList, kNoon.addDays(1));
+    store.recordGame(u"Ann"_s, week2, kNoon.addDays(2));
+    store.recordGame(u"Bob"_s, week3, kNoon.addDays(3));
+
+    QStringList rows;
+    for (const PlayedList &list : store.playedLists(u"aNN"_s))
+        rows.append(u"%1 %2 %3"_s.arg(list.id.path).arg(list.games).arg(kNoon.daysTo(list.lastPlayed)));
+
+    QCOMPARE(rows, (QStringList{u"/lists/week2.txt 1 2"_s, u"/lists/week1.txt 2 1"_s}));
+    QCOMPARE(store.playedLists(u"Bob"_s).constFirst().id.wordsHash, week3.wordsHash);
+    QVERIFY(store.playedLists(u"Cy"_s).isEmpty());
 }
 
 void tst_HistoryStore::spellingsOfOneWord()

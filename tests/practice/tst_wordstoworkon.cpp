@@ -54,6 +54,8 @@ class tst_WordsToWorkOn : public QObject
 private slots:
     void rule_data();
     void rule();
+    void secure_data();
+    void secure();
 };
 
 void tst_WordsToWorkOn::rule_data()
@@ -106,6 +108,55 @@ void tst_WordsToWorkOn::rule()
     QFETCH(QStringList, answers);
     QFETCH(QStringList, expected);
     QCOMPARE(rowsOf(wordsToWorkOn(outcomesOf(answers), kList)), expected);
+}
+
+void tst_WordsToWorkOn::secure_data()
+{
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<int>("secure");
+
+    QTest::newRow("nothing answered") << QStringList() << 0;
+    QTest::newRow("right in one game") << QStringList{u"1 until until"_s} << 0;
+    QTest::newRow("right twice in one game") << QStringList{u"1 until until"_s, u"1 until until"_s} << 0;
+    QTest::newRow("right in two games, never missed") << QStringList{u"1 until until"_s, u"4 until until"_s} << 1;
+    QTest::newRow("right in two games after the miss")
+        << QStringList{u"1 until untill"_s, u"2 until until"_s, u"3 until until"_s} << 1;
+    QTest::newRow("right in the game of the miss and one later")
+        << QStringList{u"1 until untill"_s, u"1 until until"_s, u"2 until until"_s} << 0;
+    QTest::newRow("missed again after being secure")
+        << QStringList{u"1 until until"_s, u"2 until until"_s, u"3 until untl"_s} << 0;
+    QTest::newRow("spellings the answer check sees as one word are one")
+        << QStringList{u"1 UNTIL until"_s, u"2 Until until"_s} << 1;
+    QTest::newRow("a word no longer in the list does not count")
+        << QStringList{u"1 necessary necessary"_s, u"2 necessary necessary"_s} << 0;
+    QTest::newRow("each word on its own")
+        << QStringList{u"1 until untill"_s, u"1 rhythm rhythm"_s, u"2 until until"_s, u"2 rhythm rhythm"_s,
+                       u"3 until until"_s, u"3 receive recieve"_s, u"4 receive receive"_s, u"5 receive receive"_s,
+                       u"5 beginning begining"_s}
+        << 3;
+}
+
+// A missed word is either one to work on or secure, never both.
+void tst_WordsToWorkOn::secure()
+{
+    QFETCH(QStringList, answers);
+    QFETCH(int, secure);
+    const QList<WordOutcome> outcomes = outcomesOf(answers);
+
+    QCOMPARE(wordsSecure(outcomes, kList), secure);
+
+    QSet<QString> missed;
+    for (const WordOutcome &outcome : outcomes) {
+        if (outcome.wrong > 0 && kList.contains(outcome.word, Qt::CaseInsensitive))
+            missed.insert(AnswerCheck::comparable(outcome.word));
+    }
+    QSet<QString> neverMissedSecure;
+    for (const QString &word : kList) {
+        const QString key = AnswerCheck::comparable(word);
+        if (!missed.contains(key) && wordsSecure(outcomes, {word}) == 1)
+            neverMissedSecure.insert(key);
+    }
+    QCOMPARE(wordsToWorkOn(outcomes, kList).size() + secure - neverMissedSecure.size(), missed.size());
 }
 
 QTEST_GUILESS_MAIN(tst_WordsToWorkOn)
