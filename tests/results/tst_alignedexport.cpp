@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/alignedexport.h"
+#include "filesizelimit.h"
 #include "testprogram.h"
 
 #include <QCoreApplication>
@@ -43,31 +44,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
 }
 
 #ifdef Q_OS_UNIX
-// Writes beyond the given size fail with "File too large", as on a full disk,
-// while the limit is in force.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, m_saved.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_savedHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_savedHandler)(int) = nullptr;
-};
-
 // A named pipe with a reader that holds it open, so that an export that
 // opened it would write into it instead of waiting forever.
 class Pipe

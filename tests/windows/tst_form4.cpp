@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "history/historystore.h"
+#include "filesizelimit.h"
 #include "historylock.h"
+#include "program/progressdays.h"
 #include "testprogram.h"
 #include "widgets/texttable.h"
 #include "windows/form2.h"
@@ -12,7 +14,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QGraphicsTextItem>
 #include <QGraphicsView>
+#include <QHeaderView>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -74,6 +80,14 @@ private slots:
     void askWordsToWorkOnFirst();
     void lockedHistoryIsShownAndSaysAnswersAreNotKept();
     void deletedHistoryStartsAnewWithOneMessage();
+    void nothingIsCutOffAtItsOpeningSize();
+    void chartHasOneDateADay_data();
+    void chartHasOneDateADay();
+    void otherListsWithTheirGamesAndWords();
+    void wordsSecure_data();
+    void wordsSecure();
+    void saveReport_data();
+    void saveReport();
 
 private:
     Form1 &startProgram();
@@ -82,6 +96,12 @@ private:
     Form4 &openProgress();
     // Closes it and waits until it is gone, as the next opening needs.
     void closeProgress();
+    // The list in use as the history knows it.
+    WordListId listInUse() const;
+    // Records a game straight into the history file, as another run of the
+    // program would have, `daysAgo` days ago (ahead when negative); each
+    // answer "word typed".
+    void recordGame(const WordListId &list, int daysAgo, const QStringList &answers);
 
     std::unique_ptr<TestProgram> program;
 };
@@ -144,6 +164,23 @@ void tst_Form4::closeProgress()
     QTRY_VERIFY(form4.isNull());
 }
 
+WordListId tst_Form4::listInUse() const
+{
+    return {program->app->mainWindow()->Text1->text(), wordsHash({u"cat"_s, u"dog"_s, u"owl"_s})};
+}
+
+void tst_Form4::recordGame(const WordListId &list, int daysAgo, const QStringList &answers)
+{
+    HistoryStore store(program->historyFile());
+    const QDateTime started = QDateTime::currentDateTime().addDays(-daysAgo);
+    const qint64 game = store.recordGame(PracticeRecord::loginName(), list, started);
+    for (const QString &text : answers) {
+        const QString word = text.section(u' ', 0, 0);
+        const QString typed = text.section(u' ', 1);
+        QVERIFY(store.recordAnswer(game, {word, typed, typed == word, started}));
+    }
+}
+
 void tst_Form4::opensAndComesBack_data()
 {
     QTest::addColumn<bool>("byButton");
@@ -177,8 +214,8 @@ void tst_Form4::windowLook()
     Form4 &form4 = openProgress();
 
     QCOMPARE(form4.windowTitle(), u"Lexidrill - Progress"_s);
-    QCOMPARE(form4.minimumSize(), form4.maximumSize());
-    QVERIFY(!(form4.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(form4.minimumSize() != form4.maximumSize());
+    QVERIFY(form4.windowFlags() & Qt::WindowMaximizeButtonHint);
     QCOMPARE(form4.PushButton5->font().pointSizeF(), 11.25);
     QCOMPARE(form4.Label1->text(), u"Learner:"_s);
     // A screen reader names the drop-down, whose text is the learner, by the
@@ -190,7 +227,7 @@ void tst_Form4::windowLook()
     QVERIFY(labelled);
     // The chart is told as the table beside it, which holds its figures.
     const QAccessibleInterface *chart = QAccessible::queryAccessibleInterface(form4.Chart1);
-    QCOMPARE(chart->text(QAccessible::Name), u"Score per game"_s);
+    QCOMPARE(chart->text(QAccessible::Name), u"Score per day"_s);
     QVERIFY(chart->text(QAccessible::Description).contains(u"Past games"_s));
     QCOMPARE(QAccessible::queryAccessibleInterface(form4.ListView1)->text(QAccessible::Name), u"Past games"_s);
     QCOMPARE(form4.Chart1->focusPolicy(), Qt::NoFocus);
@@ -606,6 +643,227 @@ void tst_Form4::deletedHistoryStartsAnewWithOneMessage()
     const QList<PastGame> kept = HistoryStore(program->historyFile()).pastGames(PracticeRecord::loginName(), list);
     QCOMPARE(kept.size(), 1);
     QCOMPARE(kept.at(0).answered, 3);
+}
+
+void tst_Form4::nothingIsCutOffAtItsOpeningSize()
+{
+    startProgram();
+    const QString longWord = u"antidisestablishmentarianism"_s;
+    const WordListId list{listInUse().path, wordsHash({longWord})};
+    recordGame(list, 1, {longWord + u" antidisestablishmentarianizm"_s, longWord + u" antydisestablishmentaryanism"_s});
+
+    Form4 &form4 = openProgress();
+    form4.Combo2->setCurrentIndex(0);
+    QVERIFY(QTest::qWaitForWindowExposed(&form4));
+
+    for (QTreeView *view : {form4.ListView1, form4.ListView2}) {
+        const QAbstractItemModel *table = view->model();
+        for (int column = 0; column < table->columnCount(); ++column) {
+            QVERIFY(view->columnWidth(column) >= view->header()->sectionSizeHint(column));
+            for (int row = 0; row < table->rowCount(); ++row) {
+                QVERIFY2(view->columnWidth(column) >= view->sizeHintForIndex(table->index(row, column)).width(),
+                         qPrintable(table->index(row, column).data().toString()));
+            }
+        }
+        QVERIFY2(view->header()->length() <= view->viewport()->width(), qPrintable(view->objectName()));
+    }
+    for (QWidget *control : form4.findChildren<QWidget *>()) {
+        if (!control->isVisible() || !(qobject_cast<QLabel *>(control) || qobject_cast<QAbstractButton *>(control)))
+            continue;
+        QVERIFY2(control->sizeHint().width() <= control->width(), qPrintable(control->objectName()));
+        QVERIFY2(form4.rect().contains(control->geometry().translated(control->parentWidget()->mapTo(&form4, QPoint()))),
+                 qPrintable(control->objectName()));
+    }
+    QVERIFY(form4.Chart1->width() >= 360 && form4.Chart1->height() >= 200);
+
+    // Made larger, the chart takes the room.
+    const QSize chart = form4.Chart1->size();
+    form4.resize(form4.size() + QSize(200, 150));
+    QTRY_VERIFY(form4.Chart1->width() > chart.width() && form4.Chart1->height() > chart.height());
+}
+
+// The texts drawn in the chart: its dates and scores.
+static QStringList chartTexts(const QGraphicsView *chart)
+{
+    QStringList texts;
+    for (const QGraphicsItem *item : chart->scene()->items()) {
+        if (const auto *text = dynamic_cast<const QGraphicsTextItem *>(item); text && text->isVisible())
+            texts.append(text->toPlainText());
+    }
+    return texts;
+}
+
+void tst_Form4::chartHasOneDateADay_data()
+{
+    QTest::addColumn<QList<int>>("daysAgo"); // a game each
+    QTest::addColumn<int>("days");
+    QTest::addRow("no games") << QList<int>() << 0;
+    QTest::addRow("one game") << QList<int>{0} << 1;
+    QTest::addRow("three games on one day") << QList<int>{0, 0, 0} << 1;
+    QTest::addRow("a game dated ahead by a wrong clock") << QList<int>{-400, 2, 1} << 3;
+    QList<int> sixty;
+    for (int game = 0; game < 60; ++game)
+        sixty.append(game / 2);
+    QTest::addRow("60 games on 30 days") << sixty << 30;
+}
+
+void tst_Form4::chartHasOneDateADay()
+{
+    QFETCH(QList<int>, daysAgo);
+    QFETCH(int, days);
+    startProgram();
+    for (const int ago : daysAgo)
+        recordGame(listInUse(), ago, {u"cat cat"_s, u"dog dgo"_s});
+
+    Form4 &form4 = openProgress();
+    QVERIFY(QTest::qWaitForWindowExposed(&form4));
+
+    QCOMPARE(form4.gamesTable()->rowCount(), daysAgo.size());
+    QCOMPARE(form4.Label5->isVisible(), days == 0);
+    QCOMPARE(form4.Chart1->isVisible(), days > 0);
+    QCOMPARE(form4.Label5->text(), u"No games yet"_s);
+    if (days == 0)
+        return;
+    QStringList dates = chartTexts(form4.Chart1);
+    dates.removeIf([](const QString &text) { return text.isEmpty() || text.endsWith(u'%'); });
+    QVERIFY2(!dates.isEmpty() && dates.size() <= std::min(days, 6), qPrintable(dates.join(u", "_s)));
+    QCOMPARE(QSet<QString>(dates.cbegin(), dates.cend()).size(), dates.size());
+    QVERIFY(form4.listProgress().games.size() == daysAgo.size());
+    QCOMPARE(daysPlayed(scoresByDay(form4.pastGames())), days);
+}
+
+void tst_Form4::otherListsWithTheirGamesAndWords()
+{
+    Form1 &form1 = startProgram();
+    const WordListId week2{program->folder.filePath(u"week 2.txt"_s), wordsHash({u"yacht"_s, u"rhythm"_s})};
+    recordGame(week2, 3, {u"yacht yaht"_s, u"rhythm rhythm"_s});
+    recordGame(week2, 2, {u"yacht yacht"_s, u"rhythm rhythm"_s});
+    play(3, {{u"cat"_s, u"kat"_s}});
+
+    Form4 &form4 = openProgress();
+
+    QCOMPARE(form4.Combo2->count(), 2);
+    QCOMPARE(form4.Combo2->currentText(), u"%1 (the list in use)"_s.arg(form1.Label3->text()));
+    QVERIFY2(form4.Combo2->itemText(1).startsWith(u"week 2.txt (2 games, last "_s), qPrintable(form4.Combo2->itemText(1)));
+    QCOMPARE(form4.gamesTable()->rowCount(), 1);
+
+    form4.Combo2->setCurrentIndex(1);
+    emit form4.Combo2->activated(1);
+
+    QCOMPARE(form4.gamesTable()->rowCount(), 2);
+    QCOMPARE(tableRows(form4.wordsTable()), QStringList{u"yacht|2|1|yaht|missing \"c\""_s});
+    QCOMPARE(form4.Label6->text(), u"Words to work on: 1    Words secure: 1 of 2"_s);
+    QVERIFY(form4.PushButton2->isEnabled());
+
+    form4.Combo2->setCurrentIndex(0);
+    emit form4.Combo2->activated(0);
+    QCOMPARE(form4.gamesTable()->rowCount(), 1);
+    QCOMPARE(tableRows(form4.wordsTable()).size(), 1);
+    QVERIFY(tableRows(form4.wordsTable()).constFirst().startsWith(u"cat|"_s));
+    QVERIFY(program->prompts.boxes.isEmpty());
+}
+
+void tst_Form4::wordsSecure_data()
+{
+    QTest::addColumn<QList<Answers>>("games");
+    QTest::addColumn<QString>("counts");
+    const Answers right;
+    QTest::addRow("no games") << QList<Answers>() << u"Words to work on: 0    Words secure: 0 of 3"_s;
+    QTest::addRow("right in one game") << QList<Answers>{right} << u"Words to work on: 0    Words secure: 0 of 3"_s;
+    QTest::addRow("right in two games") << QList<Answers>{right, right}
+                                        << u"Words to work on: 0    Words secure: 3 of 3"_s;
+    QTest::addRow("a miss, then right in two later games")
+        << QList<Answers>{{{u"cat"_s, u"kat"_s}}, right, right} << u"Words to work on: 0    Words secure: 3 of 3"_s;
+    QTest::addRow("a miss in the last game")
+        << QList<Answers>{right, right, {{u"owl"_s, u"oul"_s}}} << u"Words to work on: 1    Words secure: 2 of 3"_s;
+}
+
+void tst_Form4::wordsSecure()
+{
+    QFETCH(QList<Answers>, games);
+    QFETCH(QString, counts);
+    startProgram();
+    for (const Answers &typed : games)
+        play(3, typed);
+
+    Form4 &form4 = openProgress();
+
+    QCOMPARE(form4.Label6->text(), counts);
+}
+
+void tst_Form4::saveReport_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addRow("written") << u"written"_s;
+    QTest::addRow("read-only folder") << u"read-only folder"_s;
+    QTest::addRow("disk full") << u"disk full"_s;
+}
+
+void tst_Form4::saveReport()
+{
+    QFETCH(QString, target);
+    startProgram();
+    recordGame(listInUse(), 9, {u"cat cat"_s, u"dog dgo"_s, u"owl owl"_s});
+    recordGame(listInUse(), 8, {u"cat kat"_s, u"dog dog"_s});
+    play(3, {{u"owl"_s, u"owll"_s}});
+    Form4 &form4 = openProgress();
+    QVERIFY(QTest::qWaitForWindowExposed(&form4));
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"report.pdf"_s);
+    const QByteArray oldBytes("an earlier report");
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(oldBytes) == oldBytes.size());
+    }
+    const auto writable = [&](bool yes) {
+        return QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner | (yes ? QFile::WriteOwner
+                                                                                              : QFile::Permissions()));
+    };
+    std::optional<FileSizeLimit> full;
+    if (target == u"read-only folder") {
+        QVERIFY(writable(false));
+        if (QFile probe(folder.filePath(u"probe"_s)); probe.open(QIODevice::WriteOnly)) {
+            probe.remove();
+            writable(true);
+            QSKIP("this user may write into read-only folders");
+        }
+    } else if (target == u"disk full") {
+        full.emplace(1024);
+    }
+    program->dialogs.saveAnswers.enqueue(path);
+
+    form4.PushButton6->click();
+    full.reset();
+    writable(true);
+
+    QCOMPARE(program->dialogs.saveCalls.size(), 1);
+    QCOMPARE(program->dialogs.saveCalls.at(0).previousName, u"Spelling Progress.pdf"_s);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"report.pdf"_s});
+    if (target != u"written") {
+        QCOMPARE(program->prompts.messages().size(), 1);
+        QVERIFY2(program->prompts.messages().constFirst().startsWith(u"Cannot save"_s),
+                 qPrintable(program->prompts.messages().constFirst()));
+        QVERIFY(program->prompts.errors().isEmpty());
+        QCOMPARE(readFile(path), oldBytes);
+        return;
+    }
+    QVERIFY(program->prompts.boxes.isEmpty());
+    QVERIFY(readFile(path).startsWith("%PDF-"));
+    const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext is not installed: the report's text is not read back");
+    QProcess reader;
+    reader.start(pdftotext, {u"-layout"_s, path, u"-"_s});
+    QVERIFY(reader.waitForFinished(30'000));
+    const QString text = QString::fromUtf8(reader.readAllStandardOutput()).simplified();
+    const QDate today = QDate::currentDate();
+    for (const QString &expected :
+         {u"Learner: "_s + PracticeRecord::loginName(), u"List: One-To-Ten.txt"_s,
+          u"Played from %1 to %2 on 3 days: 3 games."_s.arg(dayText(today.addDays(-9)), dayText(today)),
+          u"Words secure: 1 of 3"_s, u"Words to work on: 2"_s, u"No tests yet."_s,
+          u"Share of answers right per day"_s, u"owl 3 1 owll extra \"l\""_s,
+          u"dog 3 1 dgo \"go\" instead of \"og\""_s})
+        QVERIFY2(text.contains(expected), qPrintable(expected + u"\n in \n"_s + text));
 }
 
 QTEST_MAIN(tst_Form4)
