@@ -58,9 +58,11 @@ QString reportHtml(const ProgressReport &report, const QString &chartName)
                     .arg(daysPlayed(days))
                     .arg(progress.games.size());
         const qsizetype ahead = daysAfter(days, report.written);
-        if (ahead > 0)
-            html += u"<p>%1 of these days come after the day of this report: the computer's clock was wrong when"
-                    " they were played.</p>"_s.arg(ahead);
+        const QString clock = u" after the day of this report: its games were played while the computer's clock was wrong."_s;
+        if (ahead == 1)
+            html += u"<p>One of these days comes%1</p>"_s.arg(clock);
+        else if (ahead > 1)
+            html += u"<p>%1 of these days come%2</p>"_s.arg(QString::number(ahead), clock);
     }
     html += u"<p>Words secure: %1 of %2 (right in two separate later games). Words to work on: %3.</p>"_s
                 .arg(progress.secure)
