@@ -58,11 +58,12 @@ QString reportHtml(const ProgressReport &report, const QString &chartName)
                     .arg(daysPlayed(days))
                     .arg(progress.games.size());
         const qsizetype ahead = daysAfter(days, report.written);
-        const QString clock = u" after the day of this report: its games were played while the computer's clock was wrong."_s;
         if (ahead == 1)
-            html += u"<p>One of these days comes%1</p>"_s.arg(clock);
+            html += u"<p>One of these days comes after the day of this report: its games were played while the"
+                    " computer's clock was wrong.</p>"_s;
         else if (ahead > 1)
-            html += u"<p>%1 of these days come%2</p>"_s.arg(QString::number(ahead), clock);
+            html += u"<p>%1 of these days come after the day of this report: their games were played while the"
+                    " computer's clock was wrong.</p>"_s.arg(ahead);
     }
     html += u"<p>Words secure: %1 of %2 (right in two separate later games). Words to work on: %3.</p>"_s
                 .arg(progress.secure)
