@@ -4,13 +4,18 @@
 // and words to work on from the history file, and is shown and painted, as
 // the main window's Progress button does it. The history is written first,
 // as games of 20 answers on a list of 200 words with one answer in ten wrong.
+// Then the report a learner of a year's practice gets from "Save Report...":
+// three games a day on 365 days, drawn and written as a PDF file.
 
 #include "app/app.h"
 #include "benchsupport.h"
 #include "history/historystore.h"
 #include "program/practicerecord.h"
+#include "program/progressdays.h"
 #include "windows/form4.h"
 
+#include <QFileInfo>
+#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -25,6 +30,15 @@ constexpr int kListWords = 200;
 constexpr int kAnswersPerGame = 20;
 constexpr int kOneWrongIn = 10;
 const QString kLearner = u"Learner"_s;
+
+// "Save Report..." answered with the same file each time.
+class ReportFile : public FileDialogs
+{
+public:
+    QString openFile(QWidget *, const QString &, const QString &) override { return {}; }
+    QString saveFile(QWidget *, const QString &, const QString &, const QString &) override { return path; }
+    QString path;
+};
 
 class SilentVoice : public SpeechVoice
 {
@@ -54,21 +68,21 @@ QStringList listWords()
 }
 
 // Ten games through the history store, one pass over the list's 200 words,
-// then copies of them a minute apart, ending now. The store writes each
+// then copies of them, the games the given time apart, ending now. The store writes each
 // answer in a transaction of its own, synced to disk, as a learner's answers
 // come; a million of those would take the benchmark an hour, so the copies
 // are written in one transaction of plain SQL.
-void fillHistory(const QString &path, const QString &listPath, qint64 answers)
+void fillHistory(const QString &path, const QString &listPath, qint64 answers, qint64 secondsApart = 60)
 {
     const QStringList words = listWords();
     const int templateGames = kListWords / kAnswersPerGame;
     const qint64 games = (answers + kAnswersPerGame - 1) / kAnswersPerGame;
-    const QDateTime start = QDateTime::currentDateTime().addSecs(-60 * games);
+    const QDateTime start = QDateTime::currentDateTime().addSecs(-secondsApart * games);
     {
         HistoryStore store(path);
         const WordListId list{listPath, wordsHash(words)};
         for (int g = 0; g < templateGames; ++g) {
-            const QDateTime started = start.addSecs(60 * g);
+            const QDateTime started = start.addSecs(secondsApart * g);
             const qint64 game = store.recordGame(kLearner, list, started);
             for (int i = 0; i < kAnswersPerGame; ++i) {
                 const QString &word = words.at(g * kAnswersPerGame + i);
@@ -91,7 +105,7 @@ void fillHistory(const QString &path, const QString &listPath, qint64 answers)
                        " SELECT ?, learner, list, given, word_key, typed, correct, answered + ?"
                        " FROM answers WHERE game = ?"_s);
         for (qint64 copy = templateGames; copy < games; ++copy) {
-            const qint64 shift = 60'000 * (copy - copy % templateGames);
+            const qint64 shift = secondsApart * 1000 * (copy - copy % templateGames);
             const qint64 from = 1 + copy % templateGames;
             game.addBindValue(shift);
             game.addBindValue(from);
@@ -120,14 +134,15 @@ void fillHistory(const QString &path, const QString &listPath, qint64 answers)
 // A history of that many answers in a temporary folder, and a program over it.
 struct Fixture
 {
-    explicit Fixture(qint64 answers)
+    explicit Fixture(qint64 answers, qint64 secondsApart = 60)
     {
-        fillHistory(historyPath, listPath, answers);
+        fillHistory(historyPath, listPath, answers, secondsApart);
         settings.WriteSetting(u"Learner"_s, kLearner);
         Services services;
         services.prompts = &prompts;
         services.speech = &engine;
         services.settings = &settings;
+        services.dialogs = &dialogs;
         services.programFolder = folder.path();
         services.historyFile = historyPath;
         app = std::make_unique<App>(services);
@@ -139,6 +154,7 @@ struct Fixture
     const QString historyPath = folder.filePath(u"history.sqlite"_s);
     SettingsStore settings{folder.filePath(u"settings.ini"_s)};
     CountingPrompts prompts;
+    ReportFile dialogs;
     SilentEngine engine;
     std::unique_ptr<App> app;
 };
@@ -178,6 +194,27 @@ void BM_ProgressQueries(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ProgressQueries)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A year of practice: three games a day of 20 answers on 365 days.
+void BM_SaveReport(benchmark::State &state)
+{
+    constexpr qint64 kDays = 365;
+    constexpr qint64 kGamesADay = 3;
+    Fixture fixture(kDays * kGamesADay * kAnswersPerGame, 24 * 3600 / kGamesADay);
+    fixture.dialogs.path = fixture.folder.filePath(u"report.pdf"_s);
+    Form4 &progress = fixture.app->progress(fixture.listPath);
+    progress.show();
+    QCoreApplication::processEvents();
+    if (daysPlayed(scoresByDay(progress.pastGames())) < kDays)
+        state.SkipWithError("the history does not hold a year of days");
+    for (auto _ : state)
+        progress.PushButton6->click();
+    state.counters["bytes"] = double(QFileInfo(fixture.dialogs.path).size());
+    if (fixture.prompts.boxes != 0 || !QFileInfo::exists(fixture.dialogs.path))
+        state.SkipWithError("the report was not written");
+    delete &progress;
+}
+BENCHMARK(BM_SaveReport)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 
