@@ -160,7 +160,8 @@ void sizableWindow(QWidget *window, QSize opening)
                            | Qt::WindowMinMaxButtonsHint | Qt::CustomizeWindowHint);
     QSize size = opening.expandedTo(window->sizeHint());
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        size = size.boundedTo(screen->availableGeometry().size());
+        // Room for the frame, which is not known before the window is shown.
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(32, 64));
         window->resize(size);
         window->move(
             QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, screen->availableGeometry()).topLeft());

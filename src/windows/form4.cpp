@@ -45,7 +45,7 @@ namespace {
 
 // The window opens at least this large (pixels), so that the chart is read
 // at a glance.
-constexpr QSize kOpeningSize{800, 680};
+constexpr QSize kOpeningSize{760, 640};
 constexpr QSize kSmallestChart{360, 220};
 // Days are marked on the line while they can be told apart.
 constexpr qsizetype kMostMarkedPoints = 100;
@@ -110,6 +110,9 @@ void Form4::buildControls()
                              u"The learner whose practice is shown"_s);
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(u"Combo1"_s);
+    // A name of thousands of letters widens the list it drops, not the window.
+    Combo1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    Combo1->setMinimumContentsLength(24);
     Label1->setBuddy(Combo1);
     PushButton1 = Controls::button(this, "PushButton1", u"New Learner..."_s, QRect());
 
@@ -117,6 +120,7 @@ void Form4::buildControls()
                              u"The word list whose practice is shown"_s);
     Combo2 = new QComboBox(this);
     Combo2->setObjectName(u"Combo2"_s);
+    // Likewise a long list name.
     Combo2->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     Combo2->setMinimumContentsLength(24);
     Label4->setBuddy(Combo2);

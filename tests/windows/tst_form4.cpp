@@ -80,6 +80,7 @@ private slots:
     void askWordsToWorkOnFirst();
     void lockedHistoryIsShownAndSaysAnswersAreNotKept();
     void deletedHistoryStartsAnewWithOneMessage();
+    void nothingIsCutOffAtItsOpeningSize_data();
     void nothingIsCutOffAtItsOpeningSize();
     void chartHasOneDateADay_data();
     void chartHasOneDateADay();
@@ -645,9 +646,19 @@ void tst_Form4::deletedHistoryStartsAnewWithOneMessage()
     QCOMPARE(kept.at(0).answered, 3);
 }
 
+void tst_Form4::nothingIsCutOffAtItsOpeningSize_data()
+{
+    QTest::addColumn<QString>("learner"); // the login name when empty
+    QTest::addRow("long spellings") << QString();
+    QTest::addRow("a learner's name of 10,000 letters") << QString(10'000, u'n');
+}
+
 void tst_Form4::nothingIsCutOffAtItsOpeningSize()
 {
+    QFETCH(QString, learner);
     startProgram();
+    if (!learner.isEmpty())
+        program->settings->WriteSetting(u"Learner"_s, learner);
     const QString longWord = u"antidisestablishmentarianism"_s;
     const WordListId list{listInUse().path, wordsHash({longWord})};
     recordGame(list, 1, {longWord + u" antidisestablishmentarianizm"_s, longWord + u" antydisestablishmentaryanism"_s});
@@ -674,12 +685,16 @@ void tst_Form4::nothingIsCutOffAtItsOpeningSize()
         QVERIFY2(form4.rect().contains(control->geometry().translated(control->parentWidget()->mapTo(&form4, QPoint()))),
                  qPrintable(control->objectName()));
     }
-    QVERIFY(form4.Chart1->width() >= 360 && form4.Chart1->height() >= 200);
+    // The chart, or "No games yet" for a learner without games on the list.
+    QWidget *chart = learner.isEmpty() ? static_cast<QWidget *>(form4.Chart1) : form4.Label5;
+    QVERIFY(chart->isVisible());
+    QVERIFY(chart->width() >= 360 && chart->height() >= 200);
+    QVERIFY(form4.screen()->availableGeometry().contains(form4.frameGeometry()));
 
     // Made larger, the chart takes the room.
-    const QSize chart = form4.Chart1->size();
+    const QSize opening = chart->size();
     form4.resize(form4.size() + QSize(200, 150));
-    QTRY_VERIFY(form4.Chart1->width() > chart.width() && form4.Chart1->height() > chart.height());
+    QTRY_VERIFY(chart->width() > opening.width() && chart->height() > opening.height());
 }
 
 // The texts drawn in the chart: its dates and scores.
