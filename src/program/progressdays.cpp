@@ -54,9 +54,8 @@ DayChart dayChart(const QList<DayScore> &days, int mostLabels)
     // Within one year the year is left out, and never needed to tell two
     // days apart.
     const bool oneYear = places.constFirst().year() == places.constLast().year();
-    const auto text = [oneYear](const QDate &day) {
-        return oneYear ? QLocale::c().toString(day, u"d MMM"_s) : dayText(day);
-    };
+    const auto text
+        = [oneYear](const QDate &day) { return oneYear ? QLocale::c().toString(day, u"d MMM"_s) : dayText(day); };
     const qsizetype last = places.size() - 1;
     if (mostLabels == 1 || last == 0) {
         chart.labels.append({0, text(places.constFirst())});

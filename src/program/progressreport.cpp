@@ -47,7 +47,7 @@ QString reportHtml(const ProgressReport &report, const QString &chartName)
     QString html = u"<html><body>"_s;
     html += u"<h1>Spelling progress</h1>"_s;
     html += u"<p>Learner: %1<br>List: %2<br>Written: %3</p>"_s.arg(escaped(report.learner), escaped(report.list),
-                                                                    dayText(report.written));
+                                                                   dayText(report.written));
 
     const QList<DayScore> days = scoresByDay(progress.games);
     if (days.isEmpty()) {
@@ -87,12 +87,13 @@ QString reportHtml(const ProgressReport &report, const QString &chartName)
     html += u"<h2>Words to work on</h2>"_s;
     QStringList words;
     for (const WordToWorkOn &word : progress.toWorkOn) {
-        words.append(row({escaped(word.word), QString::number(word.asked), QString::number(word.wrong),
-                          escaped(word.lastSpelling), Misspelling::explain(word.lastSpelling, word.word).toHtmlEscaped()}));
+        words.append(
+            row({escaped(word.word), QString::number(word.asked), QString::number(word.wrong),
+                 escaped(word.lastSpelling), Misspelling::explain(word.lastSpelling, word.word).toHtmlEscaped()}));
     }
-    html += words.isEmpty() ? u"<p>None.</p>"_s
-                            : table({u"Word"_s, u"Asked"_s, u"Wrong"_s, u"Last spelling"_s, u"Where it went wrong"_s},
-                                    words);
+    html += words.isEmpty()
+        ? u"<p>None.</p>"_s
+        : table({u"Word"_s, u"Asked"_s, u"Wrong"_s, u"Last spelling"_s, u"Where it went wrong"_s}, words);
 
     html += u"<h2>Days played</h2>"_s;
     QStringList dayRows;

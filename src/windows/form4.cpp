@@ -211,8 +211,8 @@ void Form4::buildControls()
     window->addLayout(buttons);
     window->addWidget(Label3);
 
-    const QList<QWidget *> tabOrder{Combo1, PushButton1, Combo2,      ListView1,   ListView2,   Check1,     Check2,
-                                    PushButton2, PushButton3, PushButton6, PushButton4, PushButton5};
+    const QList<QWidget *> tabOrder{Combo1, PushButton1, Combo2,      ListView1,   ListView2,   Check1,
+                                    Check2, PushButton2, PushButton3, PushButton6, PushButton4, PushButton5};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
 
@@ -299,10 +299,9 @@ void Form4::showLists()
     }
     // A list no longer played by the learner now shown (another learner
     // chosen, the history forgotten) gives way to the list in use.
-    if (m_shownList
-        && std::none_of(m_otherLists.cbegin(), m_otherLists.cend(),
-                        [this](const PlayedList &list) { return list.id.path == m_shownList->path
-                                                                && list.id.wordsHash == m_shownList->wordsHash; }))
+    if (m_shownList && std::none_of(m_otherLists.cbegin(), m_otherLists.cend(), [this](const PlayedList &list) {
+            return list.id.path == m_shownList->path && list.id.wordsHash == m_shownList->wordsHash;
+        }))
         m_shownList.reset();
 
     Combo2->clear();
@@ -310,8 +309,8 @@ void Form4::showLists()
     int current = 0;
     for (const PlayedList &list : std::as_const(m_otherLists)) {
         const QString games = list.games == 1 ? u"1 game"_s : u"%1 games"_s.arg(list.games);
-        Combo2->addItem(u"%1 (%2, last %3)"_s.arg(listName(list.id.path), games,
-                                                  dayText(list.lastPlayed.toLocalTime().date())));
+        Combo2->addItem(
+            u"%1 (%2, last %3)"_s.arg(listName(list.id.path), games, dayText(list.lastPlayed.toLocalTime().date())));
         if (m_shownList && list.id.path == m_shownList->path && list.id.wordsHash == m_shownList->wordsHash)
             current = Combo2->count() - 1;
     }
@@ -472,8 +471,8 @@ void Form4::Combo2_Click()
 
 void Form4::PushButton6_Click()
 {
-    const QString fileName = m_state.dialogs().saveFile(this, u"Save Report"_s,
-                                                        u"PDF File (*.pdf);;All Files (*.*)"_s, m_reportName);
+    const QString fileName
+        = m_state.dialogs().saveFile(this, u"Save Report"_s, u"PDF File (*.pdf);;All Files (*.*)"_s, m_reportName);
     if (fileName.isEmpty())
         return;
     m_reportName = fileName;

@@ -130,9 +130,9 @@ void tst_WordsToWorkOn::secure_data()
     QTest::newRow("a word no longer in the list does not count")
         << QStringList{u"1 necessary necessary"_s, u"2 necessary necessary"_s} << 0;
     QTest::newRow("each word on its own")
-        << QStringList{u"1 until untill"_s, u"1 rhythm rhythm"_s, u"2 until until"_s, u"2 rhythm rhythm"_s,
-                       u"3 until until"_s, u"3 receive recieve"_s, u"4 receive receive"_s, u"5 receive receive"_s,
-                       u"5 beginning begining"_s}
+        << QStringList{u"1 until untill"_s,    u"1 rhythm rhythm"_s,   u"2 until until"_s,
+                       u"2 rhythm rhythm"_s,   u"3 until until"_s,     u"3 receive recieve"_s,
+                       u"4 receive receive"_s, u"5 receive receive"_s, u"5 beginning begining"_s}
         << 3;
 }
 

@@ -51,11 +51,10 @@ void tst_ProgressDays::scoresByDay_data()
     QTest::addRow("one game") << QStringList{u"0 10 20 15"_s} << QStringList{u"0 practice 1 20 15 75%"_s} << 0;
     QTest::addRow("games of one day are one point of all their answers")
         << QStringList{u"-1 9 10 10"_s, u"-1 18 30 10"_s} << QStringList{u"-1 practice 2 40 20 50%"_s} << 0;
-    QTest::addRow("a game without answers is left out") << QStringList{u"-2 9 0 0"_s, u"0 9 4 1"_s}
-                                                        << QStringList{u"0 practice 1 4 1 25%"_s} << 0;
-    QTest::addRow("midnight parts two days")
-        << QStringList{u"-1 23 2 2"_s, u"0 0 2 0"_s} << QStringList{u"-1 practice 1 2 2 100%"_s, u"0 practice 1 2 0 0%"_s}
-        << 0;
+    QTest::addRow("a game without answers is left out")
+        << QStringList{u"-2 9 0 0"_s, u"0 9 4 1"_s} << QStringList{u"0 practice 1 4 1 25%"_s} << 0;
+    QTest::addRow("midnight parts two days") << QStringList{u"-1 23 2 2"_s, u"0 0 2 0"_s}
+                                             << QStringList{u"-1 practice 1 2 2 100%"_s, u"0 practice 1 2 0 0%"_s} << 0;
     QTest::addRow("a test is apart from the practice of its day")
         << QStringList{u"0 9 10 5"_s, u"0 10 8 8 test"_s, u"0 11 10 10"_s}
         << QStringList{u"0 practice 2 20 15 75%"_s, u"0 test 1 8 8 100%"_s} << 0;
@@ -95,13 +94,12 @@ void tst_ProgressDays::chart_data()
 
     QTest::addRow("nothing to show") << QList<int>() << 6 << QStringList();
     QTest::addRow("one day") << QList<int>{0} << 6 << QStringList{u"9 Dec"_s};
-    QTest::addRow("days apart are next to each other") << QList<int>{-300, -2, 0} << 6
-                                                       << QStringList{u"12 Feb"_s, u"7 Dec"_s, u"9 Dec"_s};
+    QTest::addRow("days apart are next to each other")
+        << QList<int>{-300, -2, 0} << 6 << QStringList{u"12 Feb"_s, u"7 Dec"_s, u"9 Dec"_s};
     QTest::addRow("days of two years carry the year")
         << QList<int>{0, 25} << 6 << QStringList{u"9 Dec 2026"_s, u"3 Jan 2027"_s};
-    QTest::addRow("a day dated years ahead takes one place") << QList<int>{-1, 0, 1000} << 6
-                                                             << QStringList{u"8 Dec 2026"_s, u"9 Dec 2026"_s,
-                                                                            u"4 Sep 2029"_s};
+    QTest::addRow("a day dated years ahead takes one place")
+        << QList<int>{-1, 0, 1000} << 6 << QStringList{u"8 Dec 2026"_s, u"9 Dec 2026"_s, u"4 Sep 2029"_s};
     QList<int> sixty;
     for (int day = -59; day <= 0; ++day)
         sixty.append(day);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "results/alignedexport.h"
 #include "filesizelimit.h"
+#include "results/alignedexport.h"
 #include "testprogram.h"
 
 #include <QCoreApplication>

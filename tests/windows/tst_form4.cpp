@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "history/historystore.h"
 #include "filesizelimit.h"
+#include "history/historystore.h"
 #include "historylock.h"
 #include "program/progressdays.h"
 #include "testprogram.h"
@@ -17,12 +17,12 @@
 #include <QGraphicsTextItem>
 #include <QGraphicsView>
 #include <QHeaderView>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTreeView>
 
@@ -682,8 +682,9 @@ void tst_Form4::nothingIsCutOffAtItsOpeningSize()
         if (!control->isVisible() || !(qobject_cast<QLabel *>(control) || qobject_cast<QAbstractButton *>(control)))
             continue;
         QVERIFY2(control->sizeHint().width() <= control->width(), qPrintable(control->objectName()));
-        QVERIFY2(form4.rect().contains(control->geometry().translated(control->parentWidget()->mapTo(&form4, QPoint()))),
-                 qPrintable(control->objectName()));
+        QVERIFY2(
+            form4.rect().contains(control->geometry().translated(control->parentWidget()->mapTo(&form4, QPoint()))),
+            qPrintable(control->objectName()));
     }
     // The chart, or "No games yet" for a learner without games on the list.
     QWidget *chart = learner.isEmpty() ? static_cast<QWidget *>(form4.Chart1) : form4.Label5;
@@ -759,7 +760,8 @@ void tst_Form4::otherListsWithTheirGamesAndWords()
 
     QCOMPARE(form4.Combo2->count(), 2);
     QCOMPARE(form4.Combo2->currentText(), u"%1 (the list in use)"_s.arg(form1.Label3->text()));
-    QVERIFY2(form4.Combo2->itemText(1).startsWith(u"week 2.txt (2 games, last "_s), qPrintable(form4.Combo2->itemText(1)));
+    QVERIFY2(form4.Combo2->itemText(1).startsWith(u"week 2.txt (2 games, last "_s),
+             qPrintable(form4.Combo2->itemText(1)));
     QCOMPARE(form4.gamesTable()->rowCount(), 1);
 
     form4.Combo2->setCurrentIndex(1);
@@ -831,8 +833,8 @@ void tst_Form4::saveReport()
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write(oldBytes) == oldBytes.size());
     }
     const auto writable = [&](bool yes) {
-        return QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner | (yes ? QFile::WriteOwner
-                                                                                              : QFile::Permissions()));
+        return QFile::setPermissions(
+            folder.path(), QFile::ReadOwner | QFile::ExeOwner | (yes ? QFile::WriteOwner : QFile::Permissions()));
     };
     std::optional<FileSizeLimit> full;
     if (target == u"read-only folder") {
@@ -875,9 +877,8 @@ void tst_Form4::saveReport()
     for (const QString &expected :
          {u"Learner: "_s + PracticeRecord::loginName(), u"List: One-To-Ten.txt"_s,
           u"Played from %1 to %2 on 3 days: 3 games."_s.arg(dayText(today.addDays(-9)), dayText(today)),
-          u"Words secure: 1 of 3"_s, u"Words to work on: 2"_s, u"No tests yet."_s,
-          u"Share of answers right per day"_s, u"owl 3 1 owll extra \"l\""_s,
-          u"cat 3 1 kat \"k\" instead of \"c\""_s})
+          u"Words secure: 1 of 3"_s, u"Words to work on: 2"_s, u"No tests yet."_s, u"Share of answers right per day"_s,
+          u"owl 3 1 owll extra \"l\""_s, u"cat 3 1 kat \"k\" instead of \"c\""_s})
         QVERIFY2(text.contains(expected), qPrintable(expected + u"\n in \n"_s + text));
 }
 
