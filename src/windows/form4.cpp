@@ -376,7 +376,8 @@ void Form4::showWords()
     Label6->setText(u"Words to work on: %1    Words secure: %2 of %3"_s.arg(words.size())
                         .arg(m_progress.secure)
                         .arg(m_progress.words));
-    PushButton2->setEnabled(!words.isEmpty());
+    // Practised, another list's words would be recorded on the list in use.
+    PushButton2->setEnabled(!words.isEmpty() && !m_shownList);
     PushButton3->setEnabled(!words.isEmpty());
 }
 
@@ -424,7 +425,7 @@ void Form4::PushButton2_Click()
     words.reserve(m_progress.toWorkOn.size());
     for (const WordToWorkOn &word : std::as_const(m_progress.toWorkOn))
         words.append(word.word);
-    if (words.isEmpty())
+    if (words.isEmpty() || m_shownList)
         return;
     // The game in progress is the learner's; it is not cut short for this.
     if (m_state.game.started) {

@@ -770,13 +770,16 @@ void tst_Form4::otherListsWithTheirGamesAndWords()
     QCOMPARE(form4.gamesTable()->rowCount(), 2);
     QCOMPARE(tableRows(form4.wordsTable()), QStringList{u"yacht|2|1|yaht|missing \"c\""_s});
     QCOMPARE(form4.Label6->text(), u"Words to work on: 1    Words secure: 1 of 2"_s);
-    QVERIFY(form4.PushButton2->isEnabled());
+    // Saved, not practised: the game would record them on the list in use.
+    QVERIFY(!form4.PushButton2->isEnabled());
+    QVERIFY(form4.PushButton3->isEnabled());
 
     form4.Combo2->setCurrentIndex(0);
     emit form4.Combo2->activated(0);
     QCOMPARE(form4.gamesTable()->rowCount(), 1);
     QCOMPARE(tableRows(form4.wordsTable()).size(), 1);
     QVERIFY(tableRows(form4.wordsTable()).constFirst().startsWith(u"cat|"_s));
+    QVERIFY(form4.PushButton2->isEnabled());
     QVERIFY(program->prompts.boxes.isEmpty());
 }
 
