@@ -602,8 +602,8 @@ QList<PastGame> HistoryStore::pastGames(const QString &learner, const WordListId
                 game.started = QDateTime::fromMSecsSinceEpoch(query.value(1).toLongLong());
                 game.answered = query.value(2).toLongLong();
                 game.correct = query.value(3).toLongLong();
-                game.kind = query.value(4).toLongLong() == kindNumber(GameKind::Test) ? GameKind::Test
-                                                                                      : GameKind::Practice;
+                game.kind
+                    = query.value(4).toLongLong() == kindNumber(GameKind::Test) ? GameKind::Test : GameKind::Practice;
                 games.append(game);
             }
             if (!query.lastError().isValid())
@@ -762,8 +762,7 @@ bool HistoryStore::write(const std::function<void(QSqlQuery &)> &statements)
     return false;
 }
 
-qint64 HistoryStore::recordGame(const QString &learner, const WordListId &list, const QDateTime &started,
-                                GameKind kind)
+qint64 HistoryStore::recordGame(const QString &learner, const WordListId &list, const QDateTime &started, GameKind kind)
 {
     followFile();
     qint64 game = 0;
