@@ -22,6 +22,7 @@ struct GameSummary
     qint64 answered = 0;
     qint64 correct = 0;
     qint64 score = 0; // as the results window computes it
+    GameKind kind = GameKind::Practice;
 };
 
 // The practice history as the program uses it: records each judged answer
@@ -75,6 +76,10 @@ public:
     // Records the game's last answer, judged as the game judges it, on the
     // list in use; the first answer of a game records the game.
     void answered(const GameState &game, const QString &listPath, const WordStore &list);
+    // Records a copy typed after a miss of the game being recorded, right
+    // when the answer check finds it the word; nothing when that game's
+    // answers were not recorded.
+    void copied(const QString &word, const QString &copy);
 
     // The login name, the first learner's name.
     static QString loginName();
