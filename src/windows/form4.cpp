@@ -35,10 +35,14 @@ using Looks::twipsRect;
 namespace {
 
 constexpr int kClientWidth = 8040;
-constexpr int kClientHeight = 7155;
+// The row of "Copy it right after a miss", below the other choices: the
+// buttons below it move down by it.
+constexpr int kCopyRowTop = 5985;
+constexpr int kCopyRow = 390;
+constexpr int kClientHeight = 7155 + kCopyRow;
 // The line below the buttons that says when answers are not being kept, and
 // the window's height with it.
-constexpr int kRecordingTop = 7140;
+constexpr int kRecordingTop = 7140 + kCopyRow;
 constexpr int kRecordingHeight = 255;
 constexpr int kClientHeightWithRecording = kRecordingTop + kRecordingHeight + 120;
 // Points are marked on the line while they can be told apart.
@@ -107,19 +111,22 @@ void Form4::buildControls()
 
     Check1 = Controls::checkBox(this, "Check1", u"Keep practice history"_s, twipsRect(120, 5625, 3840, 315));
     Check2 = Controls::checkBox(this, "Check2", u"Ask words to work on first"_s, twipsRect(4080, 5625, 3840, 315));
-    PushButton2
-        = Controls::button(this, "PushButton2", u"Practise Words To Work On"_s, twipsRect(120, 6090, 3840, 405));
-    PushButton3
-        = Controls::button(this, "PushButton3", u"Save Words To Work On..."_s, twipsRect(4080, 6090, 3840, 405));
-    PushButton4 = Controls::button(this, "PushButton4", u"Forget History..."_s, twipsRect(120, 6630, 3840, 405));
-    PushButton5 = Controls::button(this, "PushButton5", u"Close"_s, twipsRect(4080, 6630, 3840, 405));
+    Check3
+        = Controls::checkBox(this, "Check3", u"Copy it right after a miss"_s, twipsRect(4080, kCopyRowTop, 3840, 315));
+    PushButton2 = Controls::button(this, "PushButton2", u"Practise Words To Work On"_s,
+                                   twipsRect(120, 6090 + kCopyRow, 3840, 405));
+    PushButton3 = Controls::button(this, "PushButton3", u"Save Words To Work On..."_s,
+                                   twipsRect(4080, 6090 + kCopyRow, 3840, 405));
+    PushButton4
+        = Controls::button(this, "PushButton4", u"Forget History..."_s, twipsRect(120, 6630 + kCopyRow, 3840, 405));
+    PushButton5 = Controls::button(this, "PushButton5", u"Close"_s, twipsRect(4080, 6630 + kCopyRow, 3840, 405));
 
     Label3 = Controls::label(this, "Label3", QString(), twipsRect(120, kRecordingTop, 7800, kRecordingHeight),
                              u"Whether new answers are kept in the practice history"_s);
     Label3->hide();
 
-    const QList<QWidget *> tabOrder{Combo1, PushButton1, ListView1,   ListView2,   Check1,
-                                    Check2, PushButton2, PushButton3, PushButton4, PushButton5};
+    const QList<QWidget *> tabOrder{Combo1, PushButton1, ListView1,   ListView2,   Check1,     Check2,
+                                    Check3, PushButton2, PushButton3, PushButton4, PushButton5};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
 
@@ -139,6 +146,7 @@ void Form4::buildControls()
     // clicks nothing); the window's own settings are made without them.
     connect(Check1, &QCheckBox::toggled, this, inTurn(&Form4::Check1_Click));
     connect(Check2, &QCheckBox::toggled, this, inTurn(&Form4::Check2_Click));
+    connect(Check3, &QCheckBox::toggled, this, inTurn(&Form4::Check3_Click));
     connect(PushButton2, &QPushButton::clicked, this, inTurn(&Form4::PushButton2_Click));
     connect(PushButton3, &QPushButton::clicked, this, inTurn(&Form4::PushButton3_Click));
     connect(PushButton4, &QPushButton::clicked, this, inTurn(&Form4::PushButton4_Click));
@@ -165,14 +173,16 @@ void Form4::Form_Load(const QString &listPath)
     if (FileExists(m_state.besideProgram(ProgramFiles::kHandPointer))) {
         installHandPointer(m_state.besideProgram(ProgramFiles::kHandPointer), this,
                            {PushButton1, PushButton2, PushButton3, PushButton4, PushButton5},
-                           {this, Label1, Label2, Check1, Check2, ListView1->viewport(), ListView2->viewport(),
+                           {this, Label1, Label2, Check1, Check2, Check3, ListView1->viewport(), ListView2->viewport(),
                             ListView1->header(), ListView2->header(), Chart1->viewport()});
     }
     {
         const QSignalBlocker quiet1(Check1);
         const QSignalBlocker quiet2(Check2);
+        const QSignalBlocker quiet3(Check3);
         Check1->setChecked(record().keepHistory());
         Check2->setChecked(WordsFirst::isOn(m_state));
+        Check3->setChecked(m_state.copyAfterMiss());
     }
     refresh();
 }
@@ -202,7 +212,7 @@ void Form4::showGames()
         const GameSummary &game = m_games.at(row);
         switch (column) {
         case 0:
-            return playedText(game.started);
+            return game.kind == GameKind::Test ? playedText(game.started) + u" (test)"_s : playedText(game.started);
         case 1:
             return QString::number(game.answered);
         case 2:
@@ -291,6 +301,11 @@ void Form4::Check1_Click()
 void Form4::Check2_Click()
 {
     WordsFirst::setOn(m_state, Check2->isChecked());
+}
+
+void Form4::Check3_Click()
+{
+    m_state.setCopyAfterMiss(Check3->isChecked());
 }
 
 void Form4::PushButton2_Click()
