@@ -110,8 +110,8 @@ void tst_SchoolTest::finishLine_data()
     QTest::addRow("one word right of one") << qint64(1) << qint64(1) << u"The word was right. Well done!"_s;
     QTest::addRow("some right") << qint64(7) << qint64(10) << u"7 of 10 words right."_s;
     QTest::addRow("none right of one") << qint64(0) << qint64(1) << u"0 of 1 word right."_s;
-    QTest::addRow("a test ended before its words were answered") << qint64(2) << qint64(10)
-                                                                  << u"2 of 10 words right."_s;
+    QTest::addRow("a test ended before its words were answered")
+        << qint64(2) << qint64(10) << u"2 of 10 words right."_s;
 }
 
 void tst_SchoolTest::finishLine()
@@ -131,12 +131,11 @@ void tst_SchoolTest::lastAnswersRight_data()
     const QStringList given{u"cat"_s, u"dog"_s, u"owl"_s, u"emu"_s};
     QTest::addRow("every answer right, letter case aside")
         << given << QStringList{u"CAT"_s, u"dog"_s, u"Owl"_s, u"emu"_s} << qsizetype(4) << true;
-    QTest::addRow("a miss in the pass") << given << QStringList{u"cat"_s, u"dgo"_s, u"owl"_s, u"emu"_s}
-                                        << qsizetype(4) << false;
+    QTest::addRow("a miss in the pass") << given << QStringList{u"cat"_s, u"dgo"_s, u"owl"_s, u"emu"_s} << qsizetype(4)
+                                        << false;
     QTest::addRow("a miss before the pass does not count")
         << given << QStringList{u"kat"_s, u"dog"_s, u"owl"_s, u"emu"_s} << qsizetype(3) << true;
-    QTest::addRow("fewer answers than the pass")
-        << given << QStringList{u"cat"_s, u"dog"_s} << qsizetype(3) << false;
+    QTest::addRow("fewer answers than the pass") << given << QStringList{u"cat"_s, u"dog"_s} << qsizetype(3) << false;
     QTest::addRow("the word being asked has no answer yet")
         << given << QStringList{u"cat"_s, u"dog"_s, u"owl"_s} << qsizetype(3) << true;
 }
@@ -159,10 +158,11 @@ void tst_SchoolTest::copyRule_data()
     QTest::addColumn<QList<Stage>>("stages");
     QTest::addColumn<QList<bool>>("results");
     QTest::addRow("typing covers the word, a right copy ends")
-        << QStringList{u"type:b"_s, u"type:be"_s, u"enter:because"_s} << QList<Stage>{Stage::Covered, Stage::Covered, Stage::None}
-        << QList<bool>{true, false, true};
+        << QStringList{u"type:b"_s, u"type:be"_s, u"enter:because"_s}
+        << QList<Stage>{Stage::Covered, Stage::Covered, Stage::None} << QList<bool>{true, false, true};
     QTest::addRow("an emptied box does not cover the word")
-        << QStringList{u"type:"_s, u"type:b"_s} << QList<Stage>{Stage::Shown, Stage::Covered} << QList<bool>{false, true};
+        << QStringList{u"type:"_s, u"type:b"_s} << QList<Stage>{Stage::Shown, Stage::Covered}
+        << QList<bool>{false, true};
     QTest::addRow("a wrong copy shows the word again")
         << QStringList{u"type:becuase"_s, u"enter:becuase"_s, u"type:b"_s, u"enter:because"_s}
         << QList<Stage>{Stage::Covered, Stage::Shown, Stage::Covered, Stage::None}
