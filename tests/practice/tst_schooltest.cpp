@@ -30,8 +30,6 @@ private slots:
     void eachDifferentWordOnce_data();
     void eachDifferentWordOnce();
     void orderFollowsTheRandomSource();
-    void endsAfterTheLastWord_data();
-    void endsAfterTheLastWord();
     void finishLine_data();
     void finishLine();
     void lastAnswersRight_data();
@@ -79,26 +77,6 @@ void tst_SchoolTest::orderFollowsTheRandomSource()
         orders.insert(SchoolTest::order(list, seeded).join(u','));
     }
     QVERIFY2(orders.size() > 5, "the order is not random");
-}
-
-void tst_SchoolTest::endsAfterTheLastWord_data()
-{
-    QTest::addColumn<qsizetype>("words");
-    QTest::addColumn<qsizetype>("answered");
-    QTest::addColumn<bool>("over");
-    QTest::addRow("before the last answer") << qsizetype(3) << qsizetype(2) << false;
-    QTest::addRow("after the last answer") << qsizetype(3) << qsizetype(3) << true;
-    QTest::addRow("one word, unanswered") << qsizetype(1) << qsizetype(0) << false;
-    QTest::addRow("one word, answered") << qsizetype(1) << qsizetype(1) << true;
-    QTest::addRow("no words at all") << qsizetype(0) << qsizetype(0) << true;
-}
-
-void tst_SchoolTest::endsAfterTheLastWord()
-{
-    QFETCH(qsizetype, words);
-    QFETCH(qsizetype, answered);
-    QFETCH(bool, over);
-    QCOMPARE(SchoolTest::isOver(words, answered), over);
 }
 
 void tst_SchoolTest::finishLine_data()
