@@ -93,6 +93,8 @@ void Form1::buildControls()
     PushButton13 = Controls::button(this, "PushButton13", u"Take a Test"_s, twipsRect(120, 6075, 7800, 405));
     Label5 = Controls::label(this, "Label5", QString(), twipsRect(120, 6600, 7800, 255),
                              u"How a finished round of words went"_s);
+    // Shown only while it says something, so that the bus lists no empty line.
+    Label5->hide();
 
     // Tab goes down the window from the answer box, then on from the top.
     const QList<QWidget *> tabOrder{Text2,        PushButton8,  PushButton5,  Text1,       PushButton6,

@@ -122,6 +122,8 @@ private:
     void coverCopy();
     // The next word of a practice game, as an answer moves on to it.
     void askNextWord();
+    // Shows the finish line, or hides it when there is none.
+    void showFinishLine(const QString &line);
 
     ProgramState &m_state;
     Navigator &m_navigator;

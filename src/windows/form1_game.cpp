@@ -99,7 +99,7 @@ void Form1::PushButton3_Click()
         endTest();
         return;
     }
-    Label5->clear();
+    showFinishLine(QString());
     m_state.game.copy.clear();
     Steps s(m_state.prompts(), u"Form1", u"PushButton3_Click");
     if (s.test(100, [&] { return PushButton3->text() == kStartCaption; })) {
@@ -261,7 +261,7 @@ void Form1::PushButton8_Click()
     const qsizetype pass = m_state.gameWords().distinctCount();
     if (m_state.usedWords.count() == pass
         && SchoolTest::lastAnswersRight(m_state.game.givenWords, m_state.game.typedWords, pass))
-        Label5->setText(SchoolTest::finishLine(pass, pass));
+        showFinishLine(SchoolTest::finishLine(pass, pass));
     if (m_state.game.copy.active()) {
         // Typing that came during the feedback has begun the copy.
         if (m_state.game.copy.typed(Text2->text()))
@@ -328,6 +328,12 @@ void Form1::askNextWord()
     QCoreApplication::processEvents();
 }
 
+void Form1::showFinishLine(const QString &line)
+{
+    Label5->setText(line);
+    Label5->setVisible(!line.isEmpty());
+}
+
 void Form1::coverCopy()
 {
     Label4->setText(u"Now type the word again."_s);
@@ -372,7 +378,7 @@ void Form1::PushButton13_Click()
     game.testWords = SchoolTest::order(m_state.dictionary, m_state.random());
     game.started = true;
     Label4->clear();
-    Label5->clear();
+    showFinishLine(QString());
     PushButton3->setText(kEndTestCaption.toString());
     Text2->setFocus();
     askTestWord();
@@ -418,6 +424,7 @@ void Form1::endTest()
     results.lblWrong->setText(u"Wrong: "_s + QString::number(tally.wrong));
     results.lblScore->setText(Scoring::scoreText(tally));
     results.Label1->setText(SchoolTest::finishLine(tally.correct, game.testWords.size()));
+    results.Label1->show();
     game = GameState();
     Text2->clear();
     Label1->clear();

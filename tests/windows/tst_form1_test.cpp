@@ -147,6 +147,7 @@ void tst_Form1Test::testAsksEachWordOnceAndEndsByItself()
     QCOMPARE(results->ListView1->topLevelItemCount(), answers.size());
     QCOMPARE(results->lblScore->text(), score);
     QCOMPARE(results->Label1->text(), finish);
+    QVERIFY(results->Label1->isVisible());
     QVERIFY(program->prompts.boxes.isEmpty());
 }
 
@@ -294,6 +295,7 @@ void tst_Form1Test::practiceFinishLine()
         type(k == missed ? u"zz"_s : spoken.constLast());
     }
     QCOMPARE(form1.Label5->text(), line);
+    QCOMPARE(form1.Label5->isVisible(), !line.isEmpty());
     QVERIFY(program->prompts.boxes.isEmpty());
     form1.PushButton3->click();
     QVERIFY(form1.Label5->text().isEmpty());
