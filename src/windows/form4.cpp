@@ -221,7 +221,10 @@ void Form4::showGames()
             return percentText(game.score);
         }
     });
-    ListView1->resizeColumnToContents(0);
+    // Every column as wide as its texts, so that a test's mark does not push
+    // the score out of the table.
+    for (int column = 0; column < m_gamesTable->columnCount(); ++column)
+        ListView1->resizeColumnToContents(column);
 
     QList<QPointF> points;
     points.reserve(m_games.size());
