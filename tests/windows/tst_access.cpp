@@ -263,6 +263,8 @@ void tst_Access::switchedByTheActionAsByAClick_data()
         << u"Check1"_s << u"Keep Practice History"_s << u"False"_s << QString() << QString();
     QTest::addRow("Ask words to work on first")
         << u"Check2"_s << u"Words To Work On First"_s << u"True"_s << QString() << QString();
+    QTest::addRow("Copy it right after a miss")
+        << u"Check3"_s << u"Copy After Miss"_s << u"True"_s << QString() << QString();
 }
 
 // Switch access, voice control and test tools switch option buttons and
