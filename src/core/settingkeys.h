@@ -39,5 +39,8 @@ inline constexpr QStringView kLearner = u"Learner";
 inline constexpr Number kKeepHistory{u"Keep Practice History", 1};
 // "True" while each pass of a game asks the learner's words to work on first.
 inline constexpr Number kWordsToWorkOnFirst{u"Words To Work On First", 0};
+// "True" while a practice game asks for the word to be copied right after a
+// miss, else "False".
+inline constexpr Number kCopyAfterMiss{u"Copy After Miss", 0};
 
 } // namespace SettingKeys

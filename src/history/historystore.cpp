@@ -56,6 +56,23 @@ bool isDamage(const QSqlError &error)
     return code == kCorrupt || code == kNotADatabase;
 }
 
+// The copies typed after a miss: checked, never scored, so kept apart from
+// the answers. given and typed are their recorded parts.
+const QString kCopiesTable = u"CREATE TABLE copies ("
+                             "  id INTEGER PRIMARY KEY,"
+                             "  game INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,"
+                             "  given TEXT NOT NULL,"
+                             "  typed TEXT NOT NULL,"
+                             "  correct INTEGER NOT NULL CHECK (correct IN (0, 1)),"
+                             "  answered INTEGER NOT NULL)"_s;
+const QString kCopiesIndex = u"CREATE INDEX copies_by_game ON copies (game)"_s;
+
+// games.kind: 0 a practice game, 1 a test.
+qint64 kindNumber(GameKind kind)
+{
+    return kind == GameKind::Test ? 1 : 0;
+}
+
 const QStringList kSchema{
     u"CREATE TABLE learners ("
     "  id INTEGER PRIMARY KEY,"
@@ -74,7 +91,8 @@ const QStringList kSchema{
     "  list INTEGER NOT NULL REFERENCES lists (id),"
     "  started INTEGER NOT NULL,"
     "  answered INTEGER NOT NULL DEFAULT 0,"
-    "  correct INTEGER NOT NULL DEFAULT 0)"_s,
+    "  correct INTEGER NOT NULL DEFAULT 0,"
+    "  kind INTEGER NOT NULL DEFAULT 0)"_s,
     u"CREATE INDEX games_by_learner ON games (learner, list)"_s,
     // given and typed are their recorded parts (recordedPart), and word_key
     // is the given one as the answer check sees it (AnswerCheck::comparable).
@@ -106,6 +124,8 @@ const QStringList kSchema{
     "  asked INTEGER NOT NULL,"
     "  wrong INTEGER NOT NULL,"
     "  PRIMARY KEY (learner, list, word_key)) WITHOUT ROWID"_s,
+    kCopiesTable,
+    kCopiesIndex,
 };
 
 // Version 1 keyed words by upper-casing alone; the answer check now also
@@ -173,6 +193,15 @@ QSqlError upgrade(const QSqlDatabase &db, int from)
             QSqlQuery query(db);
             for (const QString &column : {u"given_length"_s, u"typed_length"_s}) {
                 if (!query.exec(u"ALTER TABLE answers ADD COLUMN "_s + column + u" INTEGER"_s))
+                    throw query.lastError();
+            }
+        }
+        if (from < 4) {
+            // Every game kept is a practice game.
+            QSqlQuery query(db);
+            for (const QString &statement :
+                 {u"ALTER TABLE games ADD COLUMN kind INTEGER NOT NULL DEFAULT 0"_s, kCopiesTable, kCopiesIndex}) {
+                if (!query.exec(statement))
                     throw query.lastError();
             }
         }
@@ -559,7 +588,7 @@ QList<PastGame> HistoryStore::pastGames(const QString &learner, const WordListId
     {
         QSqlQuery query(QSqlDatabase::database(m_connection, false));
         query.setForwardOnly(true);
-        query.prepare(u"SELECT g.id, g.started, g.answered, g.correct FROM games g"
+        query.prepare(u"SELECT g.id, g.started, g.answered, g.correct, g.kind FROM games g"
                       " JOIN learners p ON p.id = g.learner"
                       " WHERE p.name = ? AND g.list IN (SELECT id FROM lists WHERE path = ? OR words_hash = ?)"
                       " ORDER BY g.started DESC, g.id DESC"_s);
@@ -573,6 +602,8 @@ QList<PastGame> HistoryStore::pastGames(const QString &learner, const WordListId
                 game.started = QDateTime::fromMSecsSinceEpoch(query.value(1).toLongLong());
                 game.answered = query.value(2).toLongLong();
                 game.correct = query.value(3).toLongLong();
+                game.kind
+                    = query.value(4).toLongLong() == kindNumber(GameKind::Test) ? GameKind::Test : GameKind::Practice;
                 games.append(game);
             }
             if (!query.lastError().isValid())
@@ -764,7 +795,7 @@ bool HistoryStore::write(const std::function<void(QSqlQuery &)> &statements)
     return false;
 }
 
-qint64 HistoryStore::recordGame(const QString &learner, const WordListId &list, const QDateTime &started)
+qint64 HistoryStore::recordGame(const QString &learner, const WordListId &list, const QDateTime &started, GameKind kind)
 {
     followFile();
     qint64 game = 0;
@@ -775,10 +806,11 @@ qint64 HistoryStore::recordGame(const QString &learner, const WordListId &list, 
         query.addBindValue(list.wordsHash);
         if (!query.exec())
             throw query.lastError();
-        query.prepare(u"INSERT INTO games (learner, list, started)"
-                      " SELECT ?, id, ? FROM lists WHERE path = ? AND words_hash = ?"_s);
+        query.prepare(u"INSERT INTO games (learner, list, started, kind)"
+                      " SELECT ?, id, ?, ? FROM lists WHERE path = ? AND words_hash = ?"_s);
         query.addBindValue(learnerNumber);
         query.addBindValue(started.toMSecsSinceEpoch());
+        query.addBindValue(kindNumber(kind));
         query.addBindValue(list.path);
         query.addBindValue(list.wordsHash);
         if (!query.exec())
@@ -837,6 +869,26 @@ bool HistoryStore::recordAnswer(qint64 game, const RecordedAnswer &answer)
         query.addBindValue(game);
         if (!query.exec())
             throw query.lastError();
+    });
+    return written && !forgotten;
+}
+
+bool HistoryStore::recordCopy(qint64 game, const RecordedAnswer &copy)
+{
+    followFile();
+    if (game <= 0 || (m_followed && !m_gamesSinceFollowed.contains(game)))
+        return false;
+    bool forgotten = false;
+    const bool written = write([&](QSqlQuery &query) {
+        query.prepare(u"INSERT INTO copies (game, given, typed, correct, answered)"
+                      " SELECT id, ?, ?, ?, ? FROM games WHERE id = ?"_s);
+        for (const QVariant &value :
+             {QVariant(recordedPart(copy.givenWord)), QVariant(recordedPart(copy.typedText)),
+              QVariant(copy.correct ? 1 : 0), QVariant(copy.answered.toMSecsSinceEpoch()), QVariant(game)})
+            query.addBindValue(value);
+        if (!query.exec())
+            throw query.lastError();
+        forgotten = query.numRowsAffected() == 0;
     });
     return written && !forgotten;
 }

@@ -31,8 +31,9 @@ public:
     // The schema this version writes.
     // 2: words keyed as the answer check sees them now (accents composed,
     // invisible characters left out). 3: the whole lengths of long words and
-    // typed texts, of which only a part is kept.
-    static constexpr int kSchemaVersion = 3;
+    // typed texts, of which only a part is kept. 4: tests apart from
+    // practice games, and the copies typed after a miss.
+    static constexpr int kSchemaVersion = 4;
     // Long enough for another copy's short transaction to end, short enough
     // that an answer never waits long for a copy that holds the file.
     static constexpr int kBusyTimeoutMs = 1000;
@@ -59,8 +60,10 @@ public:
     QList<PastGame> pastGames(const QString &learner, const WordListId &list) override;
     QList<WordOutcome> wordsByGame(const QString &learner, const WordListId &list) override;
     QList<PlayedList> playedLists(const QString &learner) override;
-    qint64 recordGame(const QString &learner, const WordListId &list, const QDateTime &started) override;
+    qint64 recordGame(const QString &learner, const WordListId &list, const QDateTime &started,
+                      GameKind kind = GameKind::Practice) override;
     bool recordAnswer(qint64 game, const RecordedAnswer &answer) override;
+    bool recordCopy(qint64 game, const RecordedAnswer &copy) override;
     QString takeNotice() override;
 
     const QString &filePath() const { return m_filePath; }

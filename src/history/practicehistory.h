@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "practice/gamestate.h"
 #include "practice/wordstoworkon.h"
 
 #include <QCryptographicHash>
@@ -57,6 +58,7 @@ struct PastGame
     QDateTime started;
     qint64 answered = 0;
     qint64 correct = 0;
+    GameKind kind = GameKind::Practice;
 };
 
 // A list a learner has played: its last path and words, its games and the
@@ -114,13 +116,20 @@ public:
 
     // Records a new game for the learner (added when new) on the list and
     // returns its number, or 0 when it could not be recorded.
-    virtual qint64 recordGame(const QString &learner, const WordListId &list, const QDateTime &started) = 0;
+    // Games recorded before tests were kept apart are practice games.
+    virtual qint64 recordGame(const QString &learner, const WordListId &list, const QDateTime &started,
+                              GameKind kind = GameKind::Practice)
+        = 0;
     // Records one answer of a recorded game in a transaction of its own,
     // the recorded part of its word and typed text (grouped by the recorded
     // part of the word) with their whole lengths;
     // false when it was not recorded, also when the game has been forgotten
     // meanwhile (the store itself still works then).
     virtual bool recordAnswer(qint64 game, const RecordedAnswer &answer) = 0;
+    // Records a copy typed after a miss in the game: kept as a copy, it
+    // counts in no score and decides no word to work on. False when it was
+    // not recorded, as for an answer.
+    virtual bool recordCopy(qint64 game, const RecordedAnswer &copy) = 0;
 
     // The text of what went wrong since the last call, or empty: a damaged
     // file set aside, a folder that cannot be written, a locked or full disk,

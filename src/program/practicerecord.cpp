@@ -208,7 +208,7 @@ QList<GameSummary> PracticeRecord::pastGames(const QString &listPath, const Word
         summaries.reserve(games.size());
         for (const PastGame &game : games)
             summaries.append({game.started, game.answered, game.correct,
-                              Scoring::percent(game.correct, game.answered - game.correct)});
+                              Scoring::percent(game.correct, game.answered - game.correct), game.kind});
     }
     tell();
     return summaries;
@@ -242,7 +242,7 @@ ListProgress PracticeRecord::progressOf(const WordListId &list, const std::optio
         progress.games.reserve(games.size());
         for (const PastGame &game : games)
             progress.games.append({game.started, game.answered, game.correct,
-                                   Scoring::percent(game.correct, game.answered - game.correct)});
+                                   Scoring::percent(game.correct, game.answered - game.correct), game.kind});
         outcomes = store->wordsByGame(learner(), list);
     }
     tell();
@@ -284,6 +284,14 @@ void PracticeRecord::answered(const GameState &game, const QString &listPath, co
     }
 }
 
+void PracticeRecord::copied(const QString &word, const QString &copy)
+{
+    if (m_game == 0 || !keepHistory() || !m_history)
+        return;
+    m_history->recordCopy(m_game, {word, copy, AnswerCheck::same(copy, word), QDateTime::currentDateTime()});
+    tell();
+}
+
 void PracticeRecord::record(const GameState &game, const QString &listPath, const WordStore &list)
 {
     const qsizetype answers = game.typedWords.size();
@@ -317,7 +325,7 @@ void PracticeRecord::record(const GameState &game, const QString &listPath, cons
             break;
         if (m_game == 0 || m_gameLearner != name || m_gameList.path != id.path
             || m_gameList.wordsHash != id.wordsHash) {
-            m_game = store->recordGame(name, id, answer.answered);
+            m_game = store->recordGame(name, id, answer.answered, game.kind);
             m_gameLearner = name;
             m_gameList = id;
         }

@@ -16,9 +16,6 @@ class SettingsStore;
 class WordStore;
 struct GameState;
 
-// What a game was played as: practice, or a test of the whole list.
-enum class GameKind { Practice, Test };
-
 // A past game as the Progress window lists it.
 struct GameSummary
 {
@@ -101,6 +98,10 @@ public:
     // Records the game's last answer, judged as the game judges it, on the
     // list in use; the first answer of a game records the game.
     void answered(const GameState &game, const QString &listPath, const WordStore &list);
+    // Records a copy typed after a miss of the game being recorded, right
+    // when the answer check finds it the word; nothing when that game's
+    // answers were not recorded.
+    void copied(const QString &word, const QString &copy);
 
     // The login name, the first learner's name.
     static QString loginName();

@@ -3,6 +3,8 @@
 
 #include "audio/speakword.h"
 #include "core/delay.h"
+#include "core/failure.h"
+#include "core/settingconversions.h"
 #include "core/utilities.h"
 #include "history/historystore.h"
 
@@ -45,6 +47,20 @@ QString ProgramState::ReadSetting(const SettingKeys::Number &setting) const
 void ProgramState::WriteSetting(QStringView key, const QString &value) const
 {
     m_services.settings->WriteSetting(key.toString(), value);
+}
+
+bool ProgramState::copyAfterMiss() const
+{
+    try {
+        return SettingConversions::truthValue(ReadSetting(SettingKeys::kCopyAfterMiss));
+    } catch (const Failure &) {
+        return false;
+    }
+}
+
+void ProgramState::setCopyAfterMiss(bool on) const
+{
+    WriteSetting(SettingKeys::kCopyAfterMiss.key, on ? QStringLiteral("True") : QStringLiteral("False"));
 }
 
 void ProgramState::practise(const QStringList &words)

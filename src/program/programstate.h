@@ -90,6 +90,12 @@ public:
     void setFirstWords(const QSet<QString> &words);
     const QSet<QString> &firstWords() const;
 
+    // "Copy it right after a miss" (off by default); a value that cannot be
+    // read as true or false counts as off. Setting it throws Failure when it
+    // cannot be written.
+    bool copyAfterMiss() const;
+    void setCopyAfterMiss(bool on) const;
+
     GameState game;
     AudioContext audio;
     GameAudio gameAudio;

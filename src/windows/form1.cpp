@@ -31,8 +31,9 @@ using Looks::twipsRect;
 namespace {
 
 constexpr int kClientWidth = 8040;
-// One row below the design's last, for the Progress button.
-constexpr int kClientHeight = 6075;
+// Rows below the design's last: the Progress button, the Take a Test button
+// and the finish line.
+constexpr int kClientHeight = 6975;
 
 } // namespace
 
@@ -89,11 +90,16 @@ void Form1::buildControls()
 
     PushButton4 = Controls::button(this, "PushButton4", u"Audio Options"_s, twipsRect(120, 5025, 7800, 405));
     PushButton12 = Controls::button(this, "PushButton12", u"Progress"_s, twipsRect(120, 5550, 7800, 405));
+    PushButton13 = Controls::button(this, "PushButton13", u"Take a Test"_s, twipsRect(120, 6075, 7800, 405));
+    Label5 = Controls::label(this, "Label5", QString(), twipsRect(120, 6600, 7800, 255),
+                             u"How a finished round of words went"_s);
+    // Shown only while it says something, so that the bus lists no empty line.
+    Label5->hide();
 
     // Tab goes down the window from the answer box, then on from the top.
     const QList<QWidget *> tabOrder{Text2,        PushButton8,  PushButton5,  Text1,       PushButton6,
                                     PushButton2,  PushButton11, PushButton10, PushButton1, PushButton4,
-                                    PushButton12, PushButton3,  PushButton7};
+                                    PushButton12, PushButton13, PushButton3,  PushButton7};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
 
@@ -108,6 +114,12 @@ void Form1::buildControls()
     connect(PushButton2, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton2_Click); });
     connect(PushButton4, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton4_Click); });
     connect(PushButton12, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton12_Click); });
+    connect(PushButton13, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton13_Click); });
+    // Typing into the answer box covers the word being copied.
+    connect(Text2, &QLineEdit::textEdited, this, [this](const QString &text) {
+        if (m_state.game.copy.typed(text))
+            coverCopy();
+    });
 
     // Closing the main window ends the program at once, also during a wait,
     // which then gives up; nothing is unloaded under the running handler.
@@ -155,7 +167,7 @@ void Form1::Form_Load(const QString &givenList)
         s.step(104, [&] {
             installHandPointer(m_state.besideProgram(ProgramFiles::kHandPointer), this,
                                {PushButton3, PushButton5, PushButton8, PushButton6, PushButton1, PushButton2,
-                                PushButton10, PushButton11, PushButton4, PushButton12, PushButton7},
+                                PushButton10, PushButton11, PushButton4, PushButton12, PushButton13, PushButton7},
                                {this, Frame5, Frame3});
         });
     }

@@ -63,6 +63,9 @@ public:
     void PushButton7_Click();
     void Form_KeyDown(QKeyEvent *event);
     void Text2_KeyPress(QKeyEvent *event);
+    // "Take a Test": each different word of the list in use once, without
+    // help; it ends by itself after the last word, or at "End Test".
+    void PushButton13_Click();
 
     // Audio options.
     void PushButton4_Click();
@@ -87,6 +90,9 @@ public:
     QLabel *Label3;
     QPushButton *PushButton4;
     QPushButton *PushButton12;
+    QPushButton *PushButton13;
+    // The finish line: how a finished pass of right answers went.
+    QLabel *Label5;
     QPushButton *PushButton7;
     QLabel *Label4;
     QLabel *Label2;
@@ -107,6 +113,17 @@ private:
     void handle(void (Form1::*handler)());
     void buildControls();
     void Form_QueryUnload();
+    // The test (form1_game.cpp): its next word, an answer, its end.
+    void askTestWord();
+    void testAnswered();
+    void endTest();
+    // The copy after a miss (form1_game.cpp).
+    void copyEntered();
+    void coverCopy();
+    // The next word of a practice game, as an answer moves on to it.
+    void askNextWord();
+    // Shows the finish line, or hides it when there is none.
+    void showFinishLine(const QString &line);
 
     ProgramState &m_state;
     Navigator &m_navigator;

@@ -4,6 +4,7 @@
 #include "audio/audiopreferences.h"
 #include "core/errorreport.h"
 #include "practice/answercheck.h"
+#include "practice/schooltest.h"
 #include "practice/scoring.h"
 #include "program/dictionary.h"
 #include "program/programstate.h"
@@ -31,6 +32,7 @@ constexpr int kStartButtonIdleWidth = 7800;
 
 constexpr QStringView kStartCaption = u"Start Game";
 constexpr QStringView kEndCaption = u"End Game";
+constexpr QStringView kEndTestCaption = u"End Test";
 
 QString counterText(const ProgramState &state)
 {
@@ -65,10 +67,40 @@ bool playSounds(const ProgramState &state)
     return state.audio.preferences->playSounds();
 }
 
+QString shownWord(const QString &word)
+{
+    return AnswerCheck::shown(word, AnswerCheck::kLongestShown);
+}
+
+// Lists the answered pairs in the results window, as End Game does.
+Scoring::Tally listAnswers(Form2 &results, const QStringList &given, const QStringList &typed)
+{
+    Scoring::Tally tally;
+    for (qsizetype k = 0; k < given.size() && k < typed.size(); ++k) {
+        auto *row = new AnswerRow(results.ListView1, given.at(k));
+        row->setText(1, typed.at(k));
+        if (Scoring::isCorrect(typed.at(k), given.at(k))) {
+            row->setText(2, u"Correct"_s);
+            ++tally.correct;
+        } else {
+            row->setText(2, u"Wrong"_s);
+            row->tellWhereItWentWrong();
+            ++tally.wrong;
+        }
+    }
+    return tally;
+}
+
 } // namespace
 
 void Form1::PushButton3_Click()
 {
+    if (m_state.game.started && m_state.game.kind == GameKind::Test) {
+        endTest();
+        return;
+    }
+    showFinishLine(QString());
+    m_state.game.copy.clear();
     Steps s(m_state.prompts(), u"Form1", u"PushButton3_Click");
     if (s.test(100, [&] { return PushButton3->text() == kStartCaption; })) {
         if (s.test(102, [&] { return m_state.game.started; })) {
@@ -172,6 +204,14 @@ void Form1::startGameOver(const QStringList &words)
 
 void Form1::PushButton8_Click()
 {
+    if (m_state.game.started && m_state.game.kind == GameKind::Test) {
+        testAnswered();
+        return;
+    }
+    if (m_state.game.started && m_state.game.copy.active()) {
+        copyEntered();
+        return;
+    }
     Steps s(m_state.prompts(), u"Form1", u"PushButton8_Click");
     if (s.test(102, [&] { return !m_state.game.started; })) {
         s.step(144, [&] { m_state.prompts().message(u"Please start the game first before entering word."_s); });
@@ -204,6 +244,9 @@ void Form1::PushButton8_Click()
         });
         if (s.test(116, [&] { return playSounds(m_state); }))
             s.step(118, [&] { m_state.gameAudio.playSound(false); });
+        // The spelling stays shown for a copy; the next word waits for it.
+        if (m_state.copyAfterMiss())
+            m_state.game.copy.missed(lastGiven());
     } else {
         s.step(120,
                [&] { Label4->setText(u"Correct: "_s + AnswerCheck::shown(lastGiven(), AnswerCheck::kLongestShown)); });
@@ -213,6 +256,19 @@ void Form1::PushButton8_Click()
     s.step(126, [&] { UpdateScore(); });
     s.step(128, [&] { Text2->setText(TypeAhead::typedSince(judged, Text2->text())); });
     s.step(130, [&] { Text2->setFocus(); });
+    // A pass over every word of the list, each answered right at the first
+    // try, is said in words.
+    const qsizetype pass = m_state.gameWords().distinctCount();
+    if (m_state.usedWords.count() == pass
+        && SchoolTest::lastAnswersRight(m_state.game.givenWords, m_state.game.typedWords, pass))
+        showFinishLine(SchoolTest::finishLine(pass, pass));
+    if (m_state.game.copy.active()) {
+        // Typing that came during the feedback has begun the copy.
+        if (m_state.game.copy.typed(Text2->text()))
+            coverCopy();
+        QCoreApplication::processEvents();
+        return;
+    }
     s.step(132, [&] { m_state.game.currentWord = getWordFromDictionary(m_state); });
     s.step(134, [&] { m_state.gameAudio.speakWord(m_state.game.currentWord); });
     s.step(136, [&] { m_state.game.givenWords.append(m_state.game.currentWord); });
@@ -260,4 +316,120 @@ void Form1::Text2_KeyPress(QKeyEvent *event)
 {
     if (givesCarriageReturn(*event))
         handle(&Form1::PushButton8_Click);
+}
+
+void Form1::askNextWord()
+{
+    GameState &game = m_state.game;
+    game.currentWord = getWordFromDictionary(m_state);
+    m_state.gameAudio.speakWord(game.currentWord);
+    game.givenWords.append(game.currentWord);
+    Label1->setText(counterText(m_state));
+    QCoreApplication::processEvents();
+}
+
+void Form1::showFinishLine(const QString &line)
+{
+    Label5->setText(line);
+    Label5->setVisible(!line.isEmpty());
+}
+
+void Form1::coverCopy()
+{
+    Label4->setText(u"Now type the word again."_s);
+}
+
+void Form1::copyEntered()
+{
+    if (Text2->text().isEmpty()) {
+        m_state.prompts().message(u"You forgot to input word."_s);
+        return;
+    }
+    GameState &game = m_state.game;
+    const QString judged = Text2->text();
+    const QString word = game.copy.word();
+    m_state.practiceRecord.copied(word, judged);
+    const bool right = game.copy.entered(judged);
+    Text2->setText(TypeAhead::typedSince(judged, Text2->text()));
+    Text2->setFocus();
+    if (!right) {
+        Label4->setText(u"Not yet. Correct spelling: "_s + shownWord(word));
+        if (game.copy.typed(Text2->text()))
+            coverCopy();
+        return;
+    }
+    Label4->setText(u"Copied right: "_s + shownWord(word));
+    askNextWord();
+}
+
+void Form1::PushButton13_Click()
+{
+    if (m_state.game.started) {
+        m_state.prompts().message(u"Please end the game in progress before taking a test."_s);
+        return;
+    }
+    if (m_state.dictionary.count() == 0) {
+        m_state.prompts().message(u"The word list holds no words. Please load a word list first."_s);
+        return;
+    }
+    GameState &game = m_state.game;
+    game = GameState();
+    game.kind = GameKind::Test;
+    game.testWords = SchoolTest::order(m_state.dictionary, m_state.random());
+    game.started = true;
+    Label4->clear();
+    showFinishLine(QString());
+    PushButton3->setText(kEndTestCaption.toString());
+    Text2->setFocus();
+    askTestWord();
+}
+
+void Form1::askTestWord()
+{
+    GameState &game = m_state.game;
+    game.currentWord = game.testWords.at(game.givenWords.size());
+    m_state.gameAudio.speakWord(game.currentWord);
+    game.givenWords.append(game.currentWord);
+    Label1->setText(u" Word "_s + QString::number(game.givenWords.size()) + u" of "_s
+                    + QString::number(game.testWords.size()));
+    QCoreApplication::processEvents();
+}
+
+void Form1::testAnswered()
+{
+    if (Text2->text().isEmpty()) {
+        m_state.prompts().message(u"You forgot to input word."_s);
+        return;
+    }
+    GameState &game = m_state.game;
+    const QString judged = Text2->text();
+    game.typedWords.append(judged);
+    m_state.practiceRecord.answered(game, Text1->text(), m_state.dictionary);
+    // No right or wrong during a test: only which answer was taken.
+    Label4->setText(u"Answer taken: "_s + shownWord(judged));
+    Text2->setText(TypeAhead::typedSince(judged, Text2->text()));
+    Text2->setFocus();
+    if (SchoolTest::isOver(game.testWords.size(), game.typedWords.size()))
+        endTest();
+    else
+        askTestWord();
+}
+
+void Form1::endTest()
+{
+    GameState &game = m_state.game;
+    Form2 &results = m_navigator.results();
+    const Scoring::Tally tally = listAnswers(results, game.givenWords, game.typedWords);
+    results.lblCorrect->setText(u"Correct: "_s + QString::number(tally.correct));
+    results.lblWrong->setText(u"Wrong: "_s + QString::number(tally.wrong));
+    results.lblScore->setText(Scoring::scoreText(tally));
+    results.Label1->setText(SchoolTest::finishLine(tally.correct, game.testWords.size()));
+    results.Label1->show();
+    game = GameState();
+    Text2->clear();
+    Label1->clear();
+    Label4->clear();
+    PushButton3->setText(kStartCaption.toString());
+    results.show();
+    hide();
 }

@@ -103,6 +103,13 @@ void Form2::buildControls()
     lblScore = Controls::label(Frame1, "lblScore", u"Score:"_s,
                                twipsRect(5880, kLabelTop, 7800 - 5880 - 120, kLabelHeight), u"Score"_s);
 
+    // Beside the results, in the room the wider list leaves: how a test went;
+    // hidden after a practice game.
+    Label1 = Controls::label(this, "Label1", QString(), twipsRect(8040, 3600, kClientWidth - 8040 - 120, 675),
+                             u"How the test went"_s);
+    Label1->setWordWrap(true);
+    Label1->hide();
+
     PushButton1 = Controls::button(this, "PushButton1", u"Save Results"_s, twipsRect(120, 4390, 3840, 405));
     PushButton2 = Controls::button(this, "PushButton2", u"Close"_s, twipsRect(4080, 4390, 3840, 405));
     PushButton3 = Controls::button(this, "PushButton3", u"Practise Missed Words"_s,

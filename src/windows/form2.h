@@ -72,6 +72,8 @@ public:
     QLabel *lblCorrect;
     QLabel *lblWrong;
     QLabel *lblScore;
+    // The finish line of a test; empty after a practice game.
+    QLabel *Label1;
     QPushButton *PushButton1;
     QPushButton *PushButton2;
     QPushButton *PushButton3;

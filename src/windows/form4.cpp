@@ -159,6 +159,7 @@ void Form4::buildControls()
 
     Check1 = Controls::checkBox(this, "Check1", u"Keep practice history"_s, QRect());
     Check2 = Controls::checkBox(this, "Check2", u"Ask words to work on first"_s, QRect());
+    Check3 = Controls::checkBox(this, "Check3", u"Copy it right after a miss"_s, QRect());
     PushButton2 = Controls::button(this, "PushButton2", u"Practise Words To Work On"_s, QRect());
     PushButton3 = Controls::button(this, "PushButton3", u"Save Words To Work On..."_s, QRect());
     PushButton6 = Controls::button(this, "PushButton6", u"Save Report..."_s, QRect());
@@ -191,6 +192,7 @@ void Form4::buildControls()
     auto *settings = new QHBoxLayout();
     settings->addWidget(Check1);
     settings->addWidget(Check2);
+    settings->addWidget(Check3);
     settings->addStretch();
 
     auto *buttons = new QGridLayout();
@@ -211,8 +213,8 @@ void Form4::buildControls()
     window->addLayout(buttons);
     window->addWidget(Label3);
 
-    const QList<QWidget *> tabOrder{Combo1, PushButton1, Combo2,      ListView1,   ListView2,   Check1,
-                                    Check2, PushButton2, PushButton3, PushButton6, PushButton4, PushButton5};
+    const QList<QWidget *> tabOrder{Combo1, PushButton1, Combo2,      ListView1,   ListView2,   Check1,     Check2,
+                                    Check3, PushButton2, PushButton3, PushButton6, PushButton4, PushButton5};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
 
@@ -233,6 +235,7 @@ void Form4::buildControls()
     // clicks nothing); the window's own settings are made without them.
     connect(Check1, &QCheckBox::toggled, this, inTurn(&Form4::Check1_Click));
     connect(Check2, &QCheckBox::toggled, this, inTurn(&Form4::Check2_Click));
+    connect(Check3, &QCheckBox::toggled, this, inTurn(&Form4::Check3_Click));
     connect(PushButton2, &QPushButton::clicked, this, inTurn(&Form4::PushButton2_Click));
     connect(PushButton3, &QPushButton::clicked, this, inTurn(&Form4::PushButton3_Click));
     connect(PushButton4, &QPushButton::clicked, this, inTurn(&Form4::PushButton4_Click));
@@ -260,14 +263,16 @@ void Form4::Form_Load(const QString &listPath)
     if (FileExists(m_state.besideProgram(ProgramFiles::kHandPointer))) {
         installHandPointer(m_state.besideProgram(ProgramFiles::kHandPointer), this,
                            {PushButton1, PushButton2, PushButton3, PushButton4, PushButton5},
-                           {this, Label1, Label2, Check1, Check2, ListView1->viewport(), ListView2->viewport(),
+                           {this, Label1, Label2, Check1, Check2, Check3, ListView1->viewport(), ListView2->viewport(),
                             ListView1->header(), ListView2->header(), Chart1->viewport()});
     }
     {
         const QSignalBlocker quiet1(Check1);
         const QSignalBlocker quiet2(Check2);
+        const QSignalBlocker quiet3(Check3);
         Check1->setChecked(record().keepHistory());
         Check2->setChecked(WordsFirst::isOn(m_state));
+        Check3->setChecked(m_state.copyAfterMiss());
     }
     refresh();
     // Opened wide enough for every column of both tables.
@@ -333,7 +338,7 @@ void Form4::showGames()
         const GameSummary &game = m_progress.games.at(row);
         switch (column) {
         case 0:
-            return playedText(game.started);
+            return game.kind == GameKind::Test ? playedText(game.started) + u" (test)"_s : playedText(game.started);
         case 1:
             return QString::number(game.answered);
         case 2:
@@ -417,6 +422,11 @@ void Form4::Check1_Click()
 void Form4::Check2_Click()
 {
     WordsFirst::setOn(m_state, Check2->isChecked());
+}
+
+void Form4::Check3_Click()
+{
+    m_state.setCopyAfterMiss(Check3->isChecked());
 }
 
 void Form4::PushButton2_Click()

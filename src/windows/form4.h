@@ -39,6 +39,7 @@ public:
     void PushButton1_Click();
     void Check1_Click();
     void Check2_Click();
+    void Check3_Click();
     void PushButton2_Click();
     void PushButton3_Click();
     void PushButton4_Click();
@@ -63,6 +64,7 @@ public:
     QTreeView *ListView2;
     QCheckBox *Check1;
     QCheckBox *Check2;
+    QCheckBox *Check3;
     QPushButton *PushButton2;
     QPushButton *PushButton3;
     QPushButton *PushButton4;

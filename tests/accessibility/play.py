@@ -19,7 +19,7 @@ CTRL, SHIFT, TAB, RETURN, SPACE, R, D, O, G = 37, 50, 23, 36, 65, 27, 40, 32, 42
 
 MAIN_BUTTONS = ["Start Game", "?", "Repeat Word (Ctrl+R)", "Load Word List From Text File",
                 "Help", "View File You Are Using", "Load One-To-Ten Example List",
-                "Load 8th Grade Example List", "Audio Options", "Progress"]
+                "Load 8th Grade Example List", "Audio Options", "Progress", "Take a Test"]
 
 
 def fail(message):
@@ -110,7 +110,7 @@ def focused(node):
 
 
 def tab_to(node, name, backwards=False):
-    for _ in range(12):
+    for _ in range(20):
         if name in focused(node):
             return
         press_keys(SHIFT, TAB) if backwards else press_keys(TAB)
@@ -216,8 +216,27 @@ press_keys(SPACE)
 main = until("the main window after the audio options", lambda: window("Lexidrill"))
 no_error_box()
 
-# The Progress window reads back the game just played: its table of games is
-# the chart's text, and the word missed is a word to work on.
+# A test of the one word: no right or wrong during it, it ends by itself after
+# the word and its results say how it went.
+tab_to(main, "Take a Test")
+press_keys(RETURN)
+until("End Test", lambda: "End Test" in button_names(main))
+until("the test's counter", lambda: labels(main)["Word counter"] == " Word 1 of 1", shown=lambda: labels(main))
+until("the answer box to hold the focus", lambda: "Your spelling" in focused(main))
+answer = descendants(main, pyatspi.ROLE_TEXT)[0]
+answer.queryEditableText().setTextContents(WORD)
+press_keys(RETURN)
+results = until("the test's results", lambda: window("Results"))
+expect("test results labels", sorted(labels(results).values()),
+       ["Correct: 1", "Score: 100%", "The word was right. Well done!", "Wrong: 0"])
+tab_to(results, "Close")
+press_keys(RETURN)
+main = until("the main window after the test", lambda: window("Lexidrill"))
+no_error_box()
+
+# The Progress window reads back the test and the game before it, newest
+# first: its table of games is the chart's text, and the word missed is a
+# word to work on.
 tab_to(main, "Progress")
 press_keys(RETURN)
 progress = until("the progress window", lambda: window("Lexidrill - Progress"))
@@ -228,9 +247,10 @@ for name in ["New Learner...", "Practise Words To Work On", "Save Words To Work 
     if name not in button_names(progress):
         fail("progress buttons: %r" % button_names(progress))
 games = until("the past games", lambda: table_cells(progress, "Past games"))
-expect("past game", games[1:], ["2", "1", "50%"])
+expect("the test marked", games[0].endswith(" (test)"), True)
+expect("past test and game", games[1:4] + games[5:], ["1", "1", "100%", "2", "1", "50%"])
 words = until("the words to work on", lambda: table_cells(progress, "Words To Work On"))
-expect("words to work on", words[:4], [WORD, "2", "1", "dog"])
+expect("words to work on", words[:4], [WORD, "3", "1", "dog"])
 if len(words) != 5 or not words[4]:
     fail("where it went wrong: %r" % words)
 tab_to(progress, "Close")

@@ -106,6 +106,13 @@ void makeHistory(const QString &file, int answers)
     raw.value(u"COMMIT"_s);
 }
 
+// Takes out what version 4 added: the kind of game and the copies.
+void dropVersion4(RawConnection &raw)
+{
+    raw.value(u"DROP TABLE copies"_s);
+    raw.value(u"ALTER TABLE games DROP COLUMN kind"_s);
+}
+
 QStringList damagedFiles(const QString &folder)
 {
     return QDir(folder).entryList({u"history.damaged-*"_s}, QDir::AllEntries | QDir::Hidden);
@@ -154,6 +161,8 @@ private slots:
     void wordsByGameGroupSpellingsOfOneWord();
     void olderHistoryGroupsAsTheAnswerCheckNow_data() { spellingsOfOneWord(); }
     void olderHistoryGroupsAsTheAnswerCheckNow();
+    void version3HistoryKeepsEveryGame();
+    void testsAndCopiesAreKeptApart();
     void longTextsAreRecordedInPart_data();
     void longTextsAreRecordedInPart();
 
@@ -759,6 +768,7 @@ void tst_HistoryStore::olderHistoryGroupsAsTheAnswerCheckNow()
                       " ON CONFLICT DO UPDATE SET asked = asked + 1, wrong = wrong + 1"_s.arg(word, word.toUpper()));
         }
         raw.value(u"UPDATE games SET answered = 3"_s);
+        dropVersion4(raw);
         raw.value(u"ALTER TABLE answers DROP COLUMN given_length"_s);
         raw.value(u"ALTER TABLE answers DROP COLUMN typed_length"_s);
         raw.value(u"PRAGMA user_version = 1"_s);
@@ -776,6 +786,79 @@ void tst_HistoryStore::olderHistoryGroupsAsTheAnswerCheckNow()
     QCOMPARE(raw.value(u"SELECT word_key FROM answers WHERE given = 'rhythm'"_s).toString(), u"RHYTHM"_s);
     QCOMPARE(raw.value(u"SELECT count(*) FROM answers WHERE given_length IS NULL AND typed_length IS NULL"_s).toInt(),
              3);
+}
+
+void tst_HistoryStore::version3HistoryKeepsEveryGame()
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"history.sqlite"_s);
+    {
+        HistoryStore store(file);
+        for (int day = 0; day < 2; ++day) {
+            const qint64 game = store.recordGame(u"Ann"_s, kList, kNoon.addDays(day));
+            QVERIFY(store.recordAnswer(game, answer(u"until"_s, day ? u"until"_s : u"untill"_s)));
+        }
+    }
+    {
+        RawConnection raw(file);
+        dropVersion4(raw);
+        raw.value(u"PRAGMA user_version = 3"_s);
+        QCOMPARE(raw.value(u"SELECT count(*) FROM games"_s).toInt(), 2);
+    }
+
+    HistoryStore store(file);
+    QCOMPARE(store.access(), PracticeHistory::Access::ReadWrite);
+    const QList<PastGame> games = store.pastGames(u"Ann"_s, kList);
+    QCOMPARE(games.size(), 2);
+    for (const PastGame &game : games) {
+        QCOMPARE(game.kind, GameKind::Practice);
+        QCOMPARE(game.answered, 1);
+    }
+    QCOMPARE(games.at(0).correct, 1);
+    QCOMPARE(store.wordsByGame(u"Ann"_s, kList).size(), 2);
+    RawConnection raw(file);
+    QCOMPARE(raw.value(u"PRAGMA user_version"_s).toInt(), HistoryStore::kSchemaVersion);
+    QCOMPARE(raw.value(u"SELECT count(*) FROM answers"_s).toInt(), 2);
+}
+
+// A test is told apart from a practice game; copies count in no game's
+// score and no word's record, and go with the learner's forgotten history.
+void tst_HistoryStore::testsAndCopiesAreKeptApart()
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"history.sqlite"_s);
+    {
+        HistoryStore store(file);
+        const qint64 practice = store.recordGame(u"Ann"_s, kList, kNoon);
+        QVERIFY(store.recordAnswer(practice, answer(u"until"_s, u"untill"_s)));
+        QVERIFY(store.recordCopy(practice, answer(u"until"_s, u"untl"_s)));
+        QVERIFY(store.recordCopy(practice, answer(u"until"_s, u"until"_s)));
+        const qint64 test = store.recordGame(u"Ann"_s, kList, kNoon.addDays(1), GameKind::Test);
+        QVERIFY(store.recordAnswer(test, answer(u"rhythm"_s, u"rhythm"_s)));
+        QVERIFY(!store.recordCopy(test + 1, answer(u"rhythm"_s, u"rhythm"_s)));
+    }
+
+    HistoryStore store(file);
+    const QList<PastGame> games = store.pastGames(u"Ann"_s, kList);
+    QCOMPARE(games.size(), 2);
+    QCOMPARE(games.at(0).kind, GameKind::Test);
+    QCOMPARE(games.at(1).kind, GameKind::Practice);
+    QCOMPARE(games.at(1).answered, 1);
+    QCOMPARE(games.at(1).correct, 0);
+    qint64 untilAsked = 0;
+    for (const WordOutcome &word : store.wordsByGame(u"Ann"_s, kList)) {
+        if (word.word == u"until"_s)
+            untilAsked += word.asked;
+    }
+    QCOMPARE(untilAsked, 1);
+    {
+        RawConnection raw(file);
+        QCOMPARE(raw.value(u"SELECT group_concat(typed || ':' || correct, ',') FROM copies"_s).toString(),
+                 u"untl:0,until:1"_s);
+    }
+    QVERIFY(store.forgetHistory(u"Ann"_s));
+    RawConnection raw(file);
+    QCOMPARE(raw.value(u"SELECT count(*) FROM copies"_s).toInt(), 0);
 }
 
 void tst_HistoryStore::longTextsAreRecordedInPart_data()
