@@ -129,6 +129,9 @@ private slots:
     void speakWordReportsAFaultOnce();
     void frozenHelperLetsItsWordGo_data();
     void frozenHelperLetsItsWordGo();
+    void spareSpeaksTheLostWord_data();
+    void spareSpeaksTheLostWord();
+    void refreshReplacesTheSpare();
     void endsPromptly_data();
     void endsPromptly();
     void helperEndsWhenItsInputCloses();
@@ -362,6 +365,78 @@ void tst_HelperSpeechEngine::frozenHelperLetsItsWordGo()
     QCOMPARE(AudioTest::reportedLines(prompts, u"in Lexidrill2021/08/31.Form1.SpeakWord "_s), QList<int>{102});
     QTRY_VERIFY(helpers.calls().contains(u"2:speak(pig,1,100,0)"_s));
     QCOMPARE(engine.helpersStarted(), 2);
+}
+
+void tst_HelperSpeechEngine::spareSpeaksTheLostWord_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addRow("helper in use frozen") << u"none"_s;
+    QTest::addRow("helper in use crashes on the word") << u"crash-on-speak"_s;
+}
+
+void tst_HelperSpeechEngine::spareSpeaksTheLostWord()
+{
+    QFETCH(QString, fault);
+    Helpers helpers;
+    SpeechHelper command = helpers.command(fault);
+    command.keepSpare = true;
+    SpeechLimits limits = limitsWith(20000);
+    limits.wordBeginMs = 300;
+    HelperSpeechEngine engine(command, limits);
+    RecordingPrompts prompts;
+    Preferences preferences;
+    AudioContext audio;
+    audio.prompts = &prompts;
+    audio.speech = &engine;
+    audio.preferences = &preferences;
+    engine.engineName();
+    // The spare starts once the helper in use is ready, and waits.
+    QTRY_COMPARE(engine.helpersReady(), 2);
+    QCOMPARE(engine.helpersStarted(), 2);
+    QVERIFY(helpers.pid(2) > 0);
+    QCOMPARE(helpers.calls(), QStringList());
+    if (fault == u"none"_s)
+        QCOMPARE(::kill(pid_t(helpers.pid(1)), SIGSTOP), 0);
+
+    QElapsedTimer clock;
+    clock.start();
+    SpeakWord(audio, u"cat"_s);
+    QTRY_VERIFY2(helpers.calls().contains(u"2:speak(cat,1,100,0)"_s), qPrintable(helpers.calls().join(u' ')));
+    // A frozen helper still has the word's whole limit.
+    if (fault == u"none"_s)
+        QCOMPARE_GE(clock.elapsed(), limits.wordBeginMs);
+    QTRY_VERIFY(processGone(helpers.pid(1)));
+    // A new spare stands by for the helper now in use.
+    QTRY_COMPARE(engine.helpersReady(), 2);
+    QCOMPARE(engine.helpersStarted(), 3);
+    QCOMPARE(helpers.calls().filter(u"3:"_s), QStringList());
+
+    // Reported once, by the next word, which the former spare speaks.
+    SpeakWord(audio, u"dog"_s);
+    SpeakWord(audio, u"pig"_s);
+    QCOMPARE(AudioTest::reportedLines(prompts, u"in Lexidrill2021/08/31.Form1.SpeakWord "_s), QList<int>{102});
+    QTRY_VERIFY(helpers.calls().contains(u"2:speak(pig,1,100,0)"_s));
+    QCOMPARE(engine.helpersStarted(), 3);
+}
+
+void tst_HelperSpeechEngine::refreshReplacesTheSpare()
+{
+    Helpers helpers;
+    SpeechHelper command = helpers.command(u"none"_s);
+    command.keepSpare = true;
+    HelperSpeechEngine engine(command, limitsWith(20000));
+    engine.engineName();
+    QTRY_COMPARE(engine.helpersReady(), 2);
+
+    // The spare listed the voices as they were; the refreshed list's helper
+    // gets a spare that lists them as they are.
+    const QStringList refreshed{u"Zoe (English – United Kingdom)"_s};
+    helpers.setVoices(refreshed);
+    QCOMPARE(engine.voicesAnew(), refreshed);
+    QTRY_VERIFY(processGone(helpers.pid(2)));
+    QTRY_COMPARE(engine.helpersReady(), 2);
+    QCOMPARE(engine.helpersStarted(), 4);
+    QVERIFY(!processGone(helpers.pid(4)));
 }
 
 void tst_HelperSpeechEngine::endsPromptly_data()
