@@ -82,3 +82,8 @@ int HelperSpeechEngine::helpersRunning() const
 {
     return m_supervisor->helpersRunning();
 }
+
+int HelperSpeechEngine::helpersReady() const
+{
+    return m_supervisor->helpersReady();
+}

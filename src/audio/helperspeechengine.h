@@ -29,6 +29,10 @@ struct SpeechHelper
 {
     QString program;
     QStringList arguments;
+    // Keep a second helper started beside the one in use, so that a word
+    // the one in use loses is spoken at once instead of after a start (with
+    // speech-dispatcher, seconds for listing its voices).
+    bool keepSpare = false;
 
     // This program's own helper, lexidrill-speech: beside the program when
     // that has one, as in a build, else in the folder the installation puts
@@ -69,7 +73,9 @@ signals:
 // engine is not responding") once, and the next request starts a fresh
 // helper. A word handed over with speak() that the helper lost, or left
 // unanswered and unspoken for SpeechLimits::wordBeginMs, is spoken by a fresh
-// helper at once, and the next request reports the fault. Helpers are killed
+// helper at once, and the next request reports the fault. With
+// SpeechHelper::keepSpare that fresh helper is the spare, already started
+// while the one in use was ready, and a new spare starts. Helpers are killed
 // when the engine goes.
 class HelperSpeechEngine : public SpeechEngine
 {
@@ -97,6 +103,8 @@ public:
     // Helper processes started so far and those still running.
     int helpersStarted() const;
     int helpersRunning() const;
+    // Helper processes that have started and are not lost.
+    int helpersReady() const;
 
 private:
     std::shared_ptr<HelperSupervisor> m_supervisor;

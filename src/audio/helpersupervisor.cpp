@@ -47,6 +47,39 @@ int HelperSupervisor::helpersRunning() const
     return running;
 }
 
+std::shared_ptr<HelperSession> HelperSupervisor::fresh()
+{
+    std::shared_ptr<HelperSession> session = std::move(m_spare);
+    if (!session || session->state != HelperSession::State::Ready || session->dead || session->broken) {
+        if (session)
+            letGo(session, true);
+        session = start();
+    }
+    return session;
+}
+
+void HelperSupervisor::keepSpare()
+{
+    if (m_helper.keepSpare && !m_spare && !m_ended && current && current->state == HelperSession::State::Ready
+        && !current->dead)
+        m_spare = start();
+}
+
+void HelperSupervisor::ready(const QStringList &voices)
+{
+    m_lastVoices = voices;
+    // Later: the helper that is ready may yet become the one in use.
+    QTimer::singleShot(0, &monitor, [this] { keepSpare(); });
+}
+
+int HelperSupervisor::helpersReady() const
+{
+    int ready = 0;
+    for (const auto &session : {current, m_spare})
+        ready += session && session->state == HelperSession::State::Ready && !session->dead;
+    return ready;
+}
+
 std::shared_ptr<HelperSession> HelperSupervisor::use(bool waitForStart)
 {
     if (m_ended)
@@ -57,14 +90,19 @@ std::shared_ptr<HelperSession> HelperSupervisor::use(bool waitForStart)
     }
     // A helper that lost its sound output is replaced without a word: the
     // sound server went away, and a fresh helper connects to it again.
-    if (current && current->dead && current->outputLost)
+    if (current && current->dead && current->outputLost) {
         letGo(current, true);
+        if (m_spare)
+            letGo(m_spare, true);
+    }
     if (current && current->state != HelperSession::State::Failed && (current->dead || current->overdue(limits))) {
         letGo(current, true);
         throw notResponding();
     }
-    if (!current)
-        current = start();
+    if (!current) {
+        current = fresh();
+        keepSpare();
+    }
     std::shared_ptr<HelperSession> session = current;
     if (waitForStart && session->state == HelperSession::State::Starting
         && !waitFor([&] { return session->state != HelperSession::State::Starting || session->dead; },
@@ -130,6 +168,10 @@ std::pair<quint64, quint64> HelperSupervisor::speak(const void *voice, const QSt
 void HelperSupervisor::lost(const HelperSession *session)
 {
     QTimer::singleShot(0, &monitor, [this, session] {
+        // A spare that ends unused is not replaced: something is wrong with
+        // the helper itself, and the one in use still serves.
+        if (m_spare && m_spare.get() == session && m_spare->dead)
+            letGo(m_spare, true);
         if (!current || current.get() != session || !current->dead)
             return;
         const bool handOn = !current->handedOn && current->unheardWord;
@@ -141,8 +183,12 @@ void HelperSupervisor::lost(const HelperSession *session)
         const std::optional<HelperSession::Word> word = handOn ? current->unheardWord : std::nullopt;
         if (handOn && !current->outputLost)
             m_unreported = true;
+        // The spare lost its sound output as well, only it does not know yet.
+        if (current->outputLost && m_spare)
+            letGo(m_spare, true);
         letGo(current, true);
-        current = start();
+        current = fresh();
+        keepSpare();
         if (word) {
             current->handedOn = true;
             current->unheardWord = word;
@@ -223,20 +269,24 @@ QStringList HelperSupervisor::voicesAnew()
 {
     if (m_ended)
         throw notResponding();
-    std::shared_ptr<HelperSession> fresh = start();
-    if (!waitFor([&] { return fresh->state != HelperSession::State::Starting || fresh->dead; }, limits.startMs)
-        || fresh->dead) {
-        letGo(fresh, true);
+    std::shared_ptr<HelperSession> anew = start();
+    if (!waitFor([&] { return anew->state != HelperSession::State::Starting || anew->dead; }, limits.startMs)
+        || anew->dead) {
+        letGo(anew, true);
         throw notResponding();
     }
-    if (fresh->state == HelperSession::State::Failed) {
-        const QString why = fresh->problem;
-        letGo(fresh, false);
+    if (anew->state == HelperSession::State::Failed) {
+        const QString why = anew->problem;
+        letGo(anew, false);
         throw Failure(why);
     }
     if (current)
         letGo(current, false);
-    current = fresh;
+    current = anew;
+    // The spare listed the voices as they were.
+    if (m_spare)
+        letGo(m_spare, m_spare->state != HelperSession::State::Ready);
+    keepSpare();
     return current->voices;
 }
 
@@ -343,6 +393,8 @@ void HelperSupervisor::shutDown()
         // closed input only once started.
         letGo(current, current->state != HelperSession::State::Ready);
     }
+    if (m_spare)
+        letGo(m_spare, m_spare->state != HelperSession::State::Ready);
     const QDeadlineTimer deadline(limits.exitMs);
     for (const QPointer<QProcess> &process : std::as_const(m_processes)) {
         if (process && process->state() != QProcess::NotRunning

@@ -28,8 +28,14 @@ public:
     HelperSupervisor(SpeechHelper helper, SpeechLimits limits, HelperSpeechEngine::BusyHook busy);
 
     std::shared_ptr<HelperSession> start();
+    // A helper to take over from one that failed: the spare when it is
+    // ready, else one started now.
+    std::shared_ptr<HelperSession> fresh();
+    // Starts a spare when one is kept and the helper in use is ready.
+    void keepSpare();
     void adopt(QProcess *process) { m_processes.append(process); }
     int helpersRunning() const;
+    int helpersReady() const;
 
     // The helper to send a request to; starts one when there is none. Waits
     // for a start under way only when `waitForStart`.
@@ -39,7 +45,7 @@ public:
     // same voices, so their start is not.
     QStringList voices();
     std::optional<qsizetype> knownVoiceCount() const;
-    void ready(const QStringList &voices) { m_lastVoices = voices; }
+    void ready(const QStringList &voices);
     bool voicesPending() const;
 
     // Hands the text over; returns the utterance and the request's number.
@@ -96,4 +102,5 @@ private:
     std::optional<QStringList> m_lastVoices;
     bool m_unreported = false; // a lost helper's fault, for the next request
     QTimer m_wordWatch;
+    std::shared_ptr<HelperSession> m_spare;
 };

@@ -40,7 +40,9 @@ private:
 
 std::unique_ptr<SpeechEngine> createSystemSpeechEngine(std::function<void(bool)> busy)
 {
-    return std::make_unique<HelperSpeechEngine>(SpeechHelper::ofProgram(), SpeechLimits(), std::move(busy));
+    SpeechHelper helper = SpeechHelper::ofProgram();
+    helper.keepSpare = true;
+    return std::make_unique<HelperSpeechEngine>(std::move(helper), SpeechLimits(), std::move(busy));
 }
 
 std::unique_ptr<SoundPlayer> createSystemSoundPlayer()

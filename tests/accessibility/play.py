@@ -7,12 +7,14 @@ import os
 import sys
 import time
 import traceback
+import urllib.parse
 
 import pyatspi
 from gi.repository import GLib
 
 LIST = sys.argv[1]
 WORD = "<b>cat</b>"
+SETTINGS = os.path.join(os.environ["XDG_CONFIG_HOME"], "Marrowfen", "Lexidrill.conf")
 
 # Key codes of the X server's standard keyboard map.
 CTRL, SHIFT, TAB, RETURN, SPACE, R, D, O, G = 37, 50, 23, 36, 65, 27, 40, 32, 42
@@ -127,6 +129,39 @@ def table_cells(node, name):
     return [n.name for n in descendants(tables[0], pyatspi.ROLE_TABLE_CELL)]
 
 
+def setting(key):
+    """The value the program has saved under key in its settings file."""
+    try:
+        with open(SETTINGS, encoding="utf-8") as file:
+            lines = file.read().splitlines()
+    except OSError:
+        return None
+    for line in lines:
+        name, equals, value = line.partition("=")
+        if equals and urllib.parse.unquote(name.strip()) == key:
+            return value.strip()
+    return None
+
+
+def switch_by_action(node, role, name, saved):
+    """Switches the control through its accessible toggle action, as switch
+    access and voice control do, and waits for the program to save what a
+    click saves (saved: key -> value)."""
+    controls = [n for n in descendants(node, role) if n.name == name]
+    if len(controls) != 1:
+        fail("controls named %r: %d" % (name, len(controls)))
+    control = controls[0]
+    before = control.getState().contains(pyatspi.STATE_CHECKED)
+    actions = control.queryAction()
+    names = [actions.getName(i) for i in range(actions.nActions)]
+    if "toggle" not in [n.lower() for n in names]:
+        fail("actions of %r: %r" % (name, names))
+    actions.doAction([n.lower() for n in names].index("toggle"))
+    until(name + " to be saved", lambda: all(setting(k) == v for k, v in saved.items()),
+          shown=lambda: {k: setting(k) for k in saved})
+    expect(name + " checked", control.getState().contains(pyatspi.STATE_CHECKED), not before)
+
+
 def expect(what, actual, wanted):
     if actual != wanted:
         fail("%s: %r, expected %r" % (what, actual, wanted))
@@ -211,6 +246,12 @@ expect("audio options role", options.getRoleName(), "frame")
 for name in ["Test Speed", "Refresh List", "Add Voices", "Close"]:
     if name not in button_names(options):
         fail("audio options buttons: %r" % button_names(options))
+# Each option button switched by its action, as by a click: the choice is
+# saved, and the other button of the pair is let go.
+for name, saved in [("Do not play sounds", {"Option2": "True", "Option1": "False"}),
+                    ("Play sounds", {"Option1": "True", "Option2": "False"})]:
+    switch_by_action(options, pyatspi.ROLE_RADIO_BUTTON, name, saved)
+no_error_box()
 tab_to(options, "Close")
 press_keys(SPACE)
 main = until("the main window after the audio options", lambda: window("Lexidrill"))
@@ -253,6 +294,12 @@ words = until("the words to work on", lambda: table_cells(progress, "Words To Wo
 expect("words to work on", words[:4], [WORD, "3", "1", "dog"])
 if len(words) != 5 or not words[4]:
     fail("where it went wrong: %r" % words)
+# Each check box switched by its action, off and on again, as by clicks.
+for name, key, first in [("Keep practice history", "Keep Practice History", "False"),
+                         ("Ask words to work on first", "Words To Work On First", "True")]:
+    switch_by_action(progress, pyatspi.ROLE_CHECK_BOX, name, {key: first})
+    switch_by_action(progress, pyatspi.ROLE_CHECK_BOX, name, {key: "True" if first == "False" else "False"})
+no_error_box()
 tab_to(progress, "Close")
 press_keys(RETURN)
 until("the main window after the progress window", lambda: window("Lexidrill"))
