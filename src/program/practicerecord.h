@@ -43,8 +43,8 @@ public:
     PracticeRecord(const PracticeRecord &) = delete;
     PracticeRecord &operator=(const PracticeRecord &) = delete;
 
-    // The learner in use: the "Learner" setting, else the login name.
-    QString learner() const;
+    // The learner in use: the "Learner" setting, else the first learner.
+    QString learner();
     // Remembers the learner in use; throws Failure when the setting cannot be
     // written.
     void setLearner(const QString &name);
@@ -53,8 +53,12 @@ public:
     bool keepHistory() const;
     void setKeepHistory(bool keep);
 
+    // When what the history has to tell (a damaged file set aside, say) is
+    // shown: now, or at the next call that tells, so that a window filled
+    // at start-up shows no box.
+    enum class Telling { Now, Later };
     // Every learner of the history, with the learner in use among them.
-    QStringList learners();
+    QStringList learners(Telling telling = Telling::Now);
     // Empty when added, else the reason to show.
     QString addLearner(const QString &name);
     // Deletes the learner's record; false when the history could not do it.
@@ -76,8 +80,10 @@ public:
     // list in use; the first answer of a game records the game.
     void answered(const GameState &game, const QString &listPath, const WordStore &list);
 
-    // The login name, the first learner's name.
-    static QString loginName();
+    // The learner in use while none has been chosen: the account's full
+    // name, else its login name (UserAccount::firstLearnerName), but the login
+    // name when the history's learners hold it and not the full name.
+    static QString firstLearner(const QString &fullName, const QString &login, const QStringList &learners);
 
 private:
     void record(const GameState &game, const QString &listPath, const WordStore &list);
@@ -92,6 +98,8 @@ private:
     std::unique_ptr<PracticeHistory> m_history;
     bool m_opened = false;
     QStringList m_told;
+    // The first learner, once worked out.
+    QString m_firstLearner;
     // The game being recorded, for whom and on which list.
     qint64 m_game = 0;
     QString m_gameLearner;

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/useraccount.h"
 #include "history/historystore.h"
 #include "historylock.h"
 #include "testprogram.h"
@@ -198,7 +199,7 @@ void tst_Form4::windowLook()
     for (int column = 0; column < wordTitles.size(); ++column)
         QCOMPARE(form4.wordsTable()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(),
                  wordTitles.at(column));
-    QCOMPARE(form4.Combo1->currentText(), PracticeRecord::loginName());
+    QCOMPARE(form4.Combo1->currentText(), UserAccount::firstLearnerName());
 }
 
 void tst_Form4::tablesShowTheRecordedGames()
@@ -244,7 +245,7 @@ void tst_Form4::newLearner_data()
     QTest::addColumn<std::optional<QString>>("typed");
     QTest::addColumn<QString>("learner"); // the learner in use afterwards
     QTest::addColumn<bool>("refused");
-    const QString login = PracticeRecord::loginName();
+    const QString login = UserAccount::firstLearnerName();
     QTest::addRow("a new name") << QString() << std::optional<QString>(u"Ann"_s) << u"Ann"_s << false;
     QTest::addRow("trimmed") << QString() << std::optional<QString>(u"  Ann Lee \t"_s) << u"Ann Lee"_s << false;
     QTest::addRow("empty") << QString() << std::optional<QString>(QString()) << login << true;
@@ -300,14 +301,14 @@ void tst_Form4::choosingALearnerShowsTheirRecord()
     QCOMPARE(again.Combo1->currentText(), u"Ann"_s);
     QCOMPARE(tableRows(again.wordsTable()).size(), 1);
     QVERIFY(tableRows(again.wordsTable()).constFirst().startsWith(u"dog|"_s));
-    const int first = again.Combo1->findText(PracticeRecord::loginName());
+    const int first = again.Combo1->findText(UserAccount::firstLearnerName());
     QVERIFY(first >= 0);
     again.Combo1->setCurrentIndex(first);
     emit again.Combo1->activated(first);
 
     QCOMPARE(again.gamesTable()->rowCount(), 1);
     QVERIFY(tableRows(again.wordsTable()).constFirst().startsWith(u"cat|"_s));
-    QCOMPARE(program->settings->ReadSetting(u"Learner"_s, QString()), PracticeRecord::loginName());
+    QCOMPARE(program->settings->ReadSetting(u"Learner"_s, QString()), UserAccount::firstLearnerName());
 }
 
 void tst_Form4::forgetHistory_data()
@@ -328,7 +329,7 @@ void tst_Form4::forgetHistory()
     form4.PushButton4->click();
 
     QCOMPARE(program->prompts.questions().size(), 1);
-    QVERIFY(program->prompts.questions().constFirst().contains(PracticeRecord::loginName()));
+    QVERIFY(program->prompts.questions().constFirst().contains(UserAccount::firstLearnerName()));
     QCOMPARE(form4.gamesTable()->rowCount(), yes ? 0 : 1);
     QCOMPARE(form4.wordsToWorkOn().size(), yes ? 0 : 1);
     closeProgress();
@@ -603,7 +604,7 @@ void tst_Form4::deletedHistoryStartsAnewWithOneMessage()
     QCOMPARE(tableRows(openProgress().wordsTable()), QStringList{u"dog|1|1|dgo|\"go\" instead of \"og\""_s});
     // The next start finds the game.
     const WordListId list{form1.Text1->text(), wordsHash({u"cat"_s, u"dog"_s, u"owl"_s})};
-    const QList<PastGame> kept = HistoryStore(program->historyFile()).pastGames(PracticeRecord::loginName(), list);
+    const QList<PastGame> kept = HistoryStore(program->historyFile()).pastGames(UserAccount::firstLearnerName(), list);
     QCOMPARE(kept.size(), 1);
     QCOMPARE(kept.at(0).answered, 3);
 }
