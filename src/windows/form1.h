@@ -5,6 +5,7 @@
 
 class Navigator;
 class ProgramState;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -68,6 +69,8 @@ public:
     void PushButton4_Click();
     // Progress.
     void PushButton12_Click();
+    // The learner: another one chosen, or "New Learner..." (the last item).
+    void Combo1_Click();
 
     ProgramState &state() const { return m_state; }
 
@@ -91,13 +94,20 @@ public:
     QLabel *Label4;
     QLabel *Label2;
     QLabel *Label1;
+    // Below the Progress button: the learner in use.
+    QLabel *Label5;
+    QComboBox *Combo1;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    // Fills Combo1 with the learners, the one in use chosen, and "New
+    // Learner..."; the history's notices wait for its next use.
+    void showLearners();
     // The load step's voice steps, run once the speech engine's start has
     // ended; `afterLoad` when that came after the rest of the load step.
     void fillVoices(bool afterLoad);
