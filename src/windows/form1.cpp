@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -100,6 +101,7 @@ void Form1::buildControls()
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(u"Combo1"_s);
     Combo1->setGeometry(twipsRect(1080, kLearnerTop + 30, 6840, 345));
+    Combo1->setAccessibleDescription(u"The learner whose answers are kept"_s);
     Label5->setBuddy(Combo1);
 
     // Tab goes down the window from the answer box, then on from the top.
@@ -260,9 +262,27 @@ void Form1::PushButton12_Click()
 
 void Form1::showEvent(QShowEvent *event)
 {
-    // The Progress window, which hides this one, may have switched learners.
-    showLearners();
+    // The Progress window, which hides this one, may have switched learners;
+    // a window restored by the desktop has not. At start-up the history is
+    // read once the window has been painted, so that it shows as soon as
+    // before.
+    if (!event->spontaneous()) {
+        if (m_painted)
+            showLearners();
+        else
+            m_learnersDue = true;
+    }
     QWidget::showEvent(event);
+}
+
+void Form1::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    m_painted = true;
+    if (m_learnersDue) {
+        m_learnersDue = false;
+        QTimer::singleShot(0, this, [this] { showLearners(); });
+    }
 }
 
 void Form1::showLearners()

@@ -103,6 +103,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     // Fills Combo1 with the learners, the one in use chosen, and "New
@@ -123,4 +124,8 @@ private:
     // Whether the last change handling of Text1 read the list it names; the
     // load step's own load is not run again on a list just read.
     bool m_changeReadList = false;
+    // Whether the window has been painted, and whether the learners wait
+    // for its first paint.
+    bool m_painted = false;
+    bool m_learnersDue = false;
 };

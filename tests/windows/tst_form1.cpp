@@ -90,6 +90,8 @@ void tst_Form1::controlsKeepDesignNamesAndPlaces_data()
     QTest::addRow("PushButton4") << u"PushButton4"_s << QRect(120, 5025, 7800, 405) << u"Audio Options"_s;
     QTest::addRow("PushButton12 below the design's rows")
         << u"PushButton12"_s << QRect(120, 5550, 7800, 405) << u"Progress"_s;
+    QTest::addRow("Label5 below Progress") << u"Label5"_s << QRect(120, 6105, 960, 345) << u"Learner:"_s;
+    QTest::addRow("Combo1 below Progress") << u"Combo1"_s << QRect(1080, 6105, 6840, 345) << QString();
     QTest::addRow("PushButton7") << u"PushButton7"_s << QRect(7440, 120, 480, 405) << u"?"_s;
     QTest::addRow("Label4") << u"Label4"_s << QRect(4080, 2220, 3840, 255) << QString();
     QTest::addRow("Label2") << u"Label2"_s << QRect(3600, 0, 3840, 255) << u"Score:"_s;
@@ -130,8 +132,9 @@ void tst_Form1::windowLook()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.windowTitle(), u"Lexidrill"_s);
     QCOMPARE(applicationTitle(), u"Lexidrill"_s);
-    // The design's 8040 x 5550 twips and one row for the Progress button.
-    QCOMPARE(form.size(), QSize(536, 405));
+    // The design's 8040 x 5550 twips, one row for the Progress button and
+    // one for the learner.
+    QCOMPARE(form.size(), QSize(536, 440));
     QCOMPARE(form.minimumSize(), form.maximumSize());
     QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
