@@ -117,8 +117,8 @@ void tst_PracticeRecord::firstLearner_data()
     QTest::addRow("neither name") << QString() << QString() << QStringList() << u"Learner"_s;
     QTest::addRow("history of the login name kept")
         << u"Ann Lee"_s << u"ann"_s << QStringList{u"Ben"_s, u"ANN"_s} << u"ann"_s;
-    QTest::addRow("history of both names") << u"Ann Lee"_s << u"ann"_s << QStringList{u"ann"_s, u"ann lee"_s}
-                                           << u"Ann Lee"_s;
+    QTest::addRow("history of both names")
+        << u"Ann Lee"_s << u"ann"_s << QStringList{u"ann"_s, u"ann lee"_s} << u"Ann Lee"_s;
     QTest::addRow("history of others only") << u"Ann Lee"_s << u"ann"_s << QStringList{u"Ben"_s} << u"Ann Lee"_s;
 }
 

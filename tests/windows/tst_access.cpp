@@ -4,10 +4,6 @@
 #include "windows/form3.h"
 #include "windows/form4.h"
 
-#include <QSlider>
-#include <QTreeView>
-#include <QTreeWidget>
-
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
@@ -18,7 +14,9 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QTest>
+#include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
 
@@ -326,8 +324,8 @@ void tst_Access::escapeClosesAsCloseDoes_data()
     QTest::addColumn<int>("key"); // pressed on the focused control first
     QTest::addColumn<QString>("setting");
     QTest::addColumn<QString>("value"); // the setting's value afterwards
-    QTest::addRow("Audio Options, the volume lowered") << u"options"_s << int(Qt::Key_Left) << u"Volume Level"_s
-                                                       << u"99"_s;
+    QTest::addRow("Audio Options, the volume lowered")
+        << u"options"_s << int(Qt::Key_Left) << u"Volume Level"_s << u"99"_s;
     QTest::addRow("Results, from the answers") << u"results"_s << int(Qt::Key_Down) << QString() << QString();
     QTest::addRow("Progress, words to work on first")
         << u"progress"_s << int(Qt::Key_Space) << u"Words To Work On First"_s << u"True"_s;

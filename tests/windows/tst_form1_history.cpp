@@ -223,8 +223,7 @@ void tst_Form1History::newLearnerFromTheMainWindow_data()
                            << QStringList{u"Please type a name for the learner."_s};
     QTest::addRow("10,000 characters") << std::optional<QString>(QString(10'000, u'w')) << QString(10'000, u'w')
                                        << QStringList();
-    QTest::addRow("markup") << std::optional<QString>(u"<b>Dee</b> &amp;"_s) << u"<b>Dee</b> &amp;"_s
-                            << QStringList();
+    QTest::addRow("markup") << std::optional<QString>(u"<b>Dee</b> &amp;"_s) << u"<b>Dee</b> &amp;"_s << QStringList();
     QTest::addRow("right-to-left") << std::optional<QString>(u"\u05d3\u05e0\u05d4 \u202eDee"_s)
                                    << u"\u05d3\u05e0\u05d4 \u202eDee"_s << QStringList();
 }
