@@ -221,6 +221,18 @@ QString damagedName(const QString &filePath, const QDateTime &now)
     return candidate;
 }
 
+// Row numbers for an IN (...) list; "NULL" matches nothing when there are none.
+QString idList(const QList<qint64> &ids)
+{
+    if (ids.isEmpty())
+        return u"NULL"_s;
+    QStringList numbers;
+    numbers.reserve(ids.size());
+    for (const qint64 id : ids)
+        numbers.append(QString::number(id));
+    return numbers.join(u',');
+}
+
 QString learnerReason(PracticeHistory::Access access)
 {
     if (access == PracticeHistory::Access::ReadOnly)
@@ -506,21 +518,38 @@ void HistoryStore::failed(const QSqlError &error, bool writing)
     notice(why + u" Practice goes on."_s);
 }
 
+bool HistoryStore::sameLearner(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QList<qint64> HistoryStore::learnerIds(const QString &name)
+{
+    // Names are compared here rather than by SQLite, whose NOCASE folds ASCII
+    // letters only.
+    const QString trimmed = name.trimmed();
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    if (!query.exec(u"SELECT id, name FROM learners ORDER BY id"_s))
+        throw query.lastError();
+    QList<qint64> ids;
+    while (query.next()) {
+        if (sameLearner(query.value(1).toString(), trimmed))
+            ids.append(query.value(0).toLongLong());
+    }
+    return ids;
+}
+
 qint64 HistoryStore::learnerId(const QString &name, bool add)
 {
-    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    QSqlQuery query(db);
-    query.prepare(u"SELECT id, name FROM learners"_s);
-    if (!query.exec())
-        throw query.lastError();
-    while (query.next()) {
-        if (query.value(1).toString().compare(name, Qt::CaseInsensitive) == 0)
-            return query.value(0).toLongLong();
-    }
+    const QList<qint64> ids = learnerIds(name);
+    if (!ids.isEmpty())
+        return ids.constFirst();
     if (!add)
         return 0;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.prepare(u"INSERT INTO learners (name) VALUES (?)"_s);
-    query.addBindValue(name);
+    query.addBindValue(name.trimmed());
     if (!query.exec())
         throw query.lastError();
     return query.lastInsertId().toLongLong();
@@ -535,8 +564,15 @@ QStringList HistoryStore::learners()
     {
         QSqlQuery query(QSqlDatabase::database(m_connection, false));
         if (query.exec(u"SELECT name FROM learners ORDER BY id"_s)) {
-            while (query.next())
-                names.append(query.value(0).toString());
+            // A history may hold one learner under names in other letter
+            // cases (added by a version that told them apart): the first
+            // name added stands for them all.
+            while (query.next()) {
+                const QString name = query.value(0).toString();
+                if (std::none_of(names.cbegin(), names.cend(),
+                                 [&name](const QString &shown) { return sameLearner(shown, name); }))
+                    names.append(name);
+            }
             return names;
         }
         const QSqlError error = query.lastError();
@@ -569,10 +605,9 @@ bool HistoryStore::forgetHistory(const QString &learner)
 {
     followFile();
     return write([&](QSqlQuery &query) {
+        const QString ids = idList(learnerIds(learner));
         for (const QString &table : {u"word_totals"_s, u"games"_s}) {
-            query.prepare(u"DELETE FROM "_s + table + u" WHERE learner IN (SELECT id FROM learners WHERE name = ?)"_s);
-            query.addBindValue(learner);
-            if (!query.exec())
+            if (!query.exec(u"DELETE FROM "_s + table + u" WHERE learner IN ("_s + ids + u')'))
                 throw query.lastError();
         }
     });
@@ -585,31 +620,31 @@ QList<PastGame> HistoryStore::pastGames(const QString &learner, const WordListId
         return {};
     QList<PastGame> games;
     QSqlError error;
-    {
+    try {
+        const QString learners = idList(learnerIds(learner));
         QSqlQuery query(QSqlDatabase::database(m_connection, false));
         query.setForwardOnly(true);
-        query.prepare(u"SELECT g.id, g.started, g.answered, g.correct, g.kind FROM games g"
-                      " JOIN learners p ON p.id = g.learner"
-                      " WHERE p.name = ? AND g.list IN (SELECT id FROM lists WHERE path = ? OR words_hash = ?)"
-                      " ORDER BY g.started DESC, g.id DESC"_s);
-        query.addBindValue(learner);
+        query.prepare(u"SELECT id, started, answered, correct, kind FROM games WHERE learner IN ("_s + learners
+                      + u") AND list IN (SELECT id FROM lists WHERE path = ? OR words_hash = ?)"
+                        " ORDER BY started DESC, id DESC"_s);
         query.addBindValue(list.path);
         query.addBindValue(list.wordsHash);
-        if (query.exec()) {
-            while (query.next()) {
-                PastGame game;
-                game.id = query.value(0).toLongLong();
-                game.started = QDateTime::fromMSecsSinceEpoch(query.value(1).toLongLong());
-                game.answered = query.value(2).toLongLong();
-                game.correct = query.value(3).toLongLong();
-                game.kind
-                    = query.value(4).toLongLong() == kindNumber(GameKind::Test) ? GameKind::Test : GameKind::Practice;
-                games.append(game);
-            }
-            if (!query.lastError().isValid())
-                return games;
+        if (!query.exec())
+            throw query.lastError();
+        while (query.next()) {
+            PastGame game;
+            game.id = query.value(0).toLongLong();
+            game.started = QDateTime::fromMSecsSinceEpoch(query.value(1).toLongLong());
+            game.answered = query.value(2).toLongLong();
+            game.correct = query.value(3).toLongLong();
+            game.kind = query.value(4).toLongLong() == kindNumber(GameKind::Test) ? GameKind::Test : GameKind::Practice;
+            games.append(game);
         }
-        error = query.lastError();
+        if (query.lastError().isValid())
+            throw query.lastError();
+        return games;
+    } catch (const QSqlError &e) {
+        error = e;
     }
     failed(error, false);
     return {};
@@ -638,8 +673,16 @@ QList<WordOutcome> HistoryStore::wordsByGame(const QString &learner, const WordL
     QSqlError error;
     try {
         const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-        const qint64 learnerNumber = learnerId(learner, false);
-        const QList<qint64> lists = learnerNumber ? listIds(list) : QList<qint64>();
+        // Every (learner, list) pair whose answers count as the learner's on
+        // the list.
+        QList<std::pair<qint64, qint64>> pairs;
+        if (const QList<qint64> learners = learnerIds(learner); !learners.isEmpty()) {
+            const QList<qint64> lists = listIds(list);
+            for (const qint64 learnerNumber : learners) {
+                for (const qint64 id : lists)
+                    pairs.append({learnerNumber, id});
+            }
+        }
         QSqlQuery totals(db);
         totals.setForwardOnly(true);
         totals.prepare(u"SELECT word_key, given, asked, wrong FROM word_totals WHERE learner = ? AND list = ?"_s);
@@ -669,7 +712,7 @@ QList<WordOutcome> HistoryStore::wordsByGame(const QString &learner, const WordL
         };
         QStringList keys;
         QHash<QString, Total> byKey;
-        for (const qint64 id : lists) {
+        for (const auto &[learnerNumber, id] : std::as_const(pairs)) {
             run(totals, {learnerNumber, id});
             while (totals.next()) {
                 const QString key = totals.value(0).toString();
@@ -687,13 +730,13 @@ QList<WordOutcome> HistoryStore::wordsByGame(const QString &learner, const WordL
             // A word never missed: its first games decide whether it is secure.
             qint64 missGame = 0;
             if (rest.wrong > 0) {
-                for (const qint64 id : lists) {
+                for (const auto &[learnerNumber, id] : std::as_const(pairs)) {
                     run(lastMiss, {learnerNumber, id, key});
                     if (lastMiss.next())
                         missGame = std::max(missGame, lastMiss.value(0).toLongLong());
                 }
             }
-            for (const qint64 id : lists) {
+            for (const auto &[learnerNumber, id] : std::as_const(pairs)) {
                 run(since, {learnerNumber, id, key, missGame});
                 while (since.next()) {
                     WordOutcome word{rest.given, since.value(0).toLongLong(), since.value(1).toLongLong(),
@@ -726,13 +769,12 @@ QList<PlayedList> HistoryStore::playedLists(const QString &learner)
     QList<PlayedList> lists;
     QSqlError error;
     try {
-        const qint64 learnerNumber = learnerId(learner, false);
+        const QString learners = idList(learnerIds(learner));
         QSqlQuery query(QSqlDatabase::database(m_connection, false));
         query.setForwardOnly(true);
         query.prepare(u"SELECT l.path, l.words_hash, count(*), max(g.started) FROM games g"
-                      " JOIN lists l ON l.id = g.list"
-                      " WHERE g.learner = ? GROUP BY l.id ORDER BY max(g.started) DESC, l.id DESC"_s);
-        query.addBindValue(learnerNumber);
+                      " JOIN lists l ON l.id = g.list WHERE g.learner IN ("_s
+                      + learners + u") GROUP BY l.id ORDER BY max(g.started) DESC, l.id DESC"_s);
         if (!query.exec())
             throw query.lastError();
         while (query.next()) {
@@ -800,7 +842,7 @@ qint64 HistoryStore::recordGame(const QString &learner, const WordListId &list, 
     followFile();
     qint64 game = 0;
     const bool written = write([&](QSqlQuery &query) {
-        const qint64 learnerNumber = learnerId(learner.trimmed(), true);
+        const qint64 learnerNumber = learnerId(learner, true);
         query.prepare(u"INSERT OR IGNORE INTO lists (path, words_hash) VALUES (?, ?)"_s);
         query.addBindValue(list.path);
         query.addBindValue(list.wordsHash);

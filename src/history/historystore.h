@@ -96,6 +96,13 @@ private:
     // writing failed.
     void failed(const class QSqlError &error, bool writing);
     void notice(const QString &text);
+    // One learner whatever the letter case of the name.
+    static bool sameLearner(const QString &a, const QString &b);
+    // The rows of the learner of that name, trimmed, oldest first: more than
+    // one in a history written when names in other letter cases counted as
+    // other learners.
+    QList<qint64> learnerIds(const QString &name);
+    // The learner's first row; added when there is none and `add` is set.
     qint64 learnerId(const QString &name, bool add);
     // The lists that count as the given one.
     QList<qint64> listIds(const WordListId &list);

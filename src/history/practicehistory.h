@@ -71,7 +71,9 @@ struct PlayedList
 };
 
 // Where answers are kept between runs, for every learner. Learners are named;
-// names are trimmed, non-empty and unique regardless of letter case.
+// names are trimmed, non-empty and unique regardless of letter case, and every
+// call that takes a name finds the learner whatever its letter case and the
+// spaces around it.
 //
 // No call throws and none shows anything: a store that cannot read or write
 // answers with empty results and false, and leaves one plain text in

@@ -6,6 +6,7 @@
 #include "core/settingconversions.h"
 #include "core/settingkeys.h"
 #include "core/settingsstore.h"
+#include "core/useraccount.h"
 #include "practice/answercheck.h"
 #include "practice/gamestate.h"
 #include "practice/scoring.h"
@@ -14,11 +15,6 @@
 #include <QHash>
 #include <QSet>
 
-#ifdef Q_OS_UNIX
-#include <pwd.h>
-#include <unistd.h>
-#endif
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -26,6 +22,13 @@ namespace {
 QString truthText(bool value)
 {
     return value ? u"True"_s : u"False"_s;
+}
+
+// One learner whatever the letter case and the spaces around the name, as
+// the history sees it.
+bool sameName(const QString &a, const QString &b)
+{
+    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
 }
 
 QStringList wordsOf(const WordStore &list)
@@ -64,30 +67,31 @@ PracticeRecord::PracticeRecord(SettingsStore *settings, Prompts *prompts, Opener
 
 PracticeRecord::~PracticeRecord() = default;
 
-QString PracticeRecord::loginName()
+QString PracticeRecord::firstLearner(const QString &fullName, const QString &login, const QStringList &learners)
 {
-    for (const char *variable : {"USER", "LOGNAME", "USERNAME"}) {
-        const QString name = qEnvironmentVariable(variable).trimmed();
-        if (!name.isEmpty())
-            return name;
-    }
-#ifdef Q_OS_UNIX
-    // Started without a login environment (from a service or a desktop
-    // entry with a cleared environment).
-    if (const passwd *entry = ::getpwuid(::getuid())) {
-        const QString name = QString::fromLocal8Bit(entry->pw_name).trimmed();
-        if (!name.isEmpty())
-            return name;
-    }
-#endif
-    return u"Learner"_s;
+    const QString named = UserAccount::firstLearnerName(fullName, login);
+    const auto listed = [&learners](const QString &name) { return learners.contains(name, Qt::CaseInsensitive); };
+    // Earlier versions called the first learner by the login name: a history
+    // that holds that learner, and none of the full name, goes on with it.
+    if (!login.trimmed().isEmpty() && listed(login.trimmed()) && !listed(named))
+        return login.trimmed();
+    return named;
 }
 
-QString PracticeRecord::learner() const
+QString PracticeRecord::learner()
 {
     const QString name
         = m_settings ? m_settings->ReadSetting(SettingKeys::kLearner.toString(), QString()).trimmed() : QString();
-    return name.isEmpty() ? loginName() : name;
+    if (!name.isEmpty())
+        return name;
+    if (m_firstLearner.isEmpty()) {
+        // Read quietly: what the history has to tell is told by the call
+        // that asked for the learner, or by the next one.
+        PracticeHistory *store = history();
+        m_firstLearner = firstLearner(UserAccount::fullName(), UserAccount::loginName(),
+                                      store ? store->learners() : QStringList());
+    }
+    return m_firstLearner;
 }
 
 void PracticeRecord::setLearner(const QString &name)
@@ -150,12 +154,13 @@ WordListId PracticeRecord::listId(const QString &listPath, const WordStore &list
     return {listPath, m_hash};
 }
 
-QStringList PracticeRecord::learners()
+QStringList PracticeRecord::learners(Telling telling)
 {
     QStringList names;
     if (PracticeHistory *store = history())
         names = store->learners();
-    tell();
+    if (telling == Telling::Now)
+        tell();
     const QString current = learner();
     if (!names.contains(current, Qt::CaseInsensitive))
         names.append(current);
@@ -175,7 +180,7 @@ bool PracticeRecord::forgetHistory(const QString &learner)
 {
     PracticeHistory *store = history();
     const bool forgotten = store && store->forgetHistory(learner);
-    if (forgotten && learner.compare(m_gameLearner, Qt::CaseInsensitive) == 0)
+    if (forgotten && sameName(learner, m_gameLearner))
         m_game = 0;
     tell();
     return forgotten;
@@ -323,7 +328,7 @@ void PracticeRecord::record(const GameState &game, const QString &listPath, cons
         const PracticeHistory::Access access = store->access();
         if (access != PracticeHistory::Access::ReadWrite && access != PracticeHistory::Access::WriteFailed)
             break;
-        if (m_game == 0 || m_gameLearner != name || m_gameList.path != id.path
+        if (m_game == 0 || !sameName(m_gameLearner, name) || m_gameList.path != id.path
             || m_gameList.wordsHash != id.wordsHash) {
             m_game = store->recordGame(name, id, answer.answered, game.kind);
             m_gameLearner = name;

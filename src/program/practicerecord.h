@@ -56,8 +56,8 @@ public:
     PracticeRecord(const PracticeRecord &) = delete;
     PracticeRecord &operator=(const PracticeRecord &) = delete;
 
-    // The learner in use: the "Learner" setting, else the login name.
-    QString learner() const;
+    // The learner in use: the "Learner" setting, else the first learner.
+    QString learner();
     // Remembers the learner in use; throws Failure when the setting cannot be
     // written.
     void setLearner(const QString &name);
@@ -66,8 +66,12 @@ public:
     bool keepHistory() const;
     void setKeepHistory(bool keep);
 
+    // When what the history has to tell (a damaged file set aside, say) is
+    // shown: now, or at the next call that tells, so that a window filled
+    // at start-up shows no box.
+    enum class Telling { Now, Later };
     // Every learner of the history, with the learner in use among them.
-    QStringList learners();
+    QStringList learners(Telling telling = Telling::Now);
     // Empty when added, else the reason to show.
     QString addLearner(const QString &name);
     // Deletes the learner's record; false when the history could not do it.
@@ -103,8 +107,10 @@ public:
     // answers were not recorded.
     void copied(const QString &word, const QString &copy);
 
-    // The login name, the first learner's name.
-    static QString loginName();
+    // The learner in use while none has been chosen: the account's full
+    // name, else its login name (UserAccount::firstLearnerName), but the login
+    // name when the history's learners hold it and not the full name.
+    static QString firstLearner(const QString &fullName, const QString &login, const QStringList &learners);
 
 private:
     void record(const GameState &game, const QString &listPath, const WordStore &list);
@@ -120,6 +126,8 @@ private:
     std::unique_ptr<PracticeHistory> m_history;
     bool m_opened = false;
     QStringList m_told;
+    // The first learner, once worked out.
+    QString m_firstLearner;
     // The game being recorded, for whom and on which list.
     qint64 m_game = 0;
     QString m_gameLearner;

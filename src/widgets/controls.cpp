@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,6 +15,29 @@ namespace {
 
 constexpr int kSmallChange = 1;
 constexpr int kLargeChange = 5;
+
+// Sees the keys that reach the window, those its controls leave included.
+class EscapePresser : public QObject
+{
+public:
+    EscapePresser(QWidget *window, QAbstractButton *button) : QObject(window), m_button(button) { }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+                m_button->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QAbstractButton *m_button;
+};
 
 } // namespace
 
@@ -86,6 +110,11 @@ QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption, Q
     box->setObjectName(QLatin1StringView(name));
     box->setGeometry(geometry);
     return box;
+}
+
+void closeOnEscape(QWidget *window, QAbstractButton *close)
+{
+    window->installEventFilter(new EscapePresser(window, close));
 }
 
 } // namespace Controls

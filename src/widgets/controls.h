@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QString>
 
+class QAbstractButton;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -35,5 +36,8 @@ QSlider *slider(QWidget *parent, const char *name, int minimum, int maximum, QRe
                 const QString &accessibleName);
 QRadioButton *option(QWidget *parent, const char *name, const QString &caption, QRect geometry);
 QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption, QRect geometry);
+// Escape, left by the focused control (an open drop-down list keeps it),
+// clicks the window's Close button: its own handler closes the window.
+void closeOnEscape(QWidget *window, QAbstractButton *close);
 
 } // namespace Controls

@@ -6,6 +6,7 @@
 #include "core/programfiles.h"
 #include "core/settingkeys.h"
 #include "core/utilities.h"
+#include "program/learnerchoice.h"
 #include "program/programstate.h"
 #include "widgets/controls.h"
 #include "widgets/handpointer.h"
@@ -18,11 +19,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimer>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -31,9 +35,12 @@ using Looks::twipsRect;
 namespace {
 
 constexpr int kClientWidth = 8040;
-// Rows below the design's last: the Progress button, the Take a Test button
-// and the finish line.
-constexpr int kClientHeight = 6975;
+// Rows below the design's last: the Progress button, the finish line, the
+// Take a Test button and the learner.
+constexpr int kFinishTop = 6075;
+constexpr int kTestTop = 6450;
+constexpr int kLearnerTop = 6975;
+constexpr int kClientHeight = kLearnerTop + 30 + 345 + 120;
 
 } // namespace
 
@@ -90,16 +97,25 @@ void Form1::buildControls()
 
     PushButton4 = Controls::button(this, "PushButton4", u"Audio Options"_s, twipsRect(120, 5025, 7800, 405));
     PushButton12 = Controls::button(this, "PushButton12", u"Progress"_s, twipsRect(120, 5550, 7800, 405));
-    PushButton13 = Controls::button(this, "PushButton13", u"Take a Test"_s, twipsRect(120, 6075, 7800, 405));
-    Label5 = Controls::label(this, "Label5", QString(), twipsRect(120, 6600, 7800, 255),
+    Label5 = Controls::label(this, "Label5", QString(), twipsRect(120, kFinishTop, 7800, 255),
                              u"How a finished round of words went"_s);
     // Shown only while it says something, so that the bus lists no empty line.
     Label5->hide();
+    PushButton13 = Controls::button(this, "PushButton13", u"Take a Test"_s, twipsRect(120, kTestTop, 7800, 405));
+    // As in the Progress window: a screen reader names the drop-down, whose
+    // text is the learner, by the label beside it.
+    Label7 = Controls::label(this, "Label7", u"Learner:"_s, twipsRect(120, kLearnerTop + 30, 960, 345), Qt::AlignLeft,
+                             u"The learner whose answers are kept"_s);
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName(u"Combo1"_s);
+    Combo1->setGeometry(twipsRect(1080, kLearnerTop + 30, 6840, 345));
+    Combo1->setAccessibleDescription(u"The learner whose answers are kept"_s);
+    Label7->setBuddy(Combo1);
 
     // Tab goes down the window from the answer box, then on from the top.
     const QList<QWidget *> tabOrder{Text2,        PushButton8,  PushButton5,  Text1,       PushButton6,
                                     PushButton2,  PushButton11, PushButton10, PushButton1, PushButton4,
-                                    PushButton12, PushButton13, PushButton3,  PushButton7};
+                                    PushButton12, PushButton13, Combo1,       PushButton3, PushButton7};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
 
@@ -120,6 +136,8 @@ void Form1::buildControls()
         if (m_state.game.copy.typed(text))
             coverCopy();
     });
+    // Activated: chosen by the user, not filled in by the window.
+    connect(Combo1, &QComboBox::activated, this, [this] { handle(&Form1::Combo1_Click); });
 
     // Closing the main window ends the program at once, also during a wait,
     // which then gives up; nothing is unloaded under the running handler.
@@ -254,6 +272,58 @@ void Form1::PushButton12_Click()
     } catch (const std::exception &error) {
         m_state.prompts().message(describe(error));
     }
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    // The Progress window, which hides this one, may have switched learners;
+    // a window restored by the desktop has not. At start-up the history is
+    // read once the window has been painted, so that it shows as soon as
+    // before.
+    if (!event->spontaneous()) {
+        if (m_painted)
+            showLearners();
+        else
+            m_learnersDue = true;
+    }
+    QWidget::showEvent(event);
+}
+
+void Form1::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    m_painted = true;
+    if (m_learnersDue) {
+        m_learnersDue = false;
+        QTimer::singleShot(0, this, [this] { showLearners(); });
+    }
+}
+
+void Form1::showLearners()
+{
+    const LearnerList learners = LearnerChoice::list(m_state.practiceRecord, PracticeRecord::Telling::Later);
+    const QSignalBlocker quiet(Combo1);
+    Combo1->clear();
+    Combo1->addItems(learners.names);
+    Combo1->addItem(u"New Learner..."_s);
+    Combo1->setCurrentIndex(int(learners.current));
+}
+
+void Form1::Combo1_Click()
+{
+    // Not a procedure of the design: what fails is told in a plain message,
+    // and the drop-down shows the learner in use again.
+    try {
+        if (Combo1->currentIndex() == Combo1->count() - 1)
+            LearnerChoice::addNew(m_state.practiceRecord, m_state.prompts());
+        else if (Combo1->currentIndex() >= 0)
+            LearnerChoice::choose(m_state.practiceRecord, Combo1->currentText());
+    } catch (const ProgramEnding &) {
+        return;
+    } catch (const std::exception &error) {
+        m_state.prompts().message(describe(error));
+    }
+    showLearners();
 }
 
 // The window's own focus widget, not the application's: while a message box

@@ -5,6 +5,7 @@
 
 class Navigator;
 class ProgramState;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -71,6 +72,8 @@ public:
     void PushButton4_Click();
     // Progress.
     void PushButton12_Click();
+    // The learner: another one chosen, or "New Learner..." (the last item).
+    void Combo1_Click();
 
     ProgramState &state() const { return m_state; }
 
@@ -97,13 +100,21 @@ public:
     QLabel *Label4;
     QLabel *Label2;
     QLabel *Label1;
+    // The learner in use, on the last row.
+    QLabel *Label7;
+    QComboBox *Combo1;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
+    // Fills Combo1 with the learners, the one in use chosen, and "New
+    // Learner..."; the history's notices wait for its next use.
+    void showLearners();
     // The load step's voice steps, run once the speech engine's start has
     // ended; `afterLoad` when that came after the rest of the load step.
     void fillVoices(bool afterLoad);
@@ -130,4 +141,8 @@ private:
     // Whether the last change handling of Text1 read the list it names; the
     // load step's own load is not run again on a list just read.
     bool m_changeReadList = false;
+    // Whether the window has been painted, and whether the learners wait
+    // for its first paint.
+    bool m_painted = false;
+    bool m_learnersDue = false;
 };

@@ -115,6 +115,7 @@ void Form2::buildControls()
     PushButton3 = Controls::button(this, "PushButton3", u"Practise Missed Words"_s,
                                    twipsRect(8040, 4390, kClientWidth - 8040 - 120, 405));
     PushButton3->setEnabled(false);
+    Controls::closeOnEscape(this, PushButton2);
 
     // Saving yields once per cell; what the user does meanwhile waits for it.
     InputQueue &input = m_navigator.input();

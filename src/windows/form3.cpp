@@ -135,6 +135,7 @@ void Form3::buildControls()
     Option1->setChecked(true);
 
     PushButton1 = Controls::button(this, "PushButton1", u"Close"_s, twipsRect(0, 5100, kClientWidth, 450));
+    Controls::closeOnEscape(this, PushButton1);
     // Below the rest, so that every other control keeps its place; in the
     // focus order it follows the voice list it changes.
     Check1 = Controls::checkBox(this, "Check1", u"Show all voices"_s, twipsRect(240, 5640, 5520, 315));

@@ -7,6 +7,7 @@
 #include "core/utilities.h"
 #include "practice/answercheck.h"
 #include "practice/misspelling.h"
+#include "program/learnerchoice.h"
 #include "program/programstate.h"
 #include "program/progressdays.h"
 #include "program/progressreport.h"
@@ -165,6 +166,7 @@ void Form4::buildControls()
     PushButton6 = Controls::button(this, "PushButton6", u"Save Report..."_s, QRect());
     PushButton4 = Controls::button(this, "PushButton4", u"Forget History..."_s, QRect());
     PushButton5 = Controls::button(this, "PushButton5", u"Close"_s, QRect());
+    Controls::closeOnEscape(this, PushButton5);
 
     Label3 = Controls::label(this, "Label3", QString(), QRect(),
                              u"Whether new answers are kept in the practice history"_s);
@@ -325,11 +327,10 @@ void Form4::showLists()
 
 void Form4::showLearners()
 {
-    const QString learner = record().learner();
+    const LearnerList learners = LearnerChoice::list(record());
     Combo1->clear();
-    Combo1->addItems(record().learners());
-    // The setting may spell the name in another letter case than the history.
-    Combo1->setCurrentIndex(Combo1->findText(learner, Qt::MatchFixedString));
+    Combo1->addItems(learners.names);
+    Combo1->setCurrentIndex(int(learners.current));
 }
 
 void Form4::showGames()
@@ -395,22 +396,14 @@ void Form4::showRecording()
 
 void Form4::Combo1_Click()
 {
-    record().setLearner(Combo1->currentText());
+    LearnerChoice::choose(record(), Combo1->currentText());
     refresh();
 }
 
 void Form4::PushButton1_Click()
 {
-    const std::optional<QString> typed = m_state.prompts().askText(u"Name of the new learner:"_s);
-    if (!typed)
-        return;
-    const QString reason = record().addLearner(*typed);
-    if (!reason.isEmpty()) {
-        m_state.prompts().message(reason);
-        return;
-    }
-    record().setLearner(typed->trimmed());
-    refresh();
+    if (LearnerChoice::addNew(record(), m_state.prompts()))
+        refresh();
 }
 
 void Form4::Check1_Click()

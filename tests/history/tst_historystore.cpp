@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <unistd.h>
 
@@ -118,12 +119,38 @@ QStringList damagedFiles(const QString &folder)
     return QDir(folder).entryList({u"history.damaged-*"_s}, QDir::AllEntries | QDir::Hidden);
 }
 
+// What a call on the store gave, in a few words.
+using StoreCall = std::function<QString(HistoryStore &)>;
+
+QString gamesText(const QList<PastGame> &games)
+{
+    QStringList texts;
+    for (const PastGame &game : games)
+        texts.append(u"%1/%2"_s.arg(game.correct).arg(game.answered));
+    return texts.join(u' ');
+}
+
+QString wordsText(const QList<WordOutcome> &words)
+{
+    QMap<QString, std::pair<qint64, qint64>> totals;
+    for (const WordOutcome &word : words) {
+        totals[word.word].first += word.asked;
+        totals[word.word].second += word.wrong;
+    }
+    QStringList texts;
+    for (auto total = totals.cbegin(); total != totals.cend(); ++total)
+        texts.append(u"%1 %2/%3"_s.arg(total.key()).arg(total->second).arg(total->first));
+    return texts.join(u", "_s);
+}
+
 bool runningAsRoot()
 {
     return ::geteuid() == 0;
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(StoreCall)
 
 class tst_HistoryStore : public QObject
 {
@@ -151,6 +178,8 @@ private slots:
     void addLearner_data();
     void addLearner();
     void forgettingALearnerKeepsTheOthers();
+    void oneLearnerWhateverTheLetterCase_data();
+    void oneLearnerWhateverTheLetterCase();
     void pastGamesNewestFirst();
     void gamesOfTheListByPathOrWords_data();
     void gamesOfTheListByPathOrWords();
@@ -592,6 +621,60 @@ void tst_HistoryStore::forgettingALearnerKeepsTheOthers()
     QCOMPARE(store.learners(), (QStringList{u"Ann"_s, u"Ben"_s}));
     // The answers went with their games.
     QCOMPARE(answerCount(file), 2);
+}
+
+void tst_HistoryStore::oneLearnerWhateverTheLetterCase_data()
+{
+    QTest::addColumn<StoreCall>("call");
+    QTest::addColumn<QString>("result");
+    // Each call names the learner " aNN ", whose games are kept under "Ann"
+    // and under "ann".
+    const QString name = u" aNN "_s;
+    QTest::addRow("learners lists the learner once")
+        << StoreCall([](HistoryStore &store) { return store.learners().join(u'|'); }) << u"Ann|Cy"_s;
+    QTest::addRow("addLearner finds the name taken") << StoreCall([name](HistoryStore &store) {
+        return store.addLearner(name) + u' ' + store.learners().join(u'|');
+    }) << u"A learner of that name already exists. Ann|Cy"_s;
+    QTest::addRow("pastGames finds the games under both names")
+        << StoreCall([name](HistoryStore &store) { return gamesText(store.pastGames(name, kList)); }) << u"0/1 1/2"_s;
+    QTest::addRow("wordsByGame counts the answers under both names")
+        << StoreCall([name](HistoryStore &store) { return wordsText(store.wordsByGame(name, kList)); })
+        << u"rhythm 0/1, until 2/2"_s;
+    QTest::addRow("recordGame records for the name added first") << StoreCall([name](HistoryStore &store) {
+        const qint64 game = store.recordGame(name, kList, kNoon.addDays(5));
+        store.recordAnswer(game, answer(u"until"_s, u"until"_s));
+        return gamesText(store.pastGames(u"Ann"_s, kList)) + u' ' + store.learners().join(u'|');
+    }) << u"1/1 0/1 1/2 Ann|Cy"_s;
+    QTest::addRow("forgetHistory forgets the games under both names") << StoreCall([name](HistoryStore &store) {
+        const bool forgotten = store.forgetHistory(name);
+        return (forgotten ? u"forgotten"_s : u"kept"_s)
+            + u" [%1] [%2] [%3]"_s.arg(gamesText(store.pastGames(u"Ann"_s, kList)),
+                                       wordsText(store.wordsByGame(u"ann"_s, kList)),
+                                       gamesText(store.pastGames(u"Cy"_s, kList)));
+    }) << u"forgotten [] [] [1/1]"_s;
+}
+
+void tst_HistoryStore::oneLearnerWhateverTheLetterCase()
+{
+    QFETCH(StoreCall, call);
+    QFETCH(QString, result);
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"history.sqlite"_s);
+    {
+        HistoryStore store(file);
+        const qint64 ann = store.recordGame(u"Ann"_s, kList, kNoon);
+        store.recordAnswer(ann, answer(u"until"_s, u"untill"_s));
+        store.recordAnswer(ann, answer(u"rhythm"_s, u"rhythm"_s));
+        const qint64 other = store.recordGame(u"Other"_s, kList, kNoon.addDays(1));
+        store.recordAnswer(other, answer(u"until"_s, u"untl"_s));
+        store.recordAnswer(store.recordGame(u"Cy"_s, kList, kNoon), answer(u"until"_s, u"until"_s));
+    }
+    // As a version that told letter cases apart could have left it.
+    RawConnection(file).value(u"UPDATE learners SET name = 'ann' WHERE name = 'Other'"_s);
+    HistoryStore store(file);
+
+    QCOMPARE(call(store), result);
+    QCOMPARE(store.takeNotice(), QString());
 }
 
 void tst_HistoryStore::pastGamesNewestFirst()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settingkeys.h"
 #include "core/settingsstore.h"
+#include "core/useraccount.h"
 #include "fakes.h"
 #include "history/historystore.h"
 #include "historylock.h"
@@ -63,6 +64,8 @@ class tst_PracticeRecord : public QObject
 private slots:
     void learnerInUse_data();
     void learnerInUse();
+    void firstLearner_data();
+    void firstLearner();
     void everyAnswerIsRecordedAsJudged();
     void eachGameIsRecordedAtItsFirstAnswer();
     void anotherLearnerMidGameStartsTheirOwnGame();
@@ -80,9 +83,9 @@ void tst_PracticeRecord::learnerInUse_data()
 {
     QTest::addColumn<QString>("setting"); // "<absent>" leaves it out
     QTest::addColumn<QString>("expected");
-    QTest::newRow("absent") << u"<absent>"_s << PracticeRecord::loginName();
-    QTest::newRow("empty") << QString() << PracticeRecord::loginName();
-    QTest::newRow("spaces") << u"  "_s << PracticeRecord::loginName();
+    QTest::newRow("absent") << u"<absent>"_s << UserAccount::firstLearnerName();
+    QTest::newRow("empty") << QString() << UserAccount::firstLearnerName();
+    QTest::newRow("spaces") << u"  "_s << UserAccount::firstLearnerName();
     QTest::newRow("named") << u" Ann "_s << u"Ann"_s;
 }
 
@@ -99,6 +102,33 @@ void tst_PracticeRecord::learnerInUse()
     f.newGame();
     f.answer(u"until"_s, u"until"_s);
     QCOMPARE(HistoryStore(f.historyFile()).learners(), QStringList{expected});
+}
+
+void tst_PracticeRecord::firstLearner_data()
+{
+    QTest::addColumn<QString>("gecos");
+    QTest::addColumn<QString>("login");
+    QTest::addColumn<QStringList>("learners"); // in the history
+    QTest::addColumn<QString>("expected");
+    QTest::addRow("the full name") << u"Ann Lee,Room 4,555-0100,,"_s << u"ann"_s << QStringList() << u"Ann Lee"_s;
+    QTest::addRow("ampersand for the login name") << u"& Lee"_s << u"ann"_s << QStringList() << u"Ann Lee"_s;
+    QTest::addRow("no full name") << QString() << u"ann"_s << QStringList() << u"ann"_s;
+    QTest::addRow("empty fields") << u" ,,,"_s << u"ann"_s << QStringList() << u"ann"_s;
+    QTest::addRow("neither name") << QString() << QString() << QStringList() << u"Learner"_s;
+    QTest::addRow("history of the login name kept")
+        << u"Ann Lee"_s << u"ann"_s << QStringList{u"Ben"_s, u"ANN"_s} << u"ann"_s;
+    QTest::addRow("history of both names")
+        << u"Ann Lee"_s << u"ann"_s << QStringList{u"ann"_s, u"ann lee"_s} << u"Ann Lee"_s;
+    QTest::addRow("history of others only") << u"Ann Lee"_s << u"ann"_s << QStringList{u"Ben"_s} << u"Ann Lee"_s;
+}
+
+void tst_PracticeRecord::firstLearner()
+{
+    QFETCH(QString, gecos);
+    QFETCH(QString, login);
+    QFETCH(QStringList, learners);
+    QFETCH(QString, expected);
+    QCOMPARE(PracticeRecord::firstLearner(UserAccount::fullNameFromGecos(gecos, login), login, learners), expected);
 }
 
 void tst_PracticeRecord::everyAnswerIsRecordedAsJudged()

@@ -14,7 +14,9 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QTest>
+#include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
 
@@ -75,6 +77,8 @@ private slots:
     void repeatRefusedOnce();
     void switchedByTheActionAsByAClick_data();
     void switchedByTheActionAsByAClick();
+    void escapeClosesAsCloseDoes_data();
+    void escapeClosesAsCloseDoes();
 
 private:
     Form1 &startProgram(const QString &listName = u"a&b <i>x.txt"_s);
@@ -161,14 +165,14 @@ void tst_Access::tabFollowsTheLayout()
     Form1 &form1 = startProgram();
     QVERIFY(form1.Text2->hasFocus());
     QStringList reached;
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < 14; ++i) {
         reached << QApplication::focusWidget()->objectName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     QCOMPARE(reached,
              (QStringList{u"Text2"_s, u"PushButton5"_s, u"PushButton6"_s, u"PushButton2"_s, u"PushButton11"_s,
                           u"PushButton10"_s, u"PushButton1"_s, u"PushButton4"_s, u"PushButton12"_s, u"PushButton13"_s,
-                          u"PushButton3"_s, u"PushButton7"_s, u"Text2"_s}));
+                          u"Combo1"_s, u"PushButton3"_s, u"PushButton7"_s, u"Text2"_s}));
 }
 
 void tst_Access::buttonKeys_data()
@@ -313,6 +317,59 @@ void tst_Access::switchedByTheActionAsByAClick()
         QCOMPARE(program->app->progress(form1.Text1->text()).findChild<QAbstractButton *>(control)->isChecked(),
                  value == u"True");
     }
+    QVERIFY(program->prompts.boxes.isEmpty());
+}
+
+void tst_Access::escapeClosesAsCloseDoes_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("key"); // pressed on the focused control first
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<QString>("value"); // the setting's value afterwards
+    QTest::addRow("Audio Options, the volume lowered")
+        << u"options"_s << int(Qt::Key_Left) << u"Volume Level"_s << u"99"_s;
+    QTest::addRow("Results, from the answers") << u"results"_s << int(Qt::Key_Down) << QString() << QString();
+    QTest::addRow("Progress, words to work on first")
+        << u"progress"_s << int(Qt::Key_Space) << u"Words To Work On First"_s << u"True"_s;
+}
+
+void tst_Access::escapeClosesAsCloseDoes()
+{
+    QFETCH(QString, window);
+    QFETCH(int, key);
+    QFETCH(QString, setting);
+    QFETCH(QString, value);
+    Form1 &form1 = startProgram();
+    QPointer<QWidget> opened;
+    QWidget *focus = nullptr;
+    if (window == u"options") {
+        form1.PushButton4->click();
+        opened = &program->app->audioOptions();
+        focus = program->app->audioOptions().Slider1;
+    } else if (window == u"results") {
+        form1.PushButton3->click();
+        form1.Text2->setText(u"dog"_s);
+        QTest::keyClick(form1.Text2, Qt::Key_Return);
+        form1.PushButton3->click();
+        opened = program->app->loadedResults();
+        focus = program->app->loadedResults()->ListView1;
+    } else {
+        form1.PushButton12->click();
+        opened = program->app->loadedProgress();
+        focus = program->app->loadedProgress()->Check2;
+    }
+    QVERIFY(opened && opened->isVisible());
+    QVERIFY(form1.isHidden());
+    focus->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(focus, Qt::Key(key));
+    QVERIFY(opened);
+
+    QTest::keyClick(focus, Qt::Key_Escape);
+
+    QVERIFY(form1.isVisible());
+    QTRY_VERIFY(opened.isNull());
+    if (!setting.isEmpty())
+        QCOMPARE(program->settings->ReadSetting(setting, QString()), value);
     QVERIFY(program->prompts.boxes.isEmpty());
 }
 

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/useraccount.h"
 #include "filesizelimit.h"
 #include "history/historystore.h"
 #include "historylock.h"
@@ -174,7 +175,7 @@ void tst_Form4::recordGame(const WordListId &list, int daysAgo, const QStringLis
 {
     HistoryStore store(program->historyFile());
     const QDateTime started = QDateTime::currentDateTime().addDays(-daysAgo);
-    const qint64 game = store.recordGame(PracticeRecord::loginName(), list, started);
+    const qint64 game = store.recordGame(UserAccount::firstLearnerName(), list, started);
     for (const QString &text : answers) {
         const QString word = text.section(u' ', 0, 0);
         const QString typed = text.section(u' ', 1);
@@ -236,7 +237,7 @@ void tst_Form4::windowLook()
     for (int column = 0; column < wordTitles.size(); ++column)
         QCOMPARE(form4.wordsTable()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(),
                  wordTitles.at(column));
-    QCOMPARE(form4.Combo1->currentText(), PracticeRecord::loginName());
+    QCOMPARE(form4.Combo1->currentText(), UserAccount::firstLearnerName());
 }
 
 void tst_Form4::tablesShowTheRecordedGames()
@@ -282,7 +283,7 @@ void tst_Form4::newLearner_data()
     QTest::addColumn<std::optional<QString>>("typed");
     QTest::addColumn<QString>("learner"); // the learner in use afterwards
     QTest::addColumn<bool>("refused");
-    const QString login = PracticeRecord::loginName();
+    const QString login = UserAccount::firstLearnerName();
     QTest::addRow("a new name") << QString() << std::optional<QString>(u"Ann"_s) << u"Ann"_s << false;
     QTest::addRow("trimmed") << QString() << std::optional<QString>(u"  Ann Lee \t"_s) << u"Ann Lee"_s << false;
     QTest::addRow("empty") << QString() << std::optional<QString>(QString()) << login << true;
@@ -338,14 +339,14 @@ void tst_Form4::choosingALearnerShowsTheirRecord()
     QCOMPARE(again.Combo1->currentText(), u"Ann"_s);
     QCOMPARE(tableRows(again.wordsTable()).size(), 1);
     QVERIFY(tableRows(again.wordsTable()).constFirst().startsWith(u"dog|"_s));
-    const int first = again.Combo1->findText(PracticeRecord::loginName());
+    const int first = again.Combo1->findText(UserAccount::firstLearnerName());
     QVERIFY(first >= 0);
     again.Combo1->setCurrentIndex(first);
     emit again.Combo1->activated(first);
 
     QCOMPARE(again.gamesTable()->rowCount(), 1);
     QVERIFY(tableRows(again.wordsTable()).constFirst().startsWith(u"cat|"_s));
-    QCOMPARE(program->settings->ReadSetting(u"Learner"_s, QString()), PracticeRecord::loginName());
+    QCOMPARE(program->settings->ReadSetting(u"Learner"_s, QString()), UserAccount::firstLearnerName());
 }
 
 void tst_Form4::forgetHistory_data()
@@ -366,7 +367,7 @@ void tst_Form4::forgetHistory()
     form4.PushButton4->click();
 
     QCOMPARE(program->prompts.questions().size(), 1);
-    QVERIFY(program->prompts.questions().constFirst().contains(PracticeRecord::loginName()));
+    QVERIFY(program->prompts.questions().constFirst().contains(UserAccount::firstLearnerName()));
     QCOMPARE(form4.gamesTable()->rowCount(), yes ? 0 : 1);
     QCOMPARE(form4.wordsToWorkOn().size(), yes ? 0 : 1);
     closeProgress();
@@ -641,7 +642,7 @@ void tst_Form4::deletedHistoryStartsAnewWithOneMessage()
     QCOMPARE(tableRows(openProgress().wordsTable()), QStringList{u"dog|1|1|dgo|\"go\" instead of \"og\""_s});
     // The next start finds the game.
     const WordListId list{form1.Text1->text(), wordsHash({u"cat"_s, u"dog"_s, u"owl"_s})};
-    const QList<PastGame> kept = HistoryStore(program->historyFile()).pastGames(PracticeRecord::loginName(), list);
+    const QList<PastGame> kept = HistoryStore(program->historyFile()).pastGames(UserAccount::firstLearnerName(), list);
     QCOMPARE(kept.size(), 1);
     QCOMPARE(kept.at(0).answered, 3);
 }
@@ -878,7 +879,7 @@ void tst_Form4::saveReport()
     const QString text = QString::fromUtf8(reader.readAllStandardOutput()).simplified();
     const QDate today = QDate::currentDate();
     for (const QString &expected :
-         {u"Learner: "_s + PracticeRecord::loginName(), u"List: One-To-Ten.txt"_s,
+         {u"Learner: "_s + UserAccount::firstLearnerName(), u"List: One-To-Ten.txt"_s,
           u"Played from %1 to %2 on 3 days: 3 games."_s.arg(dayText(today.addDays(-9)), dayText(today)),
           u"Words secure: 1 of 3"_s, u"Words to work on: 2"_s, u"No tests yet."_s, u"Share of answers right per day"_s,
           u"owl 3 1 owll extra \"l\""_s, u"cat 3 1 kat \"k\" instead of \"c\""_s})
