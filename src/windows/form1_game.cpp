@@ -107,6 +107,8 @@ void Form1::PushButton3_Click()
         s.step(202, [&] { PushButton3->setText(kStartCaption.toString()); });
         return;
     }
+    // Not a step of the design: the word's prompt ends with the game.
+    m_state.gameAudio.stopPrompt();
     s.step(134, [&] { setWidth(PushButton3, kStartButtonIdleWidth); });
     s.step(136, [&] { PushButton7->hide(); });
     s.step(138, [&] { UpdateScore(); });
@@ -172,6 +174,9 @@ void Form1::startGameOver(const QStringList &words)
 
 void Form1::PushButton8_Click()
 {
+    // Not a step of the design: an answer ends the word's prompt at once,
+    // before the feedback sound.
+    m_state.gameAudio.stopPrompt();
     Steps s(m_state.prompts(), u"Form1", u"PushButton8_Click");
     if (s.test(102, [&] { return !m_state.game.started; })) {
         s.step(144, [&] { m_state.prompts().message(u"Please start the game first before entering word."_s); });

@@ -124,6 +124,7 @@ public:
     int rate() const override { return 0; }
     int voicePosition() const override { return position; }
     bool playSounds() const override { return false; }
+    bool saySentence() const override { return true; }
 
     int position = 0;
 };
