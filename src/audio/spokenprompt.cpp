@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "spokenprompt.h"
 
+#include <algorithm>
+
 PromptParts promptParts(const QString &word, const QString &sentence, bool saySentence)
 {
     const PromptPart alone{PromptPart::Kind::Word, word};
@@ -77,7 +79,8 @@ void SpokenPrompt::heard(quint64 prompt)
         m_parts.clear();
         return;
     }
-    m_clock.start(kPauseMs, [this, prompt] {
+    const int latency = m_player.latencyMs(m_parts.at(m_next));
+    m_clock.start(std::max(0, kPauseMs - latency), [this, prompt] {
         if (prompt == m_prompt)
             playNext();
     });

@@ -34,6 +34,14 @@ public:
     virtual void play(const PromptPart &part, std::function<void()> heard) = 0;
     // Ends the part under way at once; its `heard` does not run.
     virtual void silence() = 0;
+    // How much of the pause before the `next` part the player's own delays
+    // give already: from the last sound of a part to its `heard`, and from
+    // play() to the first sound of the next one.
+    virtual int latencyMs(const PromptPart &next) const
+    {
+        Q_UNUSED(next);
+        return 0;
+    }
 };
 
 // The timer of the pause between two parts, so that tests can step it.
@@ -68,7 +76,8 @@ private:
 class SpokenPrompt
 {
 public:
-    // Between the word and its sentence, and the sentence and the word.
+    // The quiet heard between the word and its sentence, and between the
+    // sentence and the word.
     static constexpr int kPauseMs = 700;
 
     SpokenPrompt(PartPlayer &player, PauseClock &clock);
