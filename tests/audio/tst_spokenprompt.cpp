@@ -47,34 +47,9 @@ class tst_SpokenPrompt : public QObject
     Q_OBJECT
 
 private slots:
-    void parts_data();
-    void parts();
     void playsPartAfterPart_data();
     void playsPartAfterPart();
 };
-
-void tst_SpokenPrompt::parts_data()
-{
-    QTest::addColumn<QString>("sentence");
-    QTest::addColumn<bool>("saySentence");
-    QTest::addColumn<int>("count");
-    QTest::addRow("a word without a sentence is the word alone") << QString() << true << 1;
-    QTest::addRow("a word with a sentence is word, sentence, word") << u"It rains."_s << true << 3;
-    QTest::addRow("with the option off the word alone") << u"It rains."_s << false << 1;
-}
-
-void tst_SpokenPrompt::parts()
-{
-    QFETCH(QString, sentence);
-    QFETCH(bool, saySentence);
-    QFETCH(int, count);
-    const PromptParts parts = promptParts(u"rain"_s, sentence, saySentence);
-
-    const PromptPart word{PromptPart::Kind::Word, u"rain"_s};
-    const PromptParts expected
-        = count == 1 ? PromptParts{word} : PromptParts{word, {PromptPart::Kind::Sentence, sentence}, word};
-    QCOMPARE(parts, expected);
-}
 
 // Steps: "heard" (the part under way ends), "pause" (the pause under way
 // ends), "stop", "again" (the same prompt anew), "word" (a prompt of one

@@ -80,19 +80,7 @@ void tst_Form1Prompt::wordSentenceWord()
 
     form1.PushButton3->click();
     const int first = program.speech.created;
-
-    // Each part waits for the one before to end, and then for the pause.
-    QCOMPARE(spokenTexts(program.speech.log), QStringList{u"weather"_s});
-    QVERIFY(!program.pauses.pending());
-    program.speech.log.finishSpeech();
-    QCOMPARE(program.pauses.started, QList<int>{400});
-    QCOMPARE(spokenTexts(program.speech.log).size(), 1);
-    program.pauses.elapse();
-    QCOMPARE(spokenTexts(program.speech.log), (QStringList{u"weather"_s, kSentence}));
-    program.speech.log.finishSpeech();
-    program.pauses.elapse();
-    program.speech.log.finishSpeech();
-    QVERIFY(!program.pauses.pending());
+    playToTheEnd(program);
 
     QCOMPARE(spokenTexts(program.speech.log), (QStringList{u"weather"_s, kSentence, u"weather"_s}));
     QCOMPARE(program.pauses.started, (QList<int>{400, 520}));
