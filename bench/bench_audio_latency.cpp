@@ -7,8 +7,17 @@
 // Sound on the sink is timed for one long word and for twenty others in
 // turn. The shared engine is started before timing; its start-up is measured
 // apart.
+//
+// The game's prompts (SpokenPrompt over the speech path the game uses) are
+// timed the same way: a word of a list without sentences; the next word with
+// a sentence list, handed over as an answer cuts the prompt before it; how
+// soon a cut sentence falls quiet; and a whole prompt of a ten-word sentence.
 
+#include "audio/audiopreferences.h"
 #include "audio/helperspeechengine.h"
+#include "audio/speakword.h"
+#include "audio/spokenprompt.h"
+#include "core/prompts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,7 +38,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int defaultRate = -4;
-constexpr int timeoutMs = 30000;
+constexpr int timeoutMs = 10000;
 const QString word = u"extraordinary"_s;
 
 // Made in main() and gone before the application object.
@@ -198,6 +207,166 @@ void BM_SchoolWordsToSoundOnSink(benchmark::State &state)
     timeToSoundOnSink(state, words);
 }
 BENCHMARK(BM_SchoolWordsToSoundOnSink)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+class NoPrompts : public Prompts
+{
+public:
+    void message(const QString &) override { }
+    bool question(const QString &) override { return false; }
+    std::optional<QString> askText(const QString &) override { return std::nullopt; }
+    void error(const QString &text) override { qWarning("%s", qPrintable(text)); }
+};
+
+class DefaultPreferences : public AudioPreferences
+{
+public:
+    int volume() const override { return 100; }
+    int rate() const override { return defaultRate; }
+    int voicePosition() const override { return 0; }
+    bool playSounds() const override { return false; }
+    bool saySentence() const override { return true; }
+};
+
+// The game's prompt on the shared engine.
+struct GamePrompt
+{
+    GamePrompt()
+    {
+        audio.prompts = &prompts;
+        audio.speech = &engine();
+        audio.preferences = &preferences;
+    }
+    // The sentence of each school word: the word said in a sentence.
+    void say(qsizetype index, bool withSentence)
+    {
+        const QString &text = words[index % words.size()];
+        prompt.play(promptParts(text, withSentence ? u"Say %1 again, please."_s.arg(text) : QString(), true));
+    }
+
+    NoPrompts prompts;
+    DefaultPreferences preferences;
+    AudioContext audio;
+    SpeechPartPlayer parts{audio};
+    TimerPauseClock pauses;
+    SpokenPrompt prompt{parts, pauses};
+};
+
+// From the word's prompt handed over to its sound; with a sentence list the
+// prompt before it is cut in its first pause, as an answer typed then would.
+void nextWordToSound(benchmark::State &state, bool sentences)
+{
+    SinkListener listener;
+    if (!listener.start()) {
+        state.SkipWithError("no sound server with the lexidrill_null sink");
+        return;
+    }
+    GamePrompt game;
+    qsizetype next = 0;
+    for (auto _ : state) {
+        if (sentences) {
+            game.say(next++, true);
+            if (!waitFor([&] { return listener.heard(); })) {
+                state.SkipWithError("no sound arrived on the sink");
+                break;
+            }
+        }
+        if (!listener.waitForQuiet()) {
+            state.SkipWithError("the sink does not fall quiet");
+            break;
+        }
+        QElapsedTimer timer;
+        timer.start();
+        game.say(next++, sentences);
+        if (!waitFor([&] { return listener.heard(); })) {
+            state.SkipWithError("no sound arrived on the sink");
+            break;
+        }
+        setSeconds(state, timer);
+        // The voice stays, as in the game: the next word's voice lets it go.
+        game.prompt.stop();
+        waitFor([] { return !engine().speaking(); });
+    }
+}
+
+void BM_NextWordToSound_NoSentences(benchmark::State &state)
+{
+    nextWordToSound(state, false);
+}
+BENCHMARK(BM_NextWordToSound_NoSentences)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->ReportAggregatesOnly()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_NextWordToSound_SentenceList(benchmark::State &state)
+{
+    nextWordToSound(state, true);
+}
+BENCHMARK(BM_NextWordToSound_SentenceList)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->ReportAggregatesOnly()
+    ->Unit(benchmark::kMillisecond);
+
+// From the cut of a sentence under way to the last sound of it on the sink.
+void BM_SentenceCutToQuiet(benchmark::State &state)
+{
+    SinkListener listener;
+    if (!listener.start()) {
+        state.SkipWithError("no sound server with the lexidrill_null sink");
+        return;
+    }
+    GamePrompt game;
+    for (auto _ : state) {
+        if (!listener.waitForQuiet()) {
+            state.SkipWithError("the sink does not fall quiet");
+            break;
+        }
+        game.prompt.play(promptParts(u"weather"_s, u"The weather is warm and sunny by the sea today."_s, true));
+        // The word, its pause, then the sentence for a moment.
+        if (!waitFor([&] { return listener.heard(); }) || !listener.waitForQuiet()
+            || !waitFor([&] { return listener.heard(); })) {
+            state.SkipWithError("no sentence arrived on the sink");
+            break;
+        }
+        QElapsedTimer timer;
+        timer.start();
+        game.prompt.stop();
+        qint64 lastSound = 0;
+        waitFor([&] {
+            if (listener.heard())
+                lastSound = timer.nsecsElapsed();
+            return timer.elapsed() > 1000;
+        });
+        state.SetIterationTime(double(lastSound) / 1e9);
+    }
+}
+BENCHMARK(BM_SentenceCutToQuiet)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(10)
+    ->ReportAggregatesOnly()
+    ->Unit(benchmark::kMillisecond);
+
+// A whole prompt with a sentence of ten words, at the default rate: from
+// handing it over to the end of its last word.
+void BM_TenWordSentencePrompt(benchmark::State &state)
+{
+    GamePrompt game;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        game.prompt.play(promptParts(u"weather"_s, u"The weather is warm and sunny by the sea today."_s, true));
+        if (!waitFor([&] { return !game.prompt.playing(); })) {
+            state.SkipWithError("the prompt did not end");
+            break;
+        }
+        setSeconds(state, timer);
+    }
+}
+BENCHMARK(BM_TenWordSentencePrompt)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 // The speech helpers this process started that still run.
 QList<pid_t> helperProcesses()

@@ -30,6 +30,7 @@ public:
     int rate() const override { return 0; }
     int voicePosition() const override { return 0; }
     bool playSounds() const override { return false; }
+    bool saySentence() const override { return true; }
 };
 
 constexpr int kWords = 20;

@@ -32,6 +32,11 @@ bool App::Preferences::playSounds() const
     return m_app.audioOptions().playSounds();
 }
 
+bool App::Preferences::saySentence() const
+{
+    return m_app.audioOptions().saySentence();
+}
+
 App::App(const Services &services, InputQueue *input)
     : m_ownInput(input ? nullptr : std::make_unique<InputQueue>()), m_input(input ? input : m_ownInput.get()),
       m_state(services, m_preferences)

@@ -59,6 +59,7 @@ private:
         int rate() const override;
         int voicePosition() const override;
         bool playSounds() const override;
+        bool saySentence() const override;
 
     private:
         App &m_app;

@@ -12,4 +12,7 @@ public:
     // Position of the chosen voice in the engine's voice list; -1 for none.
     virtual int voicePosition() const = 0;
     virtual bool playSounds() const = 0;
+    // Whether a word that has a sentence is asked with it: word, sentence,
+    // word.
+    virtual bool saySentence() const = 0;
 };

@@ -18,6 +18,7 @@ public:
     void setRate(int rate) override { voice().setRate(rate); }
     void speak(const QString &text) override { voice().speak(text); }
     void speakAndWait(const QString &text) override { voice().speakAndWait(text); }
+    void whenSpoken(std::function<void()> then) override { voice().whenSpoken(std::move(then)); }
 
 private:
     SpeechVoice &voice() const

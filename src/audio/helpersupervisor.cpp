@@ -151,6 +151,7 @@ std::pair<quint64, quint64> HelperSupervisor::speak(const void *voice, const QSt
                                                     const VoiceSettings &settings, bool handOn)
 {
     const std::shared_ptr<HelperSession> session = use(false);
+    forget(voice);
     const quint64 utterance = ++m_utterances;
     const QList<QByteArray> word{QByteArray::number(utterance), QByteArray::number(settings.position),
                                  QByteArray::number(settings.volume), QByteArray::number(settings.rate), text.toUtf8()};
@@ -248,6 +249,16 @@ void HelperSupervisor::speakAndWait(const void *voice, const QString &text, cons
     }
 }
 
+void HelperSupervisor::whenSpoken(const void *voice, quint64 utterance, std::function<void()> then)
+{
+    m_listeners.append({voice, utterance, std::move(then)});
+}
+
+void HelperSupervisor::forget(const void *voice)
+{
+    m_listeners.removeIf([voice](const Listener &listener) { return listener.voice == voice; });
+}
+
 void HelperSupervisor::adjust(const void *voice, const QByteArray &verb, int value)
 {
     if (m_lastSpeaker != voice)
@@ -258,6 +269,7 @@ void HelperSupervisor::adjust(const void *voice, const QByteArray &verb, int val
 
 void HelperSupervisor::release(const void *voice)
 {
+    forget(voice);
     if (m_lastSpeaker != voice)
         return;
     m_lastSpeaker = nullptr;
@@ -380,12 +392,22 @@ void HelperSupervisor::progress(HelperSession &session, quint64 utterance, Speec
         emit monitor.failed(session.speechProblem);
         break;
     }
+    if (progress != SpeechProgress::Began) {
+        // Run after this report is handled: they may speak again.
+        for (qsizetype i = 0; i < m_listeners.size();) {
+            if (m_listeners[i].utterance == utterance)
+                QTimer::singleShot(0, &monitor, m_listeners.takeAt(i).then);
+            else
+                ++i;
+        }
+    }
     wake();
 }
 
 void HelperSupervisor::shutDown()
 {
     m_ended = true;
+    m_listeners.clear();
     wake();
     if (current) {
         current->afterStart.clear();

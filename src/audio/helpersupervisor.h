@@ -62,6 +62,9 @@ public:
     // and unspoken past its limit; else looks again when that limit is due.
     void watchWord();
     void speakAndWait(const void *voice, const QString &text, const VoiceSettings &settings);
+    // Runs `then` once the utterance has ended or failed, unless the voice is
+    // released or speaks again first.
+    void whenSpoken(const void *voice, quint64 utterance, std::function<void()> then);
     // Sends a setting to the helper while this voice is the one speaking.
     void adjust(const void *voice, const QByteArray &verb, int value);
     void release(const void *voice);
@@ -101,6 +104,14 @@ private:
     std::weak_ptr<HelperSession> m_lastSession;
     std::optional<QStringList> m_lastVoices;
     bool m_unreported = false; // a lost helper's fault, for the next request
+    struct Listener
+    {
+        const void *voice;
+        quint64 utterance;
+        std::function<void()> then;
+    };
+    QList<Listener> m_listeners; // whenSpoken's
+    void forget(const void *voice);
     QTimer m_wordWatch;
     std::shared_ptr<HelperSession> m_spare;
 };

@@ -41,11 +41,17 @@ void HelperVoice::setRate(int rate)
 
 void HelperVoice::speak(const QString &text)
 {
-    m_supervisor->speak(this, text, m_settings, true);
+    m_utterance = m_supervisor->speak(this, text, m_settings, true).first;
 }
 
 void HelperVoice::speakAndWait(const QString &text)
 {
     if (!text.isEmpty())
         m_supervisor->speakAndWait(this, text, m_settings);
+}
+
+void HelperVoice::whenSpoken(std::function<void()> then)
+{
+    if (m_utterance != 0)
+        m_supervisor->whenSpoken(this, m_utterance, std::move(then));
 }

@@ -25,8 +25,10 @@ public:
     void setRate(int rate) override;
     void speak(const QString &text) override;
     void speakAndWait(const QString &text) override;
+    void whenSpoken(std::function<void()> then) override;
 
 private:
     std::shared_ptr<HelperSupervisor> m_supervisor;
     VoiceSettings m_settings;
+    quint64 m_utterance = 0; // handed over last with speak()
 };

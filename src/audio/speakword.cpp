@@ -61,6 +61,26 @@ void SpeakWord(AudioContext &audio, const QString &word)
     s.step(112, [&] { voiceOf(audio.SpeakingVoice).speak(spokenPart(word)); });
 }
 
+void SpeechPartPlayer::play(const PromptPart &part, std::function<void()> heard)
+{
+    SpeakWord(m_audio, part.text);
+    if (!heard || !m_audio.SpeakingVoice)
+        return;
+    try {
+        m_audio.SpeakingVoice->whenSpoken([alive = std::weak_ptr<bool>(m_alive), heard = std::move(heard)] {
+            if (alive.lock())
+                heard();
+        });
+    } catch (const Failure &) {
+        // SpeakWord reported the engine's fault; the prompt ends here.
+    }
+}
+
+void SpeechPartPlayer::silence()
+{
+    m_audio.SpeakingVoice.reset();
+}
+
 void PlaySound(AudioContext &audio, bool isCorrect)
 {
     Steps s(*audio.prompts, u"Form1", u"PlaySound");

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "audio/audiocontext.h"
+#include "audio/spokenprompt.h"
 
 #include <QString>
 #include <memory>
@@ -18,6 +19,27 @@ QString spokenPart(const QString &word);
 // audio preferences; returns once the engine has the word. Each word gets a
 // new voice object, and releasing the previous one ends its speech.
 void SpeakWord(AudioContext &audio, const QString &word);
+
+// The synthetic voice as the player of a prompt's parts: each part is
+// spoken as SpeakWord speaks a word, with the voice, volume and rate of the
+// audio preferences, and silenced by releasing its voice.
+class SpeechPartPlayer : public PartPlayer
+{
+public:
+    explicit SpeechPartPlayer(AudioContext &audio) : m_audio(audio) { }
+    void play(const PromptPart &part, std::function<void()> heard) override;
+    void silence() override;
+    // Measured on the null sink with flite's voices: 0.12-0.14 s from a
+    // part's last sound to the engine's report of its end, and from handing
+    // a part over to its first sound 0.05 s for a word, 0.17 s for a
+    // sentence.
+    int latencyMs(const PromptPart &next) const override { return next.kind == PromptPart::Kind::Sentence ? 300 : 180; }
+
+private:
+    AudioContext &m_audio;
+    // Reports of speech that come after this player is gone are dropped.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+};
 
 // Plays the right or wrong sound and returns after about one second.
 void PlaySound(AudioContext &audio, bool isCorrect);

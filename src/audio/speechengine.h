@@ -25,6 +25,11 @@ public:
     virtual void speak(const QString &text) = 0;
     // Returns when the text has been spoken.
     virtual void speakAndWait(const QString &text) = 0;
+    // Runs `then` later on this thread once the text handed over last with
+    // speak() has been spoken or has failed; not at all when this voice is
+    // gone or speaks again first, or its speech is lost with the engine. A
+    // voice that cannot tell never runs it.
+    virtual void whenSpoken(std::function<void()> /*then*/) { }
 };
 
 class SpeechEngine

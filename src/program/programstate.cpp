@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "programstate.h"
 
+#include "audio/audiopreferences.h"
 #include "audio/speakword.h"
 #include "core/delay.h"
 #include "core/failure.h"
@@ -13,7 +14,7 @@ ProgramState::ProgramState(const Services &services, AudioPreferences &audioPref
                      [file = services.historyFile]() -> std::unique_ptr<PracticeHistory> {
                          return std::make_unique<HistoryStore>(file.isEmpty() ? HistoryStore::defaultPath() : file);
                      }),
-      m_services(services)
+      m_services(services), m_prompt(m_speechParts, services.pauses ? *services.pauses : m_timerPauses)
 {
     if (!m_services.random)
         m_services.random = &systemRandom();
@@ -25,7 +26,8 @@ ProgramState::ProgramState(const Services &services, AudioPreferences &audioPref
     audio.preferences = &audioPreferences;
     audio.delay = m_services.delay;
     audio.programFolder = m_services.programFolder;
-    gameAudio.speakWord = [this](const QString &word) { SpeakWord(audio, word); };
+    gameAudio.speakWord = [this](const QString &word) { sayPrompt(word); };
+    gameAudio.stopPrompt = [this] { m_prompt.stop(); };
     gameAudio.playSound = [this](bool isCorrect) { PlaySound(audio, isCorrect); };
 }
 
@@ -63,6 +65,13 @@ void ProgramState::setCopyAfterMiss(bool on) const
     WriteSetting(SettingKeys::kCopyAfterMiss.key, on ? QStringLiteral("True") : QStringLiteral("False"));
 }
 
+void ProgramState::sayPrompt(const QString &word)
+{
+    const QString sentence = sentenceOf(word);
+    // A list without sentences reads no more options than before.
+    m_prompt.play(promptParts(word, sentence, !sentence.isEmpty() && audio.preferences->saySentence()));
+}
+
 void ProgramState::practise(const QStringList &words)
 {
     WordStore store;
@@ -70,7 +79,7 @@ void ProgramState::practise(const QStringList &words)
     for (const QString &word : words) {
         if (!seen.contains(word)) {
             seen.insert(word);
-            store.append(word);
+            store.append(word, dictionary.sentenceOf(word));
         }
     }
     m_practiceWords = std::move(store);

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "audio/audiocontext.h"
+#include "audio/speakword.h"
+#include "audio/spokenprompt.h"
 #include "core/platform.h"
 #include "core/prompts.h"
 #include "core/randomsource.h"
@@ -33,6 +35,8 @@ struct Services
     SettingsStore *settings = nullptr;
     RandomSource *random = nullptr;
     Delay *delay = nullptr;
+    // The pauses within a word's prompt; left out, a timer.
+    PauseClock *pauses = nullptr;
     // The folder that holds the program, without a trailing separator
     // (except at the root).
     QString programFolder;
@@ -41,11 +45,14 @@ struct Services
     QString historyFile;
 };
 
-// How the game speaks a word and plays a feedback sound: SpeakWord and
-// PlaySound unless a test puts recorders in their place.
+// How the game speaks a word and plays a feedback sound: the word's prompt
+// (ProgramState::sayPrompt) and PlaySound unless a test puts recorders in
+// their place.
 struct GameAudio
 {
     std::function<void(const QString &)> speakWord;
+    // Ends the prompt under way at once (an answer, the game's end).
+    std::function<void()> stopPrompt;
     std::function<void(bool)> playSound;
 };
 
@@ -84,6 +91,13 @@ public:
     void practise(const QStringList &words);
     void stopPractising() { m_practiceWords.reset(); }
 
+    // The sentence the game's words give with a word (WordStore::sentenceOf).
+    QString sentenceOf(const QString &word) const { return gameWords().sentenceOf(word).toString(); }
+    // Asks the word as the game does: the word, or when it has a sentence
+    // and the audio options say so, word, sentence, word. Ends the prompt
+    // under way first; returns once the word is handed to the engine.
+    void sayPrompt(const QString &word);
+
     // Words each pass of a game over the list in use asks first. They belong
     // to the list in use when they are set: loading another list leaves
     // none, and a practice game does not use them.
@@ -105,6 +119,9 @@ public:
 
 private:
     Services m_services;
+    TimerPauseClock m_timerPauses;
+    SpeechPartPlayer m_speechParts{audio};
+    SpokenPrompt m_prompt;
     std::optional<WordStore> m_practiceWords;
     QSet<QString> m_firstWords;
     quint64 m_firstWordsList = 0;

@@ -249,6 +249,7 @@ void Form1::Form_QueryUnload()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    m_state.gameAudio.stopPrompt();
     Form_QueryUnload();
     event->accept();
     // Closing the main window ends the program; the other windows go with it

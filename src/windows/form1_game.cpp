@@ -139,6 +139,8 @@ void Form1::PushButton3_Click()
         s.step(202, [&] { PushButton3->setText(kStartCaption.toString()); });
         return;
     }
+    // Not a step of the design: the word's prompt ends with the game.
+    m_state.gameAudio.stopPrompt();
     s.step(134, [&] { setWidth(PushButton3, kStartButtonIdleWidth); });
     s.step(136, [&] { PushButton7->hide(); });
     s.step(138, [&] { UpdateScore(); });
@@ -204,6 +206,9 @@ void Form1::startGameOver(const QStringList &words)
 
 void Form1::PushButton8_Click()
 {
+    // Not a step of the design: an answer ends the word's prompt at once,
+    // before the feedback sound.
+    m_state.gameAudio.stopPrompt();
     if (m_state.game.started && m_state.game.kind == GameKind::Test) {
         testAnswered();
         return;

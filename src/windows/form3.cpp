@@ -37,7 +37,7 @@ namespace {
 
 // Client area and control positions in twips; frames span the window's width.
 constexpr int kClientWidth = 6000;
-constexpr int kClientHeight = 6030;
+constexpr int kClientHeight = 6660;
 constexpr int kFrameLeft = 120;
 constexpr int kFrameWidth = 5760;
 
@@ -74,6 +74,16 @@ QString rateText(int rate)
 QString truthText(bool value)
 {
     return value ? u"True"_s : u"False"_s;
+}
+
+// The option's stored truth text; its default when the text is none.
+bool storedTruth(const ProgramState &state, const SettingKeys::Number &setting)
+{
+    try {
+        return SettingConversions::truthValue(state.ReadSetting(setting));
+    } catch (const Failure &) {
+        return setting.defaultValue != 0;
+    }
 }
 
 QGroupBox *makeFrame(QWidget *parent, const char *name, const QString &caption, int top, int height)
@@ -139,15 +149,14 @@ void Form3::buildControls()
     // Below the rest, so that every other control keeps its place; in the
     // focus order it follows the voice list it changes.
     Check1 = Controls::checkBox(this, "Check1", u"Show all voices"_s, twipsRect(240, 5640, 5520, 315));
-    {
-        bool showAll = false;
-        try {
-            showAll = SettingConversions::truthValue(m_state.ReadSetting(SettingKeys::kShowAllVoices));
-        } catch (const Failure &) { }
-        Check1->setChecked(showAll);
-    }
+    Check1->setChecked(storedTruth(m_state, SettingKeys::kShowAllVoices));
     setTabOrder(Combo1, Check1);
     setTabOrder(Check1, PushButton9);
+    // The sentence options follow, last in the focus order as on screen.
+    Check2 = Controls::checkBox(this, "Check2", u"Say a sentence with each word"_s, twipsRect(240, 5955, 5520, 315));
+    Check2->setChecked(storedTruth(m_state, SettingKeys::kSaySentence));
+    Check3 = Controls::checkBox(this, "Check3", u"Show the sentence"_s, twipsRect(240, 6270, 5520, 315));
+    Check3->setChecked(storedTruth(m_state, SettingKeys::kShowSentence));
 
     connect(Slider1, &QSlider::valueChanged, this, &Form3::Slider1_Change);
     connect(Slider2, &QSlider::valueChanged, this, &Form3::Slider2_Change);
@@ -185,6 +194,8 @@ void Form3::buildControls()
     connect(PushButton4, &QPushButton::clicked, this, inTurn(&Form3::PushButton4_Click));
     connect(PushButton1, &QPushButton::clicked, this, inTurn(&Form3::PushButton1_Click));
     connect(Check1, &QCheckBox::toggled, this, inTurn(&Form3::Check1_Click));
+    connect(Check2, &QCheckBox::toggled, this, inTurn(&Form3::Check2_Click));
+    connect(Check3, &QCheckBox::toggled, this, inTurn(&Form3::Check3_Click));
 }
 
 template<typename F>
@@ -207,7 +218,8 @@ void Form3::Form_Load()
     if (s.test(106, [&] { return FileExists(m_state.besideProgram(ProgramFiles::kHandPointer)); })) {
         s.step(108, [&] {
             installHandPointer(m_state.besideProgram(ProgramFiles::kHandPointer), this,
-                               {PushButton1, PushButton9, PushButton4}, {this, Frame1, Frame4, Frame2, Frame3, Check1});
+                               {PushButton1, PushButton9, PushButton4},
+                               {this, Frame1, Frame4, Frame2, Frame3, Check1, Check2, Check3});
         });
     }
     // Setting a control runs its handler as a user's change would, which
@@ -296,6 +308,23 @@ void Form3::Check1_Click()
     Steps s(m_state.prompts(), u"Form3", u"Check1_Click");
     s.step(100, [&] { m_state.WriteSetting(SettingKeys::kShowAllVoices.key, truthText(Check1->isChecked())); });
     s.step(102, [&] { RefreshVoices(m_state, m_navigator, false); });
+}
+
+void Form3::Check2_Click()
+{
+    Steps s(m_state.prompts(), u"Form3", u"Check2_Click");
+    s.step(100, [&] { m_state.WriteSetting(SettingKeys::kSaySentence.key, truthText(Check2->isChecked())); });
+}
+
+void Form3::Check3_Click()
+{
+    Steps s(m_state.prompts(), u"Form3", u"Check3_Click");
+    s.step(100, [&] { m_state.WriteSetting(SettingKeys::kShowSentence.key, truthText(Check3->isChecked())); });
+}
+
+bool Form3::saySentence() const
+{
+    return Check2->isChecked();
 }
 
 bool Form3::showsAllVoices() const

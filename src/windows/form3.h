@@ -32,6 +32,7 @@ public:
     int rate() const override;
     int voicePosition() const override;
     bool playSounds() const override;
+    bool saySentence() const override;
 
     void Form_Load();
     void Form_Activate();
@@ -46,6 +47,8 @@ public:
     void PushButton4_Click();
     void PushButton1_Click();
     void Check1_Click();
+    void Check2_Click();
+    void Check3_Click();
 
     // The voice list as the voice-list refresh fills it: clearing and
     // appending leave the saved choice alone; selecting runs Combo1_Click,
@@ -80,6 +83,8 @@ public:
     QRadioButton *Option2;
     QPushButton *PushButton1;
     QCheckBox *Check1;
+    QCheckBox *Check2;
+    QCheckBox *Check3;
 
 protected:
     bool event(QEvent *event) override;

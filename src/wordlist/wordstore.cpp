@@ -114,16 +114,49 @@ QStringView WordStore::wordView(qsizetype position) const
     return entryText(quint32(position - 1));
 }
 
+const WordStore::Sentence *WordStore::sentenceAt(quint32 entry) const
+{
+    const auto found = std::lower_bound(m_sentences.cbegin(), m_sentences.cend(), entry,
+                                        [](const Sentence &sentence, quint32 e) { return sentence.entry < e; });
+    if (found == m_sentences.cend() || found->entry != entry)
+        return nullptr;
+    return &*found;
+}
+
 QStringView WordStore::sentenceView(qsizetype position) const
 {
     if (m_sentences.empty() || position < 1 || position > count())
         return {};
-    const auto entry = quint32(position - 1);
-    const auto found = std::lower_bound(m_sentences.cbegin(), m_sentences.cend(), entry,
-                                        [](const Sentence &sentence, quint32 e) { return sentence.entry < e; });
-    if (found == m_sentences.cend() || found->entry != entry)
+    const Sentence *sentence = sentenceAt(quint32(position - 1));
+    return sentence ? textAt(sentence->start, sentence->length) : QStringView();
+}
+
+QStringView WordStore::sentenceOf(QStringView word) const
+{
+    // A list without sentences is asked nothing more.
+    if (m_sentences.empty())
         return {};
-    return textAt(found->start, found->length);
+    index();
+    const auto hash = quint32(hashOf(word));
+    const std::size_t mask = m_table.size() - 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const Slot occupant = m_table[slot];
+        if (occupant.entryPlusOne == 0)
+            return {};
+        const quint32 firstCopy = occupant.entryPlusOne - 1;
+        if (occupant.hash != hash || entryText(firstCopy) != word)
+            continue;
+        // The ring of copies is not in list order.
+        const Sentence *earliest = nullptr;
+        quint32 copy = firstCopy;
+        do {
+            const Sentence *sentence = sentenceAt(copy);
+            if (sentence && (!earliest || sentence->entry < earliest->entry))
+                earliest = sentence;
+            copy = m_nextCopy[copy];
+        } while (copy != firstCopy);
+        return earliest ? textAt(earliest->start, earliest->length) : QStringView();
+    }
 }
 
 void WordStore::append(QStringView word, QStringView sentence)

@@ -67,6 +67,9 @@ public:
     // there is none.
     QStringView sentenceView(qsizetype position) const;
     QString sentence(qsizetype position) const { return sentenceView(position).toString(); }
+    // The sentence of the word's first line that gives one; the empty text
+    // when none does or the store does not hold the word.
+    QStringView sentenceOf(QStringView word) const;
     // How many different words the store holds.
     qsizetype distinctCount() const
     {
@@ -119,6 +122,8 @@ private:
     };
 
     QStringView entryText(quint32 entry) const;
+    // The sentence given with an entry, if any.
+    const Sentence *sentenceAt(quint32 entry) const;
     QStringView textAt(quint32 start, quint32 length) const;
     // Groups the copies of each word. Done when first needed (at the load's
     // end, or at the first draw), in one sweep that fetches table slots

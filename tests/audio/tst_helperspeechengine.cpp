@@ -111,6 +111,7 @@ public:
     int rate() const override { return 0; }
     int voicePosition() const override { return 1; }
     bool playSounds() const override { return false; }
+    bool saySentence() const override { return true; }
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "audio/audiopreferences.h"
 #include "audio/helperspeechengine.h"
 #include "audio/speakword.h"
+#include "audio/spokenprompt.h"
 #include "audio/systemaudio.h"
 #include "audiotest.h"
 #include "core/failure.h"
@@ -77,6 +78,29 @@ public:
         return loudest;
     }
 
+    // The stretches of sound recorded so far, in samples since start(): runs
+    // of loud 10 ms blocks that no quiet of `quietMs` or more divides.
+    QList<std::pair<qsizetype, qsizetype>> soundSpans(int quietMs)
+    {
+        sampleCount();
+        constexpr qsizetype block = sampleRate / 100;
+        const auto *samples = reinterpret_cast<const qint16 *>(m_bytes.constData()) + m_startCount;
+        const qsizetype total = m_bytes.size() / 2 - m_startCount;
+        QList<std::pair<qsizetype, qsizetype>> spans;
+        for (qsizetype from = 0; from + block <= total; from += block) {
+            int loudest = 0;
+            for (qsizetype i = from; i < from + block; ++i)
+                loudest = std::max(loudest, std::abs(int(qFromLittleEndian(samples[i]))));
+            if (loudest <= audible)
+                continue;
+            if (!spans.isEmpty() && from - spans.last().second < qsizetype(quietMs) * sampleRate / 1000)
+                spans.last().second = from + block;
+            else
+                spans.append({from, from + block});
+        }
+        return spans;
+    }
+
 private:
     QProcess m_parec;
     QByteArray m_bytes;
@@ -121,11 +145,13 @@ class Preferences : public AudioPreferences
 {
 public:
     int volume() const override { return 100; }
-    int rate() const override { return 0; }
+    int rate() const override { return speechRate; }
     int voicePosition() const override { return position; }
     bool playSounds() const override { return false; }
+    bool saySentence() const override { return true; }
 
     int position = 0;
+    int speechRate = 0;
 };
 
 // Where the voice list has a voice of speech-dispatcher's (not one of the
@@ -257,6 +283,8 @@ private slots:
     void volumeChangeIsHeardWhileSpeaking();
     void speechEnds_data();
     void speechEnds();
+    void promptIsHeardWordSentenceWord();
+    void stoppedPromptIsHeardNoMore();
     void playsFeedbackSound_data();
     void playsFeedbackSound();
     void speaksInALocaleNotInstalled();
@@ -487,6 +515,85 @@ void tst_RealAudio::speechEnds()
     const qsizetype over = recorder.sampleCount() + sampleRate / 4;
     QTRY_VERIFY_WITH_TIMEOUT(recorder.sampleCount() > over + sampleRate, 5000);
     QVERIFY2(recorder.peak(over) < silent, qPrintable(u"loudest sample afterwards %1"_s.arg(recorder.peak(over))));
+}
+
+namespace {
+
+// A prompt as the game plays it: the program's speech path on the real
+// engine, with real pauses.
+struct RealPrompt
+{
+    explicit RealPrompt(SpeechEngine &engine)
+    {
+        audio.prompts = &prompts;
+        audio.speech = &engine;
+        audio.preferences = &preferences;
+        preferences.speechRate = -4; // the program's default
+    }
+
+    RecordingPrompts prompts;
+    Preferences preferences;
+    AudioContext audio;
+    SpeechPartPlayer parts{audio};
+    TimerPauseClock pauses;
+    SpokenPrompt prompt{parts, pauses};
+};
+
+double seconds(qsizetype samples)
+{
+    return double(samples) / sampleRate;
+}
+
+} // namespace
+
+void tst_RealAudio::promptIsHeardWordSentenceWord()
+{
+    SinkRecorder recorder;
+    QVERIFY(recorder.start());
+    RealPrompt real(*m_engine);
+
+    real.prompt.play(promptParts(u"weather"_s, u"The weather is warm and sunny today."_s, true));
+
+    QVERIFY(real.prompt.playing());
+    QTRY_VERIFY_WITH_TIMEOUT(!real.prompt.playing(), speechTimeoutMs);
+    // The end of the last word may still be on its way to the sink.
+    const qsizetype over = recorder.sampleCount() + sampleRate / 2;
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.sampleCount() > over, 5000);
+    QVERIFY(real.prompts.errors().isEmpty());
+    // The words of the sentence are closer together than the parts.
+    const auto spans = recorder.soundSpans(450);
+    QStringList heard;
+    for (const auto &[from, to] : spans)
+        heard.append(u"%1-%2 s"_s.arg(seconds(from), 0, 'f', 2).arg(seconds(to), 0, 'f', 2));
+    QVERIFY2(spans.size() == 3, qPrintable(heard.join(u", ")));
+    const double word = seconds(spans[0].second - spans[0].first);
+    const double sentence = seconds(spans[1].second - spans[1].first);
+    const double again = seconds(spans[2].second - spans[2].first);
+    QVERIFY2(sentence > 2 * word && std::abs(again - word) < 0.1, qPrintable(heard.join(u", ")));
+    // About 0.7 s of quiet each time.
+    for (int gap = 0; gap < 2; ++gap) {
+        const double pause = seconds(spans[gap + 1].first - spans[gap].second);
+        QVERIFY2(pause > 0.55 && pause < 0.9, qPrintable(heard.join(u", ")));
+    }
+}
+
+void tst_RealAudio::stoppedPromptIsHeardNoMore()
+{
+    SinkRecorder recorder;
+    QVERIFY(recorder.start());
+    RealPrompt real(*m_engine);
+    real.prompt.play(promptParts(u"weather"_s, u"The weather is warm and sunny today, and then it rains."_s, true));
+    // Into the sentence: sound after the first pause.
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.soundSpans(450).size() == 2, speechTimeoutMs);
+
+    real.prompt.stop();
+
+    QVERIFY(!real.prompt.playing());
+    // What the sound server held at the cut may still come out.
+    const qsizetype cut = recorder.sampleCount() + sampleRate / 4;
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.sampleCount() > cut + 3 * sampleRate, 10000);
+    QVERIFY2(recorder.peak(cut) < silent, qPrintable(u"loudest sample after the cut %1"_s.arg(recorder.peak(cut))));
+    QVERIFY(real.prompts.errors().isEmpty());
 }
 
 void tst_RealAudio::playsFeedbackSound_data()

@@ -43,8 +43,16 @@ FakeSpeechVoice::FakeSpeechVoice(SpeechLog &log, QStringList voices, int id)
     ++m_log.liveVoices;
 }
 
+void SpeechLog::finishSpeech()
+{
+    const auto waiting = std::exchange(waitingForSpeech, {});
+    for (const auto &[voice, then] : waiting)
+        then();
+}
+
 FakeSpeechVoice::~FakeSpeechVoice()
 {
+    m_log.waitingForSpeech.removeIf([this](const auto &waiting) { return waiting.first == m_id; });
     --m_log.liveVoices;
     log(u"released"_s);
 }
@@ -71,7 +79,13 @@ void FakeSpeechVoice::setRate(int rate)
 }
 void FakeSpeechVoice::speak(const QString &text)
 {
+    m_log.waitingForSpeech.removeIf([this](const auto &waiting) { return waiting.first == m_id; });
     log(u"speak(%1)"_s.arg(text));
+}
+
+void FakeSpeechVoice::whenSpoken(std::function<void()> then)
+{
+    m_log.waitingForSpeech.append({m_id, std::move(then)});
 }
 void FakeSpeechVoice::speakAndWait(const QString &text)
 {

@@ -3,6 +3,7 @@
 
 #include "audio/soundplayer.h"
 #include "audio/speechengine.h"
+#include "audio/spokenprompt.h"
 #include "core/delay.h"
 #include "core/platform.h"
 #include "core/prompts.h"
@@ -101,6 +102,11 @@ struct SpeechLog
 {
     QStringList calls;
     int liveVoices = 0;
+    // What waits for the speech of a voice (whenSpoken), by voice number; a
+    // voice's own go with it or its next speech.
+    QList<std::pair<int, std::function<void()>>> waitingForSpeech;
+    // Ends the speech under way: runs what waited for it.
+    void finishSpeech();
 };
 
 class FakeSpeechVoice : public SpeechVoice
@@ -115,6 +121,7 @@ public:
     void setRate(int rate) override;
     void speak(const QString &text) override;
     void speakAndWait(const QString &text) override;
+    void whenSpoken(std::function<void()> then) override;
 
     int id() const { return m_id; }
 
@@ -185,6 +192,31 @@ public:
 private:
     QList<double> m_values;
     qsizetype m_next = 0;
+};
+
+// The pauses within a prompt, run when the test says.
+class ManualPauses : public PauseClock
+{
+public:
+    void start(int ms, std::function<void()> due) override
+    {
+        started.append(ms);
+        m_due = std::move(due);
+    }
+    void cancel() override { m_due = {}; }
+    bool pending() const { return bool(m_due); }
+    // Ends the pause under way; false when there is none.
+    bool elapse()
+    {
+        const std::function<void()> due = std::exchange(m_due, {});
+        if (due)
+            due();
+        return bool(due);
+    }
+
+    QList<int> started; // the length of each pause started
+private:
+    std::function<void()> m_due;
 };
 
 // Records the waits asked for and returns at once, after one turn of the

@@ -67,6 +67,7 @@ Form1 &TestProgram::start(const QString &givenList)
     services.settings = settings.get();
     services.random = random.get();
     services.delay = &delay;
+    services.pauses = &pauses;
     services.programFolder = folder.filePath(u"program"_s);
     services.historyFile = historyFile();
     app = std::make_unique<App>(services);

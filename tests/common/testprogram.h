@@ -41,6 +41,7 @@ public:
     FakeSpeechEngine speech;
     FakeSoundPlayer player;
     FakeDelay delay;
+    ManualPauses pauses;
     std::unique_ptr<SettingsStore> settings;
     std::unique_ptr<RandomSource> random;
     std::unique_ptr<App> app;

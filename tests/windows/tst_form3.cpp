@@ -7,6 +7,7 @@
 #include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QBuffer>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
@@ -38,6 +39,8 @@ private slots:
     void storedOptions_data();
     void storedOptions();
     void choicesSurviveUnloading();
+    void sentenceOptionsRoundTrip_data();
+    void sentenceOptionsRoundTrip();
     void slidersReachTheSpeakingVoice_data();
     void slidersReachTheSpeakingVoice();
     void voiceChoiceIsSaved();
@@ -161,6 +164,47 @@ void tst_Form3::choicesSurviveUnloading()
     QCOMPARE(form3->Combo1->currentIndex(), 1);
     QVERIFY(form3->Option2->isChecked());
     QVERIFY(!form3->Option1->isChecked());
+}
+
+void tst_Form3::sentenceOptionsRoundTrip_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("checked");
+    QTest::addRow("absent: on") << kAbsent << true;
+    QTest::addRow("off as stored") << u"False"_s << false;
+    QTest::addRow("on as stored") << u"True"_s << true;
+    QTest::addRow("a number: 0 is off") << u"0"_s << false;
+    QTest::addRow("unreadable: on") << u"maybe"_s << true;
+}
+
+// Each sentence option shows what is stored, saves a click as its truth text
+// and shows it again after the window is unloaded; neither touches the other.
+void tst_Form3::sentenceOptionsRoundTrip()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, checked);
+    const QList<std::tuple<QString, QCheckBox * Form3::*, QString>> options{
+        {u"Say Sentence"_s, &Form3::Check2, u"Say a sentence with each word"_s},
+        {u"Show Sentence"_s, &Form3::Check3, u"Show the sentence"_s}};
+    for (const auto &[key, box, caption] : options) {
+        TestProgram program;
+        startWith(program, {key + u'=' + stored});
+        Form3 *form3 = &program.app->audioOptions();
+        const QString other = std::get<0>(options[key == std::get<0>(options[0]) ? 1 : 0]);
+        QCOMPARE((form3->*box)->text(), caption);
+        QCOMPARE((form3->*box)->isChecked(), checked);
+        QCOMPARE(form3->saySentence(), key == u"Say Sentence"_s ? checked : true);
+
+        (form3->*box)->click();
+        QCOMPARE(setting(program, key), checked ? u"False"_s : u"True"_s);
+        QCOMPARE(setting(program, other), kAbsent);
+        form3->PushButton1->click();
+        QTRY_VERIFY(!program.app->isAudioOptionsLoaded());
+
+        form3 = &program.app->audioOptions();
+        QCOMPARE((form3->*box)->isChecked(), !checked);
+        QVERIFY(program.prompts.errors().isEmpty());
+    }
 }
 
 void tst_Form3::slidersReachTheSpeakingVoice_data()

@@ -13,6 +13,8 @@ private slots:
     void positions();
     void appendedWordsOutliveTheirSource();
     void sentencesPlayNoPartInTheWords();
+    void sentenceOfAWord_data();
+    void sentenceOfAWord();
 };
 
 void tst_WordStore::positions()
@@ -73,3 +75,28 @@ void tst_WordStore::sentencesPlayNoPartInTheWords()
 
 QTEST_GUILESS_MAIN(tst_WordStore)
 #include "tst_wordstore.moc"
+
+void tst_WordStore::sentenceOfAWord_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("sentence");
+    QTest::addRow("a word with its sentence") << u"cat\tA cat sat.\ndog\tA dog ran."_s << u"dog"_s << u"A dog ran."_s;
+    QTest::addRow("a word without one in a list with sentences") << u"cat\tA cat sat.\ndog"_s << u"dog"_s << QString();
+    QTest::addRow("a word not in the list") << u"cat\tA cat sat."_s << u"owl"_s << QString();
+    QTest::addRow("words are told apart exactly") << u"cat\tA cat sat."_s << u"Cat"_s << QString();
+    QTest::addRow("a list without sentences") << u"cat\ndog"_s << u"cat"_s << QString();
+    // The copies of a word are linked in another order than the list's.
+    QTest::addRow("copies: the first line that gives one")
+        << u"bow\nbow\tTake a bow.\nbow\tA bow and arrow."_s << u"bow"_s << u"Take a bow."_s;
+}
+
+void tst_WordStore::sentenceOfAWord()
+{
+    QFETCH(QString, list);
+    QFETCH(QString, word);
+    QFETCH(QString, sentence);
+    const WordStore store = WordStore::fromText(list);
+
+    QCOMPARE(store.sentenceOf(word).toString(), sentence);
+}
