@@ -3,6 +3,7 @@
 
 #include "practice/answercheck.h"
 
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -58,12 +59,12 @@ bool belongsToPrevious(char32_t code)
 // The sentence in comparable form, built piece by piece: a piece is a
 // character with those that belong to it, so that every piece's comparable
 // form stands on its own. `piece` gives, for each unit of `text`, the piece
-// it came from.
+// it came from; piece i is the sentence from starts[i] to starts[i + 1].
 struct Folded
 {
     QString text;
     std::vector<quint32> piece;
-    std::vector<Range> pieces;
+    std::vector<qsizetype> starts;
 };
 
 Folded fold(QStringView sentence)
@@ -71,6 +72,8 @@ Folded fold(QStringView sentence)
     Folded folded;
     folded.text.reserve(sentence.size());
     folded.piece.reserve(std::size_t(sentence.size()));
+    folded.starts.reserve(std::size_t(sentence.size()) + 1);
+    std::unordered_map<char16_t, QString> single;
     for (qsizetype at = 0; at < sentence.size();) {
         const qsizetype start = at;
         at += codeAt(sentence, at).length;
@@ -81,18 +84,28 @@ Folded fold(QStringView sentence)
             at += next.length;
         }
         const QStringView piece = sentence.sliced(start, at - start);
-        const auto index = quint32(folded.pieces.size());
-        folded.pieces.push_back({start, at - start});
+        const auto index = quint32(folded.starts.size());
+        folded.starts.push_back(start);
         if (piece.size() == 1 && piece.front().unicode() < 0x80) {
             // Most sentences are mostly ASCII: no copy for those characters.
             folded.text.append(piece.front().toUpper());
             folded.piece.push_back(index);
             continue;
         }
-        const QString comparable = AnswerCheck::comparable(piece.toString());
+        // Other alphabets repeat few letters: each is made comparable once.
+        QString comparable;
+        if (piece.size() == 1) {
+            QString &known = single[piece.front().unicode()];
+            if (known.isNull())
+                known = AnswerCheck::comparable(piece.toString());
+            comparable = known;
+        } else {
+            comparable = AnswerCheck::comparable(piece.toString());
+        }
         folded.text.append(comparable);
         folded.piece.insert(folded.piece.end(), std::size_t(comparable.size()), index);
     }
+    folded.starts.push_back(sentence.size());
     return folded;
 }
 
@@ -162,29 +175,28 @@ QList<SentenceGap::Range> SentenceGap::places(QStringView sentence, QStringView 
             continue;
         if (end < n && folded.piece[std::size_t(end)] == folded.piece[std::size_t(end - 1)])
             continue;
-        const Range &from = folded.pieces[folded.piece[std::size_t(first)]];
-        const Range &to = folded.pieces[folded.piece[std::size_t(end - 1)]];
-        qsizetype stop = to.start + to.length;
+        const qsizetype from = folded.starts[folded.piece[std::size_t(first)]];
+        qsizetype stop = folded.starts[folded.piece[std::size_t(end - 1)] + 1];
         // Invisible characters after the word's last letter, such as the end
         // of a bidi isolate, stay in the sentence.
-        while (stop > from.start && isFormat(codeBefore(sentence, stop).code))
+        while (stop > from && isFormat(codeBefore(sentence, stop).code))
             stop -= codeBefore(sentence, stop).length;
-        if (!result.isEmpty() && from.start <= result.last().start + result.last().length) {
+        if (!result.isEmpty() && from <= result.last().start + result.last().length) {
             Range &last = result.last();
             last.length = std::max(last.start + last.length, stop) - last.start;
         } else {
-            result.append({from.start, stop - from.start});
+            result.append({from, stop - from});
         }
     }
     return result;
 }
 
-QString SentenceGap::shown(QStringView sentence, QStringView word)
+QString SentenceGap::shown(QStringView sentence, const QList<Range> &places)
 {
-    return replaced(sentence, places(sentence, word), kShownGap, false);
+    return replaced(sentence, places, kShownGap, false);
 }
 
-QString SentenceGap::spoken(QStringView sentence, QStringView word)
+QString SentenceGap::spoken(QStringView sentence, const QList<Range> &places)
 {
-    return replaced(sentence, places(sentence, word), kSpokenGap, true);
+    return replaced(sentence, places, kSpokenGap, true);
 }

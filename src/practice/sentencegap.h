@@ -33,13 +33,22 @@ struct Range
 // Linear in the lengths of both texts.
 QList<Range> places(QStringView sentence, QStringView word);
 
-// The sentence with each place of the word replaced by kShownGap; the
-// sentence as it is when the word is not in it.
-QString shown(QStringView sentence, QStringView word);
+// The sentence with each of the places replaced by kShownGap.
+QString shown(QStringView sentence, const QList<Range> &places);
+// The sentence with the word's places replaced; the sentence as it is when
+// the word is not in it.
+inline QString shown(QStringView sentence, QStringView word)
+{
+    return shown(sentence, places(sentence, word));
+}
 
-// The sentence as a screen reader should read it: each place replaced by
-// kSpokenGap, with a space between it and a letter or digit that touches it,
-// so that it is read as a word of its own.
-QString spoken(QStringView sentence, QStringView word);
+// The sentence as a screen reader should read it: each of the places
+// replaced by kSpokenGap, with a space between it and a letter or digit that
+// touches it, so that it is read as a word of its own.
+QString spoken(QStringView sentence, const QList<Range> &places);
+inline QString spoken(QStringView sentence, QStringView word)
+{
+    return spoken(sentence, places(sentence, word));
+}
 
 } // namespace SentenceGap

@@ -27,10 +27,10 @@ void tst_SentenceGap::gaps_data()
     QTest::addRow("every occurrence, in any letter case")
         << u"Their dog and THEIR cat are theirs."_s << u"their"_s << u"______ dog and ______ cat are ______s."_s
         << u"blank dog and blank cat are blank s."_s;
-    QTest::addRow("inside a longer word") << u"Birthdays are fun."_s << u"day"_s << u"Birth______s are fun."_s
-                                          << u"Birth blank s are fun."_s;
-    QTest::addRow("a sentence without the word") << u"The sun is hot."_s << u"moon"_s << u"The sun is hot."_s
-                                                 << u"The sun is hot."_s;
+    QTest::addRow("inside a longer word")
+        << u"Birthdays are fun."_s << u"day"_s << u"Birth______s are fun."_s << u"Birth blank s are fun."_s;
+    QTest::addRow("a sentence without the word")
+        << u"The sun is hot."_s << u"moon"_s << u"The sun is hot."_s << u"The sun is hot."_s;
     QTest::addRow("an empty word") << u"The cat sat."_s << QString() << u"The cat sat."_s << u"The cat sat."_s;
     QTest::addRow("a word of invisible characters only")
         << u"The cat sat."_s << u"\u200B\u00AD"_s << u"The cat sat."_s << u"The cat sat."_s;
@@ -56,12 +56,11 @@ void tst_SentenceGap::gaps_data()
         << u"İstanbul is big."_s << u"istanbul"_s << u"İstanbul is big."_s << u"İstanbul is big."_s;
     QTest::addRow("i with a combining dot is the capital I with a dot")
         << u"i\u0307stanbul is big."_s << u"İstanbul"_s << u"______ is big."_s << u"blank is big."_s;
-    QTest::addRow("dotless i upper-cases to I") << u"Çok sıcak."_s << u"SICAK"_s << u"Çok ______."_s
-                                                << u"Çok blank."_s;
+    QTest::addRow("dotless i upper-cases to I") << u"Çok sıcak."_s << u"SICAK"_s << u"Çok ______."_s << u"Çok blank."_s;
     QTest::addRow("invisible characters inside the word in the sentence")
         << u"The ca\u200Bt sat."_s << u"cat"_s << u"The ______ sat."_s << u"The blank sat."_s;
-    QTest::addRow("soft hyphen inside the word") << u"The cat sat."_s << u"c\u00ADat"_s << u"The ______ sat."_s
-                                                 << u"The blank sat."_s;
+    QTest::addRow("soft hyphen inside the word")
+        << u"The cat sat."_s << u"c\u00ADat"_s << u"The ______ sat."_s << u"The blank sat."_s;
     QTest::addRow("a bidi isolate around the word stays")
         << u"Say \u2067cat\u2069 now"_s << u"cat"_s << u"Say \u2067______\u2069 now"_s
         << u"Say \u2067blank\u2069 now"_s;
