@@ -32,6 +32,8 @@ inline constexpr Number kNoSounds{u"Option2", 0};
 // "True" while the voice list shows every voice, eSpeak NG's variants
 // included, else "False".
 inline constexpr Number kShowAllVoices{u"Show All Voices", 0};
+// "True" while the main window shows the sentence of the word asked.
+inline constexpr Number kShowSentence{u"Show Sentence", 1};
 
 // The learner whose answers are recorded; absent, the login name.
 inline constexpr QStringView kLearner = u"Learner";

@@ -4,6 +4,7 @@
 #include "core/apptitle.h"
 #include "core/errorreport.h"
 #include "core/programfiles.h"
+#include "core/settingconversions.h"
 #include "core/settingkeys.h"
 #include "core/utilities.h"
 #include "program/programstate.h"
@@ -31,8 +32,8 @@ using Looks::twipsRect;
 namespace {
 
 constexpr int kClientWidth = 8040;
-// One row below the design's last, for the Progress button.
-constexpr int kClientHeight = 6075;
+// Rows below the design's last: the Progress button, the sentence line.
+constexpr int kClientHeight = 6600;
 
 } // namespace
 
@@ -89,6 +90,9 @@ void Form1::buildControls()
 
     PushButton4 = Controls::button(this, "PushButton4", u"Audio Options"_s, twipsRect(120, 5025, 7800, 405));
     PushButton12 = Controls::button(this, "PushButton12", u"Progress"_s, twipsRect(120, 5550, 7800, 405));
+    Label5 = Controls::label(this, "Label5", QString(), twipsRect(120, 6075, 7800, 405), Qt::AlignLeft,
+                             u"Sentence with the word left out"_s);
+    Label5->hide();
 
     // Tab goes down the window from the answer box, then on from the top.
     const QList<QWidget *> tabOrder{Text2,        PushButton8,  PushButton5,  Text1,       PushButton6,
@@ -208,6 +212,24 @@ void Form1::Form_Load(const QString &givenList)
     s.step(166, [&] { Label3->resize(Label3->width(), Text1->height()); });
     s.step(168, [&] { Label3->move(Label3->x(), Text1->y()); });
     s.step(170, [&] { Text1->hide(); });
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    readSentenceSetting();
+    QWidget::showEvent(event);
+}
+
+void Form1::readSentenceSetting()
+{
+    // Not a setting of the design: a value that is no truth value leaves the
+    // sentence shown, as when it is absent.
+    try {
+        m_showSentence = SettingConversions::truthValue(m_state.ReadSetting(SettingKeys::kShowSentence));
+    } catch (const Failure &) {
+        m_showSentence = true;
+    }
+    Label5->setVisible(m_showSentence && !Label5->text().isEmpty());
 }
 
 void Form1::Form_QueryUnload()

@@ -91,10 +91,13 @@ public:
     QLabel *Label4;
     QLabel *Label2;
     QLabel *Label1;
+    // The sentence of the word asked, with the word left out.
+    QLabel *Label5;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
@@ -107,10 +110,18 @@ private:
     void handle(void (Form1::*handler)());
     void buildControls();
     void Form_QueryUnload();
+    // The sentence line (form1_game.cpp): shows the current word's sentence,
+    // or clears the line when it has none.
+    void showSentence();
+    void clearSentence();
+    // Whether the sentence line is shown, from the settings: read again each
+    // time the window shows, so also after the audio options close.
+    void readSentenceSetting();
 
     ProgramState &m_state;
     Navigator &m_navigator;
     // Whether the last change handling of Text1 read the list it names; the
     // load step's own load is not run again on a list just read.
     bool m_changeReadList = false;
+    bool m_showSentence = true;
 };

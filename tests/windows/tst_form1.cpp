@@ -130,8 +130,9 @@ void tst_Form1::windowLook()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.windowTitle(), u"Lexidrill"_s);
     QCOMPARE(applicationTitle(), u"Lexidrill"_s);
-    // The design's 8040 x 5550 twips and one row for the Progress button.
-    QCOMPARE(form.size(), QSize(536, 405));
+    // The design's 8040 x 5550 twips and rows for the Progress button and the
+    // sentence line.
+    QCOMPARE(form.size(), QSize(536, 440));
     QCOMPARE(form.minimumSize(), form.maximumSize());
     QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
