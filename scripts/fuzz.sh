@@ -13,7 +13,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$root/scripts/sanitize-env.sh"
 (cd "$root" && cmake --build --preset fuzz -j"$(nproc)")
-targets=(wordlist settings export cursorfile misspelling)
+targets=(wordlist settings export cursorfile misspelling sentencegap)
 cd "$lexidrill_sanitize_build/fuzz"
 for target in "${targets[@]}"; do
     corpus="$lexidrill_sanitize_build/fuzz-corpus/$target"

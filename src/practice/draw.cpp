@@ -81,6 +81,7 @@ QString drawWord(const WordStore &store, PassRecord &pass, RandomSource &random,
     // now complete: the next draw starts a new one anyway, and a list of one
     // word in many copies stays quick.
     ++pass.m_count;
+    pass.m_lastPosition = qsizetype(entry) + 1;
     if (pass.m_count == store.distinctCount())
         return store.word(qsizetype(entry) + 1);
     quint32 copy = entry;

@@ -14,6 +14,9 @@ class PassRecord
 {
 public:
     qsizetype count() const { return m_count; }
+    // The position in the store of the word the last draw gave, so that its
+    // line's sentence can be found; 0 before the first draw of a pass record.
+    qsizetype lastPosition() const { return m_lastPosition; }
     // Starts a new pass and releases the memory the last one used.
     void clear();
 
@@ -22,6 +25,7 @@ private:
                             const QSet<QString> &firstWords);
 
     qsizetype m_count = 0;
+    qsizetype m_lastPosition = 0;
     // A permutation of the store's entries: those before m_live hold words
     // not drawn in this pass; m_slot is its inverse.
     std::vector<quint32> m_candidates;

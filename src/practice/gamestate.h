@@ -10,7 +10,7 @@
 enum class GameKind { Practice, Test };
 
 // The game in progress: whether one runs, the words given and the answers
-// typed, in order, and the word being asked.
+// typed, in order, and the word being asked with its sentence.
 struct GameState
 {
     bool started = false;
@@ -22,4 +22,6 @@ struct GameState
     QStringList testWords;
     // The copy asked for after a miss in a practice game.
     CopyAfterMiss copy;
+    // The sentence given with it on its line of the list; empty when none.
+    QString currentSentence;
 };

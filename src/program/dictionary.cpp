@@ -20,3 +20,8 @@ QString getWordFromDictionary(ProgramState &state)
     }
     return word;
 }
+
+QString drawnWordSentence(const ProgramState &state)
+{
+    return state.gameWords().sentence(state.usedWords.lastPosition());
+}

@@ -13,3 +13,6 @@ inline constexpr qsizetype kLongWord = 10'000;
 // practice/draw.h), the words to ask first before the others; reports its own
 // failures. A long word asked before in the game shares its copy.
 QString getWordFromDictionary(ProgramState &state);
+// The sentence on the line of the word the last draw gave; empty when that
+// line has none.
+QString drawnWordSentence(const ProgramState &state);

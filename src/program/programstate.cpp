@@ -9,6 +9,8 @@
 #include "core/utilities.h"
 #include "history/historystore.h"
 
+#include <QHash>
+
 ProgramState::ProgramState(const Services &services, AudioPreferences &audioPreferences)
     : practiceRecord(services.settings, services.prompts,
                      [file = services.historyFile]() -> std::unique_ptr<PracticeHistory> {
@@ -74,6 +76,20 @@ void ProgramState::sayPrompt(const QString &word)
 
 void ProgramState::practise(const QStringList &words)
 {
+    // Each word keeps the sentence of its first line in the list in use that
+    // gives one. Only lines with a sentence are looked at: a list without
+    // sentences costs nothing.
+    QHash<QString, QStringView> sentences;
+    for (const QString &word : words)
+        sentences.insert(word, QStringView());
+    for (qsizetype position = 1; position <= dictionary.count(); ++position) {
+        const QStringView sentence = dictionary.sentenceView(position);
+        if (sentence.isEmpty())
+            continue;
+        const auto found = sentences.find(dictionary.word(position));
+        if (found != sentences.end() && found->isEmpty())
+            *found = sentence;
+    }
     WordStore store;
     QSet<QString> seen;
     for (const QString &word : words) {

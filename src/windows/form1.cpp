@@ -4,6 +4,7 @@
 #include "core/apptitle.h"
 #include "core/errorreport.h"
 #include "core/programfiles.h"
+#include "core/settingconversions.h"
 #include "core/settingkeys.h"
 #include "core/utilities.h"
 #include "program/learnerchoice.h"
@@ -35,11 +36,12 @@ using Looks::twipsRect;
 namespace {
 
 constexpr int kClientWidth = 8040;
-// Rows below the design's last: the Progress button, the finish line, the
-// Take a Test button and the learner.
-constexpr int kFinishTop = 6075;
-constexpr int kTestTop = 6450;
-constexpr int kLearnerTop = 6975;
+// Rows below the design's last: the Progress button, the sentence line, the
+// finish line, the Take a Test button and the learner.
+constexpr int kSentenceTop = 6075;
+constexpr int kFinishTop = 6600;
+constexpr int kTestTop = 6975;
+constexpr int kLearnerTop = 7500;
 constexpr int kClientHeight = kLearnerTop + 30 + 345 + 120;
 
 } // namespace
@@ -97,6 +99,9 @@ void Form1::buildControls()
 
     PushButton4 = Controls::button(this, "PushButton4", u"Audio Options"_s, twipsRect(120, 5025, 7800, 405));
     PushButton12 = Controls::button(this, "PushButton12", u"Progress"_s, twipsRect(120, 5550, 7800, 405));
+    Label6 = Controls::label(this, "Label6", QString(), twipsRect(120, kSentenceTop, 7800, 405), Qt::AlignLeft,
+                             u"Sentence with the word left out"_s);
+    Label6->hide();
     Label5 = Controls::label(this, "Label5", QString(), twipsRect(120, kFinishTop, 7800, 255),
                              u"How a finished round of words went"_s);
     // Shown only while it says something, so that the bus lists no empty line.
@@ -240,6 +245,18 @@ void Form1::Form_Load(const QString &givenList)
     s.step(170, [&] { Text1->hide(); });
 }
 
+void Form1::readSentenceSetting()
+{
+    // Not a setting of the design: a value that is no truth value leaves the
+    // sentence shown, as when it is absent.
+    try {
+        m_showSentence = SettingConversions::truthValue(m_state.ReadSetting(SettingKeys::kShowSentence));
+    } catch (const Failure &) {
+        m_showSentence = true;
+    }
+    Label6->setVisible(m_showSentence && !Label6->text().isEmpty());
+}
+
 void Form1::Form_QueryUnload()
 {
     Steps s(m_state.prompts(), u"Form1", u"Form_QueryUnload");
@@ -280,7 +297,9 @@ void Form1::showEvent(QShowEvent *event)
     // The Progress window, which hides this one, may have switched learners;
     // a window restored by the desktop has not. At start-up the history is
     // read once the window has been painted, so that it shows as soon as
-    // before.
+    // before. The sentence option is read again, as Audio Options may have
+    // changed it.
+    readSentenceSetting();
     if (!event->spontaneous()) {
         if (m_painted)
             showLearners();

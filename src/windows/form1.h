@@ -103,12 +103,14 @@ public:
     // The learner in use, on the last row.
     QLabel *Label7;
     QComboBox *Combo1;
+    // The sentence of the word asked, with the word left out.
+    QLabel *Label6;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -135,6 +137,13 @@ private:
     void askNextWord();
     // Shows the finish line, or hides it when there is none.
     void showFinishLine(const QString &line);
+    // The sentence line (form1_game.cpp): shows the current word's sentence,
+    // or clears the line when it has none.
+    void showSentence();
+    void clearSentence();
+    // Whether the sentence line is shown, from the settings: read again each
+    // time the window shows, so also after the audio options close.
+    void readSentenceSetting();
 
     ProgramState &m_state;
     Navigator &m_navigator;
@@ -145,4 +154,5 @@ private:
     // for its first paint.
     bool m_painted = false;
     bool m_learnersDue = false;
+    bool m_showSentence = true;
 };

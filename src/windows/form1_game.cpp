@@ -6,6 +6,7 @@
 #include "practice/answercheck.h"
 #include "practice/schooltest.h"
 #include "practice/scoring.h"
+#include "practice/sentencegap.h"
 #include "program/dictionary.h"
 #include "program/programstate.h"
 #include "program/wordsfirst.h"
@@ -91,6 +92,20 @@ Scoring::Tally listAnswers(Form2 &results, const QStringList &given, const QStri
     return tally;
 }
 
+// A line of text cut with an ellipsis to the label's width. Laying out a
+// sentence of 100,000 characters takes long, and the line holds a few
+// hundred at most: only the start of a longer text is laid out.
+QString shownLine(const QLabel &label, const QString &text)
+{
+    constexpr qsizetype kLaidOut = 1000;
+    QString start = text;
+    if (text.size() > kLaidOut) {
+        const qsizetype cut = text.at(kLaidOut - 1).isHighSurrogate() ? kLaidOut - 1 : kLaidOut;
+        start = text.first(cut) + u'\u2026';
+    }
+    return label.fontMetrics().elidedText(start, Qt::ElideRight, label.contentsRect().width());
+}
+
 } // namespace
 
 void Form1::PushButton3_Click()
@@ -125,7 +140,9 @@ void Form1::PushButton3_Click()
         s.step(114, [&] { m_state.game.givenWords = QStringList(); });
         s.step(116, [&] { m_state.game.typedWords = QStringList(); });
         s.step(118, [&] { m_state.game.currentWord = getWordFromDictionary(m_state); });
+        m_state.game.currentSentence = drawnWordSentence(m_state);
         s.step(120, [&] { m_state.gameAudio.speakWord(m_state.game.currentWord); });
+        showSentence();
         s.step(122, [&] { m_state.game.givenWords.append(m_state.game.currentWord); });
         s.step(124, [&] { Label1->setText(counterText(m_state)); });
         s.step(126, [&] { QCoreApplication::processEvents(); });
@@ -189,6 +206,7 @@ void Form1::PushButton3_Click()
     // The next game asks the whole list again.
     s.step(208, [&] { m_state.stopPractising(); });
     s.step(194, [&] { Label1->setText(QString()); });
+    clearSentence();
     s.step(196, [&] { Label4->setText(QString()); });
     s.step(198, [&] { m_state.game.started = false; });
     s.step(202, [&] { PushButton3->setText(kStartCaption.toString()); });
@@ -275,10 +293,33 @@ void Form1::PushButton8_Click()
         return;
     }
     s.step(132, [&] { m_state.game.currentWord = getWordFromDictionary(m_state); });
+    m_state.game.currentSentence = drawnWordSentence(m_state);
     s.step(134, [&] { m_state.gameAudio.speakWord(m_state.game.currentWord); });
+    showSentence();
     s.step(136, [&] { m_state.game.givenWords.append(m_state.game.currentWord); });
     s.step(138, [&] { Label1->setText(counterText(m_state)); });
     s.step(140, [&] { QCoreApplication::processEvents(); });
+}
+
+void Form1::showSentence()
+{
+    const QString &sentence = m_state.game.currentSentence;
+    if (sentence.isEmpty()) {
+        clearSentence();
+        return;
+    }
+    const QList<SentenceGap::Range> places = SentenceGap::places(sentence, m_state.game.currentWord);
+    Label6->setText(shownLine(*Label6, SentenceGap::shown(sentence, places)));
+    // The screen reader gets the whole sentence, not what fits on screen.
+    Label6->setAccessibleName(SentenceGap::spoken(sentence, places));
+    Label6->setVisible(m_showSentence);
+}
+
+void Form1::clearSentence()
+{
+    Label6->clear();
+    Label6->setAccessibleName(QString());
+    Label6->hide();
 }
 
 void Form1::UpdateScore()
