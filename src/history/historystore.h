@@ -19,16 +19,16 @@
 //
 // A file that is not a database, or one found damaged, is renamed aside to
 // history.damaged-<date-time>.sqlite beside it and a new history starts.
-// A history of a newer version is opened read-only, and so is one that
-// cannot be written when it is opened (an older version that cannot be
-// brought up to date, a read-only folder or medium, a full disk, a lock
-// held by another program): the file is left as it is, and the next run
-// that can write it brings it up to date. When a write fails (the
-// file locked, the disk full) what is stored is still shown, and each later
-// write tries again without waiting long. A file deleted or replaced while
-// open is noticed at the next use and the history goes on in the file then
-// at the path, a new one when there is none. Each is told once through
-// takeNotice().
+// A history of a newer version is opened read-only, and so is one of an
+// older version that cannot be brought up to date now (a read-only folder
+// or medium, a full disk, a lock held by another program) and one in a
+// folder where SQLite cannot make its journal files: the file is left as it
+// is, and the next run that can write it brings it up to date. When a write
+// fails (the file locked, the disk full) what is stored is still shown, and
+// each later write tries again without waiting long. A file deleted or
+// replaced while open is noticed at the next use and the history goes on in
+// the file then at the path, a new one when there is none. Each is told once
+// through takeNotice().
 class HistoryStore final : public PracticeHistory
 {
 public:
