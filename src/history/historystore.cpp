@@ -13,6 +13,7 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QThread>
+#include <QUrl>
 #include <QVariant>
 #include <algorithm>
 
@@ -233,12 +234,41 @@ QString idList(const QList<qint64> &ids)
     return numbers.join(u',');
 }
 
-QString learnerReason(PracticeHistory::Access access)
+QString learnerReason(PracticeHistory::Access access, int version)
 {
-    if (access == PracticeHistory::Access::ReadOnly)
+    if (access == PracticeHistory::Access::ReadOnly && version > HistoryStore::kSchemaVersion)
         return u"The practice history was written by a newer version of "_s + kProductName.toString()
             + u" and cannot be changed."_s;
+    if (access == PracticeHistory::Access::ReadOnly)
+        return u"The practice history cannot be changed now, so no learner can be added."_s;
     return u"The practice history cannot be used, so no learner can be added."_s;
+}
+
+QString newerNotice()
+{
+    return u"The practice history was written by a newer version of "_s + kProductName.toString()
+        + u". It is shown, but no answers are recorded in it."_s;
+}
+
+// Tells why a history opened to be read only cannot be written, and what
+// follows for the learner.
+QString readOnlyNotice(const QSqlError &why, int version, const QString &folder)
+{
+    const int code = primaryCode(why);
+    QString text;
+    if (code == kBusy || code == kLocked)
+        text = u"The practice history is in use by another program (another copy of "_s + kProductName.toString()
+            + u"?)."_s;
+    else if (code == kFull)
+        text = u"The disk that holds the practice history is full."_s;
+    else if (code == kReadOnly || code == kCantOpen || code == kIoError)
+        text = u"The practice history in "_s + QDir::toNativeSeparators(folder) + u" cannot be written."_s;
+    else
+        text = u"The practice history cannot be written ("_s + why.text() + u")."_s;
+    if (version < HistoryStore::kSchemaVersion)
+        text += u" It was written by an older version of "_s + kProductName.toString()
+            + u" and cannot be brought up to date now."_s;
+    return text + u" It is shown, but no answers are recorded in it."_s;
 }
 
 } // namespace
@@ -295,7 +325,8 @@ void HistoryStore::open()
 
 void HistoryStore::start()
 {
-    if (connect(false))
+    m_version = kSchemaVersion;
+    if (connect(Open::ReadWrite))
         migrate();
     if (m_access == Access::Unavailable)
         disconnect();
@@ -374,16 +405,67 @@ void HistoryStore::setBusyTimeout(int milliseconds)
     query.exec(u"PRAGMA busy_timeout = "_s + QString::number(milliseconds));
 }
 
-bool HistoryStore::connect(bool readOnly)
+QSqlDatabase HistoryStore::addConnection(Open mode)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connection);
-    db.setDatabaseName(m_filePath);
-    db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT="_s + QString::number(m_busyTimeoutMs)
-                         + (readOnly ? u";QSQLITE_OPEN_READONLY"_s : QString()));
+    QString options = u"QSQLITE_BUSY_TIMEOUT="_s + QString::number(m_busyTimeoutMs);
+    if (mode != Open::ReadWrite)
+        options += u";QSQLITE_OPEN_READONLY"_s;
+    if (mode == Open::Immutable) {
+        QUrl uri = QUrl::fromLocalFile(m_filePath);
+        uri.setQuery(u"immutable=1"_s);
+        db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
+        options += u";QSQLITE_OPEN_URI"_s;
+    } else {
+        db.setDatabaseName(m_filePath);
+    }
+    db.setConnectOptions(options);
+    return db;
+}
+
+bool HistoryStore::connect(Open mode)
+{
+    QSqlDatabase db = addConnection(mode);
     if (!db.open()) {
         failed(db.lastError(), true);
         return false;
     }
+    return true;
+}
+
+bool HistoryStore::openAsStored(const QSqlError &why)
+{
+    disconnect();
+    int version = 0;
+    // A file in WAL mode is read with its shared-memory file beside it; in a
+    // folder where none is there and none can be made, only the file itself
+    // can be read. Nobody can write the folder, so the file stays as read.
+    for (const Open mode : {Open::ReadOnly, Open::Immutable}) {
+        QSqlError error;
+        {
+            QSqlDatabase db = addConnection(mode);
+            QSqlQuery query(db);
+            QSqlQuery games(db);
+            if (!db.open())
+                error = db.lastError();
+            else if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
+                error = query.lastError();
+            else if (!games.exec(u"SELECT count(*) FROM games"_s))
+                error = games.lastError();
+            else
+                version = query.value(0).toInt();
+        }
+        if (version > 0)
+            break;
+        disconnect();
+        if (primaryCode(error) != kCantOpen)
+            break;
+    }
+    if (version <= 0)
+        return false;
+    m_version = version;
+    m_access = Access::ReadOnly;
+    notice(version > kSchemaVersion ? newerNotice() : readOnlyNotice(why, version, QFileInfo(m_filePath).path()));
     return true;
 }
 
@@ -399,24 +481,28 @@ void HistoryStore::migrate()
 {
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     QSqlQuery query(db);
-    // The first read is where a file that is no database shows.
+    // The first read is where a file that is no database shows, and one
+    // in a folder that cannot be written, which may still be read.
     if (!query.exec(u"PRAGMA user_version"_s) || !query.next()) {
         const QSqlError error = query.lastError();
         query = QSqlQuery();
         db = QSqlDatabase();
+        const int code = primaryCode(error);
+        if ((code == kCantOpen || code == kReadOnly) && openAsStored(error))
+            return;
         failed(error, true);
         return;
     }
     const int version = query.value(0).toInt();
     if (version > kSchemaVersion) {
+        m_version = version;
         query = QSqlQuery();
         db = QSqlDatabase();
         disconnect();
-        if (!connect(true))
+        if (!connect(Open::ReadOnly))
             return;
         m_access = Access::ReadOnly;
-        notice(u"The practice history was written by a newer version of "_s + kProductName.toString()
-               + u". It is shown, but no answers are recorded in it."_s);
+        notice(newerNotice());
         return;
     }
 
@@ -424,6 +510,9 @@ void HistoryStore::migrate()
         query.exec(u"ROLLBACK"_s);
         query = QSqlQuery();
         db = QSqlDatabase();
+        // What the file holds is still shown when it cannot be written now.
+        if (version > 0 && !isDamage(error) && openAsStored(error))
+            return;
         failed(error, true);
     };
     const auto run = [&](const QString &statement) {
@@ -589,7 +678,7 @@ QString HistoryStore::addLearner(const QString &name)
         return u"Please type a name for the learner."_s;
     followFile();
     if (m_access == Access::ReadOnly || m_access == Access::Unavailable)
-        return learnerReason(m_access);
+        return learnerReason(m_access, m_version);
     bool taken = false;
     const bool written = write([&](QSqlQuery &) {
         taken = learnerId(trimmed, false) != 0;
@@ -624,7 +713,10 @@ QList<PastGame> HistoryStore::pastGames(const QString &learner, const WordListId
         const QString learners = idList(learnerIds(learner));
         QSqlQuery query(QSqlDatabase::database(m_connection, false));
         query.setForwardOnly(true);
-        query.prepare(u"SELECT id, started, answered, correct, kind FROM games WHERE learner IN ("_s + learners
+        // Tests came with version 4; every earlier game is a practice game.
+        const QString kind = m_version < 4 ? u"0"_s : u"kind"_s;
+        query.prepare(u"SELECT id, started, answered, correct, "_s + kind + u" FROM games WHERE learner IN ("_s
+                      + learners
                       + u") AND list IN (SELECT id FROM lists WHERE path = ? OR words_hash = ?)"
                         " ORDER BY started DESC, id DESC"_s);
         query.addBindValue(list.path);

@@ -19,12 +19,16 @@
 //
 // A file that is not a database, or one found damaged, is renamed aside to
 // history.damaged-<date-time>.sqlite beside it and a new history starts.
-// A history of a newer version is opened read-only. When a write fails (the
-// file locked, the disk full) what is stored is still shown, and each later
-// write tries again without waiting long. A file deleted or replaced while
-// open is noticed at the next use and the history goes on in the file then
-// at the path, a new one when there is none. Each is told once through
-// takeNotice().
+// A history of a newer version is opened read-only, and so is one of an
+// older version that cannot be brought up to date now (a read-only folder
+// or medium, a full disk, a lock held by another program) and one in a
+// folder where SQLite cannot make its journal files: the file is left as it
+// is, and the next run that can write it brings it up to date. When a write
+// fails (the file locked, the disk full) what is stored is still shown, and
+// each later write tries again without waiting long. A file deleted or
+// replaced while open is noticed at the next use and the history goes on in
+// the file then at the path, a new one when there is none. Each is told once
+// through takeNotice().
 class HistoryStore final : public PracticeHistory
 {
 public:
@@ -82,7 +86,15 @@ private:
     void open();
     // Connects and brings the schema up to date; Unavailable when it cannot.
     void start();
-    bool connect(bool readOnly);
+    // How the file is opened. Immutable reads it without locks or the
+    // shared-memory file, for a folder where that cannot be made.
+    enum class Open { ReadWrite, ReadOnly, Immutable };
+    bool connect(Open mode);
+    QSqlDatabase addConnection(Open mode);
+    // After the file could not be opened for writing (why): opens it to
+    // read what it holds, never written. False when nothing can be read
+    // from it.
+    bool openAsStored(const QSqlError &why);
     void disconnect();
     void migrate();
     // Notes which files were opened.
@@ -117,6 +129,8 @@ private:
     int m_busyTimeoutMs;
     QString m_connection;
     Access m_access = Access::Unavailable;
+    // The schema version of the file opened; older ones are read as stored.
+    int m_version = kSchemaVersion;
     QStringList m_notices;
     bool m_setAside = false;
     // The file opened and its -wal and -shm journal files, as found then.

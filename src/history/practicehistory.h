@@ -86,7 +86,10 @@ public:
         // The last write failed (the file locked, the disk full): shown as
         // stored, and the next write tries again.
         WriteFailed,
-        ReadOnly, // written by a newer version: shown, never changed
+        // Written by a newer version, or one that cannot be written now
+        // (an older version that could not be brought up to date, a
+        // read-only folder): shown as stored, never changed.
+        ReadOnly,
         Unavailable,
     };
 

@@ -3,10 +3,11 @@
 
 #include <QString>
 
-// Makes an existing file one that this user cannot write, for as long as the
-// object lives: read-only permissions, and where those do not stop this user
-// (the root user) the immutable attribute as well. Gives the file back
-// writable when destroyed.
+// Makes an existing file one that this user cannot write, or a folder one in
+// which this user cannot make files, for as long as the object lives:
+// read-only permissions, and where those do not stop this user (the root
+// user) the immutable attribute as well. Gives it back writable when
+// destroyed.
 class ReadOnlyFile
 {
 public:
@@ -15,11 +16,13 @@ public:
     ReadOnlyFile(const ReadOnlyFile &) = delete;
     ReadOnlyFile &operator=(const ReadOnlyFile &) = delete;
 
-    // False when this user can still open the file for writing (no chattr,
-    // or a file system without the attribute): a test must then skip.
+    // False when this user can still open the file for writing or make a
+    // file in the folder (no chattr, or a file system without the
+    // attribute): a test must then skip.
     bool holds() const;
 
 private:
     QString m_path;
+    bool m_folder = false;
     bool m_immutable = false;
 };

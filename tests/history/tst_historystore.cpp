@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "filesizelimit.h"
 #include "history/historystore.h"
+#include "historylock.h"
 #include "practice/answercheck.h"
 #include "practice/scoring.h"
+#include "readonlyfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -172,6 +175,8 @@ private slots:
     void fileTakenAwayStartsAnew_data();
     void fileTakenAwayStartsAnew();
     void newerHistoryIsReadOnly();
+    void olderHistoryThatCannotBeWrittenIsShownAsStored_data();
+    void olderHistoryThatCannotBeWrittenIsShownAsStored();
     void twoConnectionsBothRecord();
     void twoProcessesBothRecord();
     void killDuringWritingKeepsEveryCommittedAnswer();
@@ -501,6 +506,100 @@ void tst_HistoryStore::newerHistoryIsReadOnly()
     RawConnection raw(file);
     QCOMPARE(raw.value(u"PRAGMA user_version"_s).toInt(), 7);
     QCOMPARE(raw.value(u"SELECT count(*) FROM answers"_s).toInt(), 4);
+}
+
+void tst_HistoryStore::olderHistoryThatCannotBeWrittenIsShownAsStored_data()
+{
+    QTest::addColumn<int>("version");
+    QTest::addColumn<QString>("hold");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("version 3 in a read-only folder") << 3 << u"folder"_s << u"cannot be written"_s;
+    QTest::newRow("version 2 in a read-only folder") << 2 << u"folder"_s << u"cannot be written"_s;
+    QTest::newRow("version 3 locked by another program") << 3 << u"lock"_s << u"in use"_s;
+    // Writes beyond a size limit fail as on a full disk, but as an error
+    // of writing, not of space.
+    QTest::newRow("version 2 whose journal cannot grow") << 2 << u"full"_s << u"cannot be written"_s;
+}
+
+// What an older version stored is shown, read as it is; the file is left
+// as it was until a run that can write it brings it up to date.
+void tst_HistoryStore::olderHistoryThatCannotBeWrittenIsShownAsStored()
+{
+    QFETCH(int, version);
+    QFETCH(QString, hold);
+    QFETCH(QString, told);
+    QTemporaryDir folder;
+    const QString data = folder.filePath(u"data"_s);
+    const QString file = data + u"/history.sqlite"_s;
+    {
+        HistoryStore store(file);
+        for (int day = 0; day < 2; ++day) {
+            const qint64 game = store.recordGame(u"Ann"_s, kList, kNoon.addDays(day));
+            QVERIFY(store.recordAnswer(game, answer(u"until"_s, day ? u"until"_s : u"untill"_s)));
+        }
+    }
+    {
+        RawConnection raw(file);
+        dropVersion4(raw);
+        if (version < 3) {
+            raw.value(u"ALTER TABLE answers DROP COLUMN given_length"_s);
+            raw.value(u"ALTER TABLE answers DROP COLUMN typed_length"_s);
+        }
+        raw.value(u"PRAGMA user_version = %1"_s.arg(version));
+    }
+    const QByteArray stored = contents(file);
+    QVERIFY(!stored.isEmpty());
+    {
+        std::optional<ReadOnlyFile> readOnly;
+        std::optional<HistoryLock> lock;
+        std::optional<RawConnection> reader;
+        std::optional<FileSizeLimit> full;
+        if (hold == u"folder") {
+            readOnly.emplace(data);
+            if (!readOnly->holds())
+                QSKIP("the folder cannot be made read-only here");
+        } else if (hold == u"lock") {
+            lock.emplace(QStringLiteral(HISTORY_LOCKER), file);
+            QVERIFY(lock->locked());
+        } else {
+            // The reader makes the journal files, so that only the upgrade
+            // has to grow one.
+            reader.emplace(file);
+            QCOMPARE(reader->value(u"SELECT count(*) FROM games"_s).toInt(), 2);
+            full.emplace(1024);
+        }
+        HistoryStore store(file, &fixedClock, 50);
+        full.reset();
+        QCOMPARE(store.access(), PracticeHistory::Access::ReadOnly);
+        const QString notice = store.takeNotice();
+        QVERIFY2(notice.contains(told) && notice.contains(u"older version"_s), qPrintable(notice));
+
+        QCOMPARE(store.learners(), QStringList{u"Ann"_s});
+        const QList<PastGame> games = store.pastGames(u"Ann"_s, kList);
+        QCOMPARE(games.size(), 2);
+        QCOMPARE(games.at(0).correct, 1);
+        QCOMPARE(games.at(1).correct, 0);
+        QCOMPARE(games.at(1).kind, GameKind::Practice);
+        const QList<WordOutcome> words = store.wordsByGame(u"Ann"_s, kList);
+        QCOMPARE(words.size(), 2);
+        QCOMPARE(words.at(0).wrong, 1);
+        QCOMPARE(words.at(0).lastWrongSpelling, u"untill"_s);
+        QCOMPARE(store.playedLists(u"Ann"_s).size(), 1);
+
+        // Nothing is written; that was told once.
+        QCOMPARE(store.recordGame(u"Ann"_s, kList, kNoon.addDays(2)), 0);
+        QVERIFY(!store.addLearner(u"Ben"_s).isEmpty());
+        QVERIFY(!store.forgetHistory(u"Ann"_s));
+        QCOMPARE(store.takeNotice(), QString());
+    }
+    QCOMPARE(contents(file), stored);
+    QVERIFY(damagedFiles(data).isEmpty());
+
+    HistoryStore store(file);
+    QCOMPARE(store.access(), PracticeHistory::Access::ReadWrite);
+    QCOMPARE(store.pastGames(u"Ann"_s, kList).size(), 2);
+    RawConnection raw(file);
+    QCOMPARE(raw.value(u"PRAGMA user_version"_s).toInt(), HistoryStore::kSchemaVersion);
 }
 
 void tst_HistoryStore::twoConnectionsBothRecord()

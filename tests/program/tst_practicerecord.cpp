@@ -12,6 +12,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -75,6 +78,7 @@ private slots:
     void damagedHistoryIsToldOnceAndPracticeGoesOn();
     void historyThatCannotBeWrittenIsToldOncePerRun();
     void gameGoesOnInTheHistoryOnceTheLockIsLetGo();
+    void olderHistoryLockedIsShownAsStored();
     void wordsToWorkOnOfTheLearnerInUse();
     void veryLongWordToWorkOnIsTheWholeWord();
 };
@@ -291,6 +295,59 @@ void tst_PracticeRecord::gameGoesOnInTheHistoryOnceTheLockIsLetGo()
     QCOMPARE(f.games().at(0).answered, 2);
     QVERIFY(!f.record.writingFails());
     QCOMPARE(f.prompts.messages().size(), 1);
+}
+
+// A history of an older version that another program holds locked cannot
+// be brought up to date: its games and words are shown all the same, the
+// learner is told once, and the file is left as it was.
+void tst_PracticeRecord::olderHistoryLockedIsShownAsStored()
+{
+    Fixture f;
+    {
+        RecordingPrompts quiet;
+        PracticeRecord earlier(&f.settings, &quiet, [&f] { return std::make_unique<HistoryStore>(f.historyFile()); });
+        GameState game;
+        game.started = true;
+        for (const auto &[given, typed] : {std::pair{u"until"_s, u"untl"_s}, {u"rhythm"_s, u"rhythm"_s}}) {
+            game.givenWords.append(given);
+            game.typedWords.append(typed);
+            earlier.answered(game, kListPath, f.list);
+        }
+    }
+    {
+        // Back to version 3: no kinds of game, no copies.
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"downgrade"_s);
+        db.setDatabaseName(f.historyFile());
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        for (const QString &statement :
+             {u"DROP TABLE copies"_s, u"ALTER TABLE games DROP COLUMN kind"_s, u"PRAGMA user_version = 3"_s})
+            QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(u"downgrade"_s);
+    const auto stored = [&f] {
+        QFile file(f.historyFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = stored();
+    {
+        HistoryLock lock(QStringLiteral(HISTORY_LOCKER), f.historyFile());
+        QVERIFY(lock.locked());
+        QCOMPARE(f.games().size(), 1);
+        QCOMPARE(f.games().at(0).answered, 2);
+        const QList<WordToWorkOn> words = f.record.wordsToWorkOn(kListPath, f.list);
+        QCOMPARE(words.size(), 1);
+        QCOMPARE(words.at(0).lastSpelling, u"untl"_s);
+        QCOMPARE(f.prompts.messages().size(), 1);
+        QVERIFY2(f.prompts.messages().at(0).contains(u"older version"_s), qPrintable(f.prompts.messages().at(0)));
+
+        f.newGame();
+        f.answer(u"receive"_s, u"recieve"_s);
+        QVERIFY(!f.record.canRecord());
+        QCOMPARE(f.games().size(), 1);
+        QCOMPARE(f.prompts.messages().size(), 1);
+    }
+    QCOMPARE(stored(), before);
 }
 
 void tst_PracticeRecord::wordsToWorkOnOfTheLearnerInUse()
