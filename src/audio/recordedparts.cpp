@@ -2,6 +2,15 @@
 #include "recordedparts.h"
 
 #include "audio/audiopreferences.h"
+#include "audio/voicerecorder.h"
+
+namespace {
+
+// The game starts a recording this close before its voice: the silence kept
+// before it (kTrimLeadMs) would only delay the word after Enter.
+constexpr int kLeadInGameMs = 20;
+
+} // namespace
 
 RecordedParts::RecordedParts(AudioPreferences &preferences, std::unique_ptr<AudioPlayback> playback)
     : m_preferences(preferences), m_player(std::move(playback))
@@ -27,8 +36,15 @@ bool RecordedParts::play(bool sentence, std::function<void()> heard)
     const QString &file = sentence ? m_sentenceFile : m_wordFile;
     if (file.isEmpty())
         return false;
+    const WavReading reading = readWavFile(file);
+    if (!reading.ok())
+        return false;
+    // A recording of silence alone is no word either.
+    const VoiceAudio voice = trimmedTake(reading.audio, kLeadInGameMs, int(kLongestRecordingMs));
+    if (voice.isEmpty())
+        return false;
     m_heard = std::move(heard);
-    if (m_player.playFile(file, m_preferences.volume()))
+    if (m_player.play(voice, m_preferences.volume()))
         return true;
     m_heard = {};
     return false;

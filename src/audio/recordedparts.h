@@ -12,8 +12,9 @@ class AudioPreferences;
 // The recorded word and sentence of the word a game asks: each part that has
 // a recording is played from it, at the volume of the audio options (the
 // rate is the synthetic voice's alone). A part without one, or whose file is
-// missing, damaged, not a WAV or too long, is left to the synthetic voice,
-// without a word about it.
+// missing, damaged, not a WAV, too long or silent, is left to the synthetic
+// voice, without a word about it. The silence kept before the voice is
+// skipped.
 class RecordedParts
 {
 public:

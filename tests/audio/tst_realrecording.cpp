@@ -281,6 +281,7 @@ void tst_RealRecording::unplayablePartIsLeftToTheVoice_data()
     QTest::newRow("an empty file") << QByteArray();
     QTest::newRow("a cut-off recording") << wavFileBytes(VoiceAudio{kRate, m_sweep}).left(1000);
     QTest::newRow("longer than a minute") << wavFileBytes(VoiceAudio{8000, silence(8000, 61'000)});
+    QTest::newRow("silence alone") << wavFileBytes(VoiceAudio{kRate, silence(kRate, 2000)});
 }
 
 void tst_RealRecording::unplayablePartIsLeftToTheVoice()
