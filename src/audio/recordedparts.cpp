@@ -8,7 +8,7 @@ namespace {
 
 // The game starts a recording this close before its voice: the silence kept
 // before it (kTrimLeadMs) would only delay the word after Enter.
-constexpr int kLeadInGameMs = 20;
+constexpr int kLeadInGameMs = 10;
 
 } // namespace
 
