@@ -76,8 +76,9 @@ QString QtAudioCapture::start(Callbacks callbacks)
         m_format = m_device.preferredFormat();
     m_callbacks = std::move(callbacks);
     m_source = std::make_unique<QAudioSource>(m_device, m_format);
-    // Blocks of about 50 ms keep the level meter lively.
-    m_source->setBufferSize(m_format.bytesForDuration(50'000));
+    // Blocks of about 100 ms: a lively level meter, and room for a busy
+    // machine's late reads.
+    m_source->setBufferSize(m_format.bytesForDuration(100'000));
     m_input = m_source->start();
     if (!m_input || m_source->error() != QAudio::NoError) {
         m_source.reset();
