@@ -13,6 +13,7 @@
 #include "widgets/looks.h"
 #include "windows/form3.h"
 #include "windows/form4.h"
+#include "windows/form5.h"
 #include "windows/navigator.h"
 #include "windows/refreshvoices.h"
 
@@ -31,8 +32,8 @@ using Looks::twipsRect;
 namespace {
 
 constexpr int kClientWidth = 8040;
-// One row below the design's last, for the Progress button.
-constexpr int kClientHeight = 6075;
+// Rows below the design's last, for the Progress and Edit Word List buttons.
+constexpr int kClientHeight = 6600;
 
 } // namespace
 
@@ -89,11 +90,12 @@ void Form1::buildControls()
 
     PushButton4 = Controls::button(this, "PushButton4", u"Audio Options"_s, twipsRect(120, 5025, 7800, 405));
     PushButton12 = Controls::button(this, "PushButton12", u"Progress"_s, twipsRect(120, 5550, 7800, 405));
+    PushButton13 = Controls::button(this, "PushButton13", u"Edit Word List..."_s, twipsRect(120, 6075, 7800, 405));
 
     // Tab goes down the window from the answer box, then on from the top.
     const QList<QWidget *> tabOrder{Text2,        PushButton8,  PushButton5,  Text1,       PushButton6,
                                     PushButton2,  PushButton11, PushButton10, PushButton1, PushButton4,
-                                    PushButton12, PushButton3,  PushButton7};
+                                    PushButton12, PushButton13, PushButton3,  PushButton7};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
 
@@ -108,6 +110,7 @@ void Form1::buildControls()
     connect(PushButton2, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton2_Click); });
     connect(PushButton4, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton4_Click); });
     connect(PushButton12, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton12_Click); });
+    connect(PushButton13, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton13_Click); });
 
     // Closing the main window ends the program at once, also during a wait,
     // which then gives up; nothing is unloaded under the running handler.
@@ -155,7 +158,7 @@ void Form1::Form_Load(const QString &givenList)
         s.step(104, [&] {
             installHandPointer(m_state.besideProgram(ProgramFiles::kHandPointer), this,
                                {PushButton3, PushButton5, PushButton8, PushButton6, PushButton1, PushButton2,
-                                PushButton10, PushButton11, PushButton4, PushButton12, PushButton7},
+                                PushButton10, PushButton11, PushButton4, PushButton12, PushButton13, PushButton7},
                                {this, Frame5, Frame3});
         });
     }
@@ -238,6 +241,16 @@ void Form1::PushButton12_Click()
     // Not a procedure of the design: what fails is told in a plain message.
     try {
         m_navigator.progress(Text1->text()).show();
+        hide();
+    } catch (const std::exception &error) {
+        m_state.prompts().message(describe(error));
+    }
+}
+
+void Form1::PushButton13_Click()
+{
+    try {
+        m_navigator.wordListEditor(Text1->text()).show();
         hide();
     } catch (const std::exception &error) {
         m_state.prompts().message(describe(error));

@@ -68,6 +68,11 @@ public:
     void PushButton4_Click();
     // Progress.
     void PushButton12_Click();
+    // Edit Word List...: the word list editor on the list in use.
+    void PushButton13_Click();
+    // Makes the list at the path the list in use, as choosing it in the open
+    // dialog does (PushButton6_Click).
+    void useWordList(const QString &path);
 
     ProgramState &state() const { return m_state; }
 
@@ -87,6 +92,7 @@ public:
     QLabel *Label3;
     QPushButton *PushButton4;
     QPushButton *PushButton12;
+    QPushButton *PushButton13;
     QPushButton *PushButton7;
     QLabel *Label4;
     QLabel *Label2;
