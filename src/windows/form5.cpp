@@ -5,6 +5,11 @@
 #include "core/errorreport.h"
 #include "core/programfiles.h"
 #include "core/utilities.h"
+#include "audio/audiodevices.h"
+#include "audio/audiopreferences.h"
+#include "audio/recordingplayer.h"
+#include "audio/voicerecorder.h"
+#include "program/listrecordings.h"
 #include "program/programstate.h"
 #include "widgets/controls.h"
 #include "widgets/inputqueue.h"
@@ -19,7 +24,10 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QGroupBox>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 
 using namespace Qt::StringLiterals;
@@ -28,7 +36,7 @@ using Looks::twipsRect;
 namespace {
 
 constexpr int kClientWidth = 8040;
-constexpr int kClientHeight = 6270;
+constexpr int kClientHeight = 9495;
 
 const QString kFilter = u"Dictionary File (*.dic);;All Files (*.*)"_s;
 
@@ -89,8 +97,38 @@ void Form5::buildControls()
     Label2 = Controls::label(this, "Label2", QString(), twipsRect(120, 5895, 7800, 255), Qt::AlignLeft,
                              u"What the last command did"_s);
 
-    const QList<QWidget *> tabOrder{Grid1,       PushButton1, PushButton2, PushButton3, PushButton4,
-                                    PushButton5, PushButton6, PushButton7, PushButton8, PushButton9};
+    Frame1 = Controls::frame(this, "Frame1", u"Recording"_s, twipsRect(120, 6270, 7800, 2775));
+    Label3 = Controls::label(Frame1, "Label3", QString(), twipsRect(120, 300, 7560, 555), Qt::AlignCenter,
+                             u"The text being recorded"_s);
+    Label3->setFont(Looks::answerFont());
+    ProgressBar1 = new QProgressBar(Frame1);
+    ProgressBar1->setObjectName(u"ProgressBar1"_s);
+    ProgressBar1->setAccessibleName(u"Recording level"_s);
+    ProgressBar1->setGeometry(twipsRect(120, 915, 7560, 255));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    PushButton10 = Controls::button(Frame1, "PushButton10", u"Record Word"_s, twipsRect(120, 1290, 2440, 405));
+    PushButton11 = Controls::button(Frame1, "PushButton11", u"Record Sentence"_s, twipsRect(2680, 1290, 2440, 405));
+    PushButton12 = Controls::button(Frame1, "PushButton12", u"Stop"_s, twipsRect(5240, 1290, 2440, 405));
+    PushButton13 = Controls::button(Frame1, "PushButton13", u"Play"_s, twipsRect(120, 1815, 1800, 405));
+    PushButton14 = Controls::button(Frame1, "PushButton14", u"Delete Recording"_s, twipsRect(2040, 1815, 2280, 405));
+    PushButton15 = Controls::button(Frame1, "PushButton15", u"Keep"_s, twipsRect(4440, 1815, 1560, 405));
+    PushButton15->setAccessibleDescription(u"Keep the new recording in place of the old one"_s);
+    PushButton16 = Controls::button(Frame1, "PushButton16", u"Discard"_s, twipsRect(6120, 1815, 1560, 405));
+    PushButton16->setAccessibleDescription(u"Throw the new recording away and keep the old one"_s);
+    Option1 = Controls::option(Frame1, "Option1", u"Word"_s, twipsRect(120, 2340, 1500, 315));
+    Option1->setAccessibleDescription(u"Play and Delete Recording act on the word's recording"_s);
+    Option2 = Controls::option(Frame1, "Option2", u"Sentence"_s, twipsRect(1740, 2340, 1800, 315));
+    Option2->setAccessibleDescription(u"Play and Delete Recording act on the sentence's recording"_s);
+    Option1->setChecked(true);
+    Label4 = Controls::label(this, "Label4", QString(), twipsRect(120, 9120, 7800, 255), Qt::AlignLeft,
+                             u"About recording"_s);
+
+    const QList<QWidget *> tabOrder{Grid1,        PushButton1,  PushButton2,  PushButton3,  PushButton4,
+                                    PushButton5,  PushButton6,  PushButton7,  PushButton8,  PushButton9,
+                                    PushButton10, PushButton11, PushButton12, PushButton13, PushButton14,
+                                    PushButton15, PushButton16, Option1,      Option2};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
 
@@ -110,7 +148,19 @@ void Form5::buildControls()
     connect(PushButton7, &QPushButton::clicked, this, inTurn(&Form5::PushButton7_Click));
     connect(PushButton8, &QPushButton::clicked, this, inTurn(&Form5::PushButton8_Click));
     connect(PushButton9, &QPushButton::clicked, this, &QWidget::close);
+    connect(PushButton10, &QPushButton::clicked, this, inTurn(&Form5::PushButton10_Click));
+    connect(PushButton11, &QPushButton::clicked, this, inTurn(&Form5::PushButton11_Click));
+    connect(PushButton12, &QPushButton::clicked, this, inTurn(&Form5::PushButton12_Click));
+    connect(PushButton13, &QPushButton::clicked, this, inTurn(&Form5::PushButton13_Click));
+    connect(PushButton14, &QPushButton::clicked, this, inTurn(&Form5::PushButton14_Click));
+    connect(PushButton15, &QPushButton::clicked, this, inTurn(&Form5::PushButton15_Click));
+    connect(PushButton16, &QPushButton::clicked, this, inTurn(&Form5::PushButton16_Click));
+    connect(Option1, &QRadioButton::toggled, this, [this] { showRecordingControls(); });
     connect(&m_model, &WordListModel::modifiedChanged, this, [this] { showList(); });
+    // A word typed anew may have recordings of its own.
+    connect(&m_model, &QAbstractItemModel::dataChanged, this, [this] { showRecordingControls(); });
+    connect(&m_model, &QAbstractItemModel::rowsRemoved, this, [this] { showRecordingControls(); });
+    connect(Grid1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { showRecordingControls(); });
 }
 
 template<typename F>
@@ -129,13 +179,31 @@ void Form5::Form_Load(const QString &listPath)
     Looks::ApplyStandardColours(this);
     setWindowIcon(QApplication::windowIcon());
     setWindowTitle(kProductName.toString() + u" - "_s + u"Word List"_s);
+    if (!m_unavailableReason) {
+        m_unavailableReason = recordingUnavailableReason;
+        m_unavailable = m_unavailableReason();
+    }
     userAction([&] { openList(listPath); });
     showList();
+}
+
+void Form5::setAudio(std::unique_ptr<AudioCapture> capture, std::unique_ptr<AudioPlayback> playback,
+                     std::function<QString()> unavailableReason)
+{
+    m_recorder.reset();
+    m_player.reset();
+    m_capture = std::move(capture);
+    m_playback = std::move(playback);
+    m_unavailableReason = std::move(unavailableReason);
+    m_unavailable = m_unavailableReason();
+    showRecordingControls();
 }
 
 void Form5::openList(const QString &path)
 {
     // What cannot be read leaves a new list, so the window always opens.
+    m_recordings.reset();
+    m_model.setStatus({});
     m_path.clear();
     m_stamp = FileStamp();
     m_readOnly = false;
@@ -158,7 +226,15 @@ void Form5::openList(const QString &path)
     // copy of their own.
     const QString samples = QFileInfo(m_state.besideProgram(ProgramFiles::kFirstSample)).absolutePath();
     m_readOnly = !WordListEdit::canWrite(path) || QFileInfo(path).absolutePath() == samples;
+    useRecordingsOf(path);
     Grid1->setCurrentIndex(m_model.index(0, WordListModel::WordColumn));
+}
+
+void Form5::useRecordingsOf(const QString &path)
+{
+    m_recordings = std::make_unique<ListRecordings>(path);
+    m_model.setStatus([this](int row) { return m_recordings->statusText(m_model.rows().at(row).word); });
+    Grid1->setColumnWidth(WordListModel::SentenceColumn, Looks::px(3600));
 }
 
 void Form5::showList()
@@ -170,6 +246,7 @@ void Form5::showList()
         text += u" - read-only: use Save As... to keep your changes in a copy"_s;
     Label1->setText(text);
     Label1->setToolTip(QDir::toNativeSeparators(m_path));
+    showRecordingControls();
 }
 
 int Form5::currentRow() const
@@ -317,6 +394,8 @@ bool Form5::saveTo(const QString &path)
         m_state.prompts().message(describe(error));
         return false;
     }
+    if (path != m_path)
+        useRecordingsOf(path);
     m_path = path;
     m_stamp = FileStamp::of(path);
     m_model.setModified(false);
@@ -342,6 +421,10 @@ void Form5::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    if (m_recorder)
+        m_recorder->cancel();
+    if (m_player)
+        m_player->stop();
     QWidget::closeEvent(event);
     m_navigator.returnToMainWindow();
 }
@@ -356,4 +439,210 @@ bool Form5::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool Form5::isRecording() const
+{
+    return m_recorder && m_recorder->isRecording();
+}
+
+QString Form5::currentWord() const
+{
+    const int row = currentRow();
+    return row < 0 ? QString() : m_model.rows().at(row).word;
+}
+
+RecordingPart Form5::chosenPart() const
+{
+    return Option2->isChecked() ? RecordingPart::Sentence : RecordingPart::Word;
+}
+
+VoiceRecorder &Form5::recorder()
+{
+    if (!m_recorder) {
+        m_recorder = std::make_unique<VoiceRecorder>(std::move(m_capture));
+        connect(m_recorder.get(), &VoiceRecorder::levelChanged, this,
+                [this](double level) { ProgressBar1->setValue(int(level * 100)); });
+        connect(m_recorder.get(), &VoiceRecorder::finished, this, [this] { takeEnded(); });
+        connect(m_recorder.get(), &VoiceRecorder::failed, this, [this](const QString &text) { recordingFailed(text); });
+    }
+    return *m_recorder;
+}
+
+RecordingPlayer &Form5::player()
+{
+    if (!m_player) {
+        m_player = std::make_unique<RecordingPlayer>(std::move(m_playback));
+        // A take counts as heard once it has played to its end, or when the
+        // sound output cannot play it at all.
+        const auto heard = [this] {
+            if (m_takePending) {
+                m_takeHeard = true;
+                showRecordingControls();
+            }
+        };
+        connect(m_player.get(), &RecordingPlayer::finished, this, heard);
+        connect(m_player.get(), &RecordingPlayer::failed, this, [this, heard](const QString &text) {
+            heard();
+            Label2->setText(text);
+        });
+    }
+    return *m_player;
+}
+
+void Form5::showRecordingControls()
+{
+    const bool recording = isRecording();
+    const bool busy = recording || m_takePending;
+    const QString word = currentWord();
+    const bool rowChosen = !WordListEdit::isBlankWord(word);
+    const bool sentenceGiven = rowChosen && !m_model.rows().at(currentRow()).sentence.isEmpty();
+    const bool canRecord = m_unavailable.isEmpty() && !recording;
+    PushButton10->setEnabled(canRecord && rowChosen);
+    PushButton11->setEnabled(canRecord && sentenceGiven);
+    PushButton12->setEnabled(recording);
+    const bool hasRecording = rowChosen && m_recordings && !m_recordings->path(word, chosenPart()).isEmpty();
+    PushButton13->setEnabled(!recording && (m_takePending || hasRecording));
+    PushButton14->setEnabled(!busy && hasRecording);
+    PushButton15->setEnabled(m_takePending && m_takeHeard);
+    PushButton16->setEnabled(m_takePending);
+    // While a take is under way or waits, it stays with its row and list.
+    for (QWidget *control : {static_cast<QWidget *>(Grid1), static_cast<QWidget *>(PushButton1),
+                             static_cast<QWidget *>(PushButton2), static_cast<QWidget *>(PushButton3),
+                             static_cast<QWidget *>(PushButton4), static_cast<QWidget *>(PushButton5),
+                             static_cast<QWidget *>(PushButton6), static_cast<QWidget *>(PushButton7),
+                             static_cast<QWidget *>(PushButton8)})
+        control->setEnabled(!busy);
+    if (!busy)
+        Label3->setText(QString());
+
+    if (!m_unavailable.isEmpty())
+        Label4->setText(u"Recording is not possible: %1"_s.arg(m_unavailable));
+    else if (m_recordings && !m_recordings->folder().writesBesideList())
+        Label4->setText(u"The list's folder cannot be written: recordings are kept in %1"_s.arg(
+            QDir::toNativeSeparators(m_recordings->folder().inDataFolder())));
+    else
+        Label4->setText(QString());
+}
+
+void Form5::record(RecordingPart part)
+{
+    const int row = currentRow();
+    if (row < 0)
+        return;
+    // Recordings are kept beside the list's file, so it needs one.
+    if (m_path.isEmpty() && !save())
+        return;
+    dropTake();
+    const WordListRow &chosen = m_model.rows().at(row);
+    m_takeWord = chosen.word;
+    m_takePart = part;
+    (part == RecordingPart::Word ? Option1 : Option2)->setChecked(true);
+    if (!recorder().start())
+        return;
+    showRecordingControls();
+    Label3->setText(part == RecordingPart::Word ? chosen.word : chosen.sentence);
+    PushButton12->setFocus();
+}
+
+void Form5::PushButton10_Click()
+{
+    record(RecordingPart::Word);
+}
+
+void Form5::PushButton11_Click()
+{
+    record(RecordingPart::Sentence);
+}
+
+void Form5::PushButton12_Click()
+{
+    if (isRecording())
+        recorder().stop();
+}
+
+void Form5::takeEnded()
+{
+    m_takePending = true;
+    m_takeHeard = false;
+    ProgressBar1->setValue(0);
+    Label2->setText(u"Listen to the new recording, then choose Keep or Discard."_s);
+    showRecordingControls();
+    playTake();
+}
+
+void Form5::recordingFailed(const QString &text)
+{
+    // One message; the recording that was there stays as it was.
+    m_takePending = false;
+    m_takeHeard = false;
+    ProgressBar1->setValue(0);
+    showRecordingControls();
+    m_state.prompts().message(text);
+}
+
+void Form5::playTake()
+{
+    if (!player().play(recorder().take(), m_state.audio.preferences->volume())) {
+        m_takeHeard = true;
+        Label2->setText(player().lastError());
+        showRecordingControls();
+    }
+}
+
+void Form5::PushButton13_Click()
+{
+    if (m_takePending) {
+        playTake();
+        return;
+    }
+    const QString path = m_recordings ? m_recordings->path(currentWord(), chosenPart()) : QString();
+    if (!path.isEmpty() && !player().playFile(path, m_state.audio.preferences->volume()))
+        m_state.prompts().message(player().lastError());
+}
+
+void Form5::PushButton14_Click()
+{
+    const QString word = currentWord();
+    if (!m_recordings || WordListEdit::isBlankWord(word))
+        return;
+    if (!m_recordings->remove(word, chosenPart()))
+        m_state.prompts().message(u"The recording could not be deleted."_s);
+    m_model.statusChanged(currentRow());
+    showRecordingControls();
+}
+
+void Form5::PushButton15_Click()
+{
+    if (!m_takePending || !m_recordings)
+        return;
+    player().stop();
+    // Saved safely: a failed save (a full disk) leaves the old recording.
+    try {
+        m_recordings->keep(m_takeWord, m_takePart, recorder().take());
+    } catch (...) {
+        dropTake();
+        throw;
+    }
+    dropTake();
+    Label2->setText(u"Recording kept."_s);
+}
+
+void Form5::PushButton16_Click()
+{
+    dropTake();
+    Label2->setText(u"Recording discarded."_s);
+}
+
+void Form5::dropTake()
+{
+    if (m_player)
+        m_player->stop();
+    m_takePending = false;
+    m_takeHeard = false;
+    for (int row = 0; row < m_model.rowCount(); ++row) {
+        if (m_model.rows().at(row).word == m_takeWord)
+            m_model.statusChanged(row);
+    }
+    showRecordingControls();
 }
