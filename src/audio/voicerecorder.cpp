@@ -57,8 +57,8 @@ VoiceAudio trimmedTake(const VoiceAudio &take)
     const auto tenth = sorted.begin() + qsizetype(sorted.size() / 10);
     std::nth_element(sorted.begin(), tenth, sorted.end());
     // The quiet frames' loudness is the room's noise, unless the voice filled
-    // the whole take: a voice's own soft parts must not count as silence.
-    const double threshold = std::max({kFloor, peak * 0.03, std::min(*tenth * 3, peak * 0.1)});
+    // the whole take: what is within 24 dB of the peak is always voice.
+    const double threshold = std::max({kFloor, peak * 0.03, std::min(*tenth * 2, peak * 0.06)});
 
     const auto voiced = [&](double l) { return l > threshold; };
     const qsizetype first = std::find_if(loudness.begin(), loudness.end(), voiced) - loudness.begin();

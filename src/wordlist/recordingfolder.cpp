@@ -32,7 +32,7 @@ bool forbidden(QChar c)
 }
 
 // Names Windows keeps for devices, whatever follows a dot.
-bool reservedName(const QString &name)
+bool reservedStem(const QString &name)
 {
     const QString stem = name.section(u'.', 0, 0).trimmed().toUpper();
     static const QStringList reserved = {u"CON"_s, u"PRN"_s, u"AUX"_s, u"NUL"_s, u"CONIN$"_s, u"CONOUT$"_s};
@@ -70,8 +70,8 @@ QString recordingFileName(const QString &word, RecordingPart part)
         name[i] = u'_';
     for (qsizetype i = name.size() - 1; i >= 0 && (name[i] == u'.' || name[i].isSpace()); --i)
         name[i] = u'_';
-    if (reservedName(name))
-        name.append(u'_');
+    if (reservedStem(name))
+        name.insert(name.contains(u'.') ? name.indexOf(u'.') : name.size(), u'_');
     if (name != word || word != word.toLower())
         name += u'~' + shortHash(word);
     return name + (part == RecordingPart::Word ? u".word.wav"_s : u".sentence.wav"_s);

@@ -2,6 +2,7 @@
 #include "readonlyfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 namespace {
@@ -32,6 +33,9 @@ ReadOnlyFile::~ReadOnlyFile()
 
 bool ReadOnlyFile::holds() const
 {
+    // A folder never opens for writing: ask whether entries could be made.
+    if (const QFileInfo folder(m_path); folder.isDir())
+        return !folder.isWritable();
     QFile probe(m_path);
     return QFile::exists(m_path) && !probe.open(QIODevice::ReadWrite);
 }

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-// Makes an existing file one that this user cannot write, for as long as the
+// Makes an existing file (or folder) one that this user cannot write, for as long as the
 // object lives: read-only permissions, and where those do not stop this user
 // (the root user) the immutable attribute as well. Gives the file back
 // writable when destroyed.
