@@ -19,7 +19,7 @@ CTRL, SHIFT, TAB, RETURN, SPACE, R, D, O, G = 37, 50, 23, 36, 65, 27, 40, 32, 42
 
 MAIN_BUTTONS = ["Start Game", "?", "Repeat Word (Ctrl+R)", "Load Word List From Text File",
                 "Help", "View File You Are Using", "Load One-To-Ten Example List",
-                "Load 8th Grade Example List", "Audio Options", "Progress"]
+                "Load 8th Grade Example List", "Audio Options", "Progress", "Edit Word List..."]
 
 
 def fail(message):

@@ -90,6 +90,8 @@ void tst_Form1::controlsKeepDesignNamesAndPlaces_data()
     QTest::addRow("PushButton4") << u"PushButton4"_s << QRect(120, 5025, 7800, 405) << u"Audio Options"_s;
     QTest::addRow("PushButton12 below the design's rows")
         << u"PushButton12"_s << QRect(120, 5550, 7800, 405) << u"Progress"_s;
+    QTest::addRow("PushButton13 below the Progress button")
+        << u"PushButton13"_s << QRect(120, 6075, 7800, 405) << u"Edit Word List..."_s;
     QTest::addRow("PushButton7") << u"PushButton7"_s << QRect(7440, 120, 480, 405) << u"?"_s;
     QTest::addRow("Label4") << u"Label4"_s << QRect(4080, 2220, 3840, 255) << QString();
     QTest::addRow("Label2") << u"Label2"_s << QRect(3600, 0, 3840, 255) << u"Score:"_s;
@@ -130,8 +132,9 @@ void tst_Form1::windowLook()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.windowTitle(), u"Lexidrill"_s);
     QCOMPARE(applicationTitle(), u"Lexidrill"_s);
-    // The design's 8040 x 5550 twips and one row for the Progress button.
-    QCOMPARE(form.size(), QSize(536, 405));
+    // The design's 8040 x 5550 twips and rows for the Progress and Edit Word
+    // List buttons.
+    QCOMPARE(form.size(), QSize(536, 440));
     QCOMPARE(form.minimumSize(), form.maximumSize());
     QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
