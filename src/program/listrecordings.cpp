@@ -3,6 +3,9 @@
 
 #include "audio/wavfile.h"
 
+#include <QDir>
+#include <QFile>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -67,4 +70,28 @@ bool ListRecordings::remove(const QString &word, RecordingPart part)
 {
     m_states.remove(word);
     return m_folder.remove(word, part);
+}
+
+bool ListRecordings::copyTo(const ListRecordings &other) const
+{
+    bool copied = true;
+    QString target;
+    // The files of the folder written to come first: they are the newer.
+    const QString first = m_folder.writeFolder();
+    const QString second = first == m_folder.besideList() ? m_folder.inDataFolder() : m_folder.besideList();
+    for (const QString &folder : {first, second}) {
+        const QStringList names = QDir(folder).entryList({u"*.wav"_s}, QDir::Files);
+        for (const QString &name : names) {
+            if (target.isEmpty()) {
+                target = other.m_folder.writeFolder();
+                if (!QDir().mkpath(target))
+                    return false;
+            }
+            const QString to = QDir(target).filePath(name);
+            if (!QFile::exists(to) && !QFile::copy(QDir(folder).filePath(name), to))
+                copied = false;
+        }
+    }
+    other.m_states.clear();
+    return copied;
 }

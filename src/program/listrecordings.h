@@ -33,6 +33,10 @@ public:
     void keep(const QString &word, RecordingPart part, const VoiceAudio &take);
     // Deletes the word's part; false when a file there could not go.
     bool remove(const QString &word, RecordingPart part);
+    // Copies every recording of this list that the other list lacks into
+    // the other's folder, as a list saved under another name takes its
+    // recordings along. False when one could not be copied.
+    bool copyTo(const ListRecordings &other) const;
     // Reads the files again when next asked.
     void forget() { m_states.clear(); }
 

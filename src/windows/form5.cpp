@@ -394,8 +394,13 @@ bool Form5::saveTo(const QString &path)
         m_state.prompts().message(describe(error));
         return false;
     }
-    if (path != m_path)
+    if (path != m_path) {
+        const std::unique_ptr<ListRecordings> before = std::move(m_recordings);
         useRecordingsOf(path);
+        if (before && !before->copyTo(*m_recordings))
+            m_state.prompts().message(u"Some recordings could not be copied to %1."_s.arg(
+                QDir::toNativeSeparators(m_recordings->folder().writeFolder())));
+    }
     m_path = path;
     m_stamp = FileStamp::of(path);
     m_model.setModified(false);
