@@ -5,6 +5,7 @@
 
 #include <QAudioSink>
 #include <QAudioSource>
+#include <QMediaDevices>
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
@@ -32,6 +33,10 @@ QByteArray toMono16(const QByteArray &data, const QAudioFormat &format)
     return out;
 }
 
+// How often a recording input is looked at, and how long it may send nothing.
+constexpr int kWatchMs = 200;
+constexpr qint64 kSilentStreamMs = 1500;
+
 bool hasDevice(const QList<QAudioDevice> &devices, const QByteArray &id)
 {
     return std::any_of(devices.begin(), devices.end(), [&](const QAudioDevice &d) { return d.id() == id; });
@@ -51,7 +56,6 @@ QtAudioCapture::~QtAudioCapture()
 QString QtAudioCapture::start(Callbacks callbacks)
 {
     stop();
-    m_devices = std::make_unique<QMediaDevices>();
     const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
     if (m_deviceId.isEmpty()) {
         m_device = QMediaDevices::defaultAudioInput();
@@ -83,12 +87,19 @@ QString QtAudioCapture::start(Callbacks callbacks)
         if (state == QAudio::StoppedState && m_source->error() != QAudio::NoError)
             lose(u"The microphone stopped working."_s);
     });
-    // Unplugged: the sound server may move the stream to another input, so
-    // the device's leaving the list is what tells.
-    QObject::connect(m_devices.get(), &QMediaDevices::audioInputsChanged, m_source.get(), [this] {
+    // Unplugged: the sound server may move the stream to another input or
+    // leave it without sound, and Qt 6.4 tells neither nor reliably signals
+    // the changed device list. So the list is looked at, and a stream that
+    // stopped sending counts as lost.
+    m_lastSound.start();
+    m_watch = std::make_unique<QTimer>();
+    QObject::connect(m_watch.get(), &QTimer::timeout, m_source.get(), [this] {
         if (!hasDevice(QMediaDevices::audioInputs(), m_device.id()))
             lose(u"The microphone was disconnected."_s);
+        else if (m_lastSound.hasExpired(kSilentStreamMs))
+            lose(u"The microphone stopped sending sound."_s);
     });
+    m_watch->start(kWatchMs);
     return {};
 }
 
@@ -97,6 +108,8 @@ void QtAudioCapture::read()
     if (!m_input)
         return;
     const QByteArray data = m_input->readAll();
+    if (!data.isEmpty())
+        m_lastSound.start();
     if (!data.isEmpty() && m_callbacks.samples)
         m_callbacks.samples(toMono16(data, m_format));
 }
@@ -119,7 +132,8 @@ void QtAudioCapture::stop()
         // Deleted later: stop() may be called from one of its own signals.
         m_source.release()->deleteLater();
     }
-    m_devices.reset();
+    if (m_watch)
+        m_watch.release()->deleteLater();
 }
 
 QtAudioPlayback::QtAudioPlayback() = default;

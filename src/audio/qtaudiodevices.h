@@ -6,7 +6,8 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QBuffer>
-#include <QMediaDevices>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <memory>
 
 class QAudioSink;
@@ -35,9 +36,10 @@ private:
     QAudioFormat m_format;
     QAudioDevice m_device;
     Callbacks m_callbacks;
-    std::unique_ptr<QMediaDevices> m_devices;
     std::unique_ptr<QAudioSource> m_source;
     QIODevice *m_input = nullptr;
+    std::unique_ptr<QTimer> m_watch;
+    QElapsedTimer m_lastSound;
 };
 
 class QtAudioPlayback : public AudioPlayback

@@ -29,6 +29,8 @@ bool RecordingPlayer::play(const VoiceAudio &audio, int volume)
     stop();
     const quint64 sound = ++m_sound;
     const auto current = [this, sound] { return sound == m_sound && m_playing; };
+    // The output may start within play().
+    m_playing = true;
     QString problem;
     try {
         problem = playback().play(audio.sampleRate, audio.samples, volume,
@@ -52,8 +54,9 @@ bool RecordingPlayer::play(const VoiceAudio &audio, int volume)
         problem = failure.description();
     }
     m_lastError = problem;
-    m_playing = problem.isEmpty();
-    return m_playing;
+    if (!problem.isEmpty())
+        m_playing = false;
+    return problem.isEmpty();
 }
 
 void RecordingPlayer::stop()
