@@ -22,18 +22,17 @@ ListRecordings::State stateOf(const QString &path)
 
 } // namespace
 
-ListRecordings::ListRecordings(const QString &listPath, const QString &dataLocation)
-    : m_folder(listPath, dataLocation)
-{
-}
+ListRecordings::ListRecordings(const QString &listPath, const QString &dataLocation) : m_folder(listPath, dataLocation)
+{ }
 
 const ListRecordings::Parts &ListRecordings::parts(const QString &word) const
 {
     const auto found = m_states.constFind(word);
     if (found != m_states.cend())
         return *found;
-    return *m_states.insert(word, {stateOf(m_folder.existing(word, RecordingPart::Word)),
-                                   stateOf(m_folder.existing(word, RecordingPart::Sentence))});
+    return *m_states.insert(word,
+                            {stateOf(m_folder.existing(word, RecordingPart::Word)),
+                             stateOf(m_folder.existing(word, RecordingPart::Sentence))});
 }
 
 ListRecordings::State ListRecordings::state(const QString &word, RecordingPart part) const

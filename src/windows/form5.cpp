@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form5.h"
 
-#include "core/apptitle.h"
-#include "core/errorreport.h"
-#include "core/programfiles.h"
-#include "core/utilities.h"
 #include "audio/audiodevices.h"
 #include "audio/audiopreferences.h"
 #include "audio/recordingplayer.h"
 #include "audio/voicerecorder.h"
+#include "core/apptitle.h"
+#include "core/errorreport.h"
+#include "core/programfiles.h"
+#include "core/utilities.h"
 #include "program/listrecordings.h"
 #include "program/programstate.h"
 #include "widgets/controls.h"
@@ -21,10 +21,10 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QGroupBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -512,11 +512,9 @@ void Form5::showRecordingControls()
     PushButton15->setEnabled(m_takePending && m_takeHeard);
     PushButton16->setEnabled(m_takePending);
     // While a take is under way or waits, it stays with its row and list.
-    for (QWidget *control : {static_cast<QWidget *>(Grid1), static_cast<QWidget *>(PushButton1),
-                             static_cast<QWidget *>(PushButton2), static_cast<QWidget *>(PushButton3),
-                             static_cast<QWidget *>(PushButton4), static_cast<QWidget *>(PushButton5),
-                             static_cast<QWidget *>(PushButton6), static_cast<QWidget *>(PushButton7),
-                             static_cast<QWidget *>(PushButton8)})
+    const QList<QWidget *> listControls{Grid1,       PushButton1, PushButton2, PushButton3, PushButton4,
+                                        PushButton5, PushButton6, PushButton7, PushButton8};
+    for (QWidget *control : listControls)
         control->setEnabled(!busy);
     if (!busy)
         Label3->setText(QString());

@@ -167,8 +167,8 @@ void tst_Access::tabFollowsTheLayout()
     }
     QCOMPARE(reached,
              (QStringList{u"Text2"_s, u"PushButton5"_s, u"PushButton6"_s, u"PushButton2"_s, u"PushButton11"_s,
-                          u"PushButton10"_s, u"PushButton1"_s, u"PushButton4"_s, u"PushButton12"_s,
-                          u"PushButton13"_s, u"PushButton3"_s, u"PushButton7"_s, u"Text2"_s}));
+                          u"PushButton10"_s, u"PushButton1"_s, u"PushButton4"_s, u"PushButton12"_s, u"PushButton13"_s,
+                          u"PushButton3"_s, u"PushButton7"_s, u"Text2"_s}));
 }
 
 void tst_Access::buttonKeys_data()

@@ -34,7 +34,8 @@ QList<WordListRow> rowsOf(const QByteArray &bytes)
         if (line.isEmpty())
             continue;
         const QList<QByteArray> columns = line.split('\t');
-        rows.append({QString::fromUtf8(columns.at(0)), columns.size() > 1 ? QString::fromUtf8(columns.at(1)) : QString()});
+        rows.append(
+            {QString::fromUtf8(columns.at(0)), columns.size() > 1 ? QString::fromUtf8(columns.at(1)) : QString()});
     }
     return rows;
 }
@@ -213,7 +214,8 @@ void tst_Form5::readOnlyListIsSavedAs()
     QFETCH(bool, sample);
     TestProgram program;
     program.addSamples();
-    const QString path = sample ? program.path(ProgramFiles::kFirstSample) : program.writeFile(u"theirs.txt"_s, "cat\n");
+    const QString path
+        = sample ? program.path(ProgramFiles::kFirstSample) : program.writeFile(u"theirs.txt"_s, "cat\n");
     std::optional<ReadOnlyFile> readOnly;
     if (!sample) {
         readOnly.emplace(path);
@@ -298,8 +300,7 @@ void tst_Form5::closingAsksAboutChanges()
 
     editor.PushButton9->click();
 
-    QCOMPARE(program.prompts.questions(),
-             changed ? QStringList{u"Save the changes to list.dic?"_s} : QStringList());
+    QCOMPARE(program.prompts.questions(), changed ? QStringList{u"Save the changes to list.dic?"_s} : QStringList());
     QCOMPARE(readFile(path), file);
     QVERIFY(program.app->mainWindow()->isVisible());
 }

@@ -89,13 +89,11 @@ void tst_WordListEdit::typedRowsReadBackAsSaved_data()
 
     const QString longWord = QString(5000, u'x');
     QTest::addRow("words alone") << rows({{u"cat"_s, {}}, {u"dog"_s, {}}}) << rows({{u"cat"_s, {}}, {u"dog"_s, {}}});
-    QTest::addRow("words with sentences")
-        << rows({{u"their"_s, u"It is their house."_s}, {u"there"_s, {}}})
-        << rows({{u"their"_s, u"It is their house."_s}, {u"there"_s, {}}});
+    QTest::addRow("words with sentences") << rows({{u"their"_s, u"It is their house."_s}, {u"there"_s, {}}})
+                                          << rows({{u"their"_s, u"It is their house."_s}, {u"there"_s, {}}});
     QTest::addRow("spaces around a sentence are dropped")
         << rows({{u"cat"_s, u"  The cat sat.  "_s}}) << rows({{u"cat"_s, u"The cat sat."_s}});
-    QTest::addRow("spaces around a word are kept")
-        << rows({{u" ice cream "_s, {}}}) << rows({{u" ice cream "_s, {}}});
+    QTest::addRow("spaces around a word are kept") << rows({{u" ice cream "_s, {}}}) << rows({{u" ice cream "_s, {}}});
     QTest::addRow("a TAB or line break typed becomes a space")
         << rows({{u"ice\tcream"_s, u"Cold\nand sweet."_s}, {u"new\r\nline"_s, {}}})
         << rows({{u"ice cream"_s, u"Cold and sweet."_s}, {u"new  line"_s, {}}});
@@ -104,13 +102,12 @@ void tst_WordListEdit::typedRowsReadBackAsSaved_data()
     QTest::addRow("letters beyond ASCII stay as typed")
         << rows({{u"café"_s, u"Ein Käse für 5 €."_s}, {u"𝒜lpha"_s, u"日本語の文。"_s}})
         << rows({{u"café"_s, u"Ein Käse für 5 €."_s}, {u"𝒜lpha"_s, u"日本語の文。"_s}});
-    QTest::addRow("a mark before the first word goes")
-        << rows({{u"\uFEFFcat"_s, {}}}) << rows({{u"cat"_s, {}}});
+    QTest::addRow("a mark before the first word goes") << rows({{u"\uFEFFcat"_s, {}}}) << rows({{u"cat"_s, {}}});
     QTest::addRow("a NUL would make the file binary: it goes")
         << rows({{u"ca\u0000t"_s, {}}}) << rows({{u"cat"_s, {}}});
     QTest::addRow("a word of 5,000 characters") << rows({{longWord, u"Long."_s}}) << rows({{longWord, u"Long."_s}});
-    QTest::addRow("words differing in case stay two") << rows({{u"Polish"_s, {}}, {u"polish"_s, {}}})
-                                                      << rows({{u"Polish"_s, {}}, {u"polish"_s, {}}});
+    QTest::addRow("words differing in case stay two")
+        << rows({{u"Polish"_s, {}}, {u"polish"_s, {}}}) << rows({{u"Polish"_s, {}}, {u"polish"_s, {}}});
 }
 
 // Typed into the table, saved, and read by the game's own reader.
@@ -166,8 +163,8 @@ void tst_WordListEdit::pastedRows_data()
     QTest::addRow("spreadsheet rows end in CR LF")
         << u"cat\tThe cat sat.\r\ndog\tThe dog ran.\r\n"_s
         << rows({{u"cat"_s, u"The cat sat."_s}, {u"dog"_s, u"The dog ran."_s}});
-    QTest::addRow("a text file's lines end in LF") << u"one\ntwo\nthree"_s
-                                                   << rows({{u"one"_s, {}}, {u"two"_s, {}}, {u"three"_s, {}}});
+    QTest::addRow("a text file's lines end in LF")
+        << u"one\ntwo\nthree"_s << rows({{u"one"_s, {}}, {u"two"_s, {}}, {u"three"_s, {}}});
     QTest::addRow("old Mac lines end in CR") << u"one\rtwo\r"_s << rows({{u"one"_s, {}}, {u"two"_s, {}}});
     QTest::addRow("columns past the second are left out")
         << u"cat\tThe cat.\tnoun\t3"_s << rows({{u"cat"_s, u"The cat."_s}});
@@ -195,8 +192,9 @@ void tst_WordListEdit::listsReadAsTheGameReadsThem()
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(u"hand.txt"_s);
-    writeBytes(path, "\xEF\xBB\xBF"
-                     "cat\tThe cat sat.\t(noun)\r\n\r\n\tno word\r\ndog\r\n");
+    writeBytes(path,
+               "\xEF\xBB\xBF"
+               "cat\tThe cat sat.\t(noun)\r\n\r\n\tno word\r\ndog\r\n");
     QCOMPARE(WordListEdit::read(path), rows({{u"cat"_s, u"The cat sat."_s}, {u"dog"_s, {}}}));
 }
 
