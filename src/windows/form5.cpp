@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using Looks::twipsRect;
@@ -179,9 +180,15 @@ void Form5::Form_Load(const QString &listPath)
     Looks::ApplyStandardColours(this);
     setWindowIcon(QApplication::windowIcon());
     setWindowTitle(kProductName.toString() + u" - "_s + u"Word List"_s);
+    // Asking for a microphone loads the sound module: done once the window
+    // shows, so that the list is there first. The record buttons wait.
     if (!m_unavailableReason) {
         m_unavailableReason = recordingUnavailableReason;
-        m_unavailable = m_unavailableReason();
+        QTimer::singleShot(0, this, [this] {
+            m_unavailable = m_unavailableReason();
+            m_microphoneAsked = true;
+            showRecordingControls();
+        });
     }
     userAction([&] { openList(listPath); });
     showList();
@@ -196,6 +203,7 @@ void Form5::setAudio(std::unique_ptr<AudioCapture> capture, std::unique_ptr<Audi
     m_playback = std::move(playback);
     m_unavailableReason = std::move(unavailableReason);
     m_unavailable = m_unavailableReason();
+    m_microphoneAsked = true;
     showRecordingControls();
 }
 
@@ -502,7 +510,7 @@ void Form5::showRecordingControls()
     const QString word = currentWord();
     const bool rowChosen = !WordListEdit::isBlankWord(word);
     const bool sentenceGiven = rowChosen && !m_model.rows().at(currentRow()).sentence.isEmpty();
-    const bool canRecord = m_unavailable.isEmpty() && !recording;
+    const bool canRecord = m_microphoneAsked && m_unavailable.isEmpty() && !recording;
     PushButton10->setEnabled(canRecord && rowChosen);
     PushButton11->setEnabled(canRecord && sentenceGiven);
     PushButton12->setEnabled(recording);

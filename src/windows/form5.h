@@ -149,6 +149,7 @@ private:
     std::unique_ptr<AudioPlayback> m_playback;
     std::function<QString()> m_unavailableReason;
     QString m_unavailable;
+    bool m_microphoneAsked = false;
     std::unique_ptr<VoiceRecorder> m_recorder;
     std::unique_ptr<RecordingPlayer> m_player;
     // The take waits for Keep or Discard; Keep only once it was heard.
