@@ -209,32 +209,30 @@ void Form5::setAudio(std::unique_ptr<AudioCapture> capture, std::unique_ptr<Audi
 
 void Form5::openList(const QString &path)
 {
-    // What cannot be read leaves a new list, so the window always opens.
+    // A file that cannot be read throws before anything changes: the list
+    // shown stays (a new one when the window opens).
+    QList<WordListRow> rows;
+    if (!path.isEmpty()) {
+        setCursor(Qt::WaitCursor);
+        try {
+            rows = WordListEdit::read(path);
+        } catch (...) {
+            setCursor(Qt::ArrowCursor);
+            throw;
+        }
+        setCursor(Qt::ArrowCursor);
+    }
     m_recordings.reset();
     m_model.setStatus({});
-    m_path.clear();
-    m_stamp = FileStamp();
-    m_readOnly = false;
-    m_model.setRows({});
-    if (path.isEmpty())
-        return;
-    setCursor(Qt::WaitCursor);
-    QList<WordListRow> rows;
-    try {
-        rows = WordListEdit::read(path);
-    } catch (...) {
-        setCursor(Qt::ArrowCursor);
-        throw;
-    }
-    setCursor(Qt::ArrowCursor);
     m_model.setRows(std::move(rows));
     m_path = path;
-    m_stamp = FileStamp::of(path);
+    m_stamp = path.isEmpty() ? FileStamp() : FileStamp::of(path);
     // The program's own samples stay as shipped: a parent's changes go to a
     // copy of their own.
     const QString samples = QFileInfo(m_state.besideProgram(ProgramFiles::kFirstSample)).absolutePath();
-    m_readOnly = !WordListEdit::canWrite(path) || QFileInfo(path).absolutePath() == samples;
-    useRecordingsOf(path);
+    m_readOnly = !path.isEmpty() && (!WordListEdit::canWrite(path) || QFileInfo(path).absolutePath() == samples);
+    if (!path.isEmpty())
+        useRecordingsOf(path);
     Grid1->setCurrentIndex(m_model.index(0, WordListModel::WordColumn));
 }
 
@@ -342,12 +340,7 @@ void Form5::PushButton5_Click()
     const QString chosen = m_state.dialogs().openFile(this, u"Open Word List"_s, kFilter);
     if (chosen.isEmpty())
         return;
-    try {
-        openList(chosen);
-    } catch (...) {
-        showList();
-        throw;
-    }
+    openList(chosen);
     showList();
     Label2->clear();
 }

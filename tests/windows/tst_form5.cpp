@@ -110,6 +110,8 @@ private slots:
     void readOnlyListIsSavedAs();
     void changedOnDisk_data();
     void changedOnDisk();
+    void openAnother_data();
+    void openAnother();
     void closingAsksAboutChanges_data();
     void closingAsksAboutChanges();
     void pasteIntoTheTable_data();
@@ -273,6 +275,43 @@ void tst_Form5::changedOnDisk()
         QCOMPARE(program.prompts.questions().size(), 1);
         QCOMPARE(readFile(path), QByteArray("cat\ndog\nbird\n"));
     }
+}
+
+void tst_Form5::openAnother_data()
+{
+    QTest::addColumn<QByteArray>("other");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<int>("messages");
+
+    QTest::addRow("another list opens in its place") << QByteArray("dog\tThe dog.\n") << false << true << 0;
+    QTest::addRow("a file that is no list leaves the list shown") << QByteArray("dog\0bin", 7) << false << false << 1;
+    QTest::addRow("cancelled") << QByteArray("dog\n") << true << false << 0;
+}
+
+void tst_Form5::openAnother()
+{
+    QFETCH(QByteArray, other);
+    QFETCH(bool, cancel);
+    QFETCH(bool, opened);
+    QFETCH(int, messages);
+    TestProgram program;
+    const QString path = program.writeFile(u"list.dic"_s, "cat\n");
+    const QString otherPath = program.writeFile(u"other.dic"_s, other);
+    Form5 &editor = openEditor(program, path);
+    // Changes given up first.
+    editor.pasteText(u"bird\n"_s);
+    program.prompts.answers.enqueue(false);
+    program.dialogs.openAnswers.enqueue(cancel ? QString() : otherPath);
+
+    editor.PushButton5->click();
+
+    QCOMPARE(program.prompts.questions(), QStringList{u"Save the changes to list.dic?"_s});
+    QCOMPARE(program.prompts.messages().size(), messages);
+    QCOMPARE(editor.listPath(), opened ? otherPath : path);
+    QCOMPARE(editor.model().rows(), opened ? rowsOf(other) : rowsOf("cat\nbird\n"));
+    QCOMPARE(editor.model().isModified(), !opened);
+    QCOMPARE(readFile(path), QByteArray("cat\n"));
 }
 
 void tst_Form5::closingAsksAboutChanges_data()
