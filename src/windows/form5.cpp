@@ -8,6 +8,7 @@
 #include "core/apptitle.h"
 #include "core/errorreport.h"
 #include "core/programfiles.h"
+#include "core/settingkeys.h"
 #include "core/utilities.h"
 #include "program/listrecordings.h"
 #include "program/programstate.h"
@@ -407,7 +408,16 @@ bool Form5::saveTo(const QString &path)
     m_model.setModified(false);
     showList();
     Label2->setText(u"Saved."_s);
+    // The game plays what was saved, not the words it read before.
+    if (isInUse(path))
+        m_navigator.useWordList(path);
     return true;
+}
+
+bool Form5::isInUse(const QString &path) const
+{
+    const QString inUse = m_state.ReadSetting(SettingKeys::kDictionary.toString(), QString());
+    return !inUse.isEmpty() && QFileInfo(inUse) == QFileInfo(path);
 }
 
 void Form5::PushButton8_Click()
@@ -417,7 +427,9 @@ void Form5::PushButton8_Click()
         if (!save())
             return;
     }
-    m_navigator.useWordList(m_path);
+    // A save of the list in use has read it again already.
+    if (!isInUse(m_path))
+        m_navigator.useWordList(m_path);
     Label2->setText(u"This list is now the list in use."_s);
 }
 

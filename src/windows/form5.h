@@ -120,6 +120,8 @@ private:
     bool save();
     bool saveAs();
     bool saveTo(const QString &path);
+    // True when the file is the main window's list in use.
+    bool isInUse(const QString &path) const;
     // Before the list is left: true when it may go (saved, or its changes
     // given up).
     bool mayLeaveList();

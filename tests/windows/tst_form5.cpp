@@ -268,6 +268,8 @@ void tst_Form5::changedOnDisk()
                          "Save over those changes?"_s});
     QCOMPARE(readFile(path), saveOver ? QByteArray("cat\ndog\n") : QByteArray("cot\n"));
     QCOMPARE(editor.model().isModified(), !saveOver);
+    // The list in use is played as saved.
+    QCOMPARE(WordListEdit::rowsOf(program.state().dictionary), rowsOf(saveOver ? "cat\ndog\n" : "cat\n"));
     // Once saved, the next save asks nothing.
     if (saveOver) {
         editor.pasteText(u"bird\n"_s);
