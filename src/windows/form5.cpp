@@ -13,6 +13,7 @@
 #include "program/listrecordings.h"
 #include "program/programstate.h"
 #include "widgets/controls.h"
+#include "widgets/handpointer.h"
 #include "widgets/inputqueue.h"
 #include "widgets/looks.h"
 #include "windows/navigator.h"
@@ -181,6 +182,14 @@ void Form5::Form_Load(const QString &listPath)
     Looks::ApplyStandardColours(this);
     setWindowIcon(QApplication::windowIcon());
     setWindowTitle(kProductName.toString() + u" - "_s + u"Word List"_s);
+    if (FileExists(m_state.besideProgram(ProgramFiles::kHandPointer))) {
+        installHandPointer(m_state.besideProgram(ProgramFiles::kHandPointer), this,
+                           {PushButton1, PushButton2, PushButton3, PushButton4, PushButton5, PushButton6, PushButton7,
+                            PushButton8, PushButton9, PushButton10, PushButton11, PushButton12, PushButton13,
+                            PushButton14, PushButton15, PushButton16},
+                           {this, Label1, Label2, Label3, Label4, Frame1, Option1, Option2, Grid1->viewport(),
+                            Grid1->horizontalHeader(), Grid1->verticalHeader()});
+    }
     // Asking for a microphone loads the sound module: done once the window
     // shows, so that the list is there first. The record buttons wait.
     if (!m_unavailableReason) {
