@@ -35,7 +35,9 @@ QByteArray toMono16(const QByteArray &data, const QAudioFormat &format)
 
 // How often a recording input is looked at, and how long it may send nothing.
 constexpr int kWatchMs = 200;
-constexpr qint64 kSilentStreamMs = 1500;
+// A busy sound server may take seconds to send the first samples.
+constexpr qint64 kFirstSoundMs = 5000;
+constexpr qint64 kSilentStreamMs = 2000;
 
 bool hasDevice(const QList<QAudioDevice> &devices, const QByteArray &id)
 {
@@ -91,12 +93,13 @@ QString QtAudioCapture::start(Callbacks callbacks)
     // leave it without sound, and Qt 6.4 tells neither nor reliably signals
     // the changed device list. So the list is looked at, and a stream that
     // stopped sending counts as lost.
+    m_heard = false;
     m_lastSound.start();
     m_watch = std::make_unique<QTimer>();
     QObject::connect(m_watch.get(), &QTimer::timeout, m_source.get(), [this] {
         if (!hasDevice(QMediaDevices::audioInputs(), m_device.id()))
             lose(u"The microphone was disconnected."_s);
-        else if (m_lastSound.hasExpired(kSilentStreamMs))
+        else if (m_lastSound.hasExpired(m_heard ? kSilentStreamMs : kFirstSoundMs))
             lose(u"The microphone stopped sending sound."_s);
     });
     m_watch->start(kWatchMs);
@@ -108,8 +111,10 @@ void QtAudioCapture::read()
     if (!m_input)
         return;
     const QByteArray data = m_input->readAll();
-    if (!data.isEmpty())
+    if (!data.isEmpty()) {
+        m_heard = true;
         m_lastSound.start();
+    }
     if (!data.isEmpty() && m_callbacks.samples)
         m_callbacks.samples(toMono16(data, m_format));
 }
@@ -159,6 +164,9 @@ QString QtAudioPlayback::play(int sampleRate, const QByteArray &samples, int vol
     m_buffer.open(QIODevice::ReadOnly);
     m_sink = std::make_unique<QAudioSink>(device, format);
     m_sink->setVolume(engineVolume(volume));
+    // Room for a busy machine's late refills; the first sample still plays
+    // at once, as the whole buffer is filled at the start.
+    m_sink->setBufferSize(format.bytesForDuration(500'000));
     QObject::connect(m_sink.get(), &QAudioSink::stateChanged, m_sink.get(), [this](QAudio::State state) {
         if (state == QAudio::ActiveState && !m_started) {
             m_started = true;

@@ -40,6 +40,7 @@ private:
     QIODevice *m_input = nullptr;
     std::unique_ptr<QTimer> m_watch;
     QElapsedTimer m_lastSound;
+    bool m_heard = false;
 };
 
 class QtAudioPlayback : public AudioPlayback

@@ -35,7 +35,7 @@ double meterLevel(const QByteArray &samples)
 
 } // namespace
 
-VoiceAudio trimmedTake(const VoiceAudio &take)
+VoiceAudio trimmedTake(const VoiceAudio &take, int leadMs, int tailMs)
 {
     const qsizetype frameLength = std::max(1, take.sampleRate * kFrameMs / 1000);
     const qsizetype frames = take.sampleCount() / frameLength;
@@ -63,10 +63,9 @@ VoiceAudio trimmedTake(const VoiceAudio &take)
     const auto voiced = [&](double l) { return l > threshold; };
     const qsizetype first = std::find_if(loudness.begin(), loudness.end(), voiced) - loudness.begin();
     const qsizetype last = loudness.rend() - std::find_if(loudness.rbegin(), loudness.rend(), voiced) - 1;
-    const qsizetype from
-        = std::max<qsizetype>(0, first * frameLength - qsizetype(take.sampleRate) * kTrimLeadMs / 1000);
-    const qsizetype to = std::min<qsizetype>(
-        take.sampleCount(), (last + 1) * frameLength + qsizetype(take.sampleRate) * kTrimTailMs / 1000);
+    const qsizetype from = std::max<qsizetype>(0, first * frameLength - qsizetype(take.sampleRate) * leadMs / 1000);
+    const qsizetype to = std::min<qsizetype>(take.sampleCount(),
+                                             (last + 1) * frameLength + qsizetype(take.sampleRate) * tailMs / 1000);
     VoiceAudio trimmed;
     trimmed.sampleRate = take.sampleRate;
     trimmed.samples = take.samples.mid(from * 2, (to - from) * 2);

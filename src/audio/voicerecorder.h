@@ -59,10 +59,9 @@ private:
 };
 
 // The take with the silence before and after the voice cut away, keeping a
-// little of it (kTrimLeadMs, kTrimTailMs) so that no soft start or end is
-// clipped. Silence is what
-// stays below a threshold set from the take's own noise floor and peak.
-// A take with no voice at all comes back empty.
+// little of it (kTrimLeadMs, kTrimTailMs by default) so that no soft start or
+// end is clipped. Silence is what stays below a threshold set from the take's
+// own noise floor and peak. A take with no voice at all comes back empty.
 inline constexpr int kTrimLeadMs = 150;
 inline constexpr int kTrimTailMs = 250;
-VoiceAudio trimmedTake(const VoiceAudio &take);
+VoiceAudio trimmedTake(const VoiceAudio &take, int leadMs = kTrimLeadMs, int tailMs = kTrimTailMs);

@@ -2,6 +2,8 @@
 // Recording and playing a voice through the real sound server: the null sink
 // of scripts/sound-server.sh, whose monitor is remapped as a microphone of
 // this test's own while a known sound plays into the sink.
+#include "audio/audiopreferences.h"
+#include "audio/recordedparts.h"
 #include "audio/recordingplayer.h"
 #include "audio/voicerecorder.h"
 #include "soundcheck.h"
@@ -21,6 +23,17 @@ namespace {
 constexpr int kRate = kRecordingSampleRate;
 constexpr int kTimeoutMs = 10000;
 
+class Preferences : public AudioPreferences
+{
+public:
+    int volume() const override { return level; }
+    int rate() const override { return -10; }
+    int voicePosition() const override { return 0; }
+    bool playSounds() const override { return true; }
+
+    int level = 100;
+};
+
 } // namespace
 
 class tst_RealRecording : public QObject
@@ -37,6 +50,9 @@ private slots:
     void playsAtTheVolume_data();
     void playsAtTheVolume();
     void refusedFileIsNotPlayed();
+    void recordedPartIsPlayed();
+    void unplayablePartIsLeftToTheVoice_data();
+    void unplayablePartIsLeftToTheVoice();
 
 private:
     // Plays the file into the null sink and waits until it has been played.
@@ -227,6 +243,65 @@ void tst_RealRecording::refusedFileIsNotPlayed()
     QVERIFY(!player.playFile(m_dir.filePath(u"absent.wav"_s), 100));
     QCOMPARE(player.lastError(), u"The recording is missing."_s);
     QCOMPARE(started.count(), 0);
+}
+
+void tst_RealRecording::recordedPartIsPlayed()
+{
+    SourceRecording sink(kSink + u".monitor"_s, kRate);
+    QVERIFY(sink.start());
+    Preferences preferences;
+    preferences.level = 80;
+    RecordedParts parts(preferences);
+    parts.setRecordings(m_dir.filePath(u"absent.wav"_s), m_sweepFile);
+    int heard = 0;
+    QVERIFY(!parts.play(false, [&] { ++heard; }));
+    QVERIFY(parts.play(true, [&] { ++heard; }));
+    QTRY_COMPARE_WITH_TIMEOUT(heard, 1, kTimeoutMs);
+    const qsizetype end = sink.sampleCount();
+    QTRY_VERIFY_WITH_TIMEOUT(sink.sampleCount() > end + kRate / 2, kTimeoutMs);
+    const QByteArray played = sink.samples();
+    QVERIFY2(similarity(played, m_sweep) > 0.9, "the sentence's recording was not heard");
+    // The volume of the audio options; the rate plays no part.
+    const double ratio = rms(played.mid(onset(played, 300) * 2, m_sweep.size())) / rms(m_sweep);
+    QVERIFY2(std::abs(ratio - 0.8) < 0.1, qPrintable(u"loudness ratio %1"_s.arg(ratio)));
+
+    // Stopped at once, it tells nothing more.
+    QVERIFY(parts.play(true, [&] { ++heard; }));
+    parts.stop();
+    const qsizetype stopped = sink.sampleCount();
+    QTRY_VERIFY_WITH_TIMEOUT(sink.sampleCount() > stopped + kRate * 2, kTimeoutMs);
+    QCOMPARE(heard, 1);
+}
+
+void tst_RealRecording::unplayablePartIsLeftToTheVoice_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+
+    QTest::newRow("a text file") << QByteArray("cat\tThe cat sat.\n");
+    QTest::newRow("an empty file") << QByteArray();
+    QTest::newRow("a cut-off recording") << wavFileBytes(VoiceAudio{kRate, m_sweep}).left(1000);
+    QTest::newRow("longer than a minute") << wavFileBytes(VoiceAudio{8000, silence(8000, 61'000)});
+    QTest::newRow("silence alone") << wavFileBytes(VoiceAudio{kRate, silence(kRate, 2000)});
+}
+
+void tst_RealRecording::unplayablePartIsLeftToTheVoice()
+{
+    QFETCH(QByteArray, contents);
+
+    const QString path = m_dir.filePath(u"bad.word.wav"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(contents), contents.size());
+    file.close();
+
+    Preferences preferences;
+    RecordedParts parts(preferences);
+    parts.setRecordings(path, QString());
+    bool heard = false;
+    QVERIFY(!parts.play(false, [&] { heard = true; }));
+    QVERIFY(!parts.play(true, [&] { heard = true; }));
+    QCoreApplication::processEvents();
+    QVERIFY(!heard);
 }
 
 QTEST_GUILESS_MAIN(tst_RealRecording)

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "audio/recordingplayer.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class AudioPreferences;
+
+// The recorded word and sentence of the word a game asks: each part that has
+// a recording is played from it, at the volume of the audio options (the
+// rate is the synthetic voice's alone). A part without one, or whose file is
+// missing, damaged, not a WAV, too long or silent, is left to the synthetic
+// voice, without a word about it. The silence kept before the voice is
+// skipped.
+class RecordedParts
+{
+public:
+    // Plays through the playback given, or through the system's default
+    // output when it is null.
+    explicit RecordedParts(AudioPreferences &preferences, std::unique_ptr<AudioPlayback> playback = {});
+
+    // The recordings of the word asked now: file paths, empty for none.
+    void setRecordings(QString wordFile, QString sentenceFile);
+    // Plays the recording of the word or of its sentence; `heard`, when
+    // given, runs once it has been played or the output failed. False, with
+    // nothing played, when there is none that can be played.
+    bool play(bool sentence, std::function<void()> heard);
+    // Ends the recording under way; its `heard` does not run.
+    void stop();
+
+private:
+    AudioPreferences &m_preferences;
+    RecordingPlayer m_player;
+    QString m_wordFile;
+    QString m_sentenceFile;
+    std::function<void()> m_heard;
+};
