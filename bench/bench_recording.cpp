@@ -52,6 +52,7 @@ public:
     int rate() const override { return 0; }
     int voicePosition() const override { return 0; }
     bool playSounds() const override { return true; }
+    bool saySentence() const override { return true; }
 };
 
 // A take as the recorder leaves it: the silence it keeps, a word's worth of

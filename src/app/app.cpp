@@ -7,6 +7,7 @@
 #include "windows/form2.h"
 #include "windows/form3.h"
 #include "windows/form4.h"
+#include "windows/form5.h"
 
 #include <QCoreApplication>
 
@@ -47,6 +48,7 @@ App::App(const Services &services, InputQueue *input)
 App::~App()
 {
     m_ending = true;
+    delete m_form5.data();
     delete m_form4.data();
     delete m_form3.data();
     delete m_form2.data();
@@ -68,6 +70,11 @@ Form2 *App::loadedResults() const
 Form4 *App::loadedProgress() const
 {
     return m_form4.data();
+}
+
+Form5 *App::loadedWordListEditor() const
+{
+    return m_form5.data();
 }
 
 Form3 &App::audioOptions()
@@ -97,6 +104,22 @@ Form4 &App::progress(const QString &listPath)
         m_form4->Form_Load(listPath);
     }
     return *m_form4;
+}
+
+Form5 &App::wordListEditor(const QString &listPath)
+{
+    if (m_form5.isNull()) {
+        m_form5 = new Form5(m_state, *this);
+        m_form5->Form_Load(listPath);
+    }
+    return *m_form5;
+}
+
+void App::useWordList(const QString &path)
+{
+    if (!m_form1)
+        throw Failure(u"The main window is not loaded"_s);
+    m_form1->useWordList(path);
 }
 
 void App::showMainWindow()

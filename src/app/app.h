@@ -35,6 +35,8 @@ public:
     bool isAudioOptionsLoaded() const { return !m_form3.isNull(); }
     // The Progress window while it is loaded.
     Form4 *loadedProgress() const;
+    // The word list editor while it is loaded.
+    Form5 *loadedWordListEditor() const;
     // For tests that close windows as if the program were ending.
     void setEnding(bool ending) { m_ending = ending; }
 
@@ -42,6 +44,8 @@ public:
     Form2 &results() override;
     void practise(const QStringList &words) override;
     Form4 &progress(const QString &listPath) override;
+    Form5 &wordListEditor(const QString &listPath) override;
+    void useWordList(const QString &path) override;
     void showMainWindow() override;
     void returnToMainWindow() override;
     bool ending() const override { return m_ending; }
@@ -73,5 +77,6 @@ private:
     QPointer<Form2> m_form2;
     QPointer<Form3> m_form3;
     QPointer<Form4> m_form4;
+    QPointer<Form5> m_form5;
     bool m_ending = false;
 };

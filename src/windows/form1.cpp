@@ -15,6 +15,7 @@
 #include "widgets/looks.h"
 #include "windows/form3.h"
 #include "windows/form4.h"
+#include "windows/form5.h"
 #include "windows/navigator.h"
 #include "windows/refreshvoices.h"
 
@@ -37,11 +38,12 @@ namespace {
 
 constexpr int kClientWidth = 8040;
 // Rows below the design's last: the Progress button, the sentence line, the
-// finish line, the Take a Test button and the learner.
+// finish line, the Take a Test and Edit Word List buttons, and the learner.
 constexpr int kSentenceTop = 6075;
 constexpr int kFinishTop = 6600;
 constexpr int kTestTop = 6975;
-constexpr int kLearnerTop = 7500;
+constexpr int kEditTop = 7500;
+constexpr int kLearnerTop = 8025;
 constexpr int kClientHeight = kLearnerTop + 30 + 345 + 120;
 
 } // namespace
@@ -107,6 +109,7 @@ void Form1::buildControls()
     // Shown only while it says something, so that the bus lists no empty line.
     Label5->hide();
     PushButton13 = Controls::button(this, "PushButton13", u"Take a Test"_s, twipsRect(120, kTestTop, 7800, 405));
+    PushButton14 = Controls::button(this, "PushButton14", u"Edit Word List..."_s, twipsRect(120, kEditTop, 7800, 405));
     // As in the Progress window: a screen reader names the drop-down, whose
     // text is the learner, by the label beside it.
     Label7 = Controls::label(this, "Label7", u"Learner:"_s, twipsRect(120, kLearnerTop + 30, 960, 345), Qt::AlignLeft,
@@ -118,9 +121,9 @@ void Form1::buildControls()
     Label7->setBuddy(Combo1);
 
     // Tab goes down the window from the answer box, then on from the top.
-    const QList<QWidget *> tabOrder{Text2,        PushButton8,  PushButton5,  Text1,       PushButton6,
-                                    PushButton2,  PushButton11, PushButton10, PushButton1, PushButton4,
-                                    PushButton12, PushButton13, Combo1,       PushButton3, PushButton7};
+    const QList<QWidget *> tabOrder{Text2,        PushButton8,  PushButton5, Text1,       PushButton6,  PushButton2,
+                                    PushButton11, PushButton10, PushButton1, PushButton4, PushButton12, PushButton13,
+                                    PushButton14, Combo1,       PushButton3, PushButton7};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
 
@@ -136,6 +139,7 @@ void Form1::buildControls()
     connect(PushButton4, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton4_Click); });
     connect(PushButton12, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton12_Click); });
     connect(PushButton13, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton13_Click); });
+    connect(PushButton14, &QPushButton::clicked, this, [this] { handle(&Form1::PushButton14_Click); });
     // Typing into the answer box covers the word being copied.
     connect(Text2, &QLineEdit::textEdited, this, [this](const QString &text) {
         if (m_state.game.copy.typed(text))
@@ -190,7 +194,8 @@ void Form1::Form_Load(const QString &givenList)
         s.step(104, [&] {
             installHandPointer(m_state.besideProgram(ProgramFiles::kHandPointer), this,
                                {PushButton3, PushButton5, PushButton8, PushButton6, PushButton1, PushButton2,
-                                PushButton10, PushButton11, PushButton4, PushButton12, PushButton13, PushButton7},
+                                PushButton10, PushButton11, PushButton4, PushButton12, PushButton13, PushButton14,
+                                PushButton7},
                                {this, Frame5, Frame3});
         });
     }
@@ -344,6 +349,16 @@ void Form1::Combo1_Click()
         m_state.prompts().message(describe(error));
     }
     showLearners();
+}
+
+void Form1::PushButton14_Click()
+{
+    try {
+        m_navigator.wordListEditor(Text1->text()).show();
+        hide();
+    } catch (const std::exception &error) {
+        m_state.prompts().message(describe(error));
+    }
 }
 
 // The window's own focus widget, not the application's: while a message box

@@ -74,6 +74,11 @@ public:
     void PushButton12_Click();
     // The learner: another one chosen, or "New Learner..." (the last item).
     void Combo1_Click();
+    // Edit Word List...: the word list editor on the list in use.
+    void PushButton14_Click();
+    // Makes the list at the path the list in use, as choosing it in the open
+    // dialog does (PushButton6_Click).
+    void useWordList(const QString &path);
 
     ProgramState &state() const { return m_state; }
 
@@ -94,6 +99,7 @@ public:
     QPushButton *PushButton4;
     QPushButton *PushButton12;
     QPushButton *PushButton13;
+    QPushButton *PushButton14;
     // The finish line: how a finished pass of right answers went.
     QLabel *Label5;
     QPushButton *PushButton7;

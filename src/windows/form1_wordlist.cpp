@@ -83,6 +83,12 @@ void Form1::PushButton6_Click()
         s.step(110, [&] { setText1(chosen); });
 }
 
+void Form1::useWordList(const QString &path)
+{
+    Steps s(m_state.prompts(), u"Form1", u"PushButton6_Click");
+    s.step(110, [&] { setText1(path); });
+}
+
 void Form1::PushButton1_Click()
 {
     Steps s(m_state.prompts(), u"Form1", u"PushButton1_Click");

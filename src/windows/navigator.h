@@ -7,6 +7,7 @@ class Form2;
 class Form3;
 class InputQueue;
 class Form4;
+class Form5;
 
 // How a window reaches the others. The composition root owns the windows and
 // moves between them; windows hold no pointers to one another.
@@ -24,6 +25,12 @@ public:
     virtual void practise(const QStringList &words) = 0;
     // The Progress window, for the list at the path: loaded the same way.
     virtual Form4 &progress(const QString &listPath) = 0;
+    // The word list editor, opened on the list at the path: loaded the same
+    // way.
+    virtual Form5 &wordListEditor(const QString &listPath) = 0;
+    // Makes the list at the path the list in use, as choosing it in the main
+    // window's open dialog does (Form1::useWordList).
+    virtual void useWordList(const QString &path) = 0;
     // Throws Failure when the main window is not loaded.
     virtual void showMainWindow() = 0;
     // Brings the main window back as another window closes, unless the

@@ -22,7 +22,8 @@ CTRL, SHIFT, TAB, RETURN, SPACE, R, D, O, G, ESCAPE = 37, 50, 23, 36, 65, 27, 40
 
 MAIN_BUTTONS = ["Start Game", "?", "Repeat Word (Ctrl+R)", "Load Word List From Text File",
                 "Help", "View File You Are Using", "Load One-To-Ten Example List",
-                "Load 8th Grade Example List", "Audio Options", "Progress", "Take a Test"]
+                "Load 8th Grade Example List", "Audio Options", "Progress", "Take a Test",
+                "Edit Word List..."]
 
 
 def first_learner():
@@ -320,6 +321,37 @@ for name, key, first in [("Keep practice history", "Keep Practice History", "Fal
 no_error_box()
 # Escape closes it as its Close button does.
 press_keys(ESCAPE)
-until("the main window after the progress window", lambda: window("Lexidrill"))
+main = until("the main window after the progress window", lambda: window("Lexidrill"))
+no_error_box()
+
+# The word list editor on the list in use: a row added from the keyboard and
+# the list saved in its place.
+tab_to(main, "Edit Word List...")
+press_keys(RETURN)
+editor = until("the word list editor", lambda: window("Lexidrill - Word List"))
+expect("windows with the editor", windows(), ["Lexidrill - Word List"])
+for name in ["Add Row", "Remove Row", "Paste Rows", "New", "Open...", "Save", "Save As...", "Use This List",
+             "Close", "Record Word", "Record Sentence", "Stop", "Play", "Delete Recording", "Keep", "Discard"]:
+    if name not in button_names(editor):
+        fail("editor buttons: %r" % button_names(editor))
+rows = until("the list's rows", lambda: table_cells(editor, "Words and sentences"))
+if WORD not in rows:
+    fail("editor rows: %r" % rows)
+tab_to(editor, "Add Row")
+press_keys(SPACE)
+time.sleep(0.2)
+press_keys(D)
+press_keys(O)
+press_keys(G)
+press_keys(RETURN)
+until("the new row", lambda: "dog" in (table_cells(editor, "Words and sentences") or []),
+      shown=lambda: table_cells(editor, "Words and sentences"))
+tab_to(editor, "Save")
+press_keys(SPACE)
+until("the saved list", lambda: open(LIST, "rb").read() == b"<b>cat</b>\ndog\n",
+      shown=lambda: open(LIST, "rb").read())
+tab_to(editor, "Close")
+press_keys(SPACE)
+until("the main window after the editor", lambda: window("Lexidrill"))
 no_error_box()
 print("PASS")

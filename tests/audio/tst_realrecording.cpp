@@ -30,6 +30,7 @@ public:
     int rate() const override { return -10; }
     int voicePosition() const override { return 0; }
     bool playSounds() const override { return true; }
+    bool saySentence() const override { return true; }
 
     int level = 100;
 };

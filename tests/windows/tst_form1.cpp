@@ -94,8 +94,10 @@ void tst_Form1::controlsKeepDesignNamesAndPlaces_data()
     QTest::addRow("Label5 empty until a round is finished") << u"Label5"_s << QRect(120, 6600, 7800, 255) << QString();
     QTest::addRow("PushButton13 on a row of its own")
         << u"PushButton13"_s << QRect(120, 6975, 7800, 405) << u"Take a Test"_s;
-    QTest::addRow("Label7 on the last row") << u"Label7"_s << QRect(120, 7530, 960, 345) << u"Learner:"_s;
-    QTest::addRow("Combo1 on the last row") << u"Combo1"_s << QRect(1080, 7530, 6840, 345) << QString();
+    QTest::addRow("PushButton14 on a row of its own")
+        << u"PushButton14"_s << QRect(120, 7500, 7800, 405) << u"Edit Word List..."_s;
+    QTest::addRow("Label7 on the last row") << u"Label7"_s << QRect(120, 8055, 960, 345) << u"Learner:"_s;
+    QTest::addRow("Combo1 on the last row") << u"Combo1"_s << QRect(1080, 8055, 6840, 345) << QString();
     QTest::addRow("PushButton7") << u"PushButton7"_s << QRect(7440, 120, 480, 405) << u"?"_s;
     QTest::addRow("Label4") << u"Label4"_s << QRect(4080, 2220, 3840, 255) << QString();
     QTest::addRow("Label2") << u"Label2"_s << QRect(3600, 0, 3840, 255) << u"Score:"_s;
@@ -137,8 +139,9 @@ void tst_Form1::windowLook()
     QCOMPARE(form.windowTitle(), u"Lexidrill"_s);
     QCOMPARE(applicationTitle(), u"Lexidrill"_s);
     // The design's 8040 x 5550 twips and rows for the Progress button, the
-    // sentence line, the finish line, the Take a Test button and the learner.
-    QCOMPARE(form.size(), QSize(536, 533));
+    // sentence line, the finish line, the Take a Test and Edit Word List
+    // buttons and the learner.
+    QCOMPARE(form.size(), QSize(536, 568));
     QCOMPARE(form.minimumSize(), form.maximumSize());
     QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));

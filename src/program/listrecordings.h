@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "wordlist/recordingfolder.h"
+
+#include <QHash>
+#include <QString>
+
+struct VoiceAudio;
+
+// The recordings of a list's words and sentences as the word list editor
+// shows and changes them. What each word has is read when first asked and
+// kept until the word's recordings change here, so that a table of tens of
+// thousands of rows reads only the files of the rows it shows.
+class ListRecordings
+{
+public:
+    enum class State { None, Recorded, Damaged };
+
+    // The recordings of the list at the path (RecordingFolder).
+    explicit ListRecordings(const QString &listPath, const QString &dataLocation = {});
+
+    // None without a file; Damaged for a file the game would pass over (not
+    // a WAV, damaged, unreadable or longer than a minute).
+    State state(const QString &word, RecordingPart part) const;
+    // What a row shows: "word, sentence", "word", "sentence" or "none", each
+    // part "damaged" instead when its file is.
+    QString statusText(const QString &word) const;
+    // The file of the word's part; empty when there is none.
+    QString path(const QString &word, RecordingPart part) const;
+    // Saves the take as the word's part, replacing the one there only once
+    // the new file is complete. Throws Failure.
+    void keep(const QString &word, RecordingPart part, const VoiceAudio &take);
+    // Deletes the word's part; false when a file there could not go.
+    bool remove(const QString &word, RecordingPart part);
+    // Copies every recording of this list that the other list lacks into
+    // the other's folder, as a list saved under another name takes its
+    // recordings along. False when one could not be copied.
+    bool copyTo(const ListRecordings &other) const;
+    // Reads the files again when next asked.
+    void forget() { m_states.clear(); }
+
+    const RecordingFolder &folder() const { return m_folder; }
+
+private:
+    struct Parts
+    {
+        State word = State::None;
+        State sentence = State::None;
+    };
+    const Parts &parts(const QString &word) const;
+
+    RecordingFolder m_folder;
+    mutable QHash<QString, Parts> m_states;
+};

@@ -1,0 +1,521 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The word list editor in the whole program: opened from the main window,
+// its lists read and saved as files, and a list made the list in use.
+#include "audio/audiodevices.h"
+#include "core/programfiles.h"
+#include "program/listrecordings.h"
+#include "readonlyfile.h"
+#include "testprogram.h"
+#include "windows/form5.h"
+#include "wordlist/recordingfolder.h"
+#include "wordlist/wordlistedit.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+#include <QtEndian>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kRate = 16000;
+
+QList<WordListRow> rowsOf(const QByteArray &bytes)
+{
+    QList<WordListRow> rows;
+    for (const QByteArray &line : bytes.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        const QList<QByteArray> columns = line.split('\t');
+        rows.append(
+            {QString::fromUtf8(columns.at(0)), columns.size() > 1 ? QString::fromUtf8(columns.at(1)) : QString()});
+    }
+    return rows;
+}
+
+// A voice: a second of a tone between quiet stretches.
+QByteArray voice()
+{
+    QByteArray bytes(kRate * 2 * 2, '\0');
+    for (int i = kRate / 2; i < kRate * 3 / 2; ++i)
+        qToLittleEndian(qint16(std::lround(8000 * std::sin(2 * M_PI * 440 * i / kRate))), bytes.data() + i * 2);
+    return bytes;
+}
+
+// The microphone and the sound output, played by the test.
+class TestCapture : public AudioCapture
+{
+public:
+    int sampleRate() const override { return kRate; }
+    QString start(Callbacks callbacks) override
+    {
+        m_callbacks = std::move(callbacks);
+        return {};
+    }
+    void stop() override { m_callbacks = {}; }
+    void speak(const QByteArray &samples)
+    {
+        if (m_callbacks.samples)
+            m_callbacks.samples(samples);
+    }
+    void unplug()
+    {
+        if (auto lost = std::exchange(m_callbacks.lost, {}))
+            lost(u"The microphone was disconnected."_s);
+    }
+
+private:
+    Callbacks m_callbacks;
+};
+
+class TestPlayback : public AudioPlayback
+{
+public:
+    QString play(int, const QByteArray &samples, int, Callbacks callbacks) override
+    {
+        played.append(samples);
+        m_callbacks = std::move(callbacks);
+        return {};
+    }
+    void stop() override { m_callbacks = {}; }
+    void finish()
+    {
+        if (auto finished = std::exchange(m_callbacks.finished, {}))
+            finished();
+    }
+    QList<QByteArray> played;
+
+private:
+    Callbacks m_callbacks;
+};
+
+} // namespace
+
+class tst_Form5 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void opensOnTheListInUse();
+    void useThisList_data();
+    void useThisList();
+    void readOnlyListIsSavedAs_data();
+    void readOnlyListIsSavedAs();
+    void changedOnDisk_data();
+    void changedOnDisk();
+    void openAnother_data();
+    void openAnother();
+    void closingAsksAboutChanges_data();
+    void closingAsksAboutChanges();
+    void pasteIntoTheTable_data();
+    void pasteIntoTheTable();
+    void largeLists();
+    void recordKeepAndDelete();
+    void takeIsKeptOnlyOnceHeard_data();
+    void takeIsKeptOnlyOnceHeard();
+    void withoutMicrophone();
+
+private:
+    // Starts the program on a list of these bytes and opens the editor on it.
+    Form5 &openEditor(TestProgram &program, const QString &listPath);
+};
+
+Form5 &tst_Form5::openEditor(TestProgram &program, const QString &listPath)
+{
+    Form1 &main = program.start(listPath);
+    main.show();
+    main.PushButton14->click();
+    Form5 *editor = program.app->loadedWordListEditor();
+    if (!editor)
+        qFatal("The word list editor did not open");
+    return *editor;
+}
+
+void tst_Form5::opensOnTheListInUse()
+{
+    TestProgram program;
+    const QString path = program.writeFile(u"week 3.dic"_s, "their\tIt is their house.\nthere\n");
+    Form5 &editor = openEditor(program, path);
+
+    QVERIFY(editor.isVisible());
+    QVERIFY(!program.app->mainWindow()->isVisible());
+    QCOMPARE(editor.windowTitle(), u"Lexidrill - Word List"_s);
+    QCOMPARE(editor.listPath(), path);
+    QVERIFY(!editor.isReadOnly());
+    QCOMPARE(editor.model().rows(), rowsOf("their\tIt is their house.\nthere\n"));
+    QCOMPARE(editor.Grid1->model()->headerData(0, Qt::Horizontal).toString(), u"Word"_s);
+    QCOMPARE(editor.Grid1->model()->headerData(1, Qt::Horizontal).toString(), u"Sentence"_s);
+    QCOMPARE(editor.Label1->text(), u"week 3.dic"_s);
+
+    // Closing it brings the main window back.
+    editor.close();
+    QVERIFY(program.app->mainWindow()->isVisible());
+    QTRY_VERIFY(!program.app->loadedWordListEditor());
+}
+
+void tst_Form5::useThisList_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<int>("saveDialogs");
+
+    QTest::addRow("a new list is saved first") << u"new"_s << true << 1;
+    QTest::addRow("a changed list is saved in its place") << u"own"_s << true << 0;
+    QTest::addRow("an unchanged sample is used as it is") << u"sample"_s << false << 0;
+}
+
+void tst_Form5::useThisList()
+{
+    QFETCH(QString, start);
+    QFETCH(bool, changed);
+    QFETCH(int, saveDialogs);
+    TestProgram program;
+    program.addSamples();
+    const QString own = program.writeFile(u"own.dic"_s, "cat\n");
+    const QString sample = program.path(ProgramFiles::kSecondSample);
+    Form5 &editor = openEditor(program, start == u"sample"_s ? sample : own);
+    if (start == u"new"_s)
+        editor.PushButton4_Click();
+    const QString saved = program.folder.filePath(u"made here.dic"_s);
+    program.dialogs.saveAnswers.enqueue(saved);
+    if (changed)
+        editor.pasteText(u"zebra\tThe zebra ran.\nyak\n"_s);
+
+    editor.PushButton8->click();
+
+    const QString expected = start == u"new"_s ? saved : start == u"own"_s ? own : sample;
+    QCOMPARE(program.dialogs.saveCalls.size(), saveDialogs);
+    QCOMPARE(editor.listPath(), expected);
+    QVERIFY(!editor.model().isModified());
+    // The main window, its list and the remembered setting, as the open
+    // dialog leaves them.
+    Form1 &main = *program.app->mainWindow();
+    QCOMPARE(main.Text1->text(), expected);
+    QCOMPARE(main.Label3->text(), QFileInfo(expected).fileName());
+    QCOMPARE(program.settings->ReadSetting(u"Dictionary"_s, QString()), expected);
+    QCOMPARE(WordListEdit::rowsOf(program.state().dictionary), editor.model().rows());
+    QVERIFY(program.prompts.messages().isEmpty());
+}
+
+void tst_Form5::readOnlyListIsSavedAs_data()
+{
+    QTest::addColumn<bool>("sample");
+    QTest::addRow("a sample of the program") << true;
+    QTest::addRow("a list the user cannot write") << false;
+}
+
+void tst_Form5::readOnlyListIsSavedAs()
+{
+    QFETCH(bool, sample);
+    TestProgram program;
+    program.addSamples();
+    const QString path
+        = sample ? program.path(ProgramFiles::kFirstSample) : program.writeFile(u"theirs.txt"_s, "cat\n");
+    std::optional<ReadOnlyFile> readOnly;
+    if (!sample) {
+        readOnly.emplace(path);
+        if (!readOnly->holds())
+            QSKIP("This user can write any file here");
+    }
+    const QByteArray before = readFile(path);
+    Form5 &editor = openEditor(program, path);
+    QVERIFY(editor.isReadOnly());
+    QVERIFY(editor.Label1->text().contains(u"read-only"_s));
+
+    editor.pasteText(u"extra\n"_s);
+    const QString copy = program.folder.filePath(u"my copy.dic"_s);
+    program.dialogs.saveAnswers.enqueue(copy);
+    editor.PushButton6->click();
+
+    QCOMPARE(program.dialogs.saveCalls.size(), 1);
+    // The name offered ends as lists do.
+    QVERIFY(program.dialogs.saveCalls.at(0).previousName.endsWith(u".dic"_s));
+    QCOMPARE(readFile(path), before);
+    QCOMPARE(rowsOf(readFile(copy)), editor.model().rows());
+    QCOMPARE(editor.listPath(), copy);
+    QVERIFY(!editor.isReadOnly());
+}
+
+void tst_Form5::changedOnDisk_data()
+{
+    QTest::addColumn<bool>("saveOver");
+    QTest::addRow("the parent keeps the other program's words") << false;
+    QTest::addRow("the parent saves over them") << true;
+}
+
+void tst_Form5::changedOnDisk()
+{
+    QFETCH(bool, saveOver);
+    TestProgram program;
+    const QString path = program.writeFile(u"list.dic"_s, "cat\n");
+    Form5 &editor = openEditor(program, path);
+    editor.pasteText(u"dog\n"_s);
+    // Another program writes the file meanwhile, keeping its size.
+    program.writeFile(u"list.dic"_s, "cot\n");
+    program.prompts.answers.enqueue(saveOver);
+
+    editor.PushButton6->click();
+
+    QCOMPARE(program.prompts.questions(),
+             QStringList{u"list.dic was changed by another program after it was opened here. "
+                         "Save over those changes?"_s});
+    QCOMPARE(readFile(path), saveOver ? QByteArray("cat\ndog\n") : QByteArray("cot\n"));
+    QCOMPARE(editor.model().isModified(), !saveOver);
+    // The list in use is played as saved.
+    QCOMPARE(WordListEdit::rowsOf(program.state().dictionary), rowsOf(saveOver ? "cat\ndog\n" : "cat\n"));
+    // Once saved, the next save asks nothing.
+    if (saveOver) {
+        editor.pasteText(u"bird\n"_s);
+        editor.PushButton6->click();
+        QCOMPARE(program.prompts.questions().size(), 1);
+        QCOMPARE(readFile(path), QByteArray("cat\ndog\nbird\n"));
+    }
+}
+
+void tst_Form5::openAnother_data()
+{
+    QTest::addColumn<QByteArray>("other");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<int>("messages");
+
+    QTest::addRow("another list opens in its place") << QByteArray("dog\tThe dog.\n") << false << true << 0;
+    QTest::addRow("a file that is no list leaves the list shown") << QByteArray("dog\0bin", 7) << false << false << 1;
+    QTest::addRow("cancelled") << QByteArray("dog\n") << true << false << 0;
+}
+
+void tst_Form5::openAnother()
+{
+    QFETCH(QByteArray, other);
+    QFETCH(bool, cancel);
+    QFETCH(bool, opened);
+    QFETCH(int, messages);
+    TestProgram program;
+    const QString path = program.writeFile(u"list.dic"_s, "cat\n");
+    const QString otherPath = program.writeFile(u"other.dic"_s, other);
+    Form5 &editor = openEditor(program, path);
+    // Changes given up first.
+    editor.pasteText(u"bird\n"_s);
+    program.prompts.answers.enqueue(false);
+    program.dialogs.openAnswers.enqueue(cancel ? QString() : otherPath);
+
+    editor.PushButton5->click();
+
+    QCOMPARE(program.prompts.questions(), QStringList{u"Save the changes to list.dic?"_s});
+    QCOMPARE(program.prompts.messages().size(), messages);
+    QCOMPARE(editor.listPath(), opened ? otherPath : path);
+    QCOMPARE(editor.model().rows(), opened ? rowsOf(other) : rowsOf("cat\nbird\n"));
+    QCOMPARE(editor.model().isModified(), !opened);
+    QCOMPARE(readFile(path), QByteArray("cat\n"));
+}
+
+void tst_Form5::closingAsksAboutChanges_data()
+{
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<QByteArray>("file");
+
+    QTest::addRow("nothing changed: nothing asked") << false << false << QByteArray("cat\n");
+    QTest::addRow("changes given up") << true << false << QByteArray("cat\n");
+    QTest::addRow("changes saved") << true << true << QByteArray("cat\ndog\n");
+}
+
+void tst_Form5::closingAsksAboutChanges()
+{
+    QFETCH(bool, changed);
+    QFETCH(bool, save);
+    QFETCH(QByteArray, file);
+    TestProgram program;
+    const QString path = program.writeFile(u"list.dic"_s, "cat\n");
+    Form5 &editor = openEditor(program, path);
+    if (changed)
+        editor.pasteText(u"dog\n"_s);
+    program.prompts.answers.enqueue(save);
+
+    editor.PushButton9->click();
+
+    QCOMPARE(program.prompts.questions(), changed ? QStringList{u"Save the changes to list.dic?"_s} : QStringList());
+    QCOMPARE(readFile(path), file);
+    QVERIFY(program.app->mainWindow()->isVisible());
+}
+
+void tst_Form5::pasteIntoTheTable_data()
+{
+    QTest::addColumn<int>("chosenColumn");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<WordListRow>>("rows");
+
+    QTest::addRow("rows go after the chosen row")
+        << 0 << u"b\tThe b.\r\nc\r\n"_s
+        << QList<WordListRow>{{u"a"_s, {}}, {u"b"_s, u"The b."_s}, {u"c"_s, {}}, {u"z"_s, {}}};
+    QTest::addRow("one line without a TAB fills the chosen cell")
+        << 1 << u"The a."_s << QList<WordListRow>{{u"a"_s, u"The a."_s}, {u"z"_s, {}}};
+}
+
+void tst_Form5::pasteIntoTheTable()
+{
+    QFETCH(int, chosenColumn);
+    QFETCH(QString, text);
+    QFETCH(QList<WordListRow>, rows);
+    TestProgram program;
+    Form5 &editor = openEditor(program, program.writeFile(u"list.dic"_s, "a\nz\n"));
+    editor.Grid1->setCurrentIndex(editor.model().index(0, chosenColumn));
+    editor.pasteText(text);
+    QCOMPARE(editor.model().rows(), rows);
+    QVERIFY(editor.model().isModified());
+    QVERIFY(editor.Label1->text().contains(u"changed"_s));
+}
+
+// A list of the game's largest size opens, and ten thousand rows paste, while
+// the window stays quick.
+void tst_Form5::largeLists()
+{
+    TestProgram program;
+    QByteArray bytes;
+    for (int i = 0; i < 32'767; ++i)
+        bytes += "word" + QByteArray::number(i) + (i % 2 ? "\tSentence " + QByteArray::number(i) + ".\n" : "\n");
+    const QString path = program.writeFile(u"large.dic"_s, bytes);
+    Form1 &main = program.start(path);
+    main.show();
+
+    QElapsedTimer timer;
+    timer.start();
+    main.PushButton14->click();
+    Form5 *editor = program.app->loadedWordListEditor();
+    QVERIFY(editor);
+    QVERIFY(QTest::qWaitForWindowExposed(editor));
+    const qint64 opening = timer.elapsed();
+    QCOMPARE(editor->model().rowCount(), 32'767);
+    QVERIFY2(opening < 3000, qPrintable(u"opening took %1 ms"_s.arg(opening)));
+
+    QString pasted;
+    for (int i = 0; i < 10'000; ++i)
+        pasted += u"new%1\tPasted %1.\n"_s.arg(i);
+    editor->Grid1->setCurrentIndex(editor->model().index(100, 0));
+    timer.restart();
+    editor->pasteText(pasted);
+    editor->repaint();
+    const qint64 pasting = timer.elapsed();
+    QCOMPARE(editor->model().rowCount(), 42'767);
+    QCOMPARE(editor->model().rows().at(101).word, u"new0"_s);
+    QVERIFY2(pasting < 2000, qPrintable(u"pasting took %1 ms"_s.arg(pasting)));
+    QCOMPARE(editor->Label2->text(), u"10000 rows added."_s);
+}
+
+void tst_Form5::recordKeepAndDelete()
+{
+    TestProgram program;
+    const QString path = program.writeFile(u"week 3.dic"_s, "their\tIt is their house.\nthere\n");
+    Form5 &editor = openEditor(program, path);
+    auto capture = std::make_unique<TestCapture>();
+    auto playback = std::make_unique<TestPlayback>();
+    TestCapture &microphone = *capture;
+    TestPlayback &speaker = *playback;
+    editor.setAudio(std::move(capture), std::move(playback), [] { return QString(); });
+    editor.Grid1->setCurrentIndex(editor.model().index(0, 0));
+    QCOMPARE(editor.model().data(editor.model().index(0, 2), Qt::DisplayRole).toString(), u"none"_s);
+
+    editor.PushButton11->click();
+    QVERIFY(editor.isRecording());
+    QCOMPARE(editor.Label3->text(), u"It is their house."_s);
+    QVERIFY(!editor.Grid1->isEnabled());
+    microphone.speak(voice());
+    editor.PushButton12->click();
+    QVERIFY(editor.hasTake());
+    QCOMPARE(speaker.played.size(), 1);
+    speaker.finish();
+    editor.PushButton15->click();
+
+    const QString file = QDir(path + u".audio"_s).filePath(recordingFileName(u"their"_s, RecordingPart::Sentence));
+    QVERIFY(QFile::exists(file));
+    QCOMPARE(editor.model().data(editor.model().index(0, 2), Qt::DisplayRole).toString(), u"sentence"_s);
+    QVERIFY(editor.Option2->isChecked());
+    QVERIFY(editor.PushButton13->isEnabled());
+
+    // Played from its file, then deleted.
+    editor.PushButton13->click();
+    QCOMPARE(speaker.played.size(), 2);
+    QCOMPARE(speaker.played.at(1), speaker.played.at(0));
+    editor.PushButton14->click();
+    QVERIFY(!QFile::exists(file));
+    QCOMPARE(editor.model().data(editor.model().index(0, 2), Qt::DisplayRole).toString(), u"none"_s);
+    QVERIFY(program.prompts.messages().isEmpty());
+}
+
+void tst_Form5::takeIsKeptOnlyOnceHeard_data()
+{
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::addRow("discarded after hearing it") << u"discard"_s << QStringList();
+    QTest::addRow("microphone unplugged mid-take")
+        << u"unplug"_s << QStringList{u"The microphone was disconnected. The recording was not kept."_s};
+}
+
+// A new take replaces the old recording only once heard and kept; a take
+// given up or lost leaves the old one.
+void tst_Form5::takeIsKeptOnlyOnceHeard()
+{
+    QFETCH(QString, ending);
+    QFETCH(QStringList, messages);
+    TestProgram program;
+    const QString path = program.writeFile(u"list.dic"_s, "cat\n");
+    const QString old = QDir(path + u".audio"_s).filePath(recordingFileName(u"cat"_s, RecordingPart::Word));
+    QVERIFY(QDir().mkpath(path + u".audio"_s));
+    const QByteArray oldBytes = "RIFF but not really a WAV";
+    program.writeFile(u"list.dic.audio/"_s + QFileInfo(old).fileName(), oldBytes);
+    Form5 &editor = openEditor(program, path);
+    auto capture = std::make_unique<TestCapture>();
+    auto playback = std::make_unique<TestPlayback>();
+    TestCapture &microphone = *capture;
+    TestPlayback &speaker = *playback;
+    editor.setAudio(std::move(capture), std::move(playback), [] { return QString(); });
+    editor.Grid1->setCurrentIndex(editor.model().index(0, 0));
+    QCOMPARE(editor.model().data(editor.model().index(0, 2), Qt::DisplayRole).toString(), u"word damaged"_s);
+
+    editor.PushButton10->click();
+    microphone.speak(voice());
+    if (ending == u"unplug"_s) {
+        microphone.unplug();
+        QVERIFY(!editor.hasTake());
+    } else {
+        editor.PushButton12->click();
+        QVERIFY(editor.hasTake());
+        QVERIFY(!editor.PushButton15->isEnabled());
+        speaker.finish();
+        QVERIFY(editor.PushButton15->isEnabled());
+        editor.PushButton16->click();
+    }
+    QCOMPARE(program.prompts.messages(), messages);
+    QVERIFY(!editor.isRecording());
+    QVERIFY(editor.Grid1->isEnabled());
+    QCOMPARE(readFile(old), oldBytes);
+}
+
+void tst_Form5::withoutMicrophone()
+{
+    TestProgram program;
+    Form5 &editor = openEditor(program, program.writeFile(u"list.dic"_s, "cat\tThe cat.\n"));
+    editor.setAudio(std::make_unique<TestCapture>(), std::make_unique<TestPlayback>(),
+                    [] { return u"No microphone is connected."_s; });
+    editor.Grid1->setCurrentIndex(editor.model().index(0, 0));
+    QVERIFY(!editor.PushButton10->isEnabled());
+    QVERIFY(!editor.PushButton11->isEnabled());
+    QCOMPARE(editor.Label4->text(), u"Recording is not possible: No microphone is connected."_s);
+
+    // With one, a row with a sentence can record both.
+    editor.setAudio(std::make_unique<TestCapture>(), std::make_unique<TestPlayback>(), [] { return QString(); });
+    QVERIFY(editor.PushButton10->isEnabled());
+    QVERIFY(editor.PushButton11->isEnabled());
+    QVERIFY(editor.Label4->text().isEmpty());
+}
+
+QTEST_MAIN(tst_Form5)
+#include "tst_form5.moc"
