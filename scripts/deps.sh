@@ -8,7 +8,7 @@
 #                         sound server, virtual display and accessibility bus
 #                         of the tests, the benchmark library, clang with its
 #                         sanitizer runtime, the package checks and the
-#                         format check (test.sh)
+#                         format check, and the reader of the PDF report (test.sh)
 set -euo pipefail
 
 # Building, then what the program loads at run time: the speech daemon and its
@@ -29,7 +29,7 @@ LEXIDRILL_TEST_PACKAGES=(
     pulseaudio pulseaudio-utils sox
     xvfb xauth at-spi2-core dbus-daemon python3-pyatspi gir1.2-atspi-2.0
     libbenchmark-dev clang libclang-rt-14-dev pocketsphinx pocketsphinx-en-us
-    lintian desktop-file-utils appstream xdotool x11-utils clang-format
+    lintian desktop-file-utils appstream xdotool x11-utils clang-format poppler-utils
 )
 
 lexidrill_install_packages() {
