@@ -97,6 +97,7 @@ private slots:
     void practiceGameKeepsTheSentences();
     void recordingsTakeTheVoicesPlace_data();
     void recordingsTakeTheVoicesPlace();
+    void practiceAndRepeatPlayTheRecording();
 
 private:
     Form1 &start(TestProgram &program, const QByteArray &list, const QStringList &settings = {});
@@ -318,6 +319,28 @@ void tst_Form1Prompt::recordingsTakeTheVoicesPlace()
         QCOMPARE(output.played.first(), output.played.last());
     if (played == 3)
         QVERIFY(output.played.at(1) != output.played.first());
+    QVERIFY(program.prompts.boxes.isEmpty());
+}
+
+// A practice game plays the recordings of the list in use, and Repeat plays
+// the recording again.
+void tst_Form1Prompt::practiceAndRepeatPlayTheRecording()
+{
+    TestPlayback::Log output;
+    TestProgram program;
+    program.recordingOutput = [&] { return std::make_unique<TestPlayback>(output); };
+    QVERIFY(QDir().mkpath(program.folder.filePath(u"list.dic.audio"_s)));
+    writeWavFile(program.folder.filePath(u"list.dic.audio/"_s + recordingFileName(u"cat"_s, RecordingPart::Word)),
+                 tone(440));
+    Form1 &form1 = start(program, "cat\nweather\tThe weather is warm today.\n");
+
+    form1.startGameOver({u"cat"_s});
+    QCOMPARE(output.played.size(), 1);
+    QVERIFY(output.playing.finished);
+    form1.PushButton5->click();
+    QCOMPARE(output.played.size(), 2);
+    QCOMPARE(output.played.last(), output.played.first());
+    QVERIFY(spokenTexts(program.speech.log).isEmpty());
     QVERIFY(program.prompts.boxes.isEmpty());
 }
 
