@@ -55,3 +55,24 @@ void RecordedParts::stop()
     m_heard = {};
     m_player.stop();
 }
+
+void RecordedPartPlayer::play(const PromptPart &part, std::function<void()> heard)
+{
+    if (m_recordings.play(part.kind == PromptPart::Kind::Sentence, heard)) {
+        m_voice.silence();
+        return;
+    }
+    m_voice.play(part, std::move(heard));
+}
+
+void RecordedPartPlayer::silence()
+{
+    m_recordings.stop();
+    m_voice.silence();
+}
+
+int RecordedPartPlayer::latencyMs(const PromptPart &next) const
+{
+    // A recording reports its end as it ends and starts at once.
+    return m_recordings.has(next.kind == PromptPart::Kind::Sentence) ? 0 : m_voice.latencyMs(next);
+}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "audio/recordingplayer.h"
+#include "audio/spokenprompt.h"
 
 #include <QString>
 #include <functional>
@@ -30,6 +31,9 @@ public:
     bool play(bool sentence, std::function<void()> heard);
     // Ends the recording under way; its `heard` does not run.
     void stop();
+    // A file is given for the word or its sentence (it may still be
+    // unplayable).
+    bool has(bool sentence) const { return !(sentence ? m_sentenceFile : m_wordFile).isEmpty(); }
 
 private:
     AudioPreferences &m_preferences;
@@ -37,4 +41,20 @@ private:
     QString m_wordFile;
     QString m_sentenceFile;
     std::function<void()> m_heard;
+};
+
+// The player of a prompt's parts when they may have recordings: a part with
+// a playable recording plays from it, with the voice silenced; every other
+// part is spoken by the voice.
+class RecordedPartPlayer : public PartPlayer
+{
+public:
+    RecordedPartPlayer(RecordedParts &recordings, PartPlayer &voice) : m_recordings(recordings), m_voice(voice) { }
+    void play(const PromptPart &part, std::function<void()> heard) override;
+    void silence() override;
+    int latencyMs(const PromptPart &next) const override;
+
+private:
+    RecordedParts &m_recordings;
+    PartPlayer &m_voice;
 };

@@ -8,6 +8,7 @@
 #include "core/settingconversions.h"
 #include "core/utilities.h"
 #include "history/historystore.h"
+#include "wordlist/recordingfolder.h"
 
 #include <QHash>
 
@@ -16,7 +17,9 @@ ProgramState::ProgramState(const Services &services, AudioPreferences &audioPref
                      [file = services.historyFile]() -> std::unique_ptr<PracticeHistory> {
                          return std::make_unique<HistoryStore>(file.isEmpty() ? HistoryStore::defaultPath() : file);
                      }),
-      m_services(services), m_prompt(m_speechParts, services.pauses ? *services.pauses : m_timerPauses)
+      m_services(services),
+      m_recordedParts(audioPreferences, services.recordingOutput ? services.recordingOutput() : nullptr),
+      m_prompt(m_partPlayer, services.pauses ? *services.pauses : m_timerPauses)
 {
     if (!m_services.random)
         m_services.random = &systemRandom();
@@ -70,6 +73,13 @@ void ProgramState::setCopyAfterMiss(bool on) const
 void ProgramState::sayPrompt(const QString &word)
 {
     const QString sentence = sentenceOf(word);
+    if (listPath.isEmpty()) {
+        m_recordedParts.setRecordings({}, {});
+    } else {
+        const RecordingFolder folder(listPath);
+        m_recordedParts.setRecordings(folder.existing(word, RecordingPart::Word),
+                                      sentence.isEmpty() ? QString() : folder.existing(word, RecordingPart::Sentence));
+    }
     // A list without sentences reads no more options than before.
     m_prompt.play(promptParts(word, sentence, !sentence.isEmpty() && audio.preferences->saySentence()));
 }

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "audio/audiocontext.h"
+#include "audio/audiodevices.h"
+#include "audio/recordedparts.h"
 #include "audio/speakword.h"
 #include "audio/spokenprompt.h"
 #include "core/platform.h"
@@ -37,6 +39,9 @@ struct Services
     Delay *delay = nullptr;
     // The pauses within a word's prompt; left out, a timer.
     PauseClock *pauses = nullptr;
+    // Makes the sound output recorded words play through; left out, the
+    // system's default output.
+    std::function<std::unique_ptr<AudioPlayback>()> recordingOutput;
     // The folder that holds the program, without a trailing separator
     // (except at the root).
     QString programFolder;
@@ -79,6 +84,9 @@ public:
 
     // Word lists.
     WordStore dictionary;
+    // The file of the list in use, whose recordings the game plays; empty
+    // when none is loaded.
+    QString listPath;
     PassRecord usedWords;
 
     // The words a game draws from: the list in use, or while a practice game
@@ -95,7 +103,8 @@ public:
     QString sentenceOf(const QString &word) const { return gameWords().sentenceOf(word).toString(); }
     // Asks the word as the game does: the word, or when it has a sentence
     // and the audio options say so, word, sentence, word. Ends the prompt
-    // under way first; returns once the word is handed to the engine.
+    // under way first; returns once the word is handed to the engine. A part
+    // recorded for the list in use plays from its recording.
     void sayPrompt(const QString &word);
 
     // Words each pass of a game over the list in use asks first. They belong
@@ -121,6 +130,8 @@ private:
     Services m_services;
     TimerPauseClock m_timerPauses;
     SpeechPartPlayer m_speechParts{audio};
+    RecordedParts m_recordedParts;
+    RecordedPartPlayer m_partPlayer{m_recordedParts, m_speechParts};
     SpokenPrompt m_prompt;
     std::optional<WordStore> m_practiceWords;
     QSet<QString> m_firstWords;

@@ -27,6 +27,7 @@ bool Form1::loadDictionaryFile()
     // A file that is no list leaves the list in use, its pass and counter.
     if (!loaded)
         return false;
+    m_state.listPath = QFileInfo(Text1->text()).absoluteFilePath();
     s.step(120, [&] { m_state.usedWords.clear(); });
     s.step(122, [&] { Label1->setText(QString()); });
     return true;

@@ -68,6 +68,7 @@ Form1 &TestProgram::start(const QString &givenList)
     services.random = random.get();
     services.delay = &delay;
     services.pauses = &pauses;
+    services.recordingOutput = recordingOutput;
     services.programFolder = folder.filePath(u"program"_s);
     services.historyFile = historyFile();
     app = std::make_unique<App>(services);

@@ -42,6 +42,8 @@ public:
     FakeSoundPlayer player;
     FakeDelay delay;
     ManualPauses pauses;
+    // The sound output of recorded words; left out, the system's default.
+    std::function<std::unique_ptr<AudioPlayback>()> recordingOutput;
     std::unique_ptr<SettingsStore> settings;
     std::unique_ptr<RandomSource> random;
     std::unique_ptr<App> app;

@@ -4,12 +4,16 @@
 // leaves.
 
 #include "audio/speakword.h"
+#include "audio/wavfile.h"
 #include "audiotest.h"
 #include "windows/form3.h"
+#include "wordlist/recordingfolder.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 using namespace AudioTest;
@@ -43,6 +47,41 @@ void playToTheEnd(TestProgram &program)
     QFAIL("the prompt did not end");
 }
 
+// The sound output of recorded words: keeps what it is given to play, and
+// plays it to the end when told.
+class TestPlayback : public AudioPlayback
+{
+public:
+    struct Log
+    {
+        QList<QByteArray> played;
+        QList<int> volumes;
+        Callbacks playing;
+    };
+    explicit TestPlayback(Log &log) : m_log(log) { }
+    QString play(int, const QByteArray &samples, int volume, Callbacks callbacks) override
+    {
+        m_log.played.append(samples);
+        m_log.volumes.append(volume);
+        m_log.playing = std::move(callbacks);
+        return {};
+    }
+    void stop() override { m_log.playing = {}; }
+
+private:
+    Log &m_log;
+};
+
+// A second of a tone, loud enough to be a voice.
+VoiceAudio tone(int pitch)
+{
+    QByteArray samples(kRecordingSampleRate * 2, Qt::Uninitialized);
+    auto *out = reinterpret_cast<qint16 *>(samples.data());
+    for (int i = 0; i < kRecordingSampleRate; ++i)
+        out[i] = qint16(12000 * std::sin(2 * M_PI * pitch * i / kRecordingSampleRate));
+    return VoiceAudio{kRecordingSampleRate, samples};
+}
+
 } // namespace
 
 class tst_Form1Prompt : public QObject
@@ -56,6 +95,9 @@ private slots:
     void listsWithoutSentencesSpeakAsBefore_data();
     void listsWithoutSentencesSpeakAsBefore();
     void practiceGameKeepsTheSentences();
+    void recordingsTakeTheVoicesPlace_data();
+    void recordingsTakeTheVoicesPlace();
+    void practiceAndRepeatPlayTheRecording();
 
 private:
     Form1 &start(TestProgram &program, const QByteArray &list, const QStringList &settings = {});
@@ -213,6 +255,93 @@ void tst_Form1Prompt::practiceGameKeepsTheSentences()
     playToTheEnd(program);
 
     QCOMPARE(spokenTexts(program.speech.log), (QStringList{u"weather"_s, kSentence, u"weather"_s}));
+}
+
+enum class Recording { None, Good, Damaged };
+
+void tst_Form1Prompt::recordingsTakeTheVoicesPlace_data()
+{
+    QTest::addColumn<Recording>("word");
+    QTest::addColumn<Recording>("sentence");
+    QTest::addColumn<QStringList>("spoken");
+    QTest::addColumn<int>("played");
+    const QString w = u"weather"_s;
+    QTest::addRow("a recorded word plays twice, its sentence is spoken")
+        << Recording::Good << Recording::None << QStringList{kSentence} << 2;
+    QTest::addRow("word and sentence recorded: the voice says nothing")
+        << Recording::Good << Recording::Good << QStringList{} << 3;
+    QTest::addRow("only the sentence recorded") << Recording::None << Recording::Good << QStringList{w, w} << 1;
+    QTest::addRow("a damaged word recording is left to the voice")
+        << Recording::Damaged << Recording::Good << QStringList{w, w} << 1;
+    QTest::addRow("no recordings: the voice as before")
+        << Recording::None << Recording::None << QStringList{w, kSentence, w} << 0;
+}
+
+void tst_Form1Prompt::recordingsTakeTheVoicesPlace()
+{
+    QFETCH(Recording, word);
+    QFETCH(Recording, sentence);
+    QFETCH(QStringList, spoken);
+    QFETCH(int, played);
+    // Outlives the program, whose playback reports to it to the end.
+    TestPlayback::Log output;
+    TestProgram program;
+    program.recordingOutput = [&] { return std::make_unique<TestPlayback>(output); };
+    const QString audioFolder = program.folder.filePath(u"list.dic.audio"_s);
+    QVERIFY(QDir().mkpath(audioFolder));
+    const auto record = [&](Recording kind, RecordingPart part, int pitch) {
+        const QString path = audioFolder + u'/' + recordingFileName(u"weather"_s, part);
+        if (kind == Recording::Good)
+            writeWavFile(path, tone(pitch));
+        else if (kind == Recording::Damaged)
+            program.writeFile(u"list.dic.audio/"_s + recordingFileName(u"weather"_s, part),
+                              wavFileBytes(tone(pitch)).left(30));
+    };
+    record(word, RecordingPart::Word, 440);
+    record(sentence, RecordingPart::Sentence, 660);
+    Form1 &form1 = start(program, kOneWord, {u"Volume Level=60"_s});
+
+    form1.PushButton3->click();
+    for (int part = 0; part < 10; ++part) {
+        if (auto finished = std::exchange(output.playing.finished, {}))
+            finished();
+        else
+            program.speech.log.finishSpeech();
+        if (!program.pauses.elapse())
+            break;
+    }
+
+    QCOMPARE(spokenTexts(program.speech.log), spoken);
+    QCOMPARE(output.played.size(), played);
+    QCOMPARE(output.volumes, QList<int>(played, 60));
+    // The word's recording comes first and last, the sentence's between.
+    if (word == Recording::Good)
+        QCOMPARE(output.played.first(), output.played.last());
+    if (played == 3)
+        QVERIFY(output.played.at(1) != output.played.first());
+    QVERIFY(program.prompts.boxes.isEmpty());
+}
+
+// A practice game plays the recordings of the list in use, and Repeat plays
+// the recording again.
+void tst_Form1Prompt::practiceAndRepeatPlayTheRecording()
+{
+    TestPlayback::Log output;
+    TestProgram program;
+    program.recordingOutput = [&] { return std::make_unique<TestPlayback>(output); };
+    QVERIFY(QDir().mkpath(program.folder.filePath(u"list.dic.audio"_s)));
+    writeWavFile(program.folder.filePath(u"list.dic.audio/"_s + recordingFileName(u"cat"_s, RecordingPart::Word)),
+                 tone(440));
+    Form1 &form1 = start(program, "cat\nweather\tThe weather is warm today.\n");
+
+    form1.startGameOver({u"cat"_s});
+    QCOMPARE(output.played.size(), 1);
+    QVERIFY(output.playing.finished);
+    form1.PushButton5->click();
+    QCOMPARE(output.played.size(), 2);
+    QCOMPARE(output.played.last(), output.played.first());
+    QVERIFY(spokenTexts(program.speech.log).isEmpty());
+    QVERIFY(program.prompts.boxes.isEmpty());
 }
 
 QTEST_MAIN(tst_Form1Prompt)
