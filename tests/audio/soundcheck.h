@@ -88,6 +88,42 @@ inline double similarity(const QByteArray &heard, const QByteArray &original)
     return best;
 }
 
+// A stretch of sound, in samples: [from, to).
+struct Span
+{
+    qsizetype from = 0;
+    qsizetype to = 0;
+};
+
+// The stretches of sound in the samples: runs of 10 ms blocks louder than
+// the level that no quiet of `quietMs` or more divides.
+inline QList<Span> soundSpans(const QByteArray &samples, int rate, int quietMs, int level = 1000)
+{
+    const qsizetype block = rate / 100;
+    const qsizetype total = samples.size() / 2;
+    QList<Span> spans;
+    for (qsizetype from = 0; from + block <= total; from += block) {
+        int loudest = 0;
+        for (qsizetype i = from; i < from + block; ++i)
+            loudest = std::max(loudest, std::abs(int(sampleAt(samples, i))));
+        if (loudest <= level)
+            continue;
+        if (!spans.isEmpty() && from - spans.last().to < qsizetype(quietMs) * rate / 1000)
+            spans.last().to = from + block;
+        else
+            spans.append({from, from + block});
+    }
+    return spans;
+}
+
+inline int peak(const QByteArray &samples)
+{
+    int loudest = 0;
+    for (qsizetype i = 0; i < samples.size() / 2; ++i)
+        loudest = std::max(loudest, std::abs(int(sampleAt(samples, i))));
+    return loudest;
+}
+
 // Runs a command of the sound server's tools; its output, or a null array
 // when it failed.
 inline QByteArray run(const QString &program, const QStringList &arguments)

@@ -62,12 +62,12 @@ Form1 &TestProgram::start(const QString &givenList)
     services.prompts = &prompts;
     services.dialogs = &dialogs;
     services.launcher = &launcher;
-    services.speech = &speech;
+    services.speech = realSpeech ? realSpeech : &speech;
     services.player = &player;
     services.settings = settings.get();
     services.random = random.get();
     services.delay = &delay;
-    services.pauses = &pauses;
+    services.pauses = realPauses ? realPauses : &pauses;
     services.recordingOutput = recordingOutput;
     services.programFolder = folder.filePath(u"program"_s);
     services.historyFile = historyFile();

@@ -42,6 +42,10 @@ public:
     FakeSoundPlayer player;
     FakeDelay delay;
     ManualPauses pauses;
+    // The real speech engine and pauses, for tests that listen to the sound
+    // server; left null, `speech` and `pauses`.
+    SpeechEngine *realSpeech = nullptr;
+    PauseClock *realPauses = nullptr;
     // The sound output of recorded words; left out, the system's default.
     std::function<std::unique_ptr<AudioPlayback>()> recordingOutput;
     std::unique_ptr<SettingsStore> settings;
