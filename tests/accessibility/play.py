@@ -3,12 +3,16 @@
 learner who cannot see the screen would, and checks what is announced.
 Usage: play.py WORDLIST (the list the program has loaded: one word)."""
 
+import math
 import os
 import pwd
+import struct
+import subprocess
 import sys
 import time
 import traceback
 import urllib.parse
+import wave
 
 import pyatspi
 from gi.repository import GLib
@@ -18,7 +22,14 @@ WORD = "<b>cat</b>"
 SETTINGS = os.path.join(os.environ["XDG_CONFIG_HOME"], "Marrowfen", "Lexidrill.conf")
 
 # Key codes of the X server's standard keyboard map.
-CTRL, SHIFT, TAB, RETURN, SPACE, R, D, O, G, ESCAPE = 37, 50, 23, 36, 65, 27, 40, 32, 42, 9
+CTRL, SHIFT, TAB, RETURN, SPACE, R, D, O, G, ESCAPE, RIGHT = 37, 50, 23, 36, 65, 27, 40, 32, 42, 9, 114
+LETTERS = {"a": 38, "d": 40, "e": 26, "g": 42, "h": 43, "n": 57, "o": 32, "r": 27, "t": 28, " ": 65, ".": 60}
+SENTENCE = "the dog ran."
+# The recording played into the microphone: a rising sweep, which lines up
+# with a copy of itself at one place only.
+RATE = 22050
+SWEEP = [round(0.5 * 32767 * math.sin(2 * math.pi * (300 * t + 2700 * t * t / 2)))
+         for t in (i / RATE for i in range(RATE))]
 
 MAIN_BUTTONS = ["Start Game", "?", "Repeat Word (Ctrl+R)", "Load Word List From Text File",
                 "Help", "View File You Are Using", "Load One-To-Ten Example List",
@@ -173,6 +184,112 @@ def switch_by_action(node, role, name, saved):
     expect(name + " checked", control.getState().contains(pyatspi.STATE_CHECKED), not before)
 
 
+def type_text(text):
+    for letter in text:
+        press_keys(LETTERS[letter])
+
+
+def button(node, name):
+    buttons = [n for n in descendants(node, pyatspi.ROLE_PUSH_BUTTON) if n.name == name]
+    if len(buttons) != 1:
+        fail("buttons named %r: %d" % (name, len(buttons)))
+    return buttons[0]
+
+
+def enabled(node, name):
+    return button(node, name).getState().contains(pyatspi.STATE_SENSITIVE)
+
+
+def press(node, name):
+    """Presses the button through its accessible action, as switch access and
+    voice control do."""
+    button(node, name).queryAction().doAction(0)
+
+
+def sweep_file():
+    """The sweep with a little quiet before and after, as a WAV file."""
+    path = os.path.join(os.path.dirname(LIST), "sweep.wav")
+    quiet = [0] * (RATE * 3 // 10)
+    with wave.open(path, "wb") as file:
+        file.setnchannels(1)
+        file.setsampwidth(2)
+        file.setframerate(RATE)
+        file.writeframes(struct.pack("<%dh" % (len(SWEEP) + 2 * len(quiet)), *(quiet + SWEEP + quiet)))
+    return path
+
+
+def play_into_microphone(node):
+    """Plays the sweep into the sink whose monitor is the microphone; the
+    loudest level the window's meter showed meanwhile."""
+    meter = [n for n in descendants(node, pyatspi.ROLE_PROGRESS_BAR) if n.name == "Recording level"][0]
+    player = subprocess.Popen(["paplay", "--device=lexidrill_null", SWEEP_FILE])
+    loudest = 0
+    while player.poll() is None:
+        loudest = max(loudest, meter.queryValue().currentValue)
+        time.sleep(0.02)
+    expect("paplay's status", player.returncode, 0)
+    return loudest
+
+
+def similarity(samples):
+    """How alike the samples are to the sweep where the two line up best
+    around their onsets: the normalized cross-correlation, 1 for the same
+    shape at any loudness."""
+    start = next((i for i, sample in enumerate(samples) if abs(sample) > 300), None)
+    if start is None:
+        return 0
+    sweep_energy = sum(s * s for s in SWEEP)
+    best = 0
+    for lag in range(-100, 101):
+        part = samples[start + lag:start + lag + len(SWEEP)]
+        if start + lag < 0 or len(part) < len(SWEEP):
+            continue
+        energy = sum(s * s for s in part)
+        if energy:
+            best = max(best, sum(a * b for a, b in zip(part, SWEEP)) / math.sqrt(energy * sweep_energy))
+    return best
+
+
+def check_recording(path):
+    """The file is a 16-bit mono PCM WAV holding the sweep."""
+    with wave.open(path, "rb") as file:
+        expect(path + ": channels", file.getnchannels(), 1)
+        expect(path + ": sample width", file.getsampwidth(), 2)
+        expect(path + ": compression", file.getcomptype(), "NONE")
+        # The rate the program records at, which the sound server gives.
+        expect(path + ": samples a second", file.getframerate(), RATE)
+        frames = file.readframes(file.getnframes())
+    samples = struct.unpack("<%dh" % (len(frames) // 2), frames)
+    # The second of sweep and a little of the quiet either side.
+    if not 1.0 < len(samples) / RATE < 2.0:
+        fail("%s: %.2f s" % (path, len(samples) / RATE))
+    alike = similarity(samples)
+    if alike < 0.9:
+        fail("%s: not the sound played, similarity %.2f" % (path, alike))
+
+
+def record(editor, record_button, part):
+    """Records the chosen row's part from the microphone while the sweep
+    plays into it, listens to the take and keeps it."""
+    until(record_button + " to be enabled", lambda: enabled(editor, record_button))
+    press(editor, record_button)
+    until("the recording to start", lambda: enabled(editor, "Stop"))
+    loudest = play_into_microphone(editor)
+    if loudest < 50:
+        fail("the level meter showed at most %r" % loudest)
+    # Stop has the focus while recording: a key ends it.
+    expect("Stop focused while recording", "Stop" in focused(editor), True)
+    press_keys(SPACE)
+    # Keep waits until the take has been heard to its end.
+    until("the take to be heard", lambda: enabled(editor, "Keep"),
+          shown=lambda: labels(editor).get("What the last command did"))
+    press(editor, "Keep")
+    until("the take kept", lambda: labels(editor).get("What the last command did") == "Recording kept.",
+          shown=lambda: labels(editor))
+    no_error_box()
+    check_recording(os.path.join(LIST + ".audio", "dog." + part + ".wav"))
+
+
 def expect(what, actual, wanted):
     if actual != wanted:
         fail("%s: %r, expected %r" % (what, actual, wanted))
@@ -324,8 +441,8 @@ press_keys(ESCAPE)
 main = until("the main window after the progress window", lambda: window("Lexidrill"))
 no_error_box()
 
-# The word list editor on the list in use: a row added from the keyboard and
-# the list saved in its place.
+# The word list editor on the list in use: a row added from the keyboard, its
+# word and sentence recorded, and the list saved in its place.
 tab_to(main, "Edit Word List...")
 press_keys(RETURN)
 editor = until("the word list editor", lambda: window("Lexidrill - Word List"))
@@ -346,10 +463,28 @@ press_keys(G)
 press_keys(RETURN)
 until("the new row", lambda: "dog" in (table_cells(editor, "Words and sentences") or []),
       shown=lambda: table_cells(editor, "Words and sentences"))
+# Its sentence typed in the cell beside it.
+press_keys(RIGHT)
+type_text(SENTENCE)
+press_keys(RETURN)
+until("the sentence", lambda: SENTENCE in (table_cells(editor, "Words and sentences") or []),
+      shown=lambda: table_cells(editor, "Words and sentences"))
+# The word and the sentence recorded through the microphone; the row says so.
+SWEEP_FILE = sweep_file()
+record(editor, "Record Word", "word")
+record(editor, "Record Sentence", "sentence")
+until("the row's recordings", lambda: "word, sentence" in (table_cells(editor, "Words and sentences") or []),
+      shown=lambda: table_cells(editor, "Words and sentences"))
 tab_to(editor, "Save")
 press_keys(SPACE)
-until("the saved list", lambda: open(LIST, "rb").read() == b"<b>cat</b>\ndog\n",
+until("the saved list", lambda: open(LIST, "rb").read() == b"<b>cat</b>\ndog\t" + SENTENCE.encode() + b"\n",
       shown=lambda: open(LIST, "rb").read())
+tab_to(editor, "Use This List")
+press_keys(SPACE)
+until("the list in use",
+      lambda: labels(editor).get("What the last command did") == "This list is now the list in use.",
+      shown=lambda: labels(editor))
+expect("recordings beside the list", sorted(os.listdir(LIST + ".audio")), ["dog.sentence.wav", "dog.word.wav"])
 tab_to(editor, "Close")
 press_keys(SPACE)
 until("the main window after the editor", lambda: window("Lexidrill"))

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the real program on a virtual display inside a private D-Bus session
-# with the accessibility bus, and plays it through AT-SPI as a screen reader
-# user would (play.py). Usage: run.sh PROGRAM WORKDIR
+# with the accessibility bus and a private sound server, and plays it through
+# AT-SPI as a screen reader user would (play.py). Usage: run.sh PROGRAM WORKDIR
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
@@ -62,6 +62,23 @@ export DISPLAY=":$display"
 
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
 pids+=($!)
+
+# A sound server of the walk's own: what the program plays goes into a null
+# sink, and the sink's monitor, remapped, is the default microphone, so that
+# a recording played into the sink is what the program records.
+pulseaudio --daemonize=no --system=no --exit-idle-time=-1 --disallow-exit -n \
+    --load="module-native-protocol-unix auth-anonymous=1" \
+    --load="module-null-sink sink_name=lexidrill_null" \
+    --load="module-remap-source master=lexidrill_null.monitor source_name=lexidrill_microphone" \
+    >"$work/pulseaudio.log" 2>&1 &
+pids+=($!)
+export PULSE_SERVER="unix:$work/runtime/pulse/native" PULSE_SINK=lexidrill_null
+for _ in $(seq 100); do
+    pactl info >/dev/null 2>&1 && break
+    sleep 0.1
+done
+pactl set-default-sink lexidrill_null
+pactl set-default-source lexidrill_microphone
 
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 "$program" >"$work/program.log" 2>&1 &
