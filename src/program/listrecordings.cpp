@@ -3,8 +3,12 @@
 
 #include "audio/wavfile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QSet>
+#include <filesystem>
 
 using namespace Qt::StringLiterals;
 
@@ -41,11 +45,12 @@ ListRecordings::State ListRecordings::state(const QString &word, RecordingPart p
     return part == RecordingPart::Word ? found.word : found.sentence;
 }
 
-QString ListRecordings::statusText(const QString &word) const
+QString ListRecordings::statusText(const QString &word, const QString &sentenceWord) const
 {
-    const Parts &found = parts(word);
+    const State wordState = parts(word).word;
+    const State sentenceState = parts(sentenceWord).sentence;
     QStringList shown;
-    for (const auto &[state, name] : {std::pair{found.word, u"word"_s}, std::pair{found.sentence, u"sentence"_s}}) {
+    for (const auto &[state, name] : {std::pair{wordState, u"word"_s}, std::pair{sentenceState, u"sentence"_s}}) {
         if (state == State::Recorded)
             shown.append(name);
         else if (state == State::Damaged)
@@ -93,4 +98,77 @@ bool ListRecordings::copyTo(const ListRecordings &other) const
     }
     other.m_states.clear();
     return copied;
+}
+
+bool ListRecordings::follow(const QList<FiledRow> &rows)
+{
+    bool moved = true;
+    for (const RecordingPart part : {RecordingPart::Word, RecordingPart::Sentence}) {
+        const auto filedAs = [part](const FiledRow &row) {
+            return part == RecordingPart::Word ? row.wordFiledAs : row.sentenceFiledAs;
+        };
+        // Words whose own recording a row keeps.
+        QSet<QString> kept;
+        for (const FiledRow &row : rows) {
+            if (!row.word.trimmed().isEmpty() && (filedAs(row).isEmpty() || filedAs(row) == row.word))
+                kept.insert(row.word);
+        }
+        // Each changed word takes the recording of the first row that moved
+        // to it; an empty source leaves it without.
+        QList<std::pair<QString, QString>> moves;
+        QSet<QString> targets;
+        for (const FiledRow &row : rows) {
+            const QString from = filedAs(row);
+            if (row.word.trimmed().isEmpty() || from.isEmpty() || from == row.word || kept.contains(row.word)
+                || targets.contains(row.word))
+                continue;
+            targets.insert(row.word);
+            moves.append({row.word, m_folder.existing(from, part).isEmpty() ? QString() : from});
+        }
+        if (moves.isEmpty())
+            continue;
+        // Every source is copied aside before any target is replaced, so
+        // that words swapping their recordings each get the other's.
+        QList<std::pair<QString, QString>> staged;
+        QSet<QString> placed;
+        const QString folder = m_folder.writeFolder();
+        if (!QDir().mkpath(folder))
+            return false;
+        for (const auto &[to, from] : std::as_const(moves)) {
+            if (from.isEmpty())
+                continue;
+            const QString aside = QDir(folder).filePath(
+                u".moving-%1-%2.wav"_s.arg(QCoreApplication::applicationPid()).arg(staged.size()));
+            QFile::remove(aside);
+            if (QFile::copy(m_folder.existing(from, part), aside))
+                staged.append({to, aside});
+            else
+                moved = false;
+        }
+        for (const auto &[to, from] : std::as_const(moves)) {
+            if (from.isEmpty() && !m_folder.remove(to, part))
+                moved = false;
+        }
+        for (qsizetype i = 0, next = 0; i < moves.size(); ++i) {
+            const auto &[to, from] = moves.at(i);
+            if (from.isEmpty() || next >= staged.size() || staged.at(next).first != to)
+                continue;
+            const QString aside = staged.at(next++).second;
+            std::error_code error;
+            std::filesystem::rename(QFile::encodeName(aside).toStdString(),
+                                    QFile::encodeName(m_folder.pathForNew(to, part)).toStdString(), error);
+            if (error) {
+                QFile::remove(aside);
+                moved = false;
+            } else {
+                placed.insert(from);
+            }
+        }
+        for (const QString &from : std::as_const(placed)) {
+            if (!kept.contains(from) && !targets.contains(from) && !m_folder.remove(from, part))
+                moved = false;
+        }
+    }
+    m_states.clear();
+    return moved;
 }

@@ -8,6 +8,15 @@
 
 struct VoiceAudio;
 
+// A row of a list being saved: its word, and the words its recordings are
+// kept under until then (WordListModel::recordedWord).
+struct FiledRow
+{
+    QString word;
+    QString wordFiledAs;
+    QString sentenceFiledAs;
+};
+
 // The recordings of a list's words and sentences as the word list editor
 // shows and changes them. What each word has is read when first asked and
 // kept until the word's recordings change here, so that a table of tens of
@@ -24,8 +33,10 @@ public:
     // a WAV, damaged, unreadable or longer than a minute).
     State state(const QString &word, RecordingPart part) const;
     // What a row shows: "word, sentence", "word", "sentence" or "none", each
-    // part "damaged" instead when its file is.
-    QString statusText(const QString &word) const;
+    // part "damaged" instead when its file is. The word's recording is the
+    // first word's, the sentence's the second's.
+    QString statusText(const QString &word, const QString &sentenceWord) const;
+    QString statusText(const QString &word) const { return statusText(word, word); }
     // The file of the word's part; empty when there is none.
     QString path(const QString &word, RecordingPart part) const;
     // Saves the take as the word's part, replacing the one there only once
@@ -37,6 +48,13 @@ public:
     // the other's folder, as a list saved under another name takes its
     // recordings along. False when one could not be copied.
     bool copyTo(const ListRecordings &other) const;
+    // Files each row's recordings under the row's word, as the list is
+    // saved after words were changed: a recording goes with its row to the
+    // new word, replacing what that word had, and a row without one leaves
+    // the new word without. A word that a row keeps unchanged keeps its own
+    // recordings. A recording no row keeps under its old word is moved, not
+    // copied. False when one could not be moved: it stays where it was.
+    bool follow(const QList<FiledRow> &rows);
     // Reads the files again when next asked.
     void forget() { m_states.clear(); }
 

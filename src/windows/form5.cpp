@@ -161,7 +161,11 @@ void Form5::buildControls()
     connect(Option1, &QRadioButton::toggled, this, [this] { showRecordingControls(); });
     connect(&m_model, &WordListModel::modifiedChanged, this, [this] { showList(); });
     // A word typed anew may have recordings of its own.
-    connect(&m_model, &QAbstractItemModel::dataChanged, this, [this] { showRecordingControls(); });
+    connect(&m_model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &first, const QModelIndex &last) {
+        if (first == last && first.column() == WordListModel::WordColumn)
+            wordChanged(first.row());
+        showRecordingControls();
+    });
     connect(&m_model, &QAbstractItemModel::rowsRemoved, this, [this] { showRecordingControls(); });
     connect(Grid1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { showRecordingControls(); });
 }
@@ -249,7 +253,10 @@ void Form5::openList(const QString &path)
 void Form5::useRecordingsOf(const QString &path)
 {
     m_recordings = std::make_unique<ListRecordings>(path);
-    m_model.setStatus([this](int row) { return m_recordings->statusText(m_model.rows().at(row).word); });
+    m_model.setStatus([this](int row) {
+        return m_recordings->statusText(m_model.recordedWord(row, RecordingPart::Word),
+                                        m_model.recordedWord(row, RecordingPart::Sentence));
+    });
     Grid1->setColumnWidth(WordListModel::SentenceColumn, Looks::px(3600));
 }
 
@@ -412,9 +419,17 @@ bool Form5::saveTo(const QString &path)
             m_state.prompts().message(u"Some recordings could not be copied to %1."_s.arg(
                 QDir::toNativeSeparators(m_recordings->folder().writeFolder())));
     }
+    // The saved words take the recordings their rows showed.
+    QList<FiledRow> filed;
+    filed.reserve(m_model.rowCount());
+    for (int row = 0; row < m_model.rowCount(); ++row)
+        filed.append({m_model.rows().at(row).word, m_model.filedAs(row, RecordingPart::Word),
+                      m_model.filedAs(row, RecordingPart::Sentence)});
+    if (!m_recordings->follow(filed))
+        m_state.prompts().message(u"Some recordings could not be moved to their rows' new words."_s);
     m_path = path;
     m_stamp = FileStamp::of(path);
-    m_model.setModified(false);
+    m_model.markSaved();
     showList();
     Label2->setText(u"Saved."_s);
     // The game plays what was saved, not the words it read before.
@@ -479,6 +494,27 @@ QString Form5::currentWord() const
     return row < 0 ? QString() : m_model.rows().at(row).word;
 }
 
+QString Form5::recordedWord() const
+{
+    const int row = currentRow();
+    return row < 0 ? QString() : m_model.recordedWord(row, chosenPart());
+}
+
+void Form5::wordChanged(int row)
+{
+    if (!m_recordings)
+        return;
+    const QString word = m_model.rows().at(row).word;
+    for (const RecordingPart part : {RecordingPart::Word, RecordingPart::Sentence}) {
+        const QString filed = m_model.filedAs(row, part);
+        if (!filed.isEmpty() && filed != word && !m_recordings->path(filed, part).isEmpty()) {
+            Label2->setText(u"Recordings of \"%1\" will be kept for \"%2\" when the list is saved."_s
+                                .arg(filed, word));
+            return;
+        }
+    }
+}
+
 RecordingPart Form5::chosenPart() const
 {
     return Option2->isChecked() ? RecordingPart::Sentence : RecordingPart::Word;
@@ -528,7 +564,7 @@ void Form5::showRecordingControls()
     PushButton10->setEnabled(canRecord && rowChosen);
     PushButton11->setEnabled(canRecord && sentenceGiven);
     PushButton12->setEnabled(recording);
-    const bool hasRecording = rowChosen && m_recordings && !m_recordings->path(word, chosenPart()).isEmpty();
+    const bool hasRecording = rowChosen && m_recordings && !m_recordings->path(recordedWord(), chosenPart()).isEmpty();
     PushButton13->setEnabled(!recording && (m_takePending || hasRecording));
     PushButton14->setEnabled(!busy && hasRecording);
     PushButton15->setEnabled(m_takePending && m_takeHeard);
@@ -561,6 +597,7 @@ void Form5::record(RecordingPart part)
     dropTake();
     const WordListRow &chosen = m_model.rows().at(row);
     m_takeWord = chosen.word;
+    m_takeRow = row;
     m_takePart = part;
     (part == RecordingPart::Word ? Option1 : Option2)->setChecked(true);
     if (!recorder().start())
@@ -621,19 +658,19 @@ void Form5::PushButton13_Click()
         playTake();
         return;
     }
-    const QString path = m_recordings ? m_recordings->path(currentWord(), chosenPart()) : QString();
+    const QString path = m_recordings ? m_recordings->path(recordedWord(), chosenPart()) : QString();
     if (!path.isEmpty() && !player().playFile(path, m_state.audio.preferences->volume()))
         m_state.prompts().message(player().lastError());
 }
 
 void Form5::PushButton14_Click()
 {
-    const QString word = currentWord();
-    if (!m_recordings || WordListEdit::isBlankWord(word))
+    if (!m_recordings || WordListEdit::isBlankWord(currentWord()))
         return;
-    if (!m_recordings->remove(word, chosenPart()))
+    if (!m_recordings->remove(recordedWord(), chosenPart()))
         m_state.prompts().message(u"The recording could not be deleted."_s);
-    m_model.statusChanged(currentRow());
+    // Rows of the same word showed the same file.
+    m_model.statusesChanged();
     showRecordingControls();
 }
 
@@ -649,6 +686,8 @@ void Form5::PushButton15_Click()
         dropTake();
         throw;
     }
+    // The new take is the row's, under its word as it is now.
+    m_model.setFiledAs(m_takeRow, m_takePart, m_takeWord);
     dropTake();
     Label2->setText(u"Recording kept."_s);
 }
@@ -665,9 +704,6 @@ void Form5::dropTake()
         m_player->stop();
     m_takePending = false;
     m_takeHeard = false;
-    for (int row = 0; row < m_model.rowCount(); ++row) {
-        if (m_model.rows().at(row).word == m_takeWord)
-            m_model.statusChanged(row);
-    }
+    m_model.statusesChanged();
     showRecordingControls();
 }

@@ -128,6 +128,10 @@ private:
     // The chosen row; -1 when none.
     int currentRow() const;
     QString currentWord() const;
+    // The word whose recording of the chosen part the chosen row has.
+    QString recordedWord() const;
+    // Says where the recordings of a row whose word was changed go.
+    void wordChanged(int row);
     RecordingPart chosenPart() const;
     void record(RecordingPart part);
     void playTake();
@@ -159,5 +163,6 @@ private:
     bool m_takeHeard = false;
     // The word and part the take or the recording under way is of.
     QString m_takeWord;
+    int m_takeRow = -1;
     RecordingPart m_takePart = RecordingPart::Word;
 };

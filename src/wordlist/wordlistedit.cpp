@@ -133,8 +133,38 @@ void WordListModel::setRows(QList<WordListRow> rows)
 {
     beginResetModel();
     m_rows = std::move(rows);
+    m_filed.clear();
+    m_filed.reserve(m_rows.size());
+    for (const WordListRow &row : std::as_const(m_rows))
+        m_filed.append({row.word, row.word});
     endResetModel();
     setModified(false);
+}
+
+void WordListModel::markSaved()
+{
+    for (qsizetype row = 0; row < m_rows.size(); ++row)
+        m_filed[row] = {m_rows.at(row).word, m_rows.at(row).word};
+    statusesChanged();
+    setModified(false);
+}
+
+QString WordListModel::filedAs(int row, RecordingPart part) const
+{
+    const Filed &filed = m_filed.at(row);
+    return part == RecordingPart::Word ? filed.word : filed.sentence;
+}
+
+void WordListModel::setFiledAs(int row, RecordingPart part, const QString &word)
+{
+    (part == RecordingPart::Word ? m_filed[row].word : m_filed[row].sentence) = word;
+    statusChanged(row);
+}
+
+QString WordListModel::recordedWord(int row, RecordingPart part) const
+{
+    const QString filed = filedAs(row, part);
+    return filed.isEmpty() ? m_rows.at(row).word : filed;
 }
 
 int WordListModel::insertRowsAt(int row, QList<WordListRow> rows)
@@ -144,6 +174,7 @@ int WordListModel::insertRowsAt(int row, QList<WordListRow> rows)
     row = std::clamp(row, 0, int(m_rows.size()));
     beginInsertRows(QModelIndex(), row, row + int(rows.size()) - 1);
     m_rows.insert(row, rows.size(), WordListRow());
+    m_filed.insert(row, rows.size(), Filed());
     std::move(rows.begin(), rows.end(), m_rows.begin() + row);
     endInsertRows();
     setModified(true);
@@ -166,6 +197,12 @@ void WordListModel::statusChanged(int row)
 {
     if (m_status && row >= 0 && row < rowCount())
         emit dataChanged(index(row, RecordingColumn), index(row, RecordingColumn));
+}
+
+void WordListModel::statusesChanged()
+{
+    if (m_status && !m_rows.isEmpty())
+        emit dataChanged(index(0, RecordingColumn), index(rowCount() - 1, RecordingColumn));
 }
 
 void WordListModel::setModified(bool modified)
@@ -215,6 +252,9 @@ bool WordListModel::setData(const QModelIndex &index, const QVariant &value, int
         return true;
     cell = text;
     emit dataChanged(index, index);
+    // The recordings the row shows may be another word's now.
+    if (index.column() == WordColumn)
+        statusChanged(index.row());
     setModified(true);
     return true;
 }
@@ -257,6 +297,7 @@ bool WordListModel::removeRows(int row, int count, const QModelIndex &parent)
         return false;
     beginRemoveRows(QModelIndex(), row, row + count - 1);
     m_rows.remove(row, count);
+    m_filed.remove(row, count);
     endRemoveRows();
     setModified(true);
     return true;

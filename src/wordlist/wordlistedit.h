@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "wordlist/recordingfolder.h"
+
 #include <QAbstractTableModel>
 #include <QByteArray>
 #include <QDateTime>
@@ -74,7 +76,9 @@ private:
 // The rows of the list being edited, as a table of Word, Sentence and,
 // when a status is given, Recordings. Typed and pasted text is cleaned
 // (WordListEdit::cleanWord, cleanSentence). Knows whether it changed since
-// it was last filled or saved.
+// it was last filled or saved, and which word each row's recordings are
+// kept under: a row's recordings stay with it when its word is changed, and
+// are filed under the new word when the list is saved.
 class WordListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -97,9 +101,23 @@ public:
     void setStatus(Status status);
     // Tells the view that a row's recordings changed.
     void statusChanged(int row);
+    // Tells the view that any row's recordings may have changed.
+    void statusesChanged();
 
     bool isModified() const { return m_modified; }
     void setModified(bool modified);
+    // The list was saved as it is: unchanged, and every row's recordings
+    // filed under its word.
+    void markSaved();
+
+    // The word under which the recording of the row's part is kept: the
+    // row's word when the list was read or last saved, or when that part was
+    // last recorded (setFiledAs); empty for a row added since.
+    QString filedAs(int row, RecordingPart part) const;
+    void setFiledAs(int row, RecordingPart part, const QString &word);
+    // The word whose recording of the part the row has now: filedAs(), or
+    // the row's own word for a row added since.
+    QString recordedWord(int row, RecordingPart part) const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -114,7 +132,15 @@ signals:
     void modifiedChanged(bool modified);
 
 private:
+    struct Filed
+    {
+        QString word;
+        QString sentence;
+    };
+
     QList<WordListRow> m_rows;
+    // Beside m_rows, one a row.
+    QList<Filed> m_filed;
     Status m_status;
     bool m_modified = false;
 };

@@ -121,6 +121,8 @@ private slots:
     void takeIsKeptOnlyOnceHeard_data();
     void takeIsKeptOnlyOnceHeard();
     void withoutMicrophone();
+    void recordingsStayWithAChangedWord_data();
+    void recordingsStayWithAChangedWord();
 
 private:
     // Starts the program on a list of these bytes and opens the editor on it.
@@ -515,6 +517,52 @@ void tst_Form5::withoutMicrophone()
     QVERIFY(editor.PushButton10->isEnabled());
     QVERIFY(editor.PushButton11->isEnabled());
     QVERIFY(editor.Label4->text().isEmpty());
+}
+
+void tst_Form5::recordingsStayWithAChangedWord_data()
+{
+    QTest::addColumn<bool>("save");
+    QTest::addRow("until the list is saved") << false;
+    QTest::addRow("then under the new word") << true;
+}
+
+void tst_Form5::recordingsStayWithAChangedWord()
+{
+    QFETCH(bool, save);
+    TestProgram program;
+    const QString path = program.writeFile(u"week 3.dic"_s, "frend\tA frend came.\nhen\n");
+    {
+        ListRecordings made(path);
+        made.keep(u"frend"_s, RecordingPart::Word, VoiceAudio{kRate, voice()});
+        made.keep(u"frend"_s, RecordingPart::Sentence, VoiceAudio{kRate, voice()});
+    }
+    Form5 &editor = openEditor(program, path);
+    auto playback = std::make_unique<TestPlayback>();
+    TestPlayback &speaker = *playback;
+    editor.setAudio(std::make_unique<TestCapture>(), std::move(playback), [] { return QString(); });
+    const QModelIndex word = editor.model().index(0, WordListModel::WordColumn);
+    editor.Grid1->setCurrentIndex(word);
+
+    QVERIFY(editor.model().setData(word, u"friend"_s, Qt::EditRole));
+
+    const auto shown = [&] { return editor.model().index(0, WordListModel::RecordingColumn).data().toString(); };
+    QCOMPARE(shown(), u"word, sentence"_s);
+    QCOMPARE(editor.Label2->text(), u"Recordings of \"frend\" will be kept for \"friend\" when the list is saved."_s);
+    QVERIFY(editor.PushButton13->isEnabled());
+    editor.PushButton13->click();
+    QCOMPARE(speaker.played.size(), 1);
+    ListRecordings files(path);
+    if (save)
+        editor.PushButton6->click();
+    files.forget();
+    // The saved list and its recordings always agree: the game finds each
+    // saved word's recordings under it.
+    const QString saved = save ? u"friend"_s : u"frend"_s;
+    QCOMPARE(rowsOf(readFile(path)).at(0).word, saved);
+    QCOMPARE(files.statusText(saved), u"word, sentence"_s);
+    QCOMPARE(files.statusText(save ? u"frend"_s : u"friend"_s), u"none"_s);
+    QCOMPARE(shown(), u"word, sentence"_s);
+    QVERIFY(program.prompts.messages().isEmpty());
 }
 
 QTEST_MAIN(tst_Form5)

@@ -80,6 +80,7 @@ private slots:
     void writableLists();
     void modifiedFollowsChanges();
     void pasteTenThousandRows();
+    void rowsKeepTheWordTheirRecordingsAreFiledUnder();
 };
 
 void tst_WordListEdit::typedRowsReadBackAsSaved_data()
@@ -338,6 +339,30 @@ void tst_WordListEdit::pasteTenThousandRows()
     QCOMPARE(inserted.count(), 1);
     QVERIFY2(timer.elapsed() < 1000, qPrintable(u"%1 ms"_s.arg(timer.elapsed())));
     QCOMPARE(model.rows().at(9'999), (WordListRow{u"word9999"_s, u"Sentence number 9999."_s}));
+}
+
+void tst_WordListEdit::rowsKeepTheWordTheirRecordingsAreFiledUnder()
+{
+    WordListModel model;
+    model.setRows(rows({{u"cat"_s, {}}, {u"dog"_s, {}}}));
+    QVERIFY(model.setData(model.index(1, WordListModel::WordColumn), u"dot"_s, Qt::EditRole));
+    const auto recorded = [&](int row) { return model.recordedWord(row, RecordingPart::Word); };
+    QCOMPARE(recorded(1), u"dog"_s);
+
+    // Rows inserted and removed above it leave each row its own.
+    QVERIFY(model.removeRows(0, 1));
+    QCOMPARE(recorded(0), u"dog"_s);
+    QCOMPARE(model.paste(0, u"hen\nowl"_s), 2);
+    QCOMPARE(recorded(0), u"hen"_s);
+    QCOMPARE(model.filedAs(0, RecordingPart::Word), QString());
+    QCOMPARE(recorded(2), u"dog"_s);
+    model.setFiledAs(2, RecordingPart::Sentence, u"dot"_s);
+    QCOMPARE(model.recordedWord(2, RecordingPart::Sentence), u"dot"_s);
+
+    model.markSaved();
+    QCOMPARE(recorded(2), u"dot"_s);
+    QCOMPARE(model.filedAs(0, RecordingPart::Word), u"hen"_s);
+    QVERIFY(!model.isModified());
 }
 
 QTEST_GUILESS_MAIN(tst_WordListEdit)
