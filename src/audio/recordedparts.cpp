@@ -9,6 +9,10 @@ namespace {
 // The game starts a recording this close before its voice: the silence kept
 // before it (kTrimLeadMs) would only delay the word after Enter.
 constexpr int kLeadInGameMs = 10;
+// Measured in a game on the null sink: a recording after a sentence of the
+// synthetic voice is heard 0.13 s after play(); its end is reported as its
+// voice ends (the quiet kept after it plays on during the pause).
+constexpr int kRecordingStartMs = 130;
 
 } // namespace
 
@@ -58,7 +62,8 @@ void RecordedParts::stop()
 
 void RecordedPartPlayer::play(const PromptPart &part, std::function<void()> heard)
 {
-    if (m_recordings.play(part.kind == PromptPart::Kind::Sentence, heard)) {
+    m_lastRecorded = m_recordings.play(part.kind == PromptPart::Kind::Sentence, heard);
+    if (m_lastRecorded) {
         m_voice.silence();
         return;
     }
@@ -71,8 +76,12 @@ void RecordedPartPlayer::silence()
     m_voice.silence();
 }
 
-int RecordedPartPlayer::latencyMs(const PromptPart &next) const
+int RecordedPartPlayer::endDelayMs(const PromptPart &part) const
 {
-    // A recording reports its end as it ends and starts at once.
-    return m_recordings.has(next.kind == PromptPart::Kind::Sentence) ? 0 : m_voice.latencyMs(next);
+    return m_lastRecorded ? 0 : m_voice.endDelayMs(part);
+}
+
+int RecordedPartPlayer::startDelayMs(const PromptPart &part) const
+{
+    return m_recordings.has(part.kind == PromptPart::Kind::Sentence) ? kRecordingStartMs : m_voice.startDelayMs(part);
 }

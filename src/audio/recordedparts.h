@@ -52,9 +52,12 @@ public:
     RecordedPartPlayer(RecordedParts &recordings, PartPlayer &voice) : m_recordings(recordings), m_voice(voice) { }
     void play(const PromptPart &part, std::function<void()> heard) override;
     void silence() override;
-    int latencyMs(const PromptPart &next) const override;
+    int endDelayMs(const PromptPart &part) const override;
+    int startDelayMs(const PromptPart &part) const override;
 
 private:
     RecordedParts &m_recordings;
     PartPlayer &m_voice;
+    // The part played last came from its recording.
+    bool m_lastRecorded = false;
 };

@@ -33,7 +33,11 @@ public:
     // part's last sound to the engine's report of its end, and from handing
     // a part over to its first sound 0.05 s for a word, 0.17 s for a
     // sentence.
-    int latencyMs(const PromptPart &next) const override { return next.kind == PromptPart::Kind::Sentence ? 300 : 180; }
+    int endDelayMs(const PromptPart &) const override { return 130; }
+    int startDelayMs(const PromptPart &part) const override
+    {
+        return part.kind == PromptPart::Kind::Sentence ? 170 : 50;
+    }
 
 private:
     AudioContext &m_audio;

@@ -79,7 +79,7 @@ void SpokenPrompt::heard(quint64 prompt)
         m_parts.clear();
         return;
     }
-    const int latency = m_player.latencyMs(m_parts.at(m_next));
+    const int latency = m_player.endDelayMs(m_parts.at(m_next - 1)) + m_player.startDelayMs(m_parts.at(m_next));
     m_clock.start(std::max(0, kPauseMs - latency), [this, prompt] {
         if (prompt == m_prompt)
             playNext();

@@ -34,12 +34,18 @@ public:
     virtual void play(const PromptPart &part, std::function<void()> heard) = 0;
     // Ends the part under way at once; its `heard` does not run.
     virtual void silence() = 0;
-    // How much of the pause before the `next` part the player's own delays
-    // give already: from the last sound of a part to its `heard`, and from
-    // play() to the first sound of the next one.
-    virtual int latencyMs(const PromptPart &next) const
+    // The player's own delays, which the pause between two parts counts in:
+    // from the last sound of the part just heard to its `heard` (quiet
+    // played after it included),
+    virtual int endDelayMs(const PromptPart &part) const
     {
-        Q_UNUSED(next);
+        Q_UNUSED(part);
+        return 0;
+    }
+    // and from play() to the first sound of the next part.
+    virtual int startDelayMs(const PromptPart &part) const
+    {
+        Q_UNUSED(part);
         return 0;
     }
 };

@@ -36,6 +36,8 @@ const QByteArray kList = "cat\tThe cat sat.\ndog\n";
 struct HeardPrompt
 {
     QList<QByteArray> parts;
+    // The quiet between one part and the next, in ms.
+    QList<int> pauses;
     QString shown; // the parts' times, for failure messages
 };
 
@@ -55,6 +57,8 @@ HeardPrompt listen(SourceRecording &sink, qsizetype from, int count)
         kTimeoutMs);
     HeardPrompt prompt;
     QStringList times;
+    for (qsizetype i = 1; i < spans.size(); ++i)
+        prompt.pauses.append(int((spans.at(i).from - spans.at(i - 1).to) * 1000 / kRate));
     for (const Span &span : spans) {
         const qsizetype start = std::max<qsizetype>(0, span.from - kRate / 10);
         prompt.parts.append(heard.mid(start * 2, (span.to - start + kRate / 5) * 2));
@@ -142,6 +146,9 @@ void tst_RecordedList::recordedAndSpokenPartsAreHeard()
     QCOMPARE(form1.state().game.currentWord, u"cat"_s);
     const HeardPrompt cat = listen(sink, 0, 3);
     QCOMPARE(heardAs(cat), (QStringList{u"recording"_s, u"voice"_s, u"recording"_s}));
+    // The same pause of about 0.7 s between the parts, whichever plays them.
+    for (const int pause : cat.pauses)
+        QVERIFY2(pause > 600 && pause < 850, qPrintable(cat.shown));
 
     qsizetype mark = sink.sampleCount();
     form1.Text2->setText(u"cat"_s);

@@ -22,7 +22,11 @@ public:
         log.append(u"silence"_s);
         m_heard = {};
     }
-    int latencyMs(const PromptPart &next) const override { return next.kind == PromptPart::Kind::Sentence ? 300 : 100; }
+    int endDelayMs(const PromptPart &part) const override { return part.kind == PromptPart::Kind::Sentence ? 60 : 40; }
+    int startDelayMs(const PromptPart &part) const override
+    {
+        return part.kind == PromptPart::Kind::Sentence ? 240 : 60;
+    }
     // The part under way is heard; false when nothing waits for that.
     bool finish()
     {
@@ -65,24 +69,24 @@ void tst_SpokenPrompt::playsPartAfterPart_data()
     const QString sentence = u"sentence The weather is fine."_s;
     QTest::addRow("a whole prompt, a pause less the player's own delays before each part")
         << kWeather << QStringList{u"heard"_s, u"pause"_s, u"heard"_s, u"pause"_s, u"heard"_s}
-        << QStringList{word, sentence, word} << QList<int>{400, 600} << false;
+        << QStringList{word, sentence, word} << QList<int>{420, 580} << false;
     QTest::addRow("the sentence waits for the word's end and the pause")
-        << kWeather << QStringList{u"heard"_s} << QStringList{word} << QList<int>{400} << true;
+        << kWeather << QStringList{u"heard"_s} << QStringList{word} << QList<int>{420} << true;
     QTest::addRow("stopped in the first pause: nothing more")
         << kWeather << QStringList{u"heard"_s, u"stop"_s, u"pause"_s, u"heard"_s} << QStringList{word, u"silence"_s}
-        << QList<int>{400} << false;
+        << QList<int>{420} << false;
     QTest::addRow("stopped in the sentence: silenced, no pause follows")
         << kWeather << QStringList{u"heard"_s, u"pause"_s, u"stop"_s, u"heard"_s, u"pause"_s}
-        << QStringList{word, sentence, u"silence"_s} << QList<int>{400} << false;
+        << QStringList{word, sentence, u"silence"_s} << QList<int>{420} << false;
     QTest::addRow("stopped in the last word: silenced too")
         << kWeather << QStringList{u"heard"_s, u"pause"_s, u"heard"_s, u"pause"_s, u"stop"_s}
-        << QStringList{word, sentence, word, u"silence"_s} << QList<int>{400, 600} << false;
+        << QStringList{word, sentence, word, u"silence"_s} << QList<int>{420, 580} << false;
     QTest::addRow("said again in the sentence: from its start, once")
         << kWeather << QStringList{u"heard"_s, u"pause"_s, u"again"_s, u"heard"_s, u"pause"_s}
-        << QStringList{word, sentence, u"silence"_s, word, sentence} << QList<int>{400, 400} << true;
+        << QStringList{word, sentence, u"silence"_s, word, sentence} << QList<int>{420, 420} << true;
     QTest::addRow("a word of one part after a prompt in its pause")
         << kWeather << QStringList{u"heard"_s, u"word"_s, u"pause"_s, u"heard"_s}
-        << QStringList{word, u"silence"_s, u"word owl"_s} << QList<int>{400} << false;
+        << QStringList{word, u"silence"_s, u"word owl"_s} << QList<int>{420} << false;
     QTest::addRow("a word alone is handed over and left alone")
         << PromptParts{{PromptPart::Kind::Word, u"owl"_s}} << QStringList{u"heard"_s, u"stop"_s, u"word"_s}
         << QStringList{u"word owl"_s, u"word owl"_s} << QList<int>{} << false;
