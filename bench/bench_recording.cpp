@@ -8,42 +8,24 @@
 #include "audio/audiopreferences.h"
 #include "audio/recordedparts.h"
 #include "audio/wavfile.h"
+#include "sinklistener.h"
 #include "wordlist/recordingfolder.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtEndian>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cmath>
-#include <functional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int kTimeoutMs = 10000;
 constexpr int kRate = 22050;
 constexpr int kWords = 20;
-
-bool waitFor(const std::function<bool()> &done)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (!done()) {
-        if (waited.elapsed() > kTimeoutMs)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(1, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
 
 class Preferences : public AudioPreferences
 {
@@ -70,46 +52,6 @@ VoiceAudio recordedWord(int number)
     }
     return VoiceAudio{kRate, samples};
 }
-
-// Records the null sink's monitor; true once a sample louder than `loud` came.
-class SinkListener
-{
-public:
-    bool start()
-    {
-        m_parec.start(u"parec"_s,
-                      {u"--device=lexidrill_null.monitor"_s, u"--raw"_s, u"--format=s16le"_s, u"--channels=1"_s,
-                       u"--rate=22050"_s, u"--latency-msec=5"_s});
-        return m_parec.waitForStarted() && waitFor([this] { return m_parec.bytesAvailable() > 0; });
-    }
-    ~SinkListener()
-    {
-        m_parec.kill();
-        m_parec.waitForFinished();
-    }
-    bool waitForQuiet()
-    {
-        qsizetype quietSamples = 0;
-        return waitFor([&] {
-            quietSamples = heard() ? 0 : quietSamples + m_lastCount;
-            return quietSamples > kRate / 4;
-        });
-    }
-    bool heard()
-    {
-        const QByteArray bytes = m_parec.readAllStandardOutput();
-        m_lastCount = bytes.size() / 2;
-        for (qsizetype i = 0; i < m_lastCount; ++i) {
-            if (std::abs(int(qFromLittleEndian<qint16>(bytes.constData() + i * 2))) > 1000)
-                return true;
-        }
-        return false;
-    }
-
-private:
-    qsizetype m_lastCount = 0;
-    QProcess m_parec;
-};
 
 double percentile(const std::vector<double> &values, double share)
 {
