@@ -44,14 +44,6 @@ HelperSpeechEngine &engine()
     return *sharedEngine;
 }
 
-// Twenty words of the school list that begin in as many ways (soft, voiced,
-// with a burst, with a vowel), each timed in turn.
-const QStringList words = {
-    u"vest"_s,   u"rice"_s,  u"yet"_s,     u"sheep"_s,   u"pill"_s,      u"device"_s,  u"hut"_s,
-    u"fan"_s,    u"quite"_s, u"than"_s,    u"berry"_s,   u"cap"_s,       u"since"_s,   u"man"_s,
-    u"accept"_s, u"ball"_s,  u"correct"_s, u"further"_s, u"guarantee"_s, u"absence"_s,
-};
-
 std::unique_ptr<SpeechVoice> speakWord(const QString &text = word)
 {
     auto voice = engine().createVoice();
@@ -139,7 +131,7 @@ BENCHMARK(BM_WordToSoundOnSink)->UseManualTime()->Iterations(20)->Unit(benchmark
 
 void BM_SchoolWordsToSoundOnSink(benchmark::State &state)
 {
-    timeToSoundOnSink(state, words);
+    timeToSoundOnSink(state, kSchoolWords);
 }
 BENCHMARK(BM_SchoolWordsToSoundOnSink)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
@@ -174,7 +166,7 @@ struct GamePrompt
     // The sentence of each school word: the word said in a sentence.
     void say(qsizetype index, bool withSentence)
     {
-        const QString &text = words[index % words.size()];
+        const QString &text = kSchoolWords[index % kSchoolWords.size()];
         prompt.play(promptParts(text, withSentence ? u"Say %1 again, please."_s.arg(text) : QString(), true));
     }
 

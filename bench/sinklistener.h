@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
+#include <QStringList>
 #include <QTimer>
 #include <QtEndian>
 #include <cstdlib>
@@ -24,6 +25,16 @@ inline bool waitFor(const std::function<bool()> &done)
     }
     return true;
 }
+
+// Twenty words of the school list that begin in as many ways (soft, voiced,
+// with a burst, with a vowel), each timed in turn.
+inline const QStringList kSchoolWords = {
+    QStringLiteral("vest"),    QStringLiteral("rice"),    QStringLiteral("yet"),       QStringLiteral("sheep"),
+    QStringLiteral("pill"),    QStringLiteral("device"),  QStringLiteral("hut"),       QStringLiteral("fan"),
+    QStringLiteral("quite"),   QStringLiteral("than"),    QStringLiteral("berry"),     QStringLiteral("cap"),
+    QStringLiteral("since"),   QStringLiteral("man"),     QStringLiteral("accept"),    QStringLiteral("ball"),
+    QStringLiteral("correct"), QStringLiteral("further"), QStringLiteral("guarantee"), QStringLiteral("absence"),
+};
 
 // Records the monitor of the sound server's null sink (scripts/sound-server.sh)
 // as 16-bit mono samples; the benchmarks time sound by its first loud sample.
