@@ -10,6 +10,7 @@
 #include <QtEndian>
 #include <cstdlib>
 #include <functional>
+#include <utility>
 
 // Runs the event loop until `done` holds; false after ten seconds.
 inline bool waitFor(const std::function<bool()> &done)
@@ -43,6 +44,8 @@ class SinkListener
 {
 public:
     static constexpr int kRate = 22050;
+    // A sample louder than this is sound.
+    static constexpr int kLoud = 1000;
 
     // False without a sound server that has the lexidrill_null sink.
     bool start()
@@ -72,6 +75,8 @@ public:
     bool heard()
     {
         const QByteArray bytes = m_parec.readAllStandardOutput();
+        if (m_keeping)
+            m_kept.append(bytes);
         m_lastCount = bytes.size() / 2;
         for (qsizetype i = 0; i < m_lastCount; ++i) {
             if (std::abs(int(qFromLittleEndian<qint16>(bytes.constData() + i * 2))) > kLoud)
@@ -79,10 +84,23 @@ public:
         }
         return false;
     }
+    // Drops what came so far and keeps every sample read from now on, until
+    // takeKept() hands them over.
+    void keep()
+    {
+        m_parec.readAllStandardOutput();
+        m_keeping = true;
+    }
+    QByteArray takeKept()
+    {
+        m_keeping = false;
+        return std::exchange(m_kept, {});
+    }
 
 private:
-    static constexpr int kLoud = 1000;
     static constexpr qsizetype kQuietNeeded = kRate / 4;
     qsizetype m_lastCount = 0;
+    bool m_keeping = false;
+    QByteArray m_kept;
     QProcess m_parec;
 };

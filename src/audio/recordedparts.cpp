@@ -4,14 +4,6 @@
 #include "audio/audiopreferences.h"
 #include "audio/voicerecorder.h"
 
-namespace {
-
-// The game starts a recording this close before its voice: the silence kept
-// before it (kTrimLeadMs) would only delay the word after Enter.
-constexpr int kLeadInGameMs = 10;
-
-} // namespace
-
 RecordedParts::RecordedParts(AudioPreferences &preferences, std::unique_ptr<AudioPlayback> playback)
     : m_preferences(preferences), m_player(std::move(playback))
 {
