@@ -18,27 +18,22 @@
 #include "audio/speakword.h"
 #include "audio/spokenprompt.h"
 #include "core/prompts.h"
+#include "sinklistener.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
-#include <QProcess>
-#include <QTimer>
-#include <QtEndian>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <csignal>
-#include <functional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr int defaultRate = -4;
-constexpr int timeoutMs = 10000;
 const QString word = u"extraordinary"_s;
 
 // Made in main() and gone before the application object.
@@ -48,29 +43,6 @@ HelperSpeechEngine &engine()
 {
     return *sharedEngine;
 }
-
-// Runs the event loop until `done` holds; false on timeout.
-bool waitFor(const std::function<bool()> &done)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (!done()) {
-        if (waited.elapsed() > timeoutMs)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(1, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
-
-// Twenty words of the school list that begin in as many ways (soft, voiced,
-// with a burst, with a vowel), each timed in turn.
-const QStringList words = {
-    u"vest"_s,   u"rice"_s,  u"yet"_s,     u"sheep"_s,   u"pill"_s,      u"device"_s,  u"hut"_s,
-    u"fan"_s,    u"quite"_s, u"than"_s,    u"berry"_s,   u"cap"_s,       u"since"_s,   u"man"_s,
-    u"accept"_s, u"ball"_s,  u"correct"_s, u"further"_s, u"guarantee"_s, u"absence"_s,
-};
 
 std::unique_ptr<SpeechVoice> speakWord(const QString &text = word)
 {
@@ -125,51 +97,6 @@ void BM_WordToSpeakingState(benchmark::State &state)
 }
 BENCHMARK(BM_WordToSpeakingState)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
-// Records the null sink's monitor; true once a sample louder than `loud` came.
-class SinkListener
-{
-public:
-    bool start()
-    {
-        m_parec.start(u"parec"_s,
-                      {u"--device=lexidrill_null.monitor"_s, u"--raw"_s, u"--format=s16le"_s, u"--channels=1"_s,
-                       u"--rate=22050"_s, u"--latency-msec=5"_s});
-        return m_parec.waitForStarted() && waitFor([this] { return m_parec.bytesAvailable() > 0; });
-    }
-    ~SinkListener()
-    {
-        m_parec.kill();
-        m_parec.waitForFinished();
-    }
-    // Returns once the sink has been quiet for a while, so that the tail of
-    // the previous word is not taken for the next one.
-    bool waitForQuiet()
-    {
-        qsizetype quietSamples = 0;
-        return waitFor([&] {
-            quietSamples = heard() ? 0 : quietSamples + m_lastCount;
-            return quietSamples > quietNeeded;
-        });
-    }
-    bool heard()
-    {
-        const QByteArray bytes = m_parec.readAllStandardOutput();
-        const auto *samples = reinterpret_cast<const qint16 *>(bytes.constData());
-        m_lastCount = bytes.size() / 2;
-        for (qsizetype i = 0; i < m_lastCount; ++i) {
-            if (std::abs(int(qFromLittleEndian(samples[i]))) > loud)
-                return true;
-        }
-        return false;
-    }
-
-private:
-    static constexpr int loud = 1000;
-    static constexpr qsizetype quietNeeded = 22050 / 4;
-    qsizetype m_lastCount = 0;
-    QProcess m_parec;
-};
-
 // Times `texts` in turn, round and round.
 void timeToSoundOnSink(benchmark::State &state, const QStringList &texts)
 {
@@ -204,7 +131,7 @@ BENCHMARK(BM_WordToSoundOnSink)->UseManualTime()->Iterations(20)->Unit(benchmark
 
 void BM_SchoolWordsToSoundOnSink(benchmark::State &state)
 {
-    timeToSoundOnSink(state, words);
+    timeToSoundOnSink(state, kSchoolWords);
 }
 BENCHMARK(BM_SchoolWordsToSoundOnSink)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
@@ -239,7 +166,7 @@ struct GamePrompt
     // The sentence of each school word: the word said in a sentence.
     void say(qsizetype index, bool withSentence)
     {
-        const QString &text = words[index % words.size()];
+        const QString &text = kSchoolWords[index % kSchoolWords.size()];
         prompt.play(promptParts(text, withSentence ? u"Say %1 again, please."_s.arg(text) : QString(), true));
     }
 

@@ -4,46 +4,54 @@
 // the sound server's null sink (run under scripts/sound-server.sh; the figure
 // includes the recorder's own delay). Twenty recorded words in turn, each
 // time read from its file; median and 90th percentile over the repetitions.
+//
+// The same through the whole program (BM_EnterToNextWordSound): the main
+// window as the program builds it, offscreen, on the program's own speech
+// engine (createSystemSpeechEngine) and sound output, feedback sounds off,
+// the practice history on; a game over twenty school words under way. Timed
+// from the key press of Enter on an answer to the first loud sample of the
+// next word. With `recorded:1` every word has a recording in the list's
+// .audio folder, made as the word list editor makes one: the word as the
+// program's voice says it, taken from the sink, trimmed and saved through
+// ListRecordings; `recorded:0` is the same list without recordings, spoken by
+// the synthetic voice. The figures include each word's own soft start: the
+// `onset_ms` counter is the median, over the recordings, of the time from
+// where the game starts one to its first loud sample.
 
+#include "app/app.h"
 #include "audio/audiopreferences.h"
 #include "audio/recordedparts.h"
+#include "audio/systemaudio.h"
+#include "audio/voicerecorder.h"
 #include "audio/wavfile.h"
+#include "benchsupport.h"
+#include "core/failure.h"
+#include "core/settingkeys.h"
+#include "core/settingsstore.h"
+#include "program/listrecordings.h"
+#include "sinklistener.h"
+#include "windows/form1.h"
 #include "wordlist/recordingfolder.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QProcess>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtEndian>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cmath>
-#include <functional>
+#include <string>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int kTimeoutMs = 10000;
 constexpr int kRate = 22050;
 constexpr int kWords = 20;
-
-bool waitFor(const std::function<bool()> &done)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (!done()) {
-        if (waited.elapsed() > kTimeoutMs)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(1, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
 
 class Preferences : public AudioPreferences
 {
@@ -70,46 +78,6 @@ VoiceAudio recordedWord(int number)
     }
     return VoiceAudio{kRate, samples};
 }
-
-// Records the null sink's monitor; true once a sample louder than `loud` came.
-class SinkListener
-{
-public:
-    bool start()
-    {
-        m_parec.start(u"parec"_s,
-                      {u"--device=lexidrill_null.monitor"_s, u"--raw"_s, u"--format=s16le"_s, u"--channels=1"_s,
-                       u"--rate=22050"_s, u"--latency-msec=5"_s});
-        return m_parec.waitForStarted() && waitFor([this] { return m_parec.bytesAvailable() > 0; });
-    }
-    ~SinkListener()
-    {
-        m_parec.kill();
-        m_parec.waitForFinished();
-    }
-    bool waitForQuiet()
-    {
-        qsizetype quietSamples = 0;
-        return waitFor([&] {
-            quietSamples = heard() ? 0 : quietSamples + m_lastCount;
-            return quietSamples > kRate / 4;
-        });
-    }
-    bool heard()
-    {
-        const QByteArray bytes = m_parec.readAllStandardOutput();
-        m_lastCount = bytes.size() / 2;
-        for (qsizetype i = 0; i < m_lastCount; ++i) {
-            if (std::abs(int(qFromLittleEndian<qint16>(bytes.constData() + i * 2))) > 1000)
-                return true;
-        }
-        return false;
-    }
-
-private:
-    qsizetype m_lastCount = 0;
-    QProcess m_parec;
-};
 
 double percentile(const std::vector<double> &values, double share)
 {
@@ -168,13 +136,192 @@ BENCHMARK(BM_RecordedWordToSoundOnSink)
     ->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
 
+// The program as a learner has it, its game under way.
+struct RunningGame
+{
+    RunningGame(SpeechEngine &speech, const QString &list)
+    {
+        // The answer's own sound would come first, and the next word after it.
+        settings.WriteSetting(SettingKeys::kPlaySounds.key.toString(), u"False"_s);
+        settings.WriteSetting(SettingKeys::kNoSounds.key.toString(), u"True"_s);
+        Services services;
+        services.prompts = &prompts;
+        services.speech = &speech;
+        services.settings = &settings;
+        services.programFolder = folder.path();
+        services.historyFile = folder.filePath(u"history.sqlite"_s);
+        app = std::make_unique<App>(services);
+        form1 = &app->start(list);
+        form1->show();
+        form1->PushButton3->click();
+    }
+
+    QTemporaryDir folder;
+    CountingPrompts prompts;
+    SettingsStore settings{folder.filePath(u"settings.ini"_s)};
+    std::unique_ptr<App> app;
+    Form1 *form1 = nullptr;
+};
+
+// Says the word in the program's voice and keeps it as the word list editor
+// keeps a take from the microphone: trimmed, then saved. False when no sound
+// came.
+bool recordWord(SpeechEngine &speech, SinkListener &listener, ListRecordings &recordings, const QString &word)
+{
+    if (!listener.waitForQuiet())
+        return false;
+    listener.keep();
+    auto voice = speech.createVoice();
+    voice->setVoice(0);
+    voice->setVolume(SettingKeys::kVolume.defaultValue);
+    voice->setRate(SettingKeys::kRate.defaultValue);
+    voice->speak(word);
+    if (!waitFor([&] { return listener.heard(); }) || !listener.waitForQuiet())
+        return false;
+    const VoiceAudio take = trimmedTake(VoiceAudio{SinkListener::kRate, listener.takeKept()});
+    if (take.isEmpty())
+        return false;
+    recordings.keep(word, RecordingPart::Word, take);
+    return true;
+}
+
+// From where the game starts the recording to its first loud sample.
+double onsetMs(const QString &file)
+{
+    const VoiceAudio played = trimmedTake(readWavFile(file).audio, kLeadInGameMs, int(kLongestRecordingMs));
+    for (qsizetype i = 0; i < played.sampleCount(); ++i) {
+        if (std::abs(int(qFromLittleEndian<qint16>(played.samples.constData() + i * 2))) > SinkListener::kLoud)
+            return i * 1000.0 / played.sampleRate;
+    }
+    return 0;
+}
+
+// What BM_EnterToNextWordSound keeps from one repetition to the next: the
+// speech engine, the sink's listener, the two lists and a game on each.
+struct EnterRig
+{
+    EnterRig()
+    {
+        try {
+            prepare();
+        } catch (const Failure &failure) {
+            problem = failure.description().toStdString();
+        }
+    }
+    void prepare()
+    {
+        if (!listener.start()) {
+            problem = "no sound server with the lexidrill_null sink";
+            return;
+        }
+        speech->createVoice()->voices();
+        const QByteArray words = kSchoolWords.join(u'\n').toUtf8();
+        ListRecordings recordings(listPath(true));
+        std::vector<double> onsets;
+        for (const bool recorded : {false, true}) {
+            QFile list(listPath(recorded));
+            if (!list.open(QIODevice::WriteOnly) || list.write(words) != words.size()) {
+                problem = "cannot write the lists";
+                return;
+            }
+        }
+        for (const QString &word : kSchoolWords) {
+            if (!recordWord(*speech, listener, recordings, word)) {
+                problem = "the program's voice could not be recorded";
+                return;
+            }
+            onsets.push_back(onsetMs(recordings.path(word, RecordingPart::Word)));
+        }
+        onsetMedianMs = percentile(onsets, 0.5);
+    }
+    QString listPath(bool recorded) const { return lists.filePath(recorded ? u"recorded.dic"_s : u"voice.dic"_s); }
+    // The game on that list; null, with the problem told, when its first
+    // word was not heard.
+    RunningGame *game(bool recorded)
+    {
+        auto &made = games[recorded ? 1 : 0];
+        if (!made) {
+            made = std::make_unique<RunningGame>(*speech, listPath(recorded));
+            // Else the first word could be taken for the sound of the answer after it.
+            if (!waitFor([this] { return listener.heard(); })) {
+                problem = "the game's first word was not heard";
+                return nullptr;
+            }
+        }
+        return made.get();
+    }
+
+    std::unique_ptr<SpeechEngine> speech = createSystemSpeechEngine();
+    SinkListener listener;
+    QTemporaryDir lists;
+    std::string problem;
+    double onsetMedianMs = 0;
+    std::unique_ptr<RunningGame> games[2];
+};
+
+// Made by the first repetition, gone before the application.
+std::unique_ptr<EnterRig> enterRig;
+
+// Return pressed and let go, as the keyboard sends it.
+void pressEnter(QWidget &widget)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, u"\r"_s);
+    QApplication::sendEvent(&widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, u"\r"_s);
+    QApplication::sendEvent(&widget, &release);
+}
+
+void BM_EnterToNextWordSound(benchmark::State &state)
+{
+    if (!enterRig)
+        enterRig = std::make_unique<EnterRig>();
+    EnterRig &rig = *enterRig;
+    if (!rig.problem.empty()) {
+        state.SkipWithError(rig.problem.c_str());
+        return;
+    }
+    const bool recorded = state.range(0) != 0;
+    RunningGame *game = rig.game(recorded);
+    if (!game) {
+        state.SkipWithError(rig.problem.c_str());
+        return;
+    }
+    Form1 &form1 = *game->form1;
+    for (auto _ : state) {
+        // The learner answers once the word has been heard.
+        if (!rig.listener.waitForQuiet()) {
+            state.SkipWithError("the sink does not fall quiet");
+            break;
+        }
+        form1.Text2->setText(form1.state().game.currentWord);
+        QElapsedTimer timer;
+        timer.start();
+        pressEnter(*form1.Text2);
+        if (!waitFor([&] { return rig.listener.heard(); })) {
+            state.SkipWithError("no sound arrived on the sink");
+            break;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::nanoseconds(timer.nsecsElapsed())).count());
+    }
+    if (recorded)
+        state.counters["onset_ms"] = rig.onsetMedianMs;
+    if (game->prompts.boxes != 0)
+        state.SkipWithError("the game showed a message");
+}
+BENCHMARK(BM_EnterToNextWordSound)
+    ->ArgName("recorded")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(40)
+    ->ComputeStatistics("p90", [](const std::vector<double> &v) { return percentile(v, 0.9); })
+    ->DisplayAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(argc, argv, {}, [] { enterRig.reset(); });
 }

@@ -20,8 +20,10 @@ public:
 };
 
 // Runs the benchmarks of a program that builds windows, offscreen unless a
-// platform is named; `prepare` runs first, once the application is made.
-inline int runWindowBenchmarks(int argc, char **argv, const std::function<void()> &prepare = {})
+// platform is named; `prepare` runs first, once the application is made, and
+// `finish` last, while the application is still there.
+inline int runWindowBenchmarks(int argc, char **argv, const std::function<void()> &prepare = {},
+                               const std::function<void()> &finish = {})
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -30,6 +32,8 @@ inline int runWindowBenchmarks(int argc, char **argv, const std::function<void()
     if (prepare)
         prepare();
     benchmark::RunSpecifiedBenchmarks();
+    if (finish)
+        finish();
     benchmark::Shutdown();
     return 0;
 }

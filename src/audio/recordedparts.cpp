@@ -6,9 +6,6 @@
 
 namespace {
 
-// The game starts a recording this close before its voice: the silence kept
-// before it (kTrimLeadMs) would only delay the word after Enter.
-constexpr int kLeadInGameMs = 10;
 // Measured in a game on the null sink: a recording after a sentence of the
 // synthetic voice is heard 0.13 s after play(); its end is reported as its
 // voice ends (the quiet kept after it plays on during the pause).

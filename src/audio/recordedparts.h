@@ -10,6 +10,10 @@
 
 class AudioPreferences;
 
+// The game starts a recording this close before its voice: the silence kept
+// before it (kTrimLeadMs) would only delay the word after Enter.
+inline constexpr int kLeadInGameMs = 10;
+
 // The recorded word and sentence of the word a game asks: each part that has
 // a recording is played from it, at the volume of the audio options (the
 // rate is the synthetic voice's alone). A part without one, or whose file is
