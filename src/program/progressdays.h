@@ -26,7 +26,8 @@ struct DayScore
 // window's opening: a day's span is checked once, when a second instant falls
 // in it (the clock's offset the same at its first and its last moment), and
 // the instants in it are read off it. A day whose clock changes is converted
-// instant by instant.
+// instant by instant; one changed and changed back within the day would pass
+// for steady.
 class LocalClock
 {
 public:
@@ -35,7 +36,7 @@ public:
     QDateTime at(const QDateTime &instant);
 
 private:
-    qint64 m_start = 0; // local midnight of the day last converted
+    qint64 m_start = 0; // the local midnight of the day last converted, if its offset held
     int m_offset = 0;
     bool m_known = false;
     bool m_checked = false;
