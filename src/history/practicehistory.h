@@ -51,7 +51,8 @@ struct RecordedAnswer
 };
 
 // A past game: started is the time of its first answer (a game is recorded
-// when it gets one). The score is Scoring::percent(correct, answered - correct).
+// when it gets one), in UTC; toLocalTime() gives the learner's clock. The
+// score is Scoring::percent(correct, answered - correct).
 struct PastGame
 {
     qint64 id = 0;

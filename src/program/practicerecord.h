@@ -19,7 +19,7 @@ struct GameState;
 // A past game as the Progress window lists it.
 struct GameSummary
 {
-    QDateTime started;
+    QDateTime started; // in UTC, as PastGame: toLocalTime() where shown
     qint64 answered = 0;
     qint64 correct = 0;
     qint64 score = 0; // as the results window computes it

@@ -9,13 +9,49 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+constexpr qint64 kMsPerDay = 24 * 3600 * 1000;
+
+int offsetAt(qint64 ms)
+{
+    return QDateTime::fromMSecsSinceEpoch(ms).offsetFromUtc();
+}
+
+} // namespace
+
+QDateTime LocalClock::at(const QDateTime &instant)
+{
+    if (!instant.isValid())
+        return QDateTime();
+    const qint64 ms = instant.toMSecsSinceEpoch();
+    if (m_known && ms >= m_start && ms - m_start < kMsPerDay) {
+        if (!m_checked) {
+            m_checked = true;
+            m_steady = offsetAt(m_start) == m_offset && offsetAt(m_start + kMsPerDay - 1) == m_offset;
+        }
+        if (m_steady)
+            return QDateTime::fromMSecsSinceEpoch(ms, Qt::OffsetFromUTC, m_offset);
+        const QDateTime local = instant.toLocalTime();
+        return local.toOffsetFromUtc(local.offsetFromUtc());
+    }
+    const QDateTime local = instant.toLocalTime();
+    m_offset = local.offsetFromUtc();
+    // Local midnight, if the clock keeps this offset all day.
+    m_start = ms - local.time().msecsSinceStartOfDay();
+    m_known = true;
+    m_checked = false;
+    return local.toOffsetFromUtc(m_offset);
+}
+
 QList<DayScore> scoresByDay(const QList<GameSummary> &games)
 {
     QMap<std::pair<QDate, int>, DayScore> byDay;
+    LocalClock clock;
     for (const GameSummary &game : games) {
         if (game.answered <= 0)
             continue;
-        const QDate day = game.started.toLocalTime().date();
+        const QDate day = clock.at(game.started).date();
         DayScore &score = byDay[{day, int(game.kind)}];
         score.day = day;
         score.kind = game.kind;

@@ -4,6 +4,7 @@
 #include "program/practicerecord.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -17,6 +18,29 @@ struct DayScore
     qint64 answered = 0;
     qint64 correct = 0;
     qint64 percent = 0; // as the results window computes a score
+};
+
+// The computer's clock at instants that come several to a day, such as the
+// games of a history. Each conversion to local time has the C library look at
+// the time zone file again, which over 50,000 games was half the Progress
+// window's opening: a day's span is checked once, when a second instant falls
+// in it (the clock's offset the same at its first and its last moment), and
+// the instants in it are read off it. A day whose clock changes is converted
+// instant by instant; one changed and changed back within the day would pass
+// for steady.
+class LocalClock
+{
+public:
+    // The date and time toLocalTime() gives, at the clock's offset from UTC
+    // then; invalid for an invalid instant.
+    QDateTime at(const QDateTime &instant);
+
+private:
+    qint64 m_start = 0; // the local midnight of the day last converted, if its offset held
+    int m_offset = 0;
+    bool m_known = false;
+    bool m_checked = false;
+    bool m_steady = false;
 };
 
 // The games by local day and kind, the earliest day first, practice before a

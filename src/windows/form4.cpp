@@ -53,9 +53,9 @@ constexpr qsizetype kMostMarkedPoints = 100;
 // Dates under the chart, at most.
 constexpr int kMostDateLabels = 6;
 
-QString playedText(const QDateTime &started)
+QString playedText(const QDateTime &local)
 {
-    return started.toString(u"yyyy-MM-dd HH:mm"_s);
+    return local.toString(u"yyyy-MM-dd HH:mm"_s);
 }
 
 QString percentText(qint64 score)
@@ -335,11 +335,15 @@ void Form4::showLearners()
 
 void Form4::showGames()
 {
+    // Read afresh, as the games are: the time zone may have changed.
+    m_clock = LocalClock();
     m_gamesTable->setRows(int(m_progress.games.size()), [this](int row, int column) {
         const GameSummary &game = m_progress.games.at(row);
         switch (column) {
-        case 0:
-            return game.kind == GameKind::Test ? playedText(game.started) + u" (test)"_s : playedText(game.started);
+        case 0: {
+            const QString played = playedText(m_clock.at(game.started));
+            return game.kind == GameKind::Test ? played + u" (test)"_s : played;
+        }
         case 1:
             return QString::number(game.answered);
         case 2:

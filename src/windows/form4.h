@@ -2,6 +2,7 @@
 #pragma once
 
 #include "program/practicerecord.h"
+#include "program/progressdays.h"
 
 #include <QWidget>
 #include <memory>
@@ -108,6 +109,8 @@ private:
     std::optional<WordListId> m_shownList;
     QString m_shownName;
     ListProgress m_progress;
+    // The games' local times as the table shows them.
+    LocalClock m_clock;
     TextTable *m_gamesTable;
     TextTable *m_wordsTable;
     std::unique_ptr<ScoreChart> m_chart;

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "program/progressdays.h"
+#include "timezone.h"
 
 #include <QSet>
 #include <QTest>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -39,6 +41,9 @@ private slots:
     void scoresByDay();
     void chart_data();
     void chart();
+    void localClockReadsAsLocalTime_data();
+    void localClockReadsAsLocalTime();
+    void gamesCountOnTheirLocalDay();
 };
 
 void tst_ProgressDays::scoresByDay_data()
@@ -145,6 +150,86 @@ void tst_ProgressDays::chart()
     const auto tests = std::count_if(days.cbegin(), days.cend(), [](int day) { return day % 2 == 0; });
     QCOMPARE(chart.points.size(), days.size() + tests);
     QVERIFY(chart.right - chart.left >= 1);
+}
+
+void tst_ProgressDays::localClockReadsAsLocalTime_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<QDateTime>("moment"); // read around it, a day and a half each way
+
+    const auto utc = [](int year, int month, int day, int hour, int minute = 0) {
+        return QDateTime(QDate(year, month, day), QTime(hour, minute), Qt::UTC);
+    };
+    QTest::addRow("a clock without changes") << QByteArray("UTC") << utc(2026, 12, 9, 12);
+    QTest::addRow("clocks forward an hour at one") << QByteArray("Europe/London") << utc(2026, 3, 29, 1);
+    QTest::addRow("clocks back an hour at two") << QByteArray("Europe/London") << utc(2026, 10, 25, 1);
+    QTest::addRow("clocks forward from midnight") << QByteArray("America/Havana") << utc(2026, 3, 8, 5);
+    QTest::addRow("clocks back to midnight") << QByteArray("America/Havana") << utc(2026, 11, 1, 5);
+    QTest::addRow("clocks forward half an hour") << QByteArray("Australia/Lord_Howe") << utc(2026, 10, 3, 15, 30);
+    QTest::addRow("a day left out of the calendar") << QByteArray("Pacific/Apia") << utc(2011, 12, 30, 10);
+    QTest::addRow("a summer before 1970") << QByteArray("America/New_York") << utc(1965, 7, 1, 12);
+    QTest::addRow("clocks forward after 2038") << QByteArray("Europe/London") << utc(2040, 3, 25, 1);
+}
+
+void tst_ProgressDays::localClockReadsAsLocalTime()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(QDateTime, moment);
+    const TimeZoneForTest inZone(zone.constData());
+
+    // A reading every 7 minutes 13 seconds, so that they fall on every
+    // minute of the hour in turn, and on the moment itself.
+    QList<QDateTime> instants;
+    for (qint64 seconds = -36 * 3600; seconds <= 36 * 3600; seconds += 433)
+        instants.append(moment.addSecs(seconds));
+    instants.append(moment);
+    instants.append(moment.addMSecs(-1));
+    std::sort(instants.begin(), instants.end());
+
+    const auto misread = [](const QList<QDateTime> &order) {
+        LocalClock clock;
+        QStringList wrong;
+        for (const QDateTime &instant : order) {
+            const QDateTime local = instant.toLocalTime();
+            const QDateTime read = clock.at(instant);
+            if (read != instant || read.date() != local.date() || read.time() != local.time()
+                || read.offsetFromUtc() != local.offsetFromUtc())
+                wrong.append(instant.toString(Qt::ISODateWithMs) + u" read as "_s + read.toString(Qt::ISODateWithMs)
+                             + u", not "_s + local.toString(Qt::ISODateWithMs));
+        }
+        return wrong;
+    };
+    // Newest first, as the history gives games, and oldest first.
+    QList<QDateTime> newestFirst = instants;
+    std::reverse(newestFirst.begin(), newestFirst.end());
+    QCOMPARE(misread(newestFirst), QStringList());
+    QCOMPARE(misread(instants), QStringList());
+    QVERIFY(!LocalClock().at(QDateTime()).isValid());
+}
+
+void tst_ProgressDays::gamesCountOnTheirLocalDay()
+{
+    // 13 hours ahead of UTC in December: from 11:00 by UTC on, the games
+    // are the next day's.
+    const TimeZoneForTest inZone("Pacific/Auckland");
+    QList<GameSummary> games;
+    for (const int hour : {14, 11, 10}) {
+        GameSummary game;
+        game.started = QDateTime(kToday, QTime(hour, 0), Qt::UTC);
+        game.answered = 4;
+        game.correct = hour == 10 ? 0 : 4;
+        games.append(game);
+    }
+
+    const QList<DayScore> days = ::scoresByDay(games);
+
+    QCOMPARE(days.size(), 2);
+    QCOMPARE(days.at(0).day, kToday);
+    QCOMPARE(days.at(0).games, 1);
+    QCOMPARE(days.at(0).percent, 0);
+    QCOMPARE(days.at(1).day, kToday.addDays(1));
+    QCOMPARE(days.at(1).games, 2);
+    QCOMPARE(days.at(1).percent, 100);
 }
 
 QTEST_GUILESS_MAIN(tst_ProgressDays)

@@ -5,6 +5,7 @@
 #include "historylock.h"
 #include "program/progressdays.h"
 #include "testprogram.h"
+#include "timezone.h"
 #include "widgets/texttable.h"
 #include "windows/form2.h"
 #include "windows/form3.h"
@@ -242,6 +243,8 @@ void tst_Form4::windowLook()
 
 void tst_Form4::tablesShowTheRecordedGames()
 {
+    // Far from UTC, so that the times shown are seen to be the clock's.
+    const TimeZoneForTest inZone("Pacific/Auckland");
     startProgram();
     play(3, {{u"cat"_s, u"kat"_s}});
     play(3, {{u"owl"_s, u"owll"_s}, {u"cat"_s, u"cta"_s}});
@@ -253,7 +256,8 @@ void tst_Form4::tablesShowTheRecordedGames()
     QCOMPARE(games.size(), 2);
     QCOMPARE(form4.pastGames().size(), 2);
     QVERIFY(form4.pastGames().at(0).started >= form4.pastGames().at(1).started);
-    const auto played = [&](int row) { return form4.pastGames().at(row).started.toString(u"yyyy-MM-dd HH:mm"_s); };
+    const auto played
+        = [&](int row) { return form4.pastGames().at(row).started.toLocalTime().toString(u"yyyy-MM-dd HH:mm"_s); };
     QCOMPARE(games, (QStringList{played(0) + u"|3|1|33%"_s, played(1) + u"|3|2|67%"_s}));
 
     // "cat" was missed in both games, so it comes first; "dog" never was.
