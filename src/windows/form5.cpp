@@ -161,11 +161,12 @@ void Form5::buildControls()
     connect(Option1, &QRadioButton::toggled, this, [this] { showRecordingControls(); });
     connect(&m_model, &WordListModel::modifiedChanged, this, [this] { showList(); });
     // A word typed anew may have recordings of its own.
-    connect(&m_model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &first, const QModelIndex &last) {
-        if (first == last && first.column() == WordListModel::WordColumn)
-            wordChanged(first.row());
-        showRecordingControls();
-    });
+    connect(&m_model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &first, const QModelIndex &last) {
+                if (first == last && first.column() == WordListModel::WordColumn)
+                    wordChanged(first.row());
+                showRecordingControls();
+            });
     connect(&m_model, &QAbstractItemModel::rowsRemoved, this, [this] { showRecordingControls(); });
     connect(Grid1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { showRecordingControls(); });
 }
@@ -508,8 +509,7 @@ void Form5::wordChanged(int row)
     for (const RecordingPart part : {RecordingPart::Word, RecordingPart::Sentence}) {
         const QString filed = m_model.filedAs(row, part);
         if (!filed.isEmpty() && filed != word && !m_recordings->path(filed, part).isEmpty()) {
-            Label2->setText(u"Recordings of \"%1\" will be kept for \"%2\" when the list is saved."_s
-                                .arg(filed, word));
+            Label2->setText(u"Recordings of \"%1\" will be kept for \"%2\" when the list is saved."_s.arg(filed, word));
             return;
         }
     }

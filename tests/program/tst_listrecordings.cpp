@@ -5,8 +5,8 @@
 #include "program/listrecordings.h"
 
 #include <QDir>
-#include <QMap>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -137,20 +137,19 @@ void tst_ListRecordings::recordingsFollowTheirRows_data()
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<QString>("after");
 
-    QTest::addRow("a changed word takes its recording along") << u"cat=a"_s << QStringList{u"dog<cat"_s}
-                                                              << u"cat=-,dog=a"_s;
-    QTest::addRow("two rows swap their words") << u"cat=a,dog=b"_s << QStringList{u"dog<cat"_s, u"cat<dog"_s}
-                                               << u"cat=b,dog=a"_s;
+    QTest::addRow("a changed word takes its recording along")
+        << u"cat=a"_s << QStringList{u"dog<cat"_s} << u"cat=-,dog=a"_s;
+    QTest::addRow("two rows swap their words")
+        << u"cat=a,dog=b"_s << QStringList{u"dog<cat"_s, u"cat<dog"_s} << u"cat=b,dog=a"_s;
     QTest::addRow("a row still of the old word keeps a copy")
         << u"cat=a"_s << QStringList{u"dog<cat"_s, u"cat"_s} << u"cat=a,dog=a"_s;
-    QTest::addRow("a word a row keeps keeps its own") << u"cat=a,dog=b"_s << QStringList{u"dog<cat"_s, u"dog"_s}
-                                                      << u"cat=a,dog=b"_s;
+    QTest::addRow("a word a row keeps keeps its own")
+        << u"cat=a,dog=b"_s << QStringList{u"dog<cat"_s, u"dog"_s} << u"cat=a,dog=b"_s;
     QTest::addRow("a row without one leaves the new word without")
         << u"dog=b"_s << QStringList{u"dog<cat"_s} << u"cat=-,dog=-"_s;
-    QTest::addRow("a row added since shows what its word has") << u"dog=b"_s << QStringList{u"dog<"_s}
-                                                               << u"dog=b"_s;
-    QTest::addRow("two rows of one word") << u"cat=a"_s << QStringList{u"dog<cat"_s, u"cow<cat"_s}
-                                          << u"cat=-,dog=a,cow=a"_s;
+    QTest::addRow("a row added since shows what its word has") << u"dog=b"_s << QStringList{u"dog<"_s} << u"dog=b"_s;
+    QTest::addRow("two rows of one word")
+        << u"cat=a"_s << QStringList{u"dog<cat"_s, u"cow<cat"_s} << u"cat=-,dog=a,cow=a"_s;
     QTest::addRow("a change of letter case") << u"cat=a"_s << QStringList{u"Cat<cat"_s} << u"cat=-,Cat=a"_s;
     QTest::addRow("a word emptied is not saved") << u"cat=a"_s << QStringList{u" <cat"_s} << u"cat=a"_s;
     QTest::addRow("nothing changed") << u"cat=a,dog=b"_s << QStringList{u"cat"_s, u"dog"_s} << u"cat=a,dog=b"_s;
