@@ -521,14 +521,16 @@ void tst_Form5::withoutMicrophone()
 
 void tst_Form5::recordingsStayWithAChangedWord_data()
 {
-    QTest::addColumn<bool>("save");
-    QTest::addRow("until the list is saved") << false;
-    QTest::addRow("then under the new word") << true;
+    // The list then: "kept" (not saved), "saved", "saved as" another list.
+    QTest::addColumn<QString>("then");
+    QTest::addRow("until the list is saved") << u"kept"_s;
+    QTest::addRow("then under the new word") << u"saved"_s;
+    QTest::addRow("in a list saved under another name") << u"saved as"_s;
 }
 
 void tst_Form5::recordingsStayWithAChangedWord()
 {
-    QFETCH(bool, save);
+    QFETCH(QString, then);
     TestProgram program;
     const QString path = program.writeFile(u"week 3.dic"_s, "frend\tA frend came.\nhen\n");
     {
@@ -551,16 +553,26 @@ void tst_Form5::recordingsStayWithAChangedWord()
     QVERIFY(editor.PushButton13->isEnabled());
     editor.PushButton13->click();
     QCOMPARE(speaker.played.size(), 1);
-    ListRecordings files(path);
-    if (save)
+    const QString copy = program.folder.filePath(u"week 4.dic"_s);
+    if (then == u"saved"_s) {
         editor.PushButton6->click();
-    files.forget();
-    // The saved list and its recordings always agree: the game finds each
-    // saved word's recordings under it.
-    const QString saved = save ? u"friend"_s : u"frend"_s;
-    QCOMPARE(rowsOf(readFile(path)).at(0).word, saved);
-    QCOMPARE(files.statusText(saved), u"word, sentence"_s);
-    QCOMPARE(files.statusText(save ? u"frend"_s : u"friend"_s), u"none"_s);
+    } else if (then == u"saved as"_s) {
+        program.dialogs.saveAnswers.enqueue(copy);
+        editor.PushButton7->click();
+    }
+    // Each saved list and its recordings agree: the game finds each saved
+    // word's recordings under it.
+    const QString changed = then == u"saved"_s ? u"friend"_s : u"frend"_s;
+    QCOMPARE(rowsOf(readFile(path)).at(0).word, changed);
+    const ListRecordings files(path);
+    QCOMPARE(files.statusText(changed), u"word, sentence"_s);
+    QCOMPARE(files.statusText(changed == u"friend"_s ? u"frend"_s : u"friend"_s), u"none"_s);
+    if (then == u"saved as"_s) {
+        const ListRecordings copied(copy);
+        QCOMPARE(rowsOf(readFile(copy)).at(0).word, u"friend"_s);
+        QCOMPARE(copied.statusText(u"friend"_s), u"word, sentence"_s);
+        QCOMPARE(copied.statusText(u"frend"_s), u"none"_s);
+    }
     QCOMPARE(shown(), u"word, sentence"_s);
     QVERIFY(program.prompts.messages().isEmpty());
 }
