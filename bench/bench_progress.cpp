@@ -40,25 +40,6 @@ public:
     QString path;
 };
 
-class SilentVoice : public SpeechVoice
-{
-public:
-    QStringList voices() const override { return {}; }
-    void setVoice(int) override { }
-    void setVolume(int) override { }
-    void setRate(int) override { }
-    void speak(const QString &) override { }
-    void speakAndWait(const QString &) override { }
-};
-
-class SilentEngine : public SpeechEngine
-{
-public:
-    std::unique_ptr<SpeechVoice> createVoice() override { return std::make_unique<SilentVoice>(); }
-    void whenStarted(QObject *, std::function<void()> then) override { then(); }
-    QStringList voicesAnew() override { return {}; }
-};
-
 QStringList listWords()
 {
     QStringList words;

@@ -19,25 +19,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class SilentVoice : public SpeechVoice
-{
-public:
-    QStringList voices() const override { return {u"Voice"_s}; }
-    void setVoice(int) override { }
-    void setVolume(int) override { }
-    void setRate(int) override { }
-    void speak(const QString &) override { }
-    void speakAndWait(const QString &) override { }
-};
-
-class SilentEngine : public SpeechEngine
-{
-public:
-    std::unique_ptr<SpeechVoice> createVoice() override { return std::make_unique<SilentVoice>(); }
-    void whenStarted(QObject *, std::function<void()> then) override { then(); }
-    QStringList voicesAnew() override { return {u"Voice"_s}; }
-};
-
 void BM_StartWithLongSentence(benchmark::State &state)
 {
     const bool withSentence = state.range(0) != 0;
@@ -52,7 +33,7 @@ void BM_StartWithLongSentence(benchmark::State &state)
     list.close();
     SettingsStore settings(folder.filePath(u"settings.ini"_s));
     CountingPrompts prompts;
-    SilentEngine engine;
+    SilentEngine engine({u"Voice"_s});
     Services services;
     services.prompts = &prompts;
     services.speech = &engine;

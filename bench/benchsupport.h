@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "audio/speechengine.h"
 #include "core/prompts.h"
 
 #include <QApplication>
@@ -17,6 +18,34 @@ public:
     std::optional<QString> askText(const QString &) override { return std::nullopt; }
     void error(const QString &) override { ++boxes; }
     int boxes = 0;
+};
+
+// A speech engine that says nothing, for benchmarks of what is not speech.
+class SilentVoice : public SpeechVoice
+{
+public:
+    explicit SilentVoice(QStringList voices) : m_voices(std::move(voices)) { }
+    QStringList voices() const override { return m_voices; }
+    void setVoice(int) override { }
+    void setVolume(int) override { }
+    void setRate(int) override { }
+    void speak(const QString &) override { }
+    void speakAndWait(const QString &) override { }
+
+private:
+    QStringList m_voices;
+};
+
+class SilentEngine : public SpeechEngine
+{
+public:
+    explicit SilentEngine(QStringList voices = {}) : m_voices(std::move(voices)) { }
+    std::unique_ptr<SpeechVoice> createVoice() override { return std::make_unique<SilentVoice>(m_voices); }
+    void whenStarted(QObject *, std::function<void()> then) override { then(); }
+    QStringList voicesAnew() override { return m_voices; }
+
+private:
+    QStringList m_voices;
 };
 
 // Runs the benchmarks of a program that builds windows, offscreen unless a

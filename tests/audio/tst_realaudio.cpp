@@ -11,6 +11,7 @@
 #include "audiotest.h"
 #include "core/failure.h"
 #include "fakes.h"
+#include "soundcheck.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,25 +81,10 @@ public:
 
     // The stretches of sound recorded so far, in samples since start(): runs
     // of loud 10 ms blocks that no quiet of `quietMs` or more divides.
-    QList<std::pair<qsizetype, qsizetype>> soundSpans(int quietMs)
+    QList<SoundCheck::Span> soundSpans(int quietMs)
     {
         sampleCount();
-        constexpr qsizetype block = sampleRate / 100;
-        const auto *samples = reinterpret_cast<const qint16 *>(m_bytes.constData()) + m_startCount;
-        const qsizetype total = m_bytes.size() / 2 - m_startCount;
-        QList<std::pair<qsizetype, qsizetype>> spans;
-        for (qsizetype from = 0; from + block <= total; from += block) {
-            int loudest = 0;
-            for (qsizetype i = from; i < from + block; ++i)
-                loudest = std::max(loudest, std::abs(int(qFromLittleEndian(samples[i]))));
-            if (loudest <= audible)
-                continue;
-            if (!spans.isEmpty() && from - spans.last().second < qsizetype(quietMs) * sampleRate / 1000)
-                spans.last().second = from + block;
-            else
-                spans.append({from, from + block});
-        }
-        return spans;
+        return SoundCheck::soundSpans(m_bytes.mid(m_startCount * 2), sampleRate, quietMs, audible);
     }
 
 private:
@@ -563,16 +549,16 @@ void tst_RealAudio::promptIsHeardWordSentenceWord()
     // The words of the sentence are closer together than the parts.
     const auto spans = recorder.soundSpans(450);
     QStringList heard;
-    for (const auto &[from, to] : spans)
-        heard.append(u"%1-%2 s"_s.arg(seconds(from), 0, 'f', 2).arg(seconds(to), 0, 'f', 2));
+    for (const SoundCheck::Span &span : spans)
+        heard.append(u"%1-%2 s"_s.arg(seconds(span.from), 0, 'f', 2).arg(seconds(span.to), 0, 'f', 2));
     QVERIFY2(spans.size() == 3, qPrintable(heard.join(u", ")));
-    const double word = seconds(spans[0].second - spans[0].first);
-    const double sentence = seconds(spans[1].second - spans[1].first);
-    const double again = seconds(spans[2].second - spans[2].first);
+    const double word = seconds(spans[0].to - spans[0].from);
+    const double sentence = seconds(spans[1].to - spans[1].from);
+    const double again = seconds(spans[2].to - spans[2].from);
     QVERIFY2(sentence > 2 * word && std::abs(again - word) < 0.1, qPrintable(heard.join(u", ")));
     // About 0.7 s of quiet each time.
     for (int gap = 0; gap < 2; ++gap) {
-        const double pause = seconds(spans[gap + 1].first - spans[gap].second);
+        const double pause = seconds(spans[gap + 1].from - spans[gap].to);
         QVERIFY2(pause > 0.55 && pause < 0.9, qPrintable(heard.join(u", ")));
     }
 }
