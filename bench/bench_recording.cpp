@@ -17,6 +17,9 @@
 // the synthetic voice. The figures include each word's own soft start: the
 // `onset_ms` counter is the median, over the recordings, of the time from
 // where the game starts one to its first loud sample.
+//
+// BM_OpenWordListEditor: "Edit Word List..." on a list of 32,767 words, half
+// of them with a sentence, until the editor is shown and painted.
 
 #include "app/app.h"
 #include "audio/audiopreferences.h"
@@ -31,6 +34,7 @@
 #include "program/listrecordings.h"
 #include "sinklistener.h"
 #include "windows/form1.h"
+#include "windows/form5.h"
 #include "wordlist/recordingfolder.h"
 
 #include <QElapsedTimer>
@@ -318,6 +322,53 @@ BENCHMARK(BM_EnterToNextWordSound)
     ->ComputeStatistics("p90", [](const std::vector<double> &v) { return percentile(v, 0.9); })
     ->DisplayAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
+
+void BM_OpenWordListEditor(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    const QString listPath = folder.filePath(u"large.dic"_s);
+    QFile list(listPath);
+    QByteArray bytes;
+    for (int i = 0; i < 32'767; ++i)
+        bytes += "word" + QByteArray::number(i) + (i % 2 ? "\tSentence " + QByteArray::number(i) + ".\n" : "\n");
+    if (!list.open(QIODevice::WriteOnly) || list.write(bytes) != bytes.size())
+        qFatal("cannot write the list");
+    list.close();
+    SettingsStore settings(folder.filePath(u"settings.ini"_s));
+    CountingPrompts prompts;
+    SilentEngine engine({u"Voice"_s});
+    Services services;
+    services.prompts = &prompts;
+    services.speech = &engine;
+    services.settings = &settings;
+    services.programFolder = folder.path();
+    services.historyFile = folder.filePath(u"history.sqlite"_s);
+    App app(services);
+    Form1 &form1 = app.start(listPath);
+    form1.show();
+
+    for (auto _ : state) {
+        form1.PushButton14->click();
+        Form5 *editor = app.loadedWordListEditor();
+        if (!editor) {
+            state.SkipWithError("the editor did not open");
+            break;
+        }
+        editor->repaint();
+        state.PauseTiming();
+        const bool whole = editor->model().rowCount() == 32'767;
+        editor->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+        if (!whole) {
+            state.SkipWithError("the editor does not hold the whole list");
+            break;
+        }
+    }
+    if (prompts.boxes != 0)
+        state.SkipWithError("a message was shown");
+}
+BENCHMARK(BM_OpenWordListEditor)->Iterations(1)->Repetitions(7)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
