@@ -42,6 +42,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <algorithm>
@@ -323,52 +324,109 @@ BENCHMARK(BM_EnterToNextWordSound)
     ->DisplayAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
 
+// The main window on a list of 32,767 words, half of them with a sentence.
+class LargeListProgram
+{
+public:
+    LargeListProgram()
+    {
+        const QString listPath = m_folder.filePath(u"large.dic"_s);
+        QFile list(listPath);
+        QByteArray bytes;
+        for (int i = 0; i < kWords; ++i)
+            bytes += "word" + QByteArray::number(i) + (i % 2 ? "\tSentence " + QByteArray::number(i) + ".\n" : "\n");
+        if (!list.open(QIODevice::WriteOnly) || list.write(bytes) != bytes.size())
+            qFatal("cannot write the list");
+        list.close();
+        m_services.prompts = &prompts;
+        m_services.speech = &m_engine;
+        m_services.settings = &m_settings;
+        m_services.programFolder = m_folder.path();
+        m_services.historyFile = m_folder.filePath(u"history.sqlite"_s);
+        m_app = std::make_unique<App>(m_services);
+        m_app->start(listPath).show();
+    }
+
+    Form5 *openEditor()
+    {
+        m_app->mainWindow()->PushButton14->click();
+        return m_app->loadedWordListEditor();
+    }
+
+    // Closed without saving: the prompts answer no.
+    static void close(Form5 *editor)
+    {
+        editor->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    static constexpr int kWords = 32'767;
+    CountingPrompts prompts;
+
+private:
+    QTemporaryDir m_folder;
+    SettingsStore m_settings{m_folder.filePath(u"settings.ini"_s)};
+    SilentEngine m_engine{{u"Voice"_s}};
+    Services m_services;
+    std::unique_ptr<App> m_app;
+};
+
 void BM_OpenWordListEditor(benchmark::State &state)
 {
-    QTemporaryDir folder;
-    const QString listPath = folder.filePath(u"large.dic"_s);
-    QFile list(listPath);
-    QByteArray bytes;
-    for (int i = 0; i < 32'767; ++i)
-        bytes += "word" + QByteArray::number(i) + (i % 2 ? "\tSentence " + QByteArray::number(i) + ".\n" : "\n");
-    if (!list.open(QIODevice::WriteOnly) || list.write(bytes) != bytes.size())
-        qFatal("cannot write the list");
-    list.close();
-    SettingsStore settings(folder.filePath(u"settings.ini"_s));
-    CountingPrompts prompts;
-    SilentEngine engine({u"Voice"_s});
-    Services services;
-    services.prompts = &prompts;
-    services.speech = &engine;
-    services.settings = &settings;
-    services.programFolder = folder.path();
-    services.historyFile = folder.filePath(u"history.sqlite"_s);
-    App app(services);
-    Form1 &form1 = app.start(listPath);
-    form1.show();
-
+    LargeListProgram program;
     for (auto _ : state) {
-        form1.PushButton14->click();
-        Form5 *editor = app.loadedWordListEditor();
+        Form5 *editor = program.openEditor();
         if (!editor) {
             state.SkipWithError("the editor did not open");
             break;
         }
         editor->repaint();
         state.PauseTiming();
-        const bool whole = editor->model().rowCount() == 32'767;
-        editor->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const bool whole = editor->model().rowCount() == LargeListProgram::kWords;
+        LargeListProgram::close(editor);
         state.ResumeTiming();
         if (!whole) {
             state.SkipWithError("the editor does not hold the whole list");
             break;
         }
     }
-    if (prompts.boxes != 0)
+    if (program.prompts.boxes != 0)
         state.SkipWithError("a message was shown");
 }
 BENCHMARK(BM_OpenWordListEditor)->Iterations(1)->Repetitions(7)->Unit(benchmark::kMillisecond);
+
+// 10,000 rows pasted into the large list, until the editor has drawn them.
+void BM_PasteIntoWordListEditor(benchmark::State &state)
+{
+    LargeListProgram program;
+    QString pasted;
+    for (int i = 0; i < 10'000; ++i)
+        pasted += u"new%1\tPasted %1.\n"_s.arg(i);
+    for (auto _ : state) {
+        state.PauseTiming();
+        Form5 *editor = program.openEditor();
+        if (!editor) {
+            state.SkipWithError("the editor did not open");
+            break;
+        }
+        editor->repaint();
+        editor->Grid1->setCurrentIndex(editor->model().index(100, 0));
+        state.ResumeTiming();
+        editor->pasteText(pasted);
+        editor->repaint();
+        state.PauseTiming();
+        const bool pastedAll = editor->model().rowCount() == LargeListProgram::kWords + 10'000;
+        LargeListProgram::close(editor);
+        state.ResumeTiming();
+        if (!pastedAll) {
+            state.SkipWithError("not every row was pasted");
+            break;
+        }
+    }
+    if (program.prompts.boxes != 0)
+        state.SkipWithError("a message was shown");
+}
+BENCHMARK(BM_PasteIntoWordListEditor)->Iterations(1)->Repetitions(7)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

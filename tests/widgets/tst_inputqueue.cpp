@@ -364,10 +364,12 @@ void tst_InputQueue::waitsForTheTypingToPause()
     const bool typing = keysBefore + keysDuring > 0;
     const std::chrono::milliseconds pause(typing ? 300 : 10000);
     input->setTypingPause(pause);
+    // Started before the key is sent, never after the queue saw it, so the
+    // test's clock never runs shorter than the queue's.
     QElapsedTimer sinceKey;
     const auto typeKey = [&] {
-        QTest::keyClick(w->window.windowHandle(), 'a');
         sinceKey.start();
+        QTest::keyClick(w->window.windowHandle(), 'a');
     };
     for (int i = 0; i < keysBefore; ++i)
         typeKey();

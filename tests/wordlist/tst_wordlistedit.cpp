@@ -5,7 +5,6 @@
 #include "wordlist/wordlistfile.h"
 #include "wordlist/wordstore.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -332,12 +331,9 @@ void tst_WordListEdit::pasteTenThousandRows()
         text += u"word%1\tSentence number %1.\r\n"_s.arg(i);
     WordListModel model;
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-    QElapsedTimer timer;
-    timer.start();
     QCOMPARE(model.paste(0, text), 10'000);
     // One insertion, so a view lays its rows out once.
     QCOMPARE(inserted.count(), 1);
-    QVERIFY2(timer.elapsed() < 1000, qPrintable(u"%1 ms"_s.arg(timer.elapsed())));
     QCOMPARE(model.rows().at(9'999), (WordListRow{u"word9999"_s, u"Sentence number 9999."_s}));
 }
 
