@@ -6,7 +6,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
+#include <QMap>
 #include <QSet>
 #include <filesystem>
 
@@ -78,25 +80,41 @@ bool ListRecordings::remove(const QString &word, RecordingPart part)
 
 bool ListRecordings::copyTo(const ListRecordings &other) const
 {
-    bool copied = true;
-    QString target;
-    // The files of the folder written to come first: they are the newer.
+    // Each name's file in the folder written to wins: it is the newer.
+    QMap<QString, QString> sources;
     const QString first = m_folder.writeFolder();
     const QString second = first == m_folder.besideList() ? m_folder.inDataFolder() : m_folder.besideList();
-    for (const QString &folder : {first, second}) {
+    for (const QString &folder : {second, first}) {
         const QStringList names = QDir(folder).entryList({u"*.wav"_s}, QDir::Files);
-        for (const QString &name : names) {
-            if (target.isEmpty()) {
-                target = other.m_folder.writeFolder();
-                if (!QDir().mkpath(target))
-                    return false;
-            }
-            const QString to = QDir(target).filePath(name);
-            if (!QFile::exists(to) && !QFile::copy(QDir(folder).filePath(name), to))
-                copied = false;
-        }
+        for (const QString &name : names)
+            sources.insert(name, QDir(folder).filePath(name));
     }
     other.m_states.clear();
+    if (sources.isEmpty())
+        return true;
+    const QString target = other.m_folder.writeFolder();
+    if (!QDir().mkpath(target))
+        return false;
+    bool copied = true;
+    for (auto source = sources.cbegin(); source != sources.cend(); ++source) {
+        // This list's recording replaces the one the other list had of the
+        // word: the saved list plays what this one played.
+        const QString to = QDir(target).filePath(source.key());
+        if (QFileInfo(to) == QFileInfo(source.value()))
+            continue;
+        const QString aside = QDir(target).filePath(u".copying-%1.wav"_s.arg(QCoreApplication::applicationPid()));
+        QFile::remove(aside);
+        bool done = QFile::copy(source.value(), aside);
+        if (done) {
+            std::error_code error;
+            std::filesystem::rename(QFile::encodeName(aside).toStdString(), QFile::encodeName(to).toStdString(), error);
+            done = !error;
+        }
+        if (!done) {
+            QFile::remove(aside);
+            copied = false;
+        }
+    }
     return copied;
 }
 

@@ -44,9 +44,10 @@ public:
     void keep(const QString &word, RecordingPart part, const VoiceAudio &take);
     // Deletes the word's part; false when a file there could not go.
     bool remove(const QString &word, RecordingPart part);
-    // Copies every recording of this list that the other list lacks into
-    // the other's folder, as a list saved under another name takes its
-    // recordings along. False when one could not be copied.
+    // Copies every recording of this list into the other's folder, in
+    // place of the other's recording of the same word's part, as a list
+    // saved under another name takes its recordings along. False when one
+    // could not be copied: the other's recording stays.
     bool copyTo(const ListRecordings &other) const;
     // Files each row's recordings under the row's word, as the list is
     // saved after words were changed: a recording goes with its row to the

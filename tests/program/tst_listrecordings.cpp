@@ -117,14 +117,19 @@ void tst_ListRecordings::savedUnderAnotherName()
     before.keep(u"cat"_s, RecordingPart::Word, kVoice);
     before.keep(u"dog"_s, RecordingPart::Sentence, kVoice);
     ListRecordings after(folder.filePath(u"copy.dic"_s), folder.filePath(u"data"_s));
-    // A recording the new list already has stays its own.
+    // The new list's own recording of a word gives way to this list's; one
+    // of a part this list has none of stays.
     const VoiceAudio own{16000, QByteArray(320, '\x20')};
     after.keep(u"cat"_s, RecordingPart::Word, own);
+    after.keep(u"cat"_s, RecordingPart::Sentence, own);
     QCOMPARE(after.statusText(u"dog"_s), u"none"_s);
 
     QVERIFY(before.copyTo(after));
     QCOMPARE(after.statusText(u"dog"_s), u"sentence"_s);
-    QCOMPARE(readWavFile(after.path(u"cat"_s, RecordingPart::Word)).audio.samples, own.samples);
+    QCOMPARE(readWavFile(after.path(u"cat"_s, RecordingPart::Word)).audio.samples, kVoice.samples);
+    QCOMPARE(readWavFile(after.path(u"cat"_s, RecordingPart::Sentence)).audio.samples, own.samples);
+    // Nothing set aside while copying is left.
+    QCOMPARE(QDir(after.folder().besideList()).entryList(QDir::Files | QDir::Hidden).size(), 3);
     QVERIFY(after.path(u"dog"_s, RecordingPart::Sentence).startsWith(folder.filePath(u"copy.dic.audio/"_s)));
     QCOMPARE(before.statusText(u"dog"_s), u"sentence"_s);
 }

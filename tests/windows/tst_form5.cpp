@@ -2,6 +2,7 @@
 // The word list editor in the whole program: opened from the main window,
 // its lists read and saved as files, and a list made the list in use.
 #include "audio/audiodevices.h"
+#include "audio/wavfile.h"
 #include "core/programfiles.h"
 #include "program/listrecordings.h"
 #include "readonlyfile.h"
@@ -122,6 +123,8 @@ private slots:
     void withoutMicrophone();
     void recordingsStayWithAChangedWord_data();
     void recordingsStayWithAChangedWord();
+    void savedOverAnotherList_data();
+    void savedOverAnotherList();
 
 private:
     // Starts the program on a list of these bytes and opens the editor on it.
@@ -565,6 +568,46 @@ void tst_Form5::recordingsStayWithAChangedWord()
         QCOMPARE(copied.statusText(u"frend"_s), u"none"_s);
     }
     QCOMPARE(shown(), u"word, sentence"_s);
+    QVERIFY(program.prompts.messages().isEmpty());
+}
+
+void tst_Form5::savedOverAnotherList_data()
+{
+    QTest::addColumn<bool>("replace");
+    QTest::addRow("replaced: the saved list plays this list's recordings") << true;
+    QTest::addRow("not replaced: the other list keeps its own") << false;
+}
+
+// A list saved over another list takes its own recordings along, also of
+// words the other list had recorded.
+void tst_Form5::savedOverAnotherList()
+{
+    QFETCH(bool, replace);
+    TestProgram program;
+    const QString path = program.writeFile(u"mine.dic"_s, "cat\tThe cat sat.\n");
+    const QString other = program.writeFile(u"theirs.dic"_s, "cat\tA cat ran.\ndog\n");
+    const VoiceAudio mine{kRate, voice()};
+    const VoiceAudio theirs{kRate, voice().repeated(2)};
+    {
+        ListRecordings made(path);
+        made.keep(u"cat"_s, RecordingPart::Word, mine);
+        made.keep(u"cat"_s, RecordingPart::Sentence, mine);
+        ListRecordings madeThere(other);
+        madeThere.keep(u"cat"_s, RecordingPart::Word, theirs);
+        madeThere.keep(u"cat"_s, RecordingPart::Sentence, theirs);
+    }
+    Form5 &editor = openEditor(program, path);
+    program.dialogs.saveAnswers.enqueue(other);
+    program.prompts.answers.enqueue(replace);
+
+    editor.PushButton7->click();
+
+    QCOMPARE(program.prompts.questions(), QStringList{u"theirs.dic already exists. Replace it?"_s});
+    QCOMPARE(readFile(other), replace ? QByteArray("cat\tThe cat sat.\n") : QByteArray("cat\tA cat ran.\ndog\n"));
+    const ListRecordings saved(other);
+    for (const RecordingPart part : {RecordingPart::Word, RecordingPart::Sentence})
+        QCOMPARE(readWavFile(saved.path(u"cat"_s, part)).audio.samples, (replace ? mine : theirs).samples);
+    QCOMPARE(readWavFile(ListRecordings(path).path(u"cat"_s, RecordingPart::Word)).audio.samples, mine.samples);
     QVERIFY(program.prompts.messages().isEmpty());
 }
 
