@@ -388,9 +388,12 @@ bool Form5::save()
 bool Form5::saveAs()
 {
     QString proposed = m_path.isEmpty() ? u"Word List.dic"_s : m_path;
-    // A list is offered under the ending the open dialog shows.
+    // A list is offered under the ending the open dialog shows, and a copy
+    // of a read-only list away from the file that cannot be saved over.
     if (QFileInfo(proposed).suffix().compare(u"dic"_s, Qt::CaseInsensitive) != 0)
         proposed = QFileInfo(proposed).completeBaseName() + u".dic"_s;
+    else if (m_readOnly)
+        proposed = QFileInfo(proposed).fileName();
     const QString chosen = m_state.dialogs().saveFile(this, u"Save Word List As"_s, kFilter, proposed);
     if (chosen.isEmpty())
         return false;

@@ -211,17 +211,21 @@ void tst_Form5::useThisList()
 void tst_Form5::readOnlyListIsSavedAs_data()
 {
     QTest::addColumn<bool>("sample");
-    QTest::addRow("a sample of the program") << true;
-    QTest::addRow("a list the user cannot write") << false;
+    QTest::addColumn<QString>("name");
+    QTest::addRow("a sample of the program") << true << u"One-To-Ten.txt"_s;
+    QTest::addRow("a sample of the program ending .dic") << true << u"Homophones.dic"_s;
+    QTest::addRow("a list the user cannot write") << false << u"theirs.txt"_s;
+    QTest::addRow("a list the user cannot write ending .dic") << false << u"theirs.dic"_s;
 }
 
 void tst_Form5::readOnlyListIsSavedAs()
 {
     QFETCH(bool, sample);
+    QFETCH(QString, name);
     TestProgram program;
     program.addSamples();
     const QString path
-        = sample ? program.path(ProgramFiles::kFirstSample) : program.writeFile(u"theirs.txt"_s, "cat\n");
+        = sample ? program.writeBeside(u"\\Samples\\"_s + name, "cat\n") : program.writeFile(name, "cat\n");
     std::optional<ReadOnlyFile> readOnly;
     if (!sample) {
         readOnly.emplace(path);
@@ -239,8 +243,11 @@ void tst_Form5::readOnlyListIsSavedAs()
     editor.PushButton6->click();
 
     QCOMPARE(program.dialogs.saveCalls.size(), 1);
-    // The name offered ends as lists do.
-    QVERIFY(program.dialogs.saveCalls.at(0).previousName.endsWith(u".dic"_s));
+    // The name offered ends as lists do, and is not the file that cannot
+    // be saved over.
+    const QString offered = program.dialogs.saveCalls.at(0).previousName;
+    QVERIFY(offered.endsWith(u".dic"_s));
+    QVERIFY2(QFileInfo(offered) != QFileInfo(path), qPrintable(offered));
     QCOMPARE(readFile(path), before);
     QCOMPARE(rowsOf(readFile(copy)), editor.model().rows());
     QCOMPARE(editor.listPath(), copy);
