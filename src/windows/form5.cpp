@@ -463,6 +463,15 @@ void Form5::PushButton8_Click()
 
 void Form5::closeEvent(QCloseEvent *event)
 {
+    // A take waiting for Keep or Discard is not thrown away unasked.
+    if (m_takePending && !m_navigator.ending()) {
+        const WordListRow &row = m_model.rows().at(m_takeRow);
+        const QString text = m_takePart == RecordingPart::Word ? row.word : row.sentence;
+        if (m_state.prompts().question(u"Keep the new recording of \"%1\"?"_s.arg(text)))
+            userAction([this] { PushButton15_Click(); });
+        else
+            dropTake();
+    }
     if (!m_navigator.ending() && !mayLeaveList()) {
         event->ignore();
         return;

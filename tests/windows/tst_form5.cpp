@@ -124,6 +124,8 @@ private slots:
     void recordingsStayWithAChangedWord_data();
     void recordingsStayWithAChangedWord();
     void savedOverAnotherList_data();
+    void closingAsksAboutAWaitingTake_data();
+    void closingAsksAboutAWaitingTake();
     void savedOverAnotherList();
 
 private:
@@ -615,6 +617,45 @@ void tst_Form5::savedOverAnotherList()
     for (const RecordingPart part : {RecordingPart::Word, RecordingPart::Sentence})
         QCOMPARE(readWavFile(saved.path(u"cat"_s, part)).audio.samples, (replace ? mine : theirs).samples);
     QCOMPARE(readWavFile(ListRecordings(path).path(u"cat"_s, RecordingPart::Word)).audio.samples, mine.samples);
+    QVERIFY(program.prompts.messages().isEmpty());
+}
+
+void tst_Form5::closingAsksAboutAWaitingTake_data()
+{
+    QTest::addColumn<bool>("keep");
+    QTest::addRow("kept") << true;
+    QTest::addRow("given up: the old recording stays") << false;
+}
+
+// Closing the window while a new take waits for Keep or Discard asks
+// which, rather than throwing the take away unheard of.
+void tst_Form5::closingAsksAboutAWaitingTake()
+{
+    QFETCH(bool, keep);
+    TestProgram program;
+    const QString path = program.writeFile(u"list.dic"_s, "cat\n");
+    const VoiceAudio old{kRate, voice().repeated(2)};
+    ListRecordings(path).keep(u"cat"_s, RecordingPart::Word, old);
+    Form5 &editor = openEditor(program, path);
+    auto capture = std::make_unique<TestCapture>();
+    TestCapture &microphone = *capture;
+    editor.setAudio(std::move(capture), std::make_unique<TestPlayback>(), [] { return QString(); });
+    editor.Grid1->setCurrentIndex(editor.model().index(0, 0));
+    editor.PushButton10->click();
+    microphone.speak(voice());
+    editor.PushButton12->click();
+    QVERIFY(editor.hasTake());
+    program.prompts.answers.enqueue(keep);
+
+    editor.PushButton9->click();
+
+    QCOMPARE(program.prompts.questions(), QStringList{u"Keep the new recording of \"cat\"?"_s});
+    QVERIFY(program.app->mainWindow()->isVisible());
+    const QByteArray kept = readWavFile(ListRecordings(path).path(u"cat"_s, RecordingPart::Word)).audio.samples;
+    if (keep)
+        QVERIFY(kept != old.samples && !kept.isEmpty());
+    else
+        QCOMPARE(kept, old.samples);
     QVERIFY(program.prompts.messages().isEmpty());
 }
 
