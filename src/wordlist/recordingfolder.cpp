@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -42,6 +43,13 @@ bool reservedStem(const QString &name)
         && (stem[3].isDigit() || QStringView(u"¹²³").contains(stem[3]));
 }
 
+// A lower-case letter whose capital is another letter's too (dotless i,
+// final sigma, long s): a case-blind file system takes it for that letter.
+bool hasSharedCapital(const QString &word)
+{
+    return std::any_of(word.cbegin(), word.cend(), [](QChar c) { return c.toUpper().toLower() != c; });
+}
+
 // The first `limit` characters, a surrogate pair or a base letter and its
 // marks never split.
 QString capped(const QString &text, qsizetype limit)
@@ -72,7 +80,7 @@ QString recordingFileName(const QString &word, RecordingPart part)
         name[i] = u'_';
     if (reservedStem(name))
         name.insert(name.contains(u'.') ? name.indexOf(u'.') : name.size(), u'_');
-    if (name != word || word != word.toLower())
+    if (name != word || word != word.toLower() || hasSharedCapital(word))
         name += u'~' + shortHash(word);
     return name + (part == RecordingPart::Word ? u".word.wav"_s : u".sentence.wav"_s);
 }

@@ -20,7 +20,8 @@ enum class RecordingPart { Word, Sentence };
 // spaces, trailing dots and spaces and the reserved device names (CON, NUL,
 // COM1...) are replaced, the readable part is capped (kLongestReadableName)
 // and the text is put in NFC. A word that needed any of that, or that has a
-// capital letter, gets "~" and a hash of the exact word before the ending,
+// capital letter or a letter sharing its capital with another (dotless i,
+// final sigma), gets "~" and a hash of the exact word before the ending,
 // so that words differing only in letter case or in a replaced character
 // never share a file, not even on a file system that ignores case.
 QString recordingFileName(const QString &word, RecordingPart part);
