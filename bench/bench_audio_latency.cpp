@@ -140,6 +140,7 @@ class NoPrompts : public Prompts
 public:
     void message(const QString &) override { }
     bool question(const QString &) override { return false; }
+    std::optional<bool> questionOrCancel(const QString &) override { return false; }
     std::optional<QString> askText(const QString &) override { return std::nullopt; }
     void error(const QString &text) override { qWarning("%s", qPrintable(text)); }
 };

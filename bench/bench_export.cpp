@@ -15,6 +15,7 @@ class CountingPrompts : public Prompts
 public:
     void message(const QString &) override { }
     bool question(const QString &) override { return false; }
+    std::optional<bool> questionOrCancel(const QString &) override { return false; }
     std::optional<QString> askText(const QString &) override { return std::nullopt; }
     void error(const QString &) override { ++errors; }
     int errors = 0;

@@ -42,6 +42,7 @@ public:
         messages.append(text);
         return false;
     }
+    std::optional<bool> questionOrCancel(const QString &text) override { return question(text); }
     void error(const QString &text) override { errors.append(text); }
     std::optional<QString> askText(const QString &text) override
     {

@@ -14,6 +14,9 @@ public:
     virtual void message(const QString &text) = 0;
     // Application title as caption, no icon, Yes and No; true for Yes.
     virtual bool question(const QString &text) = 0;
+    // Application title as caption, no icon, Yes, No and Cancel: true for
+    // Yes, false for No, nothing for Cancel, Escape or the box closed.
+    virtual std::optional<bool> questionOrCancel(const QString &text) = 0;
     // Application title as caption, the text above a one-line box, OK and
     // Cancel: what was typed, or nothing for Cancel.
     virtual std::optional<QString> askText(const QString &text) = 0;

@@ -84,6 +84,15 @@ bool QtPrompts::question(const QString &text)
         == QMessageBox::Yes;
 }
 
+std::optional<bool> QtPrompts::questionOrCancel(const QString &text)
+{
+    const QMessageBox::StandardButton pressed = showBox(QMessageBox::NoIcon, applicationTitle(), text,
+                                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (pressed == QMessageBox::Cancel)
+        return std::nullopt;
+    return pressed == QMessageBox::Yes;
+}
+
 std::optional<QString> QtPrompts::askText(const QString &text)
 {
     QWidget *owner = QApplication::activeWindow();

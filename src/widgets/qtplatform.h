@@ -28,6 +28,7 @@ public:
 
     void message(const QString &text) override;
     bool question(const QString &text) override;
+    std::optional<bool> questionOrCancel(const QString &text) override;
     std::optional<QString> askText(const QString &text) override;
     // The report comes unasked, maybe while the learner types the next
     // answer: it shows once the typing pauses, and the input for the windows

@@ -337,9 +337,11 @@ bool Form5::mayLeaveList()
 {
     if (!m_model.isModified())
         return true;
-    if (!m_state.prompts().question(u"Save the changes to %1?"_s.arg(shownName(m_path))))
-        return true;
-    return save();
+    const std::optional<bool> saving
+        = m_state.prompts().questionOrCancel(u"Save the changes to %1?"_s.arg(shownName(m_path)));
+    if (!saving)
+        return false;
+    return !*saving || save();
 }
 
 void Form5::PushButton4_Click()

@@ -44,6 +44,13 @@ public:
         if (errorsTo)
             errorsTo->error(text);
     }
+    std::optional<bool> questionOrCancel(const QString &text) override
+    {
+        if (answersOrCancel.isEmpty())
+            return question(text);
+        boxes.append({Box::Question, text});
+        return answersOrCancel.dequeue();
+    }
     std::optional<QString> askText(const QString &text) override
     {
         boxes.append({Box::TextQuestion, text});
@@ -58,6 +65,9 @@ public:
 
     QList<Box> boxes;
     QQueue<bool> answers;
+    // Answers to questions that offer Cancel (nothing for Cancel); `answers`
+    // answers them once these run out.
+    QQueue<std::optional<bool>> answersOrCancel;
     // What is typed into text questions, in turn; Cancel when it is empty.
     QQueue<std::optional<QString>> typedAnswers;
     // Runs while a message is "open", e.g. to take the focus as a real box does.

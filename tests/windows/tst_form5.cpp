@@ -7,6 +7,7 @@
 #include "program/listrecordings.h"
 #include "readonlyfile.h"
 #include "testprogram.h"
+#include "widgets/qtplatform.h"
 #include "windows/form5.h"
 #include "wordlist/recordingfolder.h"
 #include "wordlist/wordlistedit.h"
@@ -14,10 +15,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QtEndian>
 #include <cmath>
 
@@ -96,6 +100,33 @@ private:
     Callbacks m_callbacks;
 };
 
+// Hands each message box that shows to `then`, from the event loop.
+class BoxWatch : public QObject
+{
+public:
+    explicit BoxWatch(std::function<void(QMessageBox &)> then) : m_then(std::move(then))
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            if (QPointer<QMessageBox> box = qobject_cast<QMessageBox *>(watched)) {
+                QTimer::singleShot(0, this, [this, box] {
+                    if (box)
+                        m_then(*box);
+                });
+            }
+        }
+        return false;
+    }
+
+private:
+    std::function<void(QMessageBox &)> m_then;
+};
+
 } // namespace
 
 class tst_Form5 : public QObject
@@ -114,6 +145,7 @@ private slots:
     void openAnother();
     void closingAsksAboutChanges_data();
     void closingAsksAboutChanges();
+    void saveQuestionOffersCancel();
     void pasteIntoTheTable_data();
     void pasteIntoTheTable();
     void largeLists();
@@ -332,31 +364,53 @@ void tst_Form5::openAnother()
 void tst_Form5::closingAsksAboutChanges_data()
 {
     QTest::addColumn<bool>("changed");
-    QTest::addColumn<bool>("save");
+    // "yes", "no" or "cancel"
+    QTest::addColumn<QString>("answer");
     QTest::addColumn<QByteArray>("file");
 
-    QTest::addRow("nothing changed: nothing asked") << false << false << QByteArray("cat\n");
-    QTest::addRow("changes given up") << true << false << QByteArray("cat\n");
-    QTest::addRow("changes saved") << true << true << QByteArray("cat\ndog\n");
+    QTest::addRow("nothing changed: nothing asked") << false << u"no"_s << QByteArray("cat\n");
+    QTest::addRow("changes given up") << true << u"no"_s << QByteArray("cat\n");
+    QTest::addRow("changes saved") << true << u"yes"_s << QByteArray("cat\ndog\n");
+    QTest::addRow("cancelled: the window stays with the changes") << true << u"cancel"_s << QByteArray("cat\n");
 }
 
 void tst_Form5::closingAsksAboutChanges()
 {
     QFETCH(bool, changed);
-    QFETCH(bool, save);
+    QFETCH(QString, answer);
     QFETCH(QByteArray, file);
     TestProgram program;
     const QString path = program.writeFile(u"list.dic"_s, "cat\n");
     Form5 &editor = openEditor(program, path);
     if (changed)
         editor.pasteText(u"dog\n"_s);
-    program.prompts.answers.enqueue(save);
+    program.prompts.answersOrCancel.enqueue(answer == u"cancel"_s ? std::nullopt
+                                                                  : std::optional<bool>(answer == u"yes"_s));
 
     editor.PushButton9->click();
 
     QCOMPARE(program.prompts.questions(), changed ? QStringList{u"Save the changes to list.dic?"_s} : QStringList());
     QCOMPARE(readFile(path), file);
-    QVERIFY(program.app->mainWindow()->isVisible());
+    const bool stays = answer == u"cancel"_s;
+    QCOMPARE(editor.isVisible(), stays);
+    QCOMPARE(program.app->mainWindow()->isVisible(), !stays);
+    if (stays)
+        QCOMPARE(editor.model().rows(), rowsOf("cat\ndog\n"));
+}
+
+// The real question box: Escape and closing it cancel, as its Cancel does,
+// rather than answer No and give the changes up.
+void tst_Form5::saveQuestionOffersCancel()
+{
+    QtPrompts boxes;
+    QString buttons;
+    const BoxWatch watch([&](QMessageBox &box) {
+        for (QAbstractButton *button : box.buttons())
+            buttons += button->text().remove(u'&') + u' ';
+        QTest::keyClick(box.windowHandle(), Qt::Key_Escape);
+    });
+    QCOMPARE(boxes.questionOrCancel(u"Save the changes to list.dic?"_s), std::nullopt);
+    QCOMPARE(buttons.split(u' ', Qt::SkipEmptyParts).size(), 3);
 }
 
 void tst_Form5::pasteIntoTheTable_data()
