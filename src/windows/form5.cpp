@@ -469,7 +469,13 @@ void Form5::closeEvent(QCloseEvent *event)
     if (m_takePending && !m_navigator.ending()) {
         const WordListRow &row = m_model.rows().at(m_takeRow);
         const QString text = m_takePart == RecordingPart::Word ? row.word : row.sentence;
-        if (m_state.prompts().question(u"Keep the new recording of \"%1\"?"_s.arg(text)))
+        const std::optional<bool> keep
+            = m_state.prompts().questionOrCancel(u"Keep the new recording of \"%1\"?"_s.arg(text));
+        if (!keep) {
+            event->ignore();
+            return;
+        }
+        if (*keep)
             userAction([this] { PushButton15_Click(); });
         else
             dropTake();

@@ -676,16 +676,18 @@ void tst_Form5::savedOverAnotherList()
 
 void tst_Form5::closingAsksAboutAWaitingTake_data()
 {
-    QTest::addColumn<bool>("keep");
-    QTest::addRow("kept") << true;
-    QTest::addRow("given up: the old recording stays") << false;
+    // "yes", "no" or "cancel"
+    QTest::addColumn<QString>("answer");
+    QTest::addRow("kept") << u"yes"_s;
+    QTest::addRow("given up: the old recording stays") << u"no"_s;
+    QTest::addRow("cancelled: the window stays with the take") << u"cancel"_s;
 }
 
 // Closing the window while a new take waits for Keep or Discard asks
 // which, rather than throwing the take away unheard of.
 void tst_Form5::closingAsksAboutAWaitingTake()
 {
-    QFETCH(bool, keep);
+    QFETCH(QString, answer);
     TestProgram program;
     const QString path = program.writeFile(u"list.dic"_s, "cat\n");
     const VoiceAudio old{kRate, voice().repeated(2)};
@@ -699,14 +701,18 @@ void tst_Form5::closingAsksAboutAWaitingTake()
     microphone.speak(voice());
     editor.PushButton12->click();
     QVERIFY(editor.hasTake());
-    program.prompts.answers.enqueue(keep);
+    program.prompts.answersOrCancel.enqueue(answer == u"cancel"_s ? std::nullopt
+                                                                  : std::optional<bool>(answer == u"yes"_s));
 
     editor.PushButton9->click();
 
     QCOMPARE(program.prompts.questions(), QStringList{u"Keep the new recording of \"cat\"?"_s});
-    QVERIFY(program.app->mainWindow()->isVisible());
+    const bool stays = answer == u"cancel"_s;
+    QCOMPARE(editor.isVisible(), stays);
+    QCOMPARE(editor.hasTake(), stays);
+    QCOMPARE(program.app->mainWindow()->isVisible(), !stays);
     const QByteArray kept = readWavFile(ListRecordings(path).path(u"cat"_s, RecordingPart::Word)).audio.samples;
-    if (keep)
+    if (answer == u"yes"_s)
         QVERIFY(kept != old.samples && !kept.isEmpty());
     else
         QCOMPARE(kept, old.samples);
