@@ -379,12 +379,17 @@ bool Form5::save()
 {
     if (m_path.isEmpty() || m_readOnly)
         return saveAs();
-    const FileStamp now = FileStamp::of(m_path);
-    if (now.exists() && now != m_stamp
-        && !m_state.prompts().question(u"%1 was changed by another program after it was opened here. "
-                                       "Save over those changes?"_s.arg(shownName(m_path))))
+    if (!mayReplaceFile())
         return false;
     return saveTo(m_path);
+}
+
+bool Form5::mayReplaceFile()
+{
+    const FileStamp now = FileStamp::of(m_path);
+    return !now.exists() || now == m_stamp
+        || m_state.prompts().question(u"%1 was changed by another program after it was opened here. "
+                                      "Save over those changes?"_s.arg(shownName(m_path)));
 }
 
 bool Form5::saveAs()
@@ -399,9 +404,13 @@ bool Form5::saveAs()
     const QString chosen = m_state.dialogs().saveFile(this, u"Save Word List As"_s, kFilter, proposed);
     if (chosen.isEmpty())
         return false;
-    if (chosen != m_path && QFileInfo::exists(chosen)
-        && !m_state.prompts().question(u"%1 already exists. Replace it?"_s.arg(QFileInfo(chosen).fileName())))
+    if (!m_path.isEmpty() && QFileInfo(chosen) == QFileInfo(m_path)) {
+        if (!mayReplaceFile())
+            return false;
+    } else if (QFileInfo::exists(chosen)
+               && !m_state.prompts().question(u"%1 already exists. Replace it?"_s.arg(QFileInfo(chosen).fileName()))) {
         return false;
+    }
     if (!saveTo(chosen))
         return false;
     m_readOnly = false;

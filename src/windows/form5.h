@@ -120,6 +120,9 @@ private:
     bool save();
     bool saveAs();
     bool saveTo(const QString &path);
+    // True unless the file being edited was changed by another program since
+    // it was read or saved here and the parent keeps those changes.
+    bool mayReplaceFile();
     // True when the file is the main window's list in use.
     bool isInUse(const QString &path) const;
     // Before the list is left: true when it may go (saved, or its changes

@@ -291,13 +291,17 @@ void tst_Form5::readOnlyListIsSavedAs()
 void tst_Form5::changedOnDisk_data()
 {
     QTest::addColumn<bool>("saveOver");
-    QTest::addRow("the parent keeps the other program's words") << false;
-    QTest::addRow("the parent saves over them") << true;
+    QTest::addColumn<bool>("saveAs");
+    QTest::addRow("the parent keeps the other program's words") << false << false;
+    QTest::addRow("the parent saves over them") << true << false;
+    QTest::addRow("kept, saving as the same file") << false << true;
+    QTest::addRow("saved over, saving as the same file") << true << true;
 }
 
 void tst_Form5::changedOnDisk()
 {
     QFETCH(bool, saveOver);
+    QFETCH(bool, saveAs);
     TestProgram program;
     const QString path = program.writeFile(u"list.dic"_s, "cat\n");
     Form5 &editor = openEditor(program, path);
@@ -306,7 +310,12 @@ void tst_Form5::changedOnDisk()
     program.writeFile(u"list.dic"_s, "cot\n");
     program.prompts.answers.enqueue(saveOver);
 
-    editor.PushButton6->click();
+    if (saveAs) {
+        program.dialogs.saveAnswers.enqueue(path);
+        editor.PushButton7->click();
+    } else {
+        editor.PushButton6->click();
+    }
 
     QCOMPARE(program.prompts.questions(),
              QStringList{u"list.dic was changed by another program after it was opened here. "
