@@ -462,12 +462,12 @@ bool Form5::isInUse(const QString &path) const
 void Form5::PushButton8_Click()
 {
     // The game reads the file, so the list is saved first.
-    if (m_path.isEmpty() || m_model.isModified()) {
-        if (!save())
-            return;
-    }
-    // A save of the list in use has read it again already.
-    if (!isInUse(m_path))
+    const bool saving = m_path.isEmpty() || m_model.isModified();
+    if (saving && !save())
+        return;
+    // A save of the list in use has read it again already; otherwise it is
+    // read again, as another program may have changed it since.
+    if (!saving || !isInUse(m_path))
         m_navigator.useWordList(m_path);
     Label2->setText(u"This list is now the list in use."_s);
 }

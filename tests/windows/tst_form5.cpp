@@ -137,6 +137,7 @@ private slots:
     void opensOnTheListInUse();
     void useThisList_data();
     void useThisList();
+    void useThisListReadsTheFileAgain();
     void readOnlyListIsSavedAs_data();
     void readOnlyListIsSavedAs();
     void changedOnDisk_data();
@@ -240,6 +241,26 @@ void tst_Form5::useThisList()
     QCOMPARE(program.settings->ReadSetting(u"Dictionary"_s, QString()), expected);
     QCOMPARE(WordListEdit::rowsOf(program.state().dictionary), editor.model().rows());
     QVERIFY(program.prompts.messages().isEmpty());
+}
+
+// The list in use, changed by another program since the game read it, is
+// read again, as choosing it in the open dialog does.
+void tst_Form5::useThisListReadsTheFileAgain()
+{
+    TestProgram program;
+    const QString path = program.writeFile(u"list.dic"_s, "cat\n");
+    Form1 &main = program.start(path);
+    main.show();
+    program.writeFile(u"list.dic"_s, "cat\ndog\n");
+    main.PushButton14->click();
+    Form5 *editor = program.app->loadedWordListEditor();
+    QVERIFY(editor);
+    QCOMPARE(editor->model().rows(), rowsOf("cat\ndog\n"));
+
+    editor->PushButton8->click();
+
+    QCOMPARE(WordListEdit::rowsOf(program.state().dictionary), rowsOf("cat\ndog\n"));
+    QCOMPARE(editor->Label2->text(), u"This list is now the list in use."_s);
 }
 
 void tst_Form5::readOnlyListIsSavedAs_data()
