@@ -188,9 +188,20 @@ int WordListModel::paste(int row, QStringView text)
 
 void WordListModel::setStatus(Status status)
 {
-    beginResetModel();
-    m_status = std::move(status);
-    endResetModel();
+    // The Recordings column comes and goes without a reset, which would lose
+    // the view's chosen row.
+    if (m_status && !status) {
+        beginRemoveColumns(QModelIndex(), RecordingColumn, RecordingColumn);
+        m_status = {};
+        endRemoveColumns();
+    } else if (!m_status && status) {
+        beginInsertColumns(QModelIndex(), RecordingColumn, RecordingColumn);
+        m_status = std::move(status);
+        endInsertColumns();
+    } else {
+        m_status = std::move(status);
+        statusesChanged();
+    }
 }
 
 void WordListModel::statusChanged(int row)

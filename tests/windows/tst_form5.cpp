@@ -156,6 +156,8 @@ private slots:
     void withoutMicrophone();
     void recordingsStayWithAChangedWord_data();
     void recordingsStayWithAChangedWord();
+    void savingKeepsTheChosenRow_data();
+    void savingKeepsTheChosenRow();
     void savedOverAnotherList_data();
     void closingAsksAboutAWaitingTake_data();
     void closingAsksAboutAWaitingTake();
@@ -662,6 +664,40 @@ void tst_Form5::recordingsStayWithAChangedWord()
     }
     QCOMPARE(shown(), u"word, sentence"_s);
     QVERIFY(program.prompts.messages().isEmpty());
+}
+
+void tst_Form5::savingKeepsTheChosenRow_data()
+{
+    QTest::addColumn<bool>("newList");
+    QTest::addRow("a list saved under another name") << false;
+    QTest::addRow("a new list saved as its first word is recorded") << true;
+}
+
+// Saving under a name keeps the row chosen, and what can be done with it.
+void tst_Form5::savingKeepsTheChosenRow()
+{
+    QFETCH(bool, newList);
+    TestProgram program;
+    Form5 &editor = openEditor(program, program.writeFile(u"list.dic"_s, "ant\nbee\ncat\n"));
+    editor.setAudio(std::make_unique<TestCapture>(), std::make_unique<TestPlayback>(), [] { return QString(); });
+    if (newList) {
+        editor.PushButton4_Click();
+        editor.pasteText(u"ant\nbee\ncat\n"_s);
+    }
+    editor.Grid1->setCurrentIndex(editor.model().index(1, WordListModel::SentenceColumn));
+    program.dialogs.saveAnswers.enqueue(program.folder.filePath(u"copy.dic"_s));
+
+    if (newList)
+        editor.PushButton10->click();
+    else
+        editor.PushButton7->click();
+
+    QCOMPARE(editor.listPath(), program.folder.filePath(u"copy.dic"_s));
+    QCOMPARE(editor.Grid1->currentIndex(), editor.model().index(1, WordListModel::SentenceColumn));
+    QCOMPARE(editor.isRecording(), newList);
+    if (newList)
+        editor.PushButton12->click();
+    QVERIFY(editor.PushButton10->isEnabled());
 }
 
 void tst_Form5::savedOverAnotherList_data()
