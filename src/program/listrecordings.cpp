@@ -28,7 +28,8 @@ ListRecordings::State stateOf(const QString &path)
 
 } // namespace
 
-ListRecordings::ListRecordings(const QString &listPath, const QString &dataLocation) : m_folder(listPath, dataLocation)
+ListRecordings::ListRecordings(const QString &listPath, const QString &dataLocation, RecordingFolder::Writes writes)
+    : m_folder(listPath, dataLocation, writes)
 { }
 
 const ListRecordings::Parts &ListRecordings::parts(const QString &word) const

@@ -27,7 +27,8 @@ public:
     enum class State { None, Recorded, Damaged };
 
     // The recordings of the list at the path (RecordingFolder).
-    explicit ListRecordings(const QString &listPath, const QString &dataLocation = {});
+    explicit ListRecordings(const QString &listPath, const QString &dataLocation = {},
+                            RecordingFolder::Writes writes = RecordingFolder::Writes::BesideListWhenWritable);
 
     // None without a file; Damaged for a file the game would pass over (not
     // a WAV, damaged, unreadable or longer than a minute).

@@ -244,16 +244,23 @@ void Form5::openList(const QString &path)
     m_stamp = path.isEmpty() ? FileStamp() : FileStamp::of(path);
     // The program's own samples stay as shipped: a parent's changes go to a
     // copy of their own.
-    const QString samples = QFileInfo(m_state.besideProgram(ProgramFiles::kFirstSample)).absolutePath();
-    m_readOnly = !path.isEmpty() && (!WordListEdit::canWrite(path) || QFileInfo(path).absolutePath() == samples);
+    m_readOnly = !path.isEmpty() && (!WordListEdit::canWrite(path) || isSample(path));
     if (!path.isEmpty())
         useRecordingsOf(path);
     Grid1->setCurrentIndex(m_model.index(0, WordListModel::WordColumn));
 }
 
+bool Form5::isSample(const QString &path) const
+{
+    const QString samples = QFileInfo(m_state.besideProgram(ProgramFiles::kFirstSample)).absolutePath();
+    return QFileInfo(path).absolutePath() == samples;
+}
+
 void Form5::useRecordingsOf(const QString &path)
 {
-    m_recordings = std::make_unique<ListRecordings>(path);
+    m_recordings = std::make_unique<ListRecordings>(path, QString(),
+                                                    isSample(path) ? RecordingFolder::Writes::InDataFolder
+                                                                   : RecordingFolder::Writes::BesideListWhenWritable);
     m_model.setStatus([this](int row) {
         return m_recordings->statusText(m_model.recordedWord(row, RecordingPart::Word),
                                         m_model.recordedWord(row, RecordingPart::Sentence));

@@ -113,6 +113,8 @@ private:
     template<typename F>
     void userAction(F &&handler);
     void openList(const QString &path);
+    // True for the program's own sample lists.
+    bool isSample(const QString &path) const;
     void useRecordingsOf(const QString &path);
     void showList();
     // Saves to the file being edited, or asks for one; false when nothing

@@ -85,7 +85,7 @@ QString recordingFileName(const QString &word, RecordingPart part)
     return name + (part == RecordingPart::Word ? u".word.wav"_s : u".sentence.wav"_s);
 }
 
-RecordingFolder::RecordingFolder(const QString &listPath, const QString &dataLocation)
+RecordingFolder::RecordingFolder(const QString &listPath, const QString &dataLocation, Writes writes) : m_writes(writes)
 {
     const QFileInfo list(listPath);
     const QString absolute = list.absoluteFilePath();
@@ -97,6 +97,8 @@ RecordingFolder::RecordingFolder(const QString &listPath, const QString &dataLoc
 
 QString RecordingFolder::writeFolder() const
 {
+    if (m_writes == Writes::InDataFolder)
+        return m_inDataFolder;
     const QFileInfo beside(m_besideList);
     if (beside.exists())
         return beside.isDir() && beside.isWritable() ? m_besideList : m_inDataFolder;

@@ -32,10 +32,15 @@ inline constexpr qsizetype kLongestReadableName = 64;
 class RecordingFolder
 {
 public:
+    // Where new recordings may go: the program's own samples stay as
+    // shipped, even where their folder could be written.
+    enum class Writes { BesideListWhenWritable, InDataFolder };
+
     // The folders of the list file at that path (absolute or relative to
     // the current folder). The data folder is the application's data
     // location unless one is given (tests).
-    explicit RecordingFolder(const QString &listPath, const QString &dataLocation = {});
+    explicit RecordingFolder(const QString &listPath, const QString &dataLocation = {},
+                             Writes writes = Writes::BesideListWhenWritable);
 
     // "<list path>.audio"
     const QString &besideList() const { return m_besideList; }
@@ -44,8 +49,8 @@ public:
     const QString &inDataFolder() const { return m_inDataFolder; }
 
     // Where new recordings are saved: beside the list when that folder is
-    // there and writable or can be made there, else in the data folder.
-    // Decided afresh on each call.
+    // there and writable or can be made there, else (or when told so) in
+    // the data folder. Decided afresh on each call.
     QString writeFolder() const;
     bool writesBesideList() const { return writeFolder() == m_besideList; }
 
@@ -63,4 +68,5 @@ public:
 private:
     QString m_besideList;
     QString m_inDataFolder;
+    Writes m_writes;
 };

@@ -154,6 +154,7 @@ private slots:
     void takeIsKeptOnlyOnceHeard_data();
     void takeIsKeptOnlyOnceHeard();
     void withoutMicrophone();
+    void samplesStayAsShipped();
     void recordingsStayWithAChangedWord_data();
     void recordingsStayWithAChangedWord();
     void savingKeepsTheChosenRow_data();
@@ -606,6 +607,36 @@ void tst_Form5::withoutMicrophone()
     QVERIFY(editor.PushButton10->isEnabled());
     QVERIFY(editor.PushButton11->isEnabled());
     QVERIFY(editor.Label4->text().isEmpty());
+}
+
+// A sample of the program takes no recordings beside it, even where its
+// folder could be written: they go to the data folder, and the game plays
+// them from there.
+void tst_Form5::samplesStayAsShipped()
+{
+    TestProgram program;
+    program.addSamples();
+    const QString sample = program.path(ProgramFiles::kFirstSample);
+    Form5 &editor = openEditor(program, sample);
+    auto capture = std::make_unique<TestCapture>();
+    auto playback = std::make_unique<TestPlayback>();
+    TestCapture &microphone = *capture;
+    TestPlayback &speaker = *playback;
+    editor.setAudio(std::move(capture), std::move(playback), [] { return QString(); });
+    editor.Grid1->setCurrentIndex(editor.model().index(0, 0));
+    editor.PushButton10->click();
+    microphone.speak(voice());
+    editor.PushButton12->click();
+    speaker.finish();
+    editor.PushButton15->click();
+
+    QVERIFY(!QFileInfo::exists(sample + u".audio"_s));
+    const RecordingFolder folder(sample);
+    const QString kept = folder.existing(u"one"_s, RecordingPart::Word);
+    QVERIFY2(kept.startsWith(folder.inDataFolder() + u'/'), qPrintable(kept));
+    QVERIFY(editor.Label4->text().contains(QDir::toNativeSeparators(folder.inDataFolder())));
+    QCOMPARE(editor.model().index(0, WordListModel::RecordingColumn).data().toString(), u"word"_s);
+    QVERIFY(program.prompts.messages().isEmpty());
 }
 
 void tst_Form5::recordingsStayWithAChangedWord_data()
