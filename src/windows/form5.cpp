@@ -326,9 +326,10 @@ void Form5::PushButton3_Click()
 void Form5::pasteText(const QString &text)
 {
     const QModelIndex current = Grid1->currentIndex();
-    if (current.isValid() && !text.contains(u'\t') && !text.contains(u'\n') && !text.contains(u'\r')) {
-        if (current.column() <= WordListModel::SentenceColumn)
-            m_model.setData(current, text, Qt::EditRole);
+    // The Recordings column takes no text: a line pasted there is a row.
+    if (current.isValid() && current.column() <= WordListModel::SentenceColumn && !text.contains(u'\t')
+        && !text.contains(u'\n') && !text.contains(u'\r')) {
+        m_model.setData(current, text, Qt::EditRole);
         return;
     }
     const int row = current.isValid() ? current.row() + 1 : m_model.rowCount();

@@ -52,8 +52,8 @@ public:
     void PushButton14_Click(); // Delete Recording
     void PushButton15_Click(); // Keep
     void PushButton16_Click(); // Discard
-    // Pastes the text as rows after the chosen row, or into the chosen cell
-    // when it is a single line without a TAB.
+    // Pastes the text as rows after the chosen row, or into the chosen word
+    // or sentence cell when it is a single line without a TAB.
     void pasteText(const QString &text);
 
     // The file being edited; empty for a new list not yet saved.

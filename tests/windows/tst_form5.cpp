@@ -457,6 +457,8 @@ void tst_Form5::pasteIntoTheTable_data()
         << QList<WordListRow>{{u"a"_s, {}}, {u"b"_s, u"The b."_s}, {u"c"_s, {}}, {u"z"_s, {}}};
     QTest::addRow("one line without a TAB fills the chosen cell")
         << 1 << u"The a."_s << QList<WordListRow>{{u"a"_s, u"The a."_s}, {u"z"_s, {}}};
+    QTest::addRow("one line with the Recordings column chosen is a row")
+        << 2 << u"b"_s << QList<WordListRow>{{u"a"_s, {}}, {u"b"_s, {}}, {u"z"_s, {}}};
 }
 
 void tst_Form5::pasteIntoTheTable()
