@@ -120,7 +120,6 @@ FileStamp FileStamp::of(const QString &path)
         return stamp;
     stamp.m_exists = true;
     stamp.m_size = info.size();
-    stamp.m_modified = info.lastModified();
     QCryptographicHash hash(QCryptographicHash::Sha256);
     hash.addData(&file);
     stamp.m_hash = hash.result();

@@ -5,7 +5,6 @@
 
 #include <QAbstractTableModel>
 #include <QByteArray>
-#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -56,7 +55,8 @@ bool canWrite(const QString &path);
 
 // What a file was when the editor last read or wrote it, so that a change
 // made meanwhile by another program is seen before it is saved over. The
-// contents are compared, not only the time, which a quick change may keep.
+// contents are compared, not the time, which a quick change may keep and a
+// sync or backup tool may change alone.
 class FileStamp
 {
 public:
@@ -69,7 +69,6 @@ public:
 private:
     bool m_exists = false;
     qint64 m_size = 0;
-    QDateTime m_modified;
     QByteArray m_hash;
 };
 

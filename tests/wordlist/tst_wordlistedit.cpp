@@ -5,6 +5,7 @@
 #include "wordlist/wordlistfile.h"
 #include "wordlist/wordstore.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -242,6 +243,7 @@ void tst_WordListEdit::changeOnDisk_data()
     QTest::addRow("rewritten with other words") << u"rewrite"_s << true;
     QTest::addRow("same size and time, other letters") << u"sameSizeAndTime"_s << true;
     QTest::addRow("deleted") << u"delete"_s << true;
+    QTest::addRow("only its time changed, as a sync tool does") << u"touch"_s << false;
 }
 
 void tst_WordListEdit::changeOnDisk()
@@ -266,6 +268,10 @@ void tst_WordListEdit::changeOnDisk()
         QVERIFY(file.setFileTime(time, QFileDevice::FileModificationTime));
     } else if (change == u"delete"_s) {
         QVERIFY(QFile::remove(path));
+    } else if (change == u"touch"_s) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(time.addSecs(3600), QFileDevice::FileModificationTime));
     }
     QCOMPARE(FileStamp::of(path) != opened, seen);
 }
