@@ -20,6 +20,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -687,6 +688,7 @@ void tst_Form5::samplesStayAsShipped()
 
     QVERIFY(!QFileInfo::exists(sample + u".audio"_s));
     const RecordingFolder folder(sample);
+    const auto cleanUp = qScopeGuard([&] { QDir(folder.inDataFolder()).removeRecursively(); });
     const QString kept = folder.existing(u"one"_s, RecordingPart::Word);
     QVERIFY2(kept.startsWith(folder.inDataFolder() + u'/'), qPrintable(kept));
     QVERIFY(editor.Label4->text().contains(QDir::toNativeSeparators(folder.inDataFolder())));
