@@ -4,7 +4,6 @@
 #include "audio/audiodevices.h"
 #include "audio/wavfile.h"
 #include "core/programfiles.h"
-#include "filesizelimit.h"
 #include "program/listrecordings.h"
 #include "readonlyfile.h"
 #include "testprogram.h"
@@ -144,8 +143,6 @@ private slots:
     void readOnlyListIsSavedAs();
     void changedOnDisk_data();
     void changedOnDisk();
-    void failedSaveKeepsTheChanges_data();
-    void failedSaveKeepsTheChanges();
     void openAnother_data();
     void openAnother();
     void closingAsksAboutChanges_data();
@@ -359,56 +356,6 @@ void tst_Form5::changedOnDisk()
         QCOMPARE(program.prompts.questions().size(), 1);
         QCOMPARE(readFile(path), QByteArray("cat\ndog\nbird\n"));
     }
-}
-
-void tst_Form5::failedSaveKeepsTheChanges_data()
-{
-    QTest::addColumn<QString>("failure");
-    QTest::addRow("the disk full") << u"full"_s;
-    QTest::addRow("the file replaced by a folder") << u"folder"_s;
-    QTest::addRow("Save As into a read-only folder") << u"read-only"_s;
-}
-
-// A save that fails says so once and leaves the file as it was, the changes
-// in the window and the list they belong to.
-void tst_Form5::failedSaveKeepsTheChanges()
-{
-    QFETCH(QString, failure);
-    TestProgram program;
-    const QString path = program.writeFile(u"list.dic"_s, "cat\n");
-    Form5 &editor = openEditor(program, path);
-    editor.pasteText(QString(2000, u'x') + u'\n');
-    std::optional<FileSizeLimit> full;
-    std::optional<ReadOnlyFile> readOnly;
-    const QString folder = program.folder.filePath(u"locked"_s);
-    if (failure == u"full"_s) {
-        full.emplace(1000);
-    } else if (failure == u"folder"_s) {
-        QVERIFY(QFile::remove(path));
-        QVERIFY(QDir().mkpath(path));
-    } else {
-        QVERIFY(QDir().mkpath(folder));
-        readOnly.emplace(folder);
-        if (!readOnly->holds())
-            QSKIP("This user can write in any folder");
-        program.dialogs.saveAnswers.enqueue(QDir(folder).filePath(u"copy.dic"_s));
-    }
-
-    (failure == u"read-only"_s ? editor.PushButton7 : editor.PushButton6)->click();
-    full.reset();
-
-    QCOMPARE(program.prompts.messages().size(), 1);
-    QVERIFY2(program.prompts.messages().at(0).startsWith(u"Cannot save"_s),
-             qPrintable(program.prompts.messages().at(0)));
-    if (failure == u"folder"_s)
-        QVERIFY(QFileInfo(path).isDir());
-    else
-        QCOMPARE(readFile(path), QByteArray("cat\n"));
-    QVERIFY(QDir(folder).isEmpty());
-    QCOMPARE(editor.listPath(), path);
-    QVERIFY(editor.model().isModified());
-    QCOMPARE(editor.model().rowCount(), 2);
-    QVERIFY(editor.Label1->text().contains(u"changed"_s));
 }
 
 void tst_Form5::openAnother_data()
