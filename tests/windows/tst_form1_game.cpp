@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/speakword.h"
+#include "boxwatch.h"
 #include "testprogram.h"
 #include "widgets/busywhilewaiting.h"
 #include "widgets/looks.h"
@@ -28,32 +29,6 @@ using namespace Qt::StringLiterals;
 namespace {
 const QByteArray kSixWords = "cat\r\ndog\r\nowl\r\nemu\r\nyak\r\nant\r\n";
 
-// Hands each message box that shows to `then`, from the event loop.
-class BoxWatch : public QObject
-{
-public:
-    explicit BoxWatch(std::function<void(QMessageBox &)> then) : m_then(std::move(then))
-    {
-        qApp->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show) {
-            if (QPointer<QMessageBox> box = qobject_cast<QMessageBox *>(watched)) {
-                QTimer::singleShot(0, this, [this, box] {
-                    if (box)
-                        m_then(*box);
-                });
-            }
-        }
-        return false;
-    }
-
-private:
-    std::function<void(QMessageBox &)> m_then;
-};
 } // namespace
 
 class tst_Game : public QObject

@@ -3,6 +3,7 @@
 // its lists read and saved as files, and a list made the list in use.
 #include "audio/audiodevices.h"
 #include "audio/wavfile.h"
+#include "boxwatch.h"
 #include "core/programfiles.h"
 #include "program/listrecordings.h"
 #include "readonlyfile.h"
@@ -99,33 +100,6 @@ public:
 
 private:
     Callbacks m_callbacks;
-};
-
-// Hands each message box that shows to `then`, from the event loop.
-class BoxWatch : public QObject
-{
-public:
-    explicit BoxWatch(std::function<void(QMessageBox &)> then) : m_then(std::move(then))
-    {
-        qApp->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show) {
-            if (QPointer<QMessageBox> box = qobject_cast<QMessageBox *>(watched)) {
-                QTimer::singleShot(0, this, [this, box] {
-                    if (box)
-                        m_then(*box);
-                });
-            }
-        }
-        return false;
-    }
-
-private:
-    std::function<void(QMessageBox &)> m_then;
 };
 
 } // namespace
