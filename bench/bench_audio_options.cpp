@@ -38,33 +38,6 @@ QStringList installedVoices()
     }
 }
 
-class ListingVoice : public SpeechVoice
-{
-public:
-    explicit ListingVoice(const QStringList &voices) : m_voices(voices) { }
-    QStringList voices() const override { return m_voices; }
-    void setVoice(int) override { }
-    void setVolume(int) override { }
-    void setRate(int) override { }
-    void speak(const QString &) override { }
-    void speakAndWait(const QString &) override { }
-
-private:
-    const QStringList &m_voices;
-};
-
-class ListingEngine : public SpeechEngine
-{
-public:
-    ListingEngine() : m_voices(voiceNames) { }
-    std::unique_ptr<SpeechVoice> createVoice() override { return std::make_unique<ListingVoice>(m_voices); }
-    void whenStarted(QObject *, std::function<void()> then) override { then(); }
-    QStringList voicesAnew() override { return m_voices; }
-
-private:
-    QStringList m_voices;
-};
-
 void BM_OpenAudioOptions(benchmark::State &state)
 {
     const bool showAll = state.range(0) != 0;
@@ -73,7 +46,7 @@ void BM_OpenAudioOptions(benchmark::State &state)
     settings.WriteSetting(u"Show All Voices"_s, showAll ? u"True"_s : u"False"_s);
     const auto listed = showAll ? voiceNames.size() : voiceNames.size() - voiceNames.filter(u"+"_s).size();
     CountingPrompts prompts;
-    ListingEngine engine;
+    SilentEngine engine(voiceNames);
     Services services;
     services.prompts = &prompts;
     services.speech = &engine;
